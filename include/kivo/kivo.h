@@ -1,0 +1,276 @@
+/*
+ * kivo-gui: the exported C interface.
+ *
+ * The library draws the touch-screen interface of one display into the Linux framebuffer
+ * (/dev/fb0) and reads its touch panel through tslib (/dev/input/event0). The host describes
+ * up to two screens as data, presents them, and polls touch events that are already resolved
+ * to the button and the label under the finger.
+ *
+ * Usable from C99, C++ and any FFI. Every record below has a fixed layout: on 32-bit ARM
+ * (hard-float) ConfigRecord is 64 bytes, LabelRecord 48 and EventRecord 20; other targets use
+ * the natural layout of the same declarations.
+ *
+ * Calling order:
+ *   kivo_init_sdl();                       once
+ *   kivo_get_display_mode(&w, &h, &ok);    optional, needs no window
+ *   kivo_create_window(w, h, &config);
+ *   ... kivo_set_screen, kivo_present, kivo_poll_events, kivo_push_event,
+ *       kivo_surface_width/height, kivo_get_framebuffer ...
+ *   kivo_destroy_window();                 a window may then be created again
+ *   kivo_quit_sdl();                       once, at the end
+ * All functions must be called from one thread (or serialised by the host).
+ *
+ * How failures are reported. No function returns an error code. Each failure takes one of
+ * three roads:
+ *   - fatal: device, mapping, tslib and SDL failures, and a missing fixed image, end the process
+ *     with exit status 1 after one line on standard error "<program>: <message>" (followed by
+ *     the errno text where the message is a system call's name). Nothing is released first.
+ *   - warning: an image that cannot be loaded ("IMG_Load(<path>): <error>", "IMG_Load_RW:
+ *     <error>") or a QR text that cannot be encoded ("qrencode: <errno text>") writes one line to
+ *     standard error; the element is simply not drawn.
+ *   - exception: C++ exceptions leave the function unchanged (std::out_of_range,
+ *     std::logic_error, std::runtime_error, std::invalid_argument, std::bad_alloc). A C++ host
+ *     can catch them; in a C host (or across an FFI that cannot unwind) an exception ends the
+ *     process through std::terminate. Each function below names the exceptions it can raise.
+ */
+#ifndef KIVO_KIVO_H
+#define KIVO_KIVO_H
+
+#include <stdbool.h>
+#include <stddef.h>
+#include <stdint.h>
+
+#if defined(__GNUC__)
+#define KIVO_API __attribute__((visibility("default")))
+#else
+#define KIVO_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- Records ------------------------------------------------------------------------------ */
+
+/*
+ * Renderer configuration, passed by pointer to kivo_create_window, read only during that call.
+ * The four font texts are Pango font descriptions ("DejaVu Sans 20"); they must not be null but
+ * may be empty. Angles are radians in Cairo's convention (0 along +x, growing clockwise on
+ * screen). Colours are r, g, b, a.
+ */
+typedef struct ConfigRecord {
+    uint8_t flavour;             /* button image set: 0, 1 or 2 */
+    const char* font0;           /* text labels with font index 0 */
+    const char* font1;
+    const char* font2;
+    const char* font3;
+    int32_t label_offset_y;      /* shifts text-label backgrounds down, and label hit tests */
+    int32_t qr_border;           /* quiet zone of QR codes, in modules on each side */
+    int32_t icon_center_y;       /* vertical centre of a screen's icon */
+    int32_t reserved;            /* copied, never read */
+    int32_t carousel_y;          /* top edge of the carousel dots */
+    int32_t carousel_spacing;    /* distance between the left edges of two dots */
+    float slider_start_angle;    /* where every slider arc begins */
+    float slider_sweep_angle;    /* the angle that a slider value of 1.0 spans */
+    uint8_t slider_value_color[4];
+    uint8_t slider_band_color[4];
+    uint8_t slider_marker_color[4];
+} ConfigRecord;
+
+/* Label kinds (LabelRecord.kind). Other values are stored, never drawn, and still hit-tested. */
+#define KIVO_LABEL_TEXT 0
+#define KIVO_LABEL_ICON 1
+#define KIVO_LABEL_QR 2
+#define KIVO_LABEL_SLIDER 3
+
+/* Text alignment (LabelRecord.align). Other values keep the previous text label's alignment. */
+#define KIVO_ALIGN_CENTER 0
+#define KIVO_ALIGN_LEFT 1
+#define KIVO_ALIGN_RIGHT 2
+
+/* Text label style bits (LabelRecord.style). Of the background bits only the lowest set one
+ * counts. */
+#define KIVO_STYLE_MARKUP 0x0001
+#define KIVO_STYLE_BLANK_BUTTON 0x0002
+#define KIVO_STYLE_FAST_BUTTON 0x0004
+#define KIVO_STYLE_SMART_BUTTON 0x0008
+#define KIVO_STYLE_NARROW_BUTTON 0x0010
+#define KIVO_STYLE_AVAILABLE_BUTTON 0x0020
+#define KIVO_STYLE_RESERVED_BUTTON 0x0040
+#define KIVO_STYLE_CHARGING_BUTTON 0x0080
+#define KIVO_STYLE_FAULTED_BUTTON 0x0100
+#define KIVO_STYLE_GREY_BUTTON 0x0200
+#define KIVO_STYLE_WHITE_BUTTON 0x0400
+#define KIVO_STYLE_TALL_BUTTON 0x0800
+#define KIVO_STYLE_FULL_BULLET 0x1000
+#define KIVO_STYLE_EMPTY_BULLET 0x2000
+
+/* Buttons (the buttons mask of kivo_set_screen, EventRecord.button). */
+#define KIVO_BUTTON_OK 0x0001
+#define KIVO_BUTTON_BACK 0x0002
+#define KIVO_BUTTON_BACK_ALT 0x0004
+#define KIVO_BUTTON_MENU 0x0008
+#define KIVO_BUTTON_CLOSE 0x0010
+#define KIVO_BUTTON_HELP 0x0020
+#define KIVO_BUTTON_FAST 0x0040
+#define KIVO_BUTTON_SMART 0x0080
+#define KIVO_BUTTON_LEFT 0x0100
+#define KIVO_BUTTON_RIGHT 0x0200
+#define KIVO_BUTTON_FRAME 0x0400
+
+/*
+ * One label of a screen. What the members mean depends on kind:
+ *   text   x..height is the layout box; r,g,b,a the text colour; text plain or markup
+ *          (KIVO_STYLE_MARKUP); align, font, style apply.
+ *   icon   the image named by the reference in text is centred in the box.
+ *   qr     text is encoded and stretched over the box; r,g,b colour the light modules.
+ *   slider a gauge centred in the box; r,g,b,a colour its track; value, band_value (skipped
+ *          when negative or NaN) and marker_value are fractions of the configured sweep.
+ * id is reported by touches on the label; 0 cannot be told from "no label".
+ */
+typedef struct LabelRecord {
+    int32_t x;
+    int32_t y;
+    int32_t width;
+    int32_t height;
+    uint8_t r;
+    uint8_t g;
+    uint8_t b;
+    uint8_t a;
+    const char* text; /* never null */
+    float value;
+    float band_value;
+    float marker_value;
+    uint8_t kind;
+    uint8_t align;
+    uint8_t font;  /* 0..3 select font0..font3; other values keep the previous label's font */
+    uint16_t style;
+    uint32_t id;
+} LabelRecord;
+
+/* Event kinds (EventRecord.kind). */
+#define KIVO_EVENT_QUIT 0
+#define KIVO_EVENT_MOTION 1
+#define KIVO_EVENT_RELEASE 2
+#define KIVO_EVENT_PRESS 3
+#define KIVO_EVENT_USER 4
+
+/* One event. x, y are surface pixels for Motion, Release and Press, 0 otherwise; button is the
+ * KIVO_BUTTON_* under the position and label the id of the label under it, 0 for none. */
+typedef struct EventRecord {
+    uint8_t kind;
+    int32_t x;
+    int32_t y;
+    uint16_t button;
+    uint32_t label;
+} EventRecord;
+
+/* ---- Window and frame -------------------------------------------------------------------- */
+
+/* Starts SDL's event subsystem. Call once, before anything else.
+ * Fatal: "SDL_Init: <SDL error>". */
+KIVO_API void kivo_init_sdl(void);
+
+/* Shuts SDL down. Call once, after the last kivo_destroy_window. */
+KIVO_API void kivo_quit_sdl(void);
+
+/* Reads the framebuffer's current visible size without changing it; needs no window (opens and
+ * closes /dev/fb0 on every call). Stores width, height and then true through valid, always.
+ * Fatal: "open", "ioctl", "close" (with the errno text). */
+KIVO_API void kivo_get_display_mode(int32_t* width, int32_t* height, bool* valid);
+
+/*
+ * Opens the display: sets the framebuffer to width x height at 32 bits per pixel and maps it,
+ * opens the touch panel (non-blocking), creates the drawing surface of exactly width x height,
+ * and builds the renderer with a copy of *config (all 33 fixed images are loaded from
+ * "app/share/marvo/images/" below the working directory). The screen slots are left as they
+ * are. config is read only during the call.
+ *
+ * If a window already exists, it and its renderer are destroyed first (as by
+ * kivo_destroy_window, except that the screen slots and the touch state are kept).
+ *
+ * Exceptions: std::logic_error "basic_string: construction from null is not valid" when a font
+ * pointer is null (nothing has been created or destroyed then).
+ * Fatal: "open", "ioctl", "mmap", "ts_setup" (with the errno text),
+ * "SDL_CreateRGBSurfaceWithFormat: <SDL error>", "essential images missing" (after one
+ * "IMG_Load(...)" warning per missing image).
+ */
+KIVO_API void kivo_create_window(int32_t width, int32_t height, const ConfigRecord* config);
+
+/* Destroys the renderer and then the window (touch panel closed, framebuffer unmapped and
+ * closed), empties both screen slots and forgets a held touch. Harmless without a window.
+ * Fatal: "ts_close", "munmap", "close". */
+KIVO_API void kivo_destroy_window(void);
+
+/* The drawing surface's width and height in pixels (those given to kivo_create_window);
+ * 0 when no window exists. */
+KIVO_API int32_t kivo_surface_width(void);
+KIVO_API int32_t kivo_surface_height(void);
+
+/*
+ * Draws a frame and copies it to the display (after waiting for the vertical blank).
+ * offset 0 draws slot 0. Any other offset draws a slide: slot 0 shifted right by offset, slot 1
+ * beside it (at offset + W when offset < 0, entering from the right; at offset - W when
+ * offset > 0, entering from the left). Buttons and carousel stay in place and belong to the slot
+ * that covers more than half the surface (slot 1 once |offset| > W/2); so do the hit tests.
+ * The copy never reads past the surface nor writes past the mapping, whatever mode the driver
+ * accepted. Does nothing when no window exists.
+ * Exceptions: std::runtime_error for a malformed "data://" reference; std::invalid_argument
+ * "flavour" when a shown button has no image for the configured flavour. The frame is then
+ * partly drawn and not copied to the display.
+ * Fatal: "SDL_CreateRGBSurfaceWithFormat: ..." or "SDL_UpperBlitScaled: ..." from a QR label.
+ */
+KIVO_API void kivo_present(int32_t offset);
+
+/* Copies min(size, height x pitch) bytes of the last drawn frame into buffer: rows top to
+ * bottom, pixels as 32-bit little-endian 0xAARRGGBB words (bytes b, g, r, a). Bytes of buffer
+ * beyond that are not written. Does nothing when no window exists. */
+KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
+
+/* ---- Screens ----------------------------------------------------------------------------- */
+
+/*
+ * Replaces the whole content of screen slot 0 (shown) or 1 (the other screen of a slide).
+ * Everything is copied: the host may free or change its strings and records right after.
+ * background, icon: image references, null for none. A reference is "file://<path>",
+ *   "data://<base64 image bytes>", "image://<name>" or a bare name, the last two meaning
+ *   "app/share/marvo/images/background/<name>.webp" (or icon/...).
+ * labels: label_count records (may be null when label_count is 0).
+ * The carousel is shown only when carousel_count > carousel_current (unsigned), with dot
+ * carousel_current full. buttons: OR of KIVO_BUTTON_* (other bits are stored, without effect).
+ * Works with or without a window; the next kivo_present draws the new content.
+ *
+ * Exceptions: std::out_of_range "array::at: __n (which is <slot>) >= _Nm (which is 2)" for a
+ * slot above 1 (nothing changed); std::logic_error "basic_string: construction from null is not
+ * valid" for a label whose text is null (the slot then holds the new background, icon, label
+ * count and the labels before the failing one; the rest keep their previous content).
+ */
+KIVO_API void kivo_set_screen(uint32_t slot, const char* background, const char* icon,
+                              const LabelRecord* labels, uint32_t label_count,
+                              uint32_t carousel_current, uint32_t carousel_count, uint16_t buttons);
+
+/* ---- Events ------------------------------------------------------------------------------ */
+
+/* Puts an event into the queue that kivo_poll_events reads, as if it came from the panel:
+ * only kind, x and y are read (x, y in the coordinate space of touch positions). Kinds above 4
+ * are ignored; an event the queue refuses is lost. Needs kivo_init_sdl, no window. */
+KIVO_API void kivo_push_event(const EventRecord* event);
+
+/*
+ * Moves pending touch samples into the queue, then writes up to max records to events, in
+ * queue order, and returns how many it wrote. Never waits. Positions are scaled from the event
+ * coordinate space (the window size, or the last resize event) to surface pixels, truncating
+ * toward zero. Motion is reported only between a Press and its Release. Events left over stay
+ * queued for the next call; max 0 reads none.
+ * Without a window it returns 0 and leaves the queue alone. When the coordinate space has a
+ * zero width (height), x (y) is reported as 0.
+ * Exceptions: std::invalid_argument "flavour" from the button hit test (records already written
+ * stay in events; their count is lost).
+ */
+KIVO_API uint32_t kivo_poll_events(EventRecord* events, uint32_t max);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* KIVO_KIVO_H */

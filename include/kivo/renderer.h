@@ -1,0 +1,114 @@
+// kivo::Renderer: draws screens into the window's drawing surface and answers hit tests.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+#include <SDL2/SDL.h>
+
+#include "kivo/animation.h"
+#include "kivo/config.h"
+#include "kivo/export.h"
+#include "kivo/screen.h"
+#include "kivo/surface.h"
+
+typedef struct _cairo cairo_t;
+typedef struct _PangoLayout PangoLayout;
+typedef struct _PangoFontDescription PangoFontDescription;
+
+namespace kivo {
+
+class Window;
+
+// The 33 fixed images, in loading order, below "app/share/marvo/images/".
+enum class Asset : std::uint8_t {
+    ButtonOk, ButtonOkV2, ButtonBack, ButtonBackV2, ButtonMenu, ButtonClose, ButtonHelp,
+    ButtonFast, ButtonSmart, ButtonFrame, ButtonBackTavi, ButtonLocaleTavi,
+    LabelBlank, LabelFast, LabelSmart, LabelNarrow, LabelAvailable, LabelReserved, LabelCharging,
+    LabelFaulted, LabelGrey, LabelWhite, LabelTall, LabelFullBullet, LabelEmptyBullet,
+    CarouselLeft, CarouselRight, CarouselEmptyDot, CarouselFullDot, CarouselLeftTavi,
+    CarouselLeftEndTavi, CarouselRightTavi, CarouselRightEndTavi,
+    Count
+};
+inline constexpr std::size_t asset_count = static_cast<std::size_t>(Asset::Count);
+
+// Path of an asset below "app/share/marvo/images/", e.g. "button/rosk/ok.webp".
+KIVO_EXPORT const char* asset_path(Asset asset);
+
+// Borrows the window's drawing surface and Cairo context for its whole life: destroy it before
+// the window. Construction loads all 33 fixed images and ends the process with "essential images
+// missing" (after one warning per missing file) when any is absent. Never copied or moved.
+class KIVO_EXPORT Renderer {
+public:
+    // An image loaded by reference, with the steady-clock time of its last lookup.
+    struct CachedImage {
+        CachedImage(const char* kind, const std::string& ref, int width, int height);
+        Animation image;
+        std::chrono::steady_clock::time_point last_used;
+    };
+
+    Renderer(Window& window, const Config& config);
+    ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    // One frame of one screen.
+    void draw(const ScreenDef& screen);
+    // One frame of a slide: first at offset, second beside it; the screen covering more than
+    // half of the surface becomes current.
+    void draw(const ScreenDef& first, const ScreenDef& second, int offset);
+
+    // Blits with the top-left corner at (x, y); the Animation form advances it by delta_ms first.
+    void draw_at(const Surface& image, int x, int y) const;
+    void draw_at(Animation& image, int x, int y) const;
+
+    // The cached image for ref, loading it on a miss ("file://", "data://", "image://" or a bare
+    // name resolved as "app/share/marvo/images/<kind>/<name>.webp"). The first lookup fixes the
+    // size. Throws std::runtime_error for malformed "data://" base64, leaving no entry.
+    Animation& get_image(const char* kind, const std::string& ref, int width, int height);
+    // Drops entries not looked up for more than 600 seconds.
+    void clear_cache();
+    void draw_background(const std::string& ref, int x);
+    void draw_icon(const std::string& ref, int x);
+
+    void draw_text_label(const Label& label, int offset) const;
+    void draw_icon_label(const Label& label, int offset);
+    void draw_qr_label(const Label& label, int offset) const;
+    void draw_slider_label(const Label& label, int offset) const;
+
+    // The image and place of a button. Throws std::invalid_argument "flavour" when the configured
+    // flavour has no image for it, "button" when flag is not a single known button.
+    std::pair<const Surface&, SDL_Rect> image_rect(ButtonFlag flag) const;
+    void draw_buttons(int mask) const;
+    void draw_carousel(const CarouselPos& pos) const;
+    std::optional<ButtonFlag> button_at(int x, int y) const;
+    std::optional<std::uint32_t> label_at(int x, int y) const;
+
+    const ScreenDef& current_screen() const { return current_screen_; }
+    const Config& config() const { return config_; }
+    std::size_t cache_size() const { return cache_.size(); }
+    int delta_ms() const { return delta_ms_; }
+    const Surface& asset(Asset a) const { return assets_[static_cast<std::size_t>(a)]; }
+
+private:
+    SDL_Surface* target_;
+    cairo_t* cairo_;
+    Config config_;
+    PangoLayout* layout_ = nullptr;
+    std::array<PangoFontDescription*, 4> fonts_{};
+    std::array<Surface, asset_count> assets_;
+    std::unordered_map<std::string, CachedImage> cache_;
+    Uint32 last_ticks_ = 0;
+    std::int32_t delta_ms_ = 0;
+    ScreenDef current_screen_;
+
+    void tick();
+    void draw_label(const Label& label, int offset);
+};
+
+}  // namespace kivo

@@ -1,0 +1,48 @@
+// kivo::Surface: the owner of one SDL surface.
+#pragma once
+
+#include <SDL2/SDL.h>
+
+#include "kivo/export.h"
+
+namespace kivo {
+
+// The pixel format of every image the library draws with: 0xAARRGGBB words.
+inline constexpr Uint32 working_format = SDL_PIXELFORMAT_ARGB8888;
+
+// Owns one SDL_Surface, or none (empty) when loading or allocating failed. Moved, never copied:
+// moving exchanges the two pointers, so each surface is freed exactly once.
+class KIVO_EXPORT Surface {
+public:
+    Surface() = default;
+    // Loads a file with IMG_Load and converts it (see convert). On failure stays empty and writes
+    // one warning "IMG_Load(<path>): <SDL error>".
+    Surface(const char* path, int width, int height);
+    // Loads image bytes (only read during the call). On failure stays empty and writes one
+    // warning "IMG_Load_RW: <SDL error>".
+    Surface(const void* data, unsigned size, int width, int height);
+    // Allocates an uninitialised surface; empty on failure, without a message.
+    Surface(unsigned flags, int width, int height, int depth, unsigned format);
+    // Wraps caller-owned pixels, which must outlive the Surface; empty on failure.
+    Surface(int width, int height, int depth, int pitch, unsigned format, void* pixels);
+    ~Surface();
+
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+    Surface(Surface&& other) noexcept;
+    Surface& operator=(Surface&& other) noexcept;
+
+    // Takes over source and returns a surface in working_format of the requested size (0 meaning
+    // the source's own width or height), or null. Returns source itself when it already has that
+    // format and size; otherwise source is freed.
+    static SDL_Surface* convert(SDL_Surface* source, int width, int height);
+
+    SDL_Surface* get() const { return surface_; }
+    explicit operator bool() const { return surface_ != nullptr; }
+    SDL_Surface* operator->() const { return surface_; }
+
+private:
+    SDL_Surface* surface_ = nullptr;
+};
+
+}  // namespace kivo

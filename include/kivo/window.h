@@ -1,0 +1,64 @@
+// kivo::Window: the framebuffer, the touch panel and the drawing surface.
+#pragma once
+
+#include <cstdint>
+
+#include <SDL2/SDL.h>
+
+#include "kivo/export.h"
+#include "kivo/surface.h"
+
+struct tsdev;
+typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace kivo {
+
+// Opens /dev/fb0, sets width x height at 32 bits per pixel, maps it, opens /dev/input/event0
+// through tslib (non-blocking) and creates a width x height ARGB8888 drawing surface with a Cairo
+// context over the same pixels. Every failure ends the process (exit status 1): "open", "ioctl",
+// "mmap", "ts_setup", "SDL_CreateRGBSurfaceWithFormat: ..."; the destructor's "ts_close",
+// "munmap", "close". Never copied.
+class KIVO_EXPORT Window {
+public:
+    Window(int width, int height);
+    ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    // SDL's event subsystem only. Fatal: "SDL_Init: ...".
+    static void init_sdl();
+    static void quit_sdl();
+    // The framebuffer's visible size, read without changing anything; needs no window.
+    static SDL_DisplayMode get_display_mode();
+
+    // Flushes Cairo, waits for the vertical blank and copies the frame into the framebuffer.
+    // With equal row lengths the copy is one flat run of 16-byte blocks (the last fb_size mod 16
+    // bytes are left alone); when the driver chose another mode, rows are copied one by one,
+    // bounded by both sides. Never reads past the surface nor writes past the mapping.
+    void present();
+
+    // Turns every pending touch sample into SDL mouse events on SDL's queue. Never blocks.
+    void update_events();
+
+    const Surface& surface() const { return surface_; }
+    cairo_t* cairo() const { return cairo_; }
+    std::uint32_t fb_size() const { return fb_size_; }
+    std::uint32_t fb_line_length() const { return fb_line_length_; }
+
+private:
+    int fb_fd_ = -1;
+    void* fb_mem_ = nullptr;
+    std::uint32_t fb_size_ = 0;
+    struct tsdev* ts_ = nullptr;
+    std::int32_t last_x_ = 0;
+    std::int32_t last_y_ = 0;
+    bool touching_ = false;
+    Surface surface_;
+    cairo_surface_t* cairo_surface_ = nullptr;
+    cairo_t* cairo_ = nullptr;
+    std::uint32_t fb_line_length_ = 0;
+    std::uint32_t fb_rows_ = 0;
+};
+
+}  // namespace kivo

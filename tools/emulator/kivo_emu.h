@@ -1,0 +1,81 @@
+/*
+ * kivo-emu: a stand-in for the display and touch hardware, at the libc boundary.
+ *
+ * libkivo-emu.so emulates the Linux framebuffer /dev/fb0 and a single-touch evdev panel
+ * /dev/input/event0 for every code in the process, without any change to that code: it
+ * interposes open (and the variants glibc and fortified code use), ioctl, close, mmap and
+ * munmap, and clock_gettime for the monotonic clocks. Calls about anything else pass through.
+ * Link it into a test executable (before libc), or load it with LD_PRELOAD under any program.
+ *
+ * The framebuffer is real memory (a memfd, or the shared file named by KIVO_EMU_FB_FILE) that
+ * mmap maps natively. The touch panel is a pipe carrying struct input_event records.
+ *
+ * Environment (read by the emulator only, at first use):
+ *   KIVO_EMU_FB_MODE=WxH            initial visible mode (default 800x480)
+ *   KIVO_EMU_FB_STRIDE=N            line_length in bytes (default 4 x width)
+ *   KIVO_EMU_FB_FAULT=name          missing | refuse-put | no-vsync
+ *   KIVO_EMU_FB_FILE=/path          back the framebuffer by this file; its mode is written to
+ *                                   /path.mode as "W H LINE_LENGTH\n" on every change
+ *   KIVO_EMU_TOUCH_FIFO=/path       read touch input_event records from this FIFO (written by
+ *                                   another program) instead of the in-process pipe
+ *   KIVO_EMU_CLOCK=manual           start with the manual clock
+ */
+#ifndef KIVO_EMU_H
+#define KIVO_EMU_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+enum kivo_emu_fb_fault {
+    KIVO_EMU_FB_OK = 0,
+    KIVO_EMU_FB_MISSING,     /* open of /dev/fb0 fails with ENOENT */
+    KIVO_EMU_FB_REFUSE_PUT,  /* FBIOPUT_VSCREENINFO fails with EINVAL */
+    KIVO_EMU_FB_NO_VSYNC,    /* FBIO_WAITFORVSYNC fails with ENOTTY */
+};
+
+/* Back to the defaults (800x480, stride 4 x width, no fault, touch present, real clock) and
+ * zeroed counters. Descriptors and mappings already handed out stay valid. */
+void kivo_emu_reset(void);
+
+/* The driver's current mode; line_length 0 means 4 x xres. Resizes the backing memory. */
+void kivo_emu_fb_set_mode(int xres, int yres, uint32_t line_length);
+/* From now on FBIOPUT_VSCREENINFO accepts any request but sets this mode instead (a driver that
+ * accepts another size than requested); xres 0 turns that off. */
+void kivo_emu_fb_force_mode(int xres, int yres, uint32_t line_length);
+void kivo_emu_fb_set_fault(enum kivo_emu_fb_fault fault);
+
+/* The current mode and the framebuffer's bytes as the display would show them. */
+void kivo_emu_fb_mode(int* xres, int* yres, uint32_t* line_length);
+const uint8_t* kivo_emu_fb_pixels(void);
+size_t kivo_emu_fb_size(void); /* line_length x yres */
+/* Writes the visible xres x yres frame (ARGB8888 words, alpha ignored) as a PNG; 0 on success. */
+int kivo_emu_fb_save_png(const char* path);
+/* FBIO_WAITFORVSYNC requests seen since the last reset. */
+unsigned kivo_emu_fb_vsync_count(void);
+
+/* 0 makes open of /dev/input/event0 fail with ENOENT. */
+void kivo_emu_touch_set_present(int present);
+/* Queues one sample for the panel: ABS_X, ABS_Y, ABS_PRESSURE, BTN_TOUCH (1 when pressure is
+ * non-zero) and SYN_REPORT. Dropped when the panel is not open. */
+void kivo_emu_touch_inject(int x, int y, unsigned pressure);
+
+/* Manual clock: when on, CLOCK_MONOTONIC, CLOCK_MONOTONIC_RAW (and their _COARSE variants)
+ * read a counter that only kivo_emu_clock_advance moves; it starts at the real time of the
+ * switch. */
+void kivo_emu_clock_set_manual(int on);
+void kivo_emu_clock_advance_ns(int64_t ns);
+
+/* Descriptors of the two devices open now, and mappings of the framebuffer alive now
+ * (the emulator's own are not counted). */
+int kivo_emu_open_descriptors(void);
+int kivo_emu_live_mappings(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* KIVO_EMU_H */
