@@ -1,0 +1,76 @@
+#include "kivo/surface.h"
+
+#include <err.h>
+
+#include <SDL2/SDL_image.h>
+
+#include <utility>
+
+namespace kivo {
+
+Surface::Surface(const char* path, int width, int height)
+{
+    SDL_Surface* loaded = IMG_Load(path);
+    if (!loaded) {
+        warnx("IMG_Load(%s): %s", path, SDL_GetError());
+        return;
+    }
+    surface_ = convert(loaded, width, height);
+}
+
+Surface::Surface(const void* data, unsigned size, int width, int height)
+{
+    SDL_Surface* loaded = IMG_Load_RW(SDL_RWFromConstMem(data, static_cast<int>(size)), 1);
+    if (!loaded) {
+        warnx("IMG_Load_RW: %s", SDL_GetError());
+        return;
+    }
+    surface_ = convert(loaded, width, height);
+}
+
+Surface::Surface(unsigned flags, int width, int height, int depth, unsigned format)
+    : surface_(SDL_CreateRGBSurfaceWithFormat(flags, width, height, depth, format))
+{
+}
+
+Surface::Surface(int width, int height, int depth, int pitch, unsigned format, void* pixels)
+    : surface_(SDL_CreateRGBSurfaceWithFormatFrom(pixels, width, height, depth, pitch, format))
+{
+}
+
+Surface::~Surface()
+{
+    if (surface_)
+        SDL_FreeSurface(surface_);
+}
+
+Surface::Surface(Surface&& other) noexcept
+    : surface_(std::exchange(other.surface_, nullptr))
+{
+}
+
+Surface& Surface::operator=(Surface&& other) noexcept
+{
+    std::swap(surface_, other.surface_);
+    return *this;
+}
+
+SDL_Surface* Surface::convert(SDL_Surface* source, int width, int height)
+{
+    const int w = width != 0 ? width : source->w;
+    const int h = height != 0 ? height : source->h;
+    if (w == source->w && h == source->h) {
+        if (source->format->format == working_format)
+            return source;
+        SDL_Surface* converted = SDL_ConvertSurfaceFormat(source, working_format, 0);
+        SDL_FreeSurface(source);
+        return converted;
+    }
+    SDL_Surface* result = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, working_format);
+    if (result)
+        SDL_UpperBlitScaled(source, nullptr, result, nullptr);
+    SDL_FreeSurface(source);
+    return result;
+}
+
+}  // namespace kivo
