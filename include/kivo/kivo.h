@@ -187,10 +187,11 @@ KIVO_API void kivo_get_display_mode(int32_t* width, int32_t* height, bool* valid
  * are. config is read only during the call.
  *
  * If a window already exists, it and its renderer are destroyed first (as by
- * kivo_destroy_window, except that the screen slots and the touch state are kept).
+ * kivo_destroy_window, except that the screen slots are kept); a held touch is forgotten.
  *
  * Exceptions: std::logic_error "basic_string: construction from null is not valid" when a font
- * pointer is null (nothing has been created or destroyed then).
+ * pointer is null, std::logic_error when config itself is null (nothing has been created or
+ * destroyed then).
  * Fatal: "open", "ioctl", "mmap", "ts_setup" (with the errno text),
  * "SDL_CreateRGBSurfaceWithFormat: <SDL error>", "essential images missing" (after one
  * "IMG_Load(...)" warning per missing image).
@@ -243,7 +244,8 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  * Exceptions: std::out_of_range "array::at: __n (which is <slot>) >= _Nm (which is 2)" for a
  * slot above 1 (nothing changed); std::logic_error "basic_string: construction from null is not
  * valid" for a label whose text is null (the slot then holds the new background, icon, label
- * count and the labels before the failing one; the rest keep their previous content).
+ * count and the labels before the failing one; the rest keep their previous content);
+ * std::logic_error when labels is null but label_count is not 0 (nothing changed).
  */
 KIVO_API void kivo_set_screen(uint32_t slot, const char* background, const char* icon,
                               const LabelRecord* labels, uint32_t label_count,

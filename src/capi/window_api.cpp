@@ -1,0 +1,127 @@
+// The window and frame family of exported functions.
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+#include "capi/state.h"
+#include "kivo/kivo.h"
+
+namespace {
+
+kivo::Color color_from(const uint8_t (&rgba)[4])
+{
+    return { rgba[0], rgba[1], rgba[2], rgba[3] };
+}
+
+// Throws std::logic_error for a null font pointer, before anything is created.
+kivo::Config config_from(const ConfigRecord& record)
+{
+    kivo::Config config;
+    config.flavour = record.flavour;
+    config.font0 = std::string(record.font0);
+    config.font1 = std::string(record.font1);
+    config.font2 = std::string(record.font2);
+    config.font3 = std::string(record.font3);
+    config.label_offset_y = record.label_offset_y;
+    config.qr_border = record.qr_border;
+    config.icon_center_y = record.icon_center_y;
+    config.reserved = record.reserved;
+    config.carousel_y = record.carousel_y;
+    config.carousel_spacing = record.carousel_spacing;
+    config.slider_start_angle = record.slider_start_angle;
+    config.slider_sweep_angle = record.slider_sweep_angle;
+    config.slider_value_color = color_from(record.slider_value_color);
+    config.slider_band_color = color_from(record.slider_band_color);
+    config.slider_marker_color = color_from(record.slider_marker_color);
+    return config;
+}
+
+void destroy_pair()
+{
+    delete kivo::state::renderer;
+    kivo::state::renderer = nullptr;
+    delete kivo::state::window;
+    kivo::state::window = nullptr;
+}
+
+}  // namespace
+
+extern "C" {
+
+KIVO_API void kivo_init_sdl(void)
+{
+    kivo::Window::init_sdl();
+}
+
+KIVO_API void kivo_quit_sdl(void)
+{
+    kivo::Window::quit_sdl();
+}
+
+KIVO_API void kivo_get_display_mode(int32_t* width, int32_t* height, bool* valid)
+{
+    const SDL_DisplayMode mode = kivo::Window::get_display_mode();
+    *width = mode.w;
+    *height = mode.h;
+    *valid = true;
+}
+
+KIVO_API void kivo_create_window(int32_t width, int32_t height, const ConfigRecord* record)
+{
+    if (!record)
+        throw std::logic_error("kivo_create_window: null configuration");
+    const kivo::Config config = config_from(*record);
+
+    // A second window would fight the first for the framebuffer: the old pair goes first.
+    if (kivo::state::window || kivo::state::renderer) {
+        destroy_pair();
+        kivo::state::pressed = false;
+    }
+
+    kivo::state::window = new kivo::Window(width, height);
+    kivo::state::renderer = new kivo::Renderer(*kivo::state::window, config);
+    kivo::state::width = width;
+    kivo::state::height = height;
+}
+
+KIVO_API void kivo_destroy_window(void)
+{
+    destroy_pair();
+    kivo::state::screens[0] = kivo::ScreenDef {};
+    kivo::state::screens[1] = kivo::ScreenDef {};
+    kivo::state::pressed = false;
+}
+
+KIVO_API int32_t kivo_surface_width(void)
+{
+    return kivo::state::window ? kivo::state::window->surface()->w : 0;
+}
+
+KIVO_API int32_t kivo_surface_height(void)
+{
+    return kivo::state::window ? kivo::state::window->surface()->h : 0;
+}
+
+KIVO_API void kivo_present(int32_t offset)
+{
+    if (!kivo::state::window)
+        return;
+    if (kivo::state::renderer) {
+        if (offset == 0)
+            kivo::state::renderer->draw(kivo::state::screens[0]);
+        else
+            kivo::state::renderer->draw(kivo::state::screens[0], kivo::state::screens[1], offset);
+    }
+    kivo::state::window->present();
+}
+
+KIVO_API void kivo_get_framebuffer(void* buffer, size_t size)
+{
+    if (!kivo::state::window)
+        return;
+    const SDL_Surface* surface = kivo::state::window->surface().get();
+    const size_t bytes = static_cast<size_t>(surface->h) * static_cast<size_t>(surface->pitch);
+    std::memcpy(buffer, surface->pixels, std::min(size, bytes));
+}
+
+}  // extern "C"

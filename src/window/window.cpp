@@ -1,0 +1,158 @@
+#include "kivo/window.h"
+
+#include <err.h>
+#include <fcntl.h>
+#include <linux/fb.h>
+#include <sys/ioctl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstring>
+
+#include <cairo.h>
+#include <tslib.h>
+
+namespace kivo {
+
+namespace {
+
+constexpr const char* framebuffer_path = "/dev/fb0";
+constexpr const char* touch_path = "/dev/input/event0";
+
+// tslib reports through a process-wide hook; once a window exists its messages are silenced.
+int ignore_ts_error(const char*, va_list)
+{
+    return 0;
+}
+
+int open_framebuffer()
+{
+    const int fd = open(framebuffer_path, O_RDWR | O_CLOEXEC);
+    if (fd == -1)
+        err(1, "open");
+    return fd;
+}
+
+void fb_ioctl(int fd, unsigned long request, void* arg)
+{
+    if (ioctl(fd, request, arg) == -1)
+        err(1, "ioctl");
+}
+
+}  // namespace
+
+Window::Window(int width, int height)
+{
+    fb_fd_ = open_framebuffer();
+
+    fb_fix_screeninfo fixed;
+    fb_var_screeninfo variable;
+    std::memset(&fixed, 0, sizeof fixed);
+    std::memset(&variable, 0, sizeof variable);
+    fb_ioctl(fb_fd_, FBIOGET_VSCREENINFO, &variable);
+    variable.xres = static_cast<__u32>(width);
+    variable.yres = static_cast<__u32>(height);
+    variable.xres_virtual = static_cast<__u32>(width);
+    variable.yres_virtual = static_cast<__u32>(height);
+    variable.bits_per_pixel = 32;
+    variable.grayscale = 0;
+    fb_ioctl(fb_fd_, FBIOPUT_VSCREENINFO, &variable);
+    fb_ioctl(fb_fd_, FBIOGET_FSCREENINFO, &fixed);
+    fb_ioctl(fb_fd_, FBIOGET_VSCREENINFO, &variable);
+
+    fb_line_length_ = fixed.line_length;
+    fb_rows_ = variable.yres;
+    fb_size_ = fixed.line_length * variable.yres;
+
+    void* mem = mmap(nullptr, fb_size_, PROT_WRITE, MAP_SHARED, fb_fd_, 0);
+    if (mem == MAP_FAILED)
+        err(1, "mmap");
+    fb_mem_ = mem;
+
+    ts_ = ts_setup(touch_path, 1);
+    if (!ts_)
+        err(1, "ts_setup");
+    ts_error_fn = ignore_ts_error;
+
+    surface_ = Surface(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface_)
+        errx(1, "SDL_CreateRGBSurfaceWithFormat: %s", SDL_GetError());
+
+    cairo_surface_ = cairo_image_surface_create_for_data(static_cast<unsigned char*>(surface_->pixels),
+        CAIRO_FORMAT_RGB24, surface_->w, surface_->h, surface_->pitch);
+    cairo_ = cairo_create(cairo_surface_);
+}
+
+Window::~Window()
+{
+    if (ts_ && ts_close(ts_) != 0)
+        errx(1, "ts_close");
+    if (fb_mem_ && munmap(fb_mem_, fb_size_) == -1)
+        err(1, "munmap");
+    if (fb_fd_ != -1 && close(fb_fd_) == -1)
+        err(1, "close");
+    if (cairo_)
+        cairo_destroy(cairo_);
+    if (cairo_surface_) {
+        cairo_surface_finish(cairo_surface_);
+        cairo_surface_destroy(cairo_surface_);
+    }
+}
+
+void Window::init_sdl()
+{
+    if (SDL_Init(SDL_INIT_EVENTS) != 0)
+        errx(1, "SDL_Init: %s", SDL_GetError());
+}
+
+void Window::quit_sdl()
+{
+    SDL_Quit();
+}
+
+SDL_DisplayMode Window::get_display_mode()
+{
+    const int fd = open_framebuffer();
+    fb_var_screeninfo variable;
+    std::memset(&variable, 0, sizeof variable);
+    fb_ioctl(fd, FBIOGET_VSCREENINFO, &variable);
+    if (close(fd) != 0)
+        err(1, "close");
+
+    SDL_DisplayMode mode {};
+    mode.format = SDL_PIXELFORMAT_ARGB8888;
+    mode.w = static_cast<int>(variable.xres);
+    mode.h = static_cast<int>(variable.yres);
+    mode.refresh_rate = 0;
+    mode.driverdata = nullptr;
+    return mode;
+}
+
+void Window::present()
+{
+    cairo_surface_flush(cairo_surface_);
+
+    std::uint32_t display = 0;
+    ioctl(fb_fd_, FBIO_WAITFORVSYNC, &display);
+
+    const auto* src = static_cast<const unsigned char*>(surface_->pixels);
+    auto* dst = static_cast<unsigned char*>(fb_mem_);
+    const std::size_t pitch = static_cast<std::size_t>(surface_->pitch);
+    const std::size_t surface_bytes = pitch * static_cast<std::size_t>(surface_->h);
+
+    if (pitch == fb_line_length_) {
+        // One flat run of whole 16-byte blocks; a tail shorter than a block is left alone.
+        const std::size_t n = std::min<std::size_t>(fb_size_, surface_bytes) & ~std::size_t { 15 };
+        std::memcpy(dst, src, n);
+        return;
+    }
+    // The driver chose another row length: copy row by row, each side with its own stride.
+    const std::size_t rows = std::min<std::size_t>(fb_rows_, static_cast<std::size_t>(surface_->h));
+    const std::size_t row_bytes = std::min<std::size_t>(pitch, fb_line_length_);
+    for (std::size_t row = 0; row < rows; ++row)
+        std::memcpy(dst + row * fb_line_length_, src + row * pitch, row_bytes);
+}
+
+}  // namespace kivo
