@@ -1,0 +1,126 @@
+// The event functions: touches and host events in, resolved event records out.
+#include <cstdint>
+#include <limits>
+
+#include <SDL2/SDL.h>
+
+#include "capi/state.h"
+#include "kivo/kivo.h"
+
+namespace {
+
+// size * position / space, truncated toward zero. The product is taken in 64 bits and the
+// quotient clamped to the int32 range, so no input overflows; an empty space maps to 0.
+std::int32_t scale(int size, std::int32_t position, std::int32_t space) {
+    if (space == 0) return 0;
+    const std::int64_t q = std::int64_t{size} * position / space;
+    if (q > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+    if (q < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(q);
+}
+
+EventRecord pointer_record(std::uint8_t kind, std::int32_t ex, std::int32_t ey) {
+    const SDL_Surface* s = kivo::state::window->surface().get();
+    EventRecord record{};
+    record.kind = kind;
+    record.x = scale(s->w, ex, kivo::state::width);
+    record.y = scale(s->h, ey, kivo::state::height);
+    const auto button = kivo::state::renderer->button_at(record.x, record.y);
+    const auto label = kivo::state::renderer->label_at(record.x, record.y);
+    record.button = button ? static_cast<std::uint16_t>(*button) : 0;
+    record.label = label ? *label : 0;
+    return record;
+}
+
+EventRecord plain_record(std::uint8_t kind) {
+    EventRecord record{};
+    record.kind = kind;
+    return record;
+}
+
+}  // namespace
+
+extern "C" KIVO_API std::uint32_t kivo_poll_events(EventRecord* events, std::uint32_t max) {
+    namespace state = kivo::state;
+    if (state::window == nullptr || state::renderer == nullptr) return 0;
+    state::window->update_events();
+    if (max == 0) return 0;
+    std::uint32_t count = 0;
+    SDL_Event event;
+    while (SDL_PollEvent(&event) == 1) {
+        EventRecord record;
+        switch (event.type) {
+        case SDL_MOUSEBUTTONDOWN:
+            record = pointer_record(KIVO_EVENT_PRESS, event.button.x, event.button.y);
+            state::pressed = true;
+            break;
+        case SDL_MOUSEBUTTONUP:
+            record = pointer_record(KIVO_EVENT_RELEASE, event.button.x, event.button.y);
+            state::pressed = false;
+            break;
+        case SDL_MOUSEMOTION:
+            if (!state::pressed) continue;
+            record = pointer_record(KIVO_EVENT_MOTION, event.motion.x, event.motion.y);
+            break;
+        case SDL_QUIT:
+            record = plain_record(KIVO_EVENT_QUIT);
+            break;
+        case SDL_KEYDOWN:
+            if (event.key.keysym.scancode != SDL_SCANCODE_ESCAPE) continue;
+            record = plain_record(KIVO_EVENT_QUIT);
+            break;
+        case SDL_USEREVENT:
+            record = plain_record(KIVO_EVENT_USER);
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_RESIZED) {
+                state::width = event.window.data1;
+                state::height = event.window.data2;
+            }
+            continue;
+        default:
+            continue;
+        }
+        events[count++] = record;
+        if (count == max) break;
+    }
+    return count;
+}
+
+extern "C" KIVO_API void kivo_push_event(const EventRecord* event) {
+    if (event == nullptr) return;
+    SDL_Event e;
+    SDL_memset(&e, 0, sizeof e);
+    e.common.timestamp = SDL_GetTicks();
+    switch (event->kind) {
+    case KIVO_EVENT_QUIT:
+        e.type = SDL_QUIT;
+        break;
+    case KIVO_EVENT_MOTION:
+        e.type = SDL_MOUSEMOTION;
+        e.motion.which = SDL_TOUCH_MOUSEID;
+        e.motion.state = SDL_BUTTON_LMASK;
+        e.motion.x = event->x;
+        e.motion.y = event->y;
+        break;
+    case KIVO_EVENT_RELEASE:
+    case KIVO_EVENT_PRESS:
+        e.type = event->kind == KIVO_EVENT_PRESS ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        e.button.which = SDL_TOUCH_MOUSEID;
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.state = event->kind == KIVO_EVENT_PRESS ? SDL_PRESSED : SDL_RELEASED;
+        e.button.clicks = 1;
+        e.button.x = event->x;
+        e.button.y = event->y;
+        break;
+    case KIVO_EVENT_USER:
+        e.type = SDL_USEREVENT;
+        e.user.code = 0;
+        e.user.data1 = nullptr;
+        e.user.data2 = nullptr;
+        break;
+    default:
+        return;
+    }
+    SDL_PushEvent(&e);
+}

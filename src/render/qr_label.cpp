@@ -1,0 +1,74 @@
+// QR-code labels: one image pixel per module, stretched over the label's rectangle.
+#include <err.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <memory>
+
+#include <qrencode.h>
+
+#include "kivo/renderer.h"
+
+namespace kivo {
+
+namespace {
+
+struct QrFree {
+    void operator()(QRcode* code) const { QRcode_free(code); }
+};
+
+}  // namespace
+
+// A quiet zone so negative that nothing of the image remains, or a rectangle without area,
+// draws nothing; a negative quiet zone that leaves an image crops the code's outer modules.
+void Renderer::draw_qr_label(const Label& label, int offset) const
+{
+    const std::unique_ptr<QRcode, QrFree> code(
+        QRcode_encodeString(label.text.c_str(), 0, QR_ECLEVEL_L, QR_MODE_8, 1));
+    if (!code) {
+        warn("qrencode");
+        return;
+    }
+
+    const std::int64_t border = config_.qr_border;
+    const std::int64_t side = code->width + 2 * border;
+    if (side <= 0 || label.width <= 0 || label.height <= 0)
+        return;
+    if (side > std::numeric_limits<int>::max())
+        errx(1, "SDL_CreateRGBSurfaceWithFormat: %s", "image too large");
+
+    const int s = static_cast<int>(side);
+    const Surface image(0, s, s, 32, SDL_PIXELFORMAT_ABGR8888);
+    if (!image)
+        errx(1, "SDL_CreateRGBSurfaceWithFormat: %s", SDL_GetError());
+
+    SDL_FillRect(image.get(), nullptr,
+                 SDL_MapRGB(image->format, label.color.r, label.color.g, label.color.b));
+
+    auto* pixels = static_cast<std::uint8_t*>(image->pixels);
+    const int bytes_per_pixel = image->format->BytesPerPixel;
+    const unsigned char* module = code->data;
+    for (int i = 0; i < code->width; ++i) {
+        for (int j = 0; j < code->width; ++j, ++module) {
+            if (!(*module & 1))
+                continue;
+            const std::int64_t row = border + i;
+            const std::int64_t column = border + j;
+            if (row < 0 || row >= s || column < 0 || column >= s)
+                continue;
+            *reinterpret_cast<std::uint32_t*>(pixels + row * image->pitch +
+                                              column * bytes_per_pixel) = 0xFF000000u;
+        }
+    }
+
+    // Saturated: a label pushed beyond the int range is off the surface either way.
+    const std::int64_t left = std::int64_t{label.x} + offset;
+    SDL_Rect dst{static_cast<int>(std::clamp<std::int64_t>(left, std::numeric_limits<int>::min(),
+                                                           std::numeric_limits<int>::max())),
+                 label.y, label.width, label.height};
+    if (SDL_UpperBlitScaled(image.get(), nullptr, target_, &dst) != 0)
+        errx(1, "SDL_UpperBlitScaled: %s", SDL_GetError());
+}
+
+}  // namespace kivo
