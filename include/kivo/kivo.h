@@ -65,7 +65,9 @@ typedef struct ConfigRecord {
     const char* font2;
     const char* font3;
     int32_t label_offset_y;      /* shifts text-label backgrounds down, and label hit tests */
-    int32_t qr_border;           /* quiet zone of QR codes, in modules on each side */
+    int32_t qr_border;           /* quiet zone of QR codes, in modules on each side; a negative
+                                    one crops the code, and nothing is drawn when it leaves no
+                                    image (nor for a QR label with an empty rectangle) */
     int32_t icon_center_y;       /* vertical centre of a screen's icon */
     int32_t reserved;            /* copied, never read */
     int32_t carousel_y;          /* top edge of the carousel dots */
@@ -255,7 +257,8 @@ KIVO_API void kivo_set_screen(uint32_t slot, const char* background, const char*
 
 /* Puts an event into the queue that kivo_poll_events reads, as if it came from the panel:
  * only kind, x and y are read (x, y in the coordinate space of touch positions). Kinds above 4
- * are ignored; an event the queue refuses is lost. Needs kivo_init_sdl, no window. */
+ * are ignored; an event the queue refuses is lost. A null event is ignored. Needs kivo_init_sdl,
+ * no window. */
 KIVO_API void kivo_push_event(const EventRecord* event);
 
 /*
@@ -265,7 +268,8 @@ KIVO_API void kivo_push_event(const EventRecord* event);
  * toward zero. Motion is reported only between a Press and its Release. Events left over stay
  * queued for the next call; max 0 reads none.
  * Without a window it returns 0 and leaves the queue alone. When the coordinate space has a
- * zero width (height), x (y) is reported as 0.
+ * zero width (height), x (y) is reported as 0. The product is exact (64-bit) and a quotient
+ * outside the int32 range is clamped to it.
  * Exceptions: std::invalid_argument "flavour" from the button hit test (records already written
  * stay in events; their count is lost).
  */
