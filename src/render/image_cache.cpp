@@ -1,0 +1,79 @@
+#include "kivo/renderer.h"
+
+#include <cstdio>
+#include <string_view>
+
+#include "kivo/base64.h"
+#include "render/coords.h"
+
+namespace kivo {
+
+namespace {
+
+constexpr auto max_idle = std::chrono::seconds(600);
+
+bool starts_with(const std::string& ref, std::string_view prefix)
+{
+    return ref.size() >= prefix.size() && ref.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Resolves a reference: "file://<path>", "data://<base64>", "image://<name>" or a bare name,
+// names meaning "app/share/marvo/images/<kind>/<name>.webp".
+Animation load_image(const char* kind, const std::string& ref, int width, int height)
+{
+    if (starts_with(ref, "file://"))
+        return Animation(ref.c_str() + 7, width, height);
+    if (starts_with(ref, "data://")) {
+        const std::string bytes =
+            base64::decode_into<std::string>(std::string_view(ref).substr(7));
+        return Animation(bytes.data(), static_cast<unsigned>(bytes.size()), width, height);
+    }
+    const char* name = starts_with(ref, "image://") ? ref.c_str() + 8 : ref.c_str();
+    char path[4096];
+    std::snprintf(path, sizeof path, "app/share/marvo/images/%s/%s.webp", kind, name);
+    return Animation(path, width, height);
+}
+
+}  // namespace
+
+Renderer::CachedImage::CachedImage(const char* kind, const std::string& ref, int width, int height)
+    : image(load_image(kind, ref, width, height)), last_used(std::chrono::steady_clock::now())
+{
+}
+
+// try_emplace builds the entry inside its node before linking it in, so a load that throws
+// leaves the map as it was.
+Animation& Renderer::get_image(const char* kind, const std::string& ref, int width, int height)
+{
+    auto it = cache_.find(ref);
+    if (it == cache_.end())
+        it = cache_.try_emplace(ref, kind, ref, width, height).first;
+    it->second.last_used = std::chrono::steady_clock::now();
+    return it->second.image;
+}
+
+void Renderer::clear_cache()
+{
+    const auto limit = std::chrono::steady_clock::now() - max_idle;
+    std::erase_if(cache_, [limit](const auto& entry) { return entry.second.last_used < limit; });
+}
+
+void Renderer::draw_background(const std::string& ref, int x)
+{
+    Animation& image = get_image("background", ref, target_->w, target_->h);
+    if (image.empty())
+        return;
+    draw_at(image, x, 0);
+}
+
+void Renderer::draw_icon(const std::string& ref, int x)
+{
+    Animation& image = get_image("icon", ref, 0, 0);
+    const SDL_Surface* frame = image.frame();
+    if (!frame)
+        return;
+    draw_at(image, coords::centred(x, target_->w, frame->w, 0),
+            coords::saturate(std::int64_t{config_.icon_center_y} - frame->h / 2));
+}
+
+}  // namespace kivo

@@ -1,0 +1,117 @@
+#include "kivo/renderer.h"
+
+#include <err.h>
+
+#include <cairo.h>
+#include <pango/pangocairo.h>
+
+#include <string>
+
+#include "kivo/window.h"
+
+namespace kivo {
+
+namespace {
+
+constexpr const char* asset_dir = "app/share/marvo/images/";
+
+constexpr const char* asset_paths[asset_count] = {
+    "button/rosk/ok.webp",
+    "button/rosk/ok_v2.webp",
+    "button/rosk/back.webp",
+    "button/rosk/back_v2.webp",
+    "button/rosk/menu.webp",
+    "button/rosk/close.webp",
+    "button/rosk/help.webp",
+    "button/rosk/fast.webp",
+    "button/rosk/smart.webp",
+    "button/rosk/frame.webp",
+    "button/tavi/back.webp",
+    "button/tavi/locale.webp",
+    "label/rosk/blankButton.webp",
+    "label/rosk/fastButton.webp",
+    "label/rosk/smartButton.webp",
+    "label/rosk/narrowButton.webp",
+    "label/tavi/availableButton.webp",
+    "label/tavi/reservedButton.webp",
+    "label/tavi/chargingButton.webp",
+    "label/tavi/faultedButton.webp",
+    "label/tavi/greyButton.webp",
+    "label/tavi/whiteButton.webp",
+    "label/tavi/tallButton.webp",
+    "label/tavi/fullBullet.webp",
+    "label/tavi/emptyBullet.webp",
+    "carousel/rosk/left.webp",
+    "carousel/rosk/right.webp",
+    "carousel/rosk/emptyDot.webp",
+    "carousel/rosk/fullDot.webp",
+    "carousel/tavi/left.webp",
+    "carousel/tavi/leftEnd.webp",
+    "carousel/tavi/right.webp",
+    "carousel/tavi/rightEnd.webp",
+};
+
+// SDL_UpperBlit adds the destination corner and the image size in int; an image wholly outside
+// the clip rectangle is skipped here so that corners near INT_MIN or INT_MAX never reach it.
+void blit(SDL_Surface* image, SDL_Surface* target, int x, int y)
+{
+    if (!image)
+        return;
+    const SDL_Rect& clip = target->clip_rect;
+    if (std::int64_t{x} >= std::int64_t{clip.x} + clip.w || std::int64_t{x} + image->w <= clip.x ||
+        std::int64_t{y} >= std::int64_t{clip.y} + clip.h || std::int64_t{y} + image->h <= clip.y)
+        return;
+    SDL_Rect dst{x, y, 0, 0};
+    SDL_UpperBlit(image, nullptr, target, &dst);
+}
+
+}  // namespace
+
+const char* asset_path(Asset asset)
+{
+    const auto i = static_cast<std::size_t>(asset);
+    return i < asset_count ? asset_paths[i] : nullptr;
+}
+
+Renderer::Renderer(Window& window, const Config& config)
+    : target_(window.surface().get()), cairo_(window.cairo()), config_(config)
+{
+    layout_ = pango_cairo_create_layout(cairo_);
+    fonts_[0] = pango_font_description_from_string(config_.font0.c_str());
+    fonts_[1] = pango_font_description_from_string(config_.font1.c_str());
+    fonts_[2] = pango_font_description_from_string(config_.font2.c_str());
+    fonts_[3] = pango_font_description_from_string(config_.font3.c_str());
+
+    for (std::size_t i = 0; i < asset_count; ++i)
+        assets_[i] = Surface((std::string(asset_dir) + asset_paths[i]).c_str(), 0, 0);
+    for (const Surface& asset : assets_)
+        if (!asset)
+            errx(1, "essential images missing");
+
+    pango_layout_set_alignment(layout_, PANGO_ALIGN_CENTER);
+    pango_layout_set_wrap(layout_, PANGO_WRAP_WORD_CHAR);
+    cairo_set_line_cap(cairo_, CAIRO_LINE_CAP_ROUND);
+    last_ticks_ = SDL_GetTicks();
+}
+
+// The members declared after layout_ go in reverse order: current_screen_, cache_, the assets
+// from last to first, config_.
+Renderer::~Renderer()
+{
+    for (auto it = fonts_.rbegin(); it != fonts_.rend(); ++it)
+        pango_font_description_free(*it);
+    g_object_unref(layout_);
+}
+
+void Renderer::draw_at(const Surface& image, int x, int y) const
+{
+    blit(image.get(), target_, x, y);
+}
+
+void Renderer::draw_at(Animation& image, int x, int y) const
+{
+    image.advance(delta_ms_);
+    blit(image.frame(), target_, x, y);
+}
+
+}  // namespace kivo

@@ -1,0 +1,80 @@
+#include "kivo/renderer.h"
+
+#include <cairo.h>
+#include <pango/pangocairo.h>
+
+#include "render/coords.h"
+
+namespace kivo {
+
+namespace {
+
+// The background asset of the lowest set bit from BlankButton to EmptyBullet, or none.
+std::optional<Asset> label_background(std::uint32_t style)
+{
+    for (unsigned bit = 1; bit <= 13; ++bit)
+        if (style & (1u << bit))
+            return static_cast<Asset>(static_cast<unsigned>(Asset::LabelBlank) + bit - 1);
+    return std::nullopt;
+}
+
+// Pixels to Pango units (a shift by 10), saturated to int.
+int pango_units(std::int32_t pixels)
+{
+    return coords::saturate(std::int64_t{pixels} * PANGO_SCALE);
+}
+
+}  // namespace
+
+void Renderer::draw_text_label(const Label& label, int offset) const
+{
+    if (const auto background = label_background(label.style)) {
+        const Surface& image = asset(*background);
+        draw_at(image, coords::centred(label.x, label.width, image->w, offset),
+                coords::centred(label.y, label.height, image->h, config_.label_offset_y));
+    }
+
+    cairo_new_path(cairo_);
+    cairo_move_to(cairo_, static_cast<double>(std::int64_t{label.x} + offset),
+                  static_cast<double>(label.y));
+    constexpr double k = 1.0 / 255;
+    cairo_set_source_rgba(cairo_, label.color.r * k, label.color.g * k, label.color.b * k,
+                          label.color.a * k);
+    pango_layout_set_width(layout_, pango_units(label.width));
+    pango_layout_set_height(layout_, pango_units(label.height));
+    pango_layout_set_wrap(layout_, PANGO_WRAP_WORD_CHAR);
+    pango_layout_set_ellipsize(layout_, PANGO_ELLIPSIZE_END);
+    switch (label.align) {
+    case LabelAlign::Center:
+        pango_layout_set_alignment(layout_, PANGO_ALIGN_CENTER);
+        break;
+    case LabelAlign::Left:
+        pango_layout_set_alignment(layout_, PANGO_ALIGN_LEFT);
+        break;
+    case LabelAlign::Right:
+        pango_layout_set_alignment(layout_, PANGO_ALIGN_RIGHT);
+        break;
+    default:
+        break;  // keeps the previous text label's alignment
+    }
+    if (label.font < fonts_.size())
+        pango_layout_set_font_description(layout_, fonts_[label.font]);
+    if (label.style & LabelStyle::Markup)
+        pango_layout_set_markup(layout_, label.text.c_str(), -1);
+    else
+        pango_layout_set_text(layout_, label.text.c_str(), -1);
+    pango_cairo_show_layout(cairo_, layout_);
+    cairo_close_path(cairo_);
+}
+
+void Renderer::draw_icon_label(const Label& label, int offset)
+{
+    Animation& image = get_image("icon", label.text, 0, 0);
+    const SDL_Surface* frame = image.frame();
+    if (!frame)
+        return;
+    draw_at(image, coords::centred(label.x, label.width, frame->w, offset),
+            coords::centred(label.y, label.height, frame->h, 0));
+}
+
+}  // namespace kivo
