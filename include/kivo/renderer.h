@@ -61,9 +61,12 @@ public:
     void draw(const ScreenDef& screen);
     // One frame of a slide: first at offset, second beside it; the screen covering more than
     // half of the surface becomes current.
+    // Any int offset is safe: the second offset, |offset| and every x + offset of the drawers are
+    // formed in 64 bits and saturated to int (an element pushed that far is off the surface).
     void draw(const ScreenDef& first, const ScreenDef& second, int offset);
 
     // Blits with the top-left corner at (x, y); the Animation form advances it by delta_ms first.
+    // An image wholly outside the surface is skipped, so SDL never adds a corner near INT_MAX.
     void draw_at(const Surface& image, int x, int y) const;
     void draw_at(Animation& image, int x, int y) const;
 
@@ -76,6 +79,7 @@ public:
     void draw_background(const std::string& ref, int x);
     void draw_icon(const std::string& ref, int x);
 
+    // width x 1024 and height x 1024 saturate at the int limits instead of overflowing.
     void draw_text_label(const Label& label, int offset) const;
     void draw_icon_label(const Label& label, int offset);
     void draw_qr_label(const Label& label, int offset) const;
@@ -85,8 +89,11 @@ public:
     // flavour has no image for it, "button" when flag is not a single known button.
     std::pair<const Surface&, SDL_Rect> image_rect(ButtonFlag flag) const;
     void draw_buttons(int mask) const;
+    // Dot positions are 64-bit, and only dots that can touch the surface are visited, so any
+    // count is safe (with carousel_spacing 0 all count dots are drawn, one over the other).
     void draw_carousel(const CarouselPos& pos) const;
     std::optional<ButtonFlag> button_at(int x, int y) const;
+    // x + width, y + height and y - label_offset_y are 64-bit: no label edge wraps around.
     std::optional<std::uint32_t> label_at(int x, int y) const;
 
     const ScreenDef& current_screen() const { return current_screen_; }
