@@ -127,7 +127,8 @@ typedef struct ConfigRecord {
  *   icon   the image named by the reference in text is centred in the box.
  *   qr     text is encoded and stretched over the box; r,g,b colour the light modules.
  *   slider a gauge centred in the box; r,g,b,a colour its track; value, band_value (skipped
- *          when negative or NaN) and marker_value are fractions of the configured sweep.
+ *          when negative or NaN) and marker_value are fractions of the configured sweep; an
+ *          arc whose angle is not finite is left out, one of more than 16 turns is cut to 16.
  * id is reported by touches on the label; 0 cannot be told from "no label".
  */
 typedef struct LabelRecord {

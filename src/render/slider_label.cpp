@@ -1,6 +1,8 @@
 // Slider labels: a circular gauge of Cairo arcs around the centre of the label's rectangle.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <numbers>
 
 #include <cairo.h>
 
@@ -11,6 +13,17 @@ namespace kivo {
 namespace {
 
 constexpr double channel = 1.0 / 255.0;
+
+// Cairo asserts on angles that are not finite and strokes every turn of an arc, so an arc with
+// such an angle is left out and a longer one is cut to this many full turns.
+constexpr double max_turns = 16;
+
+void arc(cairo_t* cr, double cx, double cy, double radius, double from, double to)
+{
+    if (!std::isfinite(from) || !std::isfinite(to))
+        return;
+    cairo_arc(cr, cx, cy, radius, from, std::min(to, from + max_turns * 2 * std::numbers::pi));
+}
 
 void set_source(cairo_t* cr, const Color& c)
 {
@@ -39,25 +52,25 @@ void Renderer::draw_slider_label(const Label& label, int offset) const
 
     cairo_set_line_width(cairo_, 2.0);
     set_source(cairo_, label.color);
-    cairo_arc(cairo_, cx, cy, radius - 9, start, angle(1.0f));
+    arc(cairo_, cx, cy, radius - 9, start, angle(1.0f));
     cairo_stroke(cairo_);
 
     if (label.band_value >= 0) {
         cairo_set_line_width(cairo_, 8.0);
         set_source(cairo_, config_.slider_band_color);
-        cairo_arc(cairo_, cx, cy, radius, start, angle(label.band_value));
+        arc(cairo_, cx, cy, radius, start, angle(label.band_value));
         cairo_stroke(cairo_);
     }
 
     cairo_set_line_width(cairo_, 20.0);
     set_source(cairo_, config_.slider_value_color);
-    cairo_arc(cairo_, cx, cy, radius + 18, start, angle(label.value));
+    arc(cairo_, cx, cy, radius + 18, start, angle(label.value));
     cairo_stroke(cairo_);
 
     const double marker = angle(label.marker_value);
     cairo_set_line_width(cairo_, 20.0);
     set_source(cairo_, config_.slider_marker_color);
-    cairo_arc(cairo_, cx, cy, radius + 18, marker, marker);
+    arc(cairo_, cx, cy, radius + 18, marker, marker);
     cairo_stroke(cairo_);
 
     cairo_close_path(cairo_);
