@@ -1,7 +1,9 @@
-#include <webp/decode.h>
+#include <webp/demux.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -12,26 +14,30 @@
 namespace assetgen {
 namespace {
 
-constexpr int columns = 4, cell_w = 280, cell_h = 150, caption_h = 24, title_h = 40;
+constexpr int columns = 4, cell_w = 310, cell_h = 150, caption_h = 24, title_h = 40;
 
-// Decodes a WebP file into a premultiplied Cairo surface (the caller destroys it).
-cairo_surface_t* load_webp(const std::string& path) {
+// Decodes the first frame of a WebP file into a Cairo surface (the caller destroys it); `frames`
+// receives the number of frames.
+cairo_surface_t* load_webp(const std::string& path, int& frames) {
   const Bytes data = read_file(path);
-  int w = 0, h = 0;
-  uint8_t* bgra = WebPDecodeBGRA(data.data(), data.size(), &w, &h);
-  if (!bgra) throw std::runtime_error("cannot decode " + path);
+  const WebPData webp{data.data(), data.size()};
+  WebPAnimDecoderOptions options;
+  WebPAnimDecoderOptionsInit(&options);
+  options.color_mode = MODE_bgrA;  // premultiplied, as Cairo wants it
+  const std::unique_ptr<WebPAnimDecoder, decltype(&WebPAnimDecoderDelete)> dec(WebPAnimDecoderNew(&webp, &options),
+                                                                               WebPAnimDecoderDelete);
+  WebPAnimInfo info;
+  uint8_t* pixels = nullptr;
+  int timestamp = 0;
+  if (!dec || !WebPAnimDecoderGetInfo(dec.get(), &info) || !WebPAnimDecoderGetNext(dec.get(), &pixels, &timestamp))
+    throw std::runtime_error("cannot decode " + path);
+  frames = int(info.frame_count);
+  const int w = int(info.canvas_width), h = int(info.canvas_height);
   cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
   uint8_t* dst = cairo_image_surface_get_data(s);
-  const int stride = cairo_image_surface_get_stride(s);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const uint8_t* p = bgra + (size_t(y) * w + x) * 4;
-      uint8_t* q = dst + size_t(y) * stride + x * 4;
-      for (int c = 0; c < 3; ++c) q[c] = uint8_t((p[c] * p[3] + 127) / 255);
-      q[3] = p[3];
-    }
+    std::memcpy(dst + size_t(y) * cairo_image_surface_get_stride(s), pixels + size_t(y) * w * 4, size_t(w) * 4);
   cairo_surface_mark_dirty(s);
-  WebPFree(bgra);
   return s;
 }
 
@@ -50,13 +56,15 @@ void checkerboard(cairo_t* cr, int x0, int y0, int w, int h) {
 void write_contact_sheet(const std::string& root, const std::string& out_png) {
   std::vector<std::string> names;
   for (const FixedAsset& a : fixed_assets) names.push_back(a.path);
-  std::vector<std::string> icons;
-  const std::filesystem::path icon_dir = root + "/" + images_dir + "icon";
-  if (std::filesystem::is_directory(icon_dir))
-    for (const auto& entry : std::filesystem::directory_iterator(icon_dir))
-      icons.push_back("icon/" + entry.path().filename().string());
-  std::sort(icons.begin(), icons.end());
-  names.insert(names.end(), icons.begin(), icons.end());
+  for (const char* kind : {"icon", "background"}) {
+    std::vector<std::string> extra;
+    const std::filesystem::path dir = root + "/" + images_dir + kind;
+    if (std::filesystem::is_directory(dir))
+      for (const auto& entry : std::filesystem::directory_iterator(dir))
+        extra.push_back(std::string(kind) + "/" + entry.path().filename().string());
+    std::sort(extra.begin(), extra.end());
+    names.insert(names.end(), extra.begin(), extra.end());
+  }
 
   const int rows = int(names.size() + columns - 1) / columns;
   Canvas sheet(columns * cell_w, title_h + rows * cell_h, CAIRO_FORMAT_RGB24);
@@ -67,7 +75,7 @@ void write_contact_sheet(const std::string& root, const std::string& out_png) {
   cairo_set_font_size(cr, 18);
   cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
   cairo_move_to(cr, 12, 27);
-  cairo_show_text(cr, ("Fixed images (" + std::to_string(fixed_assets.size()) + ") and icons below " + images_dir).c_str());
+  cairo_show_text(cr, ("Fixed images (" + std::to_string(fixed_assets.size()) + "), icons and backgrounds below " + images_dir).c_str());
   cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr, 11);
 
@@ -75,12 +83,22 @@ void write_contact_sheet(const std::string& root, const std::string& out_png) {
     const int x0 = int(i % columns) * cell_w, y0 = title_h + int(i / columns) * cell_h;
     const int area_h = cell_h - caption_h;
     checkerboard(cr, x0 + 4, y0 + 4, cell_w - 8, area_h - 4);
-    cairo_surface_t* img = load_webp(root + "/" + images_dir + names[i]);
+    int frames = 0;
+    cairo_surface_t* img = load_webp(root + "/" + images_dir + names[i], frames);
     const int w = cairo_image_surface_get_width(img), h = cairo_image_surface_get_height(img);
-    cairo_set_source_surface(cr, img, x0 + (cell_w - w) / 2, y0 + 2 + (area_h - h) / 2);
+    // Tiny images are magnified (pixels kept sharp), big ones shrunk to fit.
+    const double scale = std::max(w, h) < 32 ? 4 : std::min({1.0, (cell_w - 16.0) / w, (area_h - 8.0) / h});
+    cairo_save(cr);
+    cairo_translate(cr, x0 + (cell_w - w * scale) / 2, y0 + 2 + (area_h - h * scale) / 2);
+    cairo_scale(cr, scale, scale);
+    cairo_set_source_surface(cr, img, 0, 0);
+    if (scale > 1) cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
     cairo_paint(cr);
+    cairo_restore(cr);
     cairo_surface_destroy(img);
-    const std::string caption = names[i] + "  " + std::to_string(w) + "x" + std::to_string(h);
+    std::string caption = names[i] + "  " + std::to_string(w) + "x" + std::to_string(h);
+    if (scale > 1) caption += " (x4)";
+    if (frames > 1) caption += ", " + std::to_string(frames) + " frames";
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
     cairo_move_to(cr, x0 + 6, y0 + cell_h - 8);
     cairo_show_text(cr, caption.c_str());
