@@ -17,6 +17,8 @@ public:
     // the requested size, 0 meaning natural. A source that loads as an animation of two or more
     // frames is kept animated; otherwise it is loaded as a still image. An unreadable source
     // leaves the Animation empty with one warning ("IMG_Load(<path>): ..." or "IMG_Load_RW: ...").
+    // If a frame cannot be converted (out of memory), the whole animation is dropped and the
+    // Animation is empty, without a message: no frame is ever missing.
     Animation(const char* path, int width, int height);
     Animation(const void* data, unsigned size, int width, int height);
     ~Animation();

@@ -1,0 +1,97 @@
+#include "kivo/animation.h"
+
+#include <cstring>
+#include <utility>
+
+#include "image/webp_animation.h"
+
+namespace kivo {
+namespace {
+
+// Takes the only frame out of `loaded` and frees the rest; the frame becomes the still image at the
+// requested size. Used where IMG_Load cannot read the source (a one-frame animated WebP).
+Surface still_from_frame(IMG_Animation* loaded, int width, int height) {
+    SDL_Surface* frame = Surface::convert(std::exchange(loaded->frames[0], nullptr), width, height);
+    IMG_FreeAnimation(loaded);
+    if (!frame) return Surface();
+    Surface still(0, frame->w, frame->h, 32, working_format);
+    if (still) {
+        const size_t row = size_t(frame->w) * 4;
+        for (int y = 0; y < frame->h; ++y)
+            std::memcpy(static_cast<Uint8*>(still->pixels) + ptrdiff_t(y) * still->pitch,
+                        static_cast<const Uint8*>(frame->pixels) + ptrdiff_t(y) * frame->pitch, row);
+    }
+    SDL_FreeSurface(frame);
+    return still;
+}
+
+}  // namespace
+
+Animation::Animation(const char* path, int width, int height) {
+    const LoadedAnimation loaded = load_animation(path);
+    if (!loaded.animation) {
+        still_ = Surface(path, 0, 0);
+    } else if (loaded.animation->count == 1 && loaded.frame_is_still) {
+        still_ = still_from_frame(loaded.animation, width, height);
+    } else if (loaded.animation->count < 2) {
+        IMG_FreeAnimation(loaded.animation);
+        still_ = Surface(path, width, height);
+    } else {
+        keep_animation(loaded.animation, width, height);
+    }
+}
+
+Animation::Animation(const void* data, unsigned size, int width, int height) {
+    const LoadedAnimation loaded = load_animation(data, size);
+    if (!loaded.animation) {
+        still_ = Surface(data, size, 0, 0);
+    } else if (loaded.animation->count == 1 && loaded.frame_is_still) {
+        still_ = still_from_frame(loaded.animation, width, height);
+    } else if (loaded.animation->count < 2) {
+        IMG_FreeAnimation(loaded.animation);
+        still_ = Surface(data, size, width, height);
+    } else {
+        keep_animation(loaded.animation, width, height);
+    }
+}
+
+Animation::~Animation() {
+    if (animation_) IMG_FreeAnimation(animation_);
+}
+
+// Frames are converted only when the first is not in working_format or another size is asked for.
+// If any conversion fails, the whole animation is dropped and the Animation stays empty.
+void Animation::keep_animation(IMG_Animation* loaded, int width, int height) {
+    const bool same_size = (width == 0 && height == 0) || (width == loaded->w && height == loaded->h);
+    if (loaded->frames[0]->format->format != working_format || !same_size) {
+        for (int i = 0; i < loaded->count; ++i) {
+            loaded->frames[i] = Surface::convert(loaded->frames[i], width, height);
+            if (!loaded->frames[i]) {
+                IMG_FreeAnimation(loaded);
+                return;
+            }
+        }
+    }
+    animation_ = loaded;
+}
+
+void Animation::advance(int ms) {
+    if (!animation_) return;
+    const int delay = animation_->delays[current_frame_];
+    if (delay < 1) return;
+    // Every step of this call takes `delay`, however many frames it passes.
+    const long long total = (long long)elapsed_ms_ + ms;
+    if (total < delay) {
+        elapsed_ms_ = int(total);
+        return;
+    }
+    const long long steps = total / delay;
+    elapsed_ms_ = int(total % delay);
+    current_frame_ = Uint32((current_frame_ + (unsigned long long)steps) % Uint32(animation_->count));
+}
+
+SDL_Surface* Animation::frame() const {
+    return animation_ ? animation_->frames[current_frame_] : still_.get();
+}
+
+}  // namespace kivo

@@ -1,0 +1,348 @@
+// Animation: loading (animated, still, failed), frame conversion and stepping, from files and memory.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <webp/decode.h>
+#include <webp/encode.h>
+#include <webp/mux.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "kivo/animation.h"
+
+namespace {
+
+// Surfaces allocated with SDL_CreateRGBSurfaceWithFormat while a Recording is alive, and an
+// optional allocation to fail: the n-th one of a given size.
+struct Recording {
+    std::vector<SDL_Surface*> made;
+    int fail_w = 0, fail_h = 0, fail_nth = 0;
+    Recording() { active = this; }
+    ~Recording() { active = nullptr; }
+    static inline Recording* active = nullptr;
+};
+
+}  // namespace
+
+extern "C" SDL_Surface* SDL_CreateRGBSurfaceWithFormat(Uint32 flags, int w, int h, int depth, Uint32 format) {
+    using Create = SDL_Surface* (*)(Uint32, int, int, int, Uint32);
+    static const auto real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "SDL_CreateRGBSurfaceWithFormat"));
+    Recording* r = Recording::active;
+    if (r && w == r->fail_w && h == r->fail_h && --r->fail_nth == 0) {
+        SDL_OutOfMemory();
+        return nullptr;
+    }
+    SDL_Surface* s = real(flags, w, h, depth, format);
+    if (r) r->made.push_back(s);
+    return s;
+}
+
+namespace {
+
+constexpr Uint32 red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, yellow = 0xFFFFFF00;
+
+enum class From { file, memory };
+
+std::vector<char> read_bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The bytes are freed before the Animation is used.
+std::unique_ptr<kivo::Animation> load(From from, const std::string& path, int w, int h) {
+    if (from == From::file) return std::make_unique<kivo::Animation>(path.c_str(), w, h);
+    const std::vector<char> bytes = read_bytes(path);
+    return std::make_unique<kivo::Animation>(bytes.data(), unsigned(bytes.size()), w, h);
+}
+
+const char* name(From from) { return from == From::file ? "file" : "memory"; }
+
+Uint32 pixel(const SDL_Surface* s, int x, int y) {
+    return static_cast<const Uint32*>(s->pixels)[y * (s->pitch / 4) + x];
+}
+
+int lines(const std::string& text) { return int(std::count(text.begin(), text.end(), '\n')); }
+
+TEST(Animation, LoadsAnimatedFilesWithDelaysAndConvertedFrames) {
+    struct Case {
+        const char* file;
+        int w, h;
+        std::vector<int> delays;
+        std::vector<Uint32> colours;
+        int frame_w, frame_h;
+    } const cases[] = {
+        {"samples/anim_100.webp", 0, 0, {100, 100, 100, 100}, {red, green, blue, yellow}, 64, 48},
+        {"samples/anim_100.webp", 64, 48, {100, 100, 100, 100}, {red, green, blue, yellow}, 64, 48},
+        {"samples/anim_100.webp", 32, 96, {100, 100, 100, 100}, {red, green, blue, yellow}, 32, 96},
+        {"samples/anim_100.webp", 128, 0, {100, 100, 100, 100}, {red, green, blue, yellow}, 128, 48},
+        {"samples/anim_100_500_x3.webp", 0, 0, {100, 500, 100}, {red, green, blue}, 64, 48},
+        {"samples/anim_zero.webp", 0, 0, {100, 0, 100}, {red, green, blue}, 64, 48},
+        // SDL_image gives a GIF frame stored without a delay 100 ms.
+        {"samples/anim.gif", 0, 0, {100, 100, 200}, {red, green, blue}, 64, 48},
+        {"samples/anim.gif", 0, 24, {100, 100, 200}, {red, green, blue}, 64, 24},
+        {"samples/anim.gif", 20, 10, {100, 100, 200}, {red, green, blue}, 20, 10},
+    };
+    for (const Case& c : cases) {
+        for (From from : {From::file, From::memory}) {
+            SCOPED_TRACE(testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name(from));
+            testing::internal::CaptureStderr();
+            const auto a = load(from, c.file, c.w, c.h);
+            EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+            ASSERT_NE(a->animation(), nullptr);
+            EXPECT_FALSE(a->still());
+            const IMG_Animation& anim = *a->animation();
+            EXPECT_EQ(anim.w, 64);  // the file's size, whatever was asked for
+            EXPECT_EQ(anim.h, 48);
+            ASSERT_EQ(anim.count, int(c.delays.size()));
+            EXPECT_EQ(std::vector<int>(anim.delays, anim.delays + anim.count), c.delays);
+            for (int i = 0; i < anim.count; ++i) {
+                SCOPED_TRACE(testing::Message() << "frame " << i);
+                const SDL_Surface* f = anim.frames[i];
+                ASSERT_NE(f, nullptr);
+                EXPECT_EQ(f->format->format, kivo::working_format);
+                ASSERT_EQ(f->w, c.frame_w);
+                ASSERT_EQ(f->h, c.frame_h);
+                EXPECT_EQ(pixel(f, 0, 0), c.colours[i]);
+                EXPECT_EQ(pixel(f, f->w / 2, f->h / 2), c.colours[i]);
+                EXPECT_EQ(pixel(f, f->w - 1, f->h - 1), c.colours[i]);
+            }
+            EXPECT_EQ(a->frame(), anim.frames[0]);
+        }
+    }
+}
+
+#if !SDL_IMAGE_VERSION_ATLEAST(2, 8, 0)
+// WebP frames are decoded straight into working_format here, so at their own size they are kept.
+TEST(Animation, KeepsTheLoadersFramesWhenNoConversionIsNeeded) {
+    for (From from : {From::file, From::memory}) {
+        for (int size : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << name(from) << (size ? " 64x48" : " 0x0"));
+            Recording r;
+            const auto a = load(from, "samples/anim_100.webp", size * 64, size * 48);
+            ASSERT_NE(a->animation(), nullptr);
+            const IMG_Animation& anim = *a->animation();
+            ASSERT_EQ(r.made.size(), size_t(anim.count));  // no surface beyond the decoded frames
+            for (int i = 0; i < anim.count; ++i) EXPECT_EQ(anim.frames[i], r.made[size_t(i)]);
+        }
+    }
+}
+#endif
+
+// A frame that cannot be converted drops the whole animation: the image is empty, never
+// half-converted, and nothing leaks.
+TEST(Animation, FailedFrameConversionLeavesItEmpty) {
+    for (const char* file : {"samples/anim_100.webp", "samples/anim.gif"}) {
+        for (int nth : {1, 2, 3}) {
+            SCOPED_TRACE(testing::Message() << file << " conversion " << nth << " fails");
+            Recording r;
+            r.fail_w = 32, r.fail_h = 16, r.fail_nth = nth;
+            const auto a = load(From::file, file, 32, 16);
+            EXPECT_TRUE(a->empty());
+            EXPECT_EQ(a->frame(), nullptr);
+            a->advance(1000);
+        }
+    }
+}
+
+TEST(Animation, AdvancesByTheDelayOfTheFrameCurrentAtTheCall) {
+    struct Case {
+        const char* file;
+        std::vector<int> steps;
+        Uint32 frame;
+        int elapsed;
+    } const cases[] = {
+        {"samples/anim_100.webp", {40, 40, 40}, 1, 20},
+        {"samples/anim_100.webp", {250}, 2, 50},
+        {"samples/anim_100.webp", {99}, 0, 99},
+        {"samples/anim_100.webp", {100}, 1, 0},
+        {"samples/anim_100.webp", {399}, 3, 99},
+        {"samples/anim_100.webp", {400}, 0, 0},                      // after the last frame, frame 0
+        {"samples/anim_100.webp", {100, 100, 100, 100, 30}, 0, 30},  // one frame at a time
+        {"samples/anim_100.webp", {1050}, 2, 50},                    // several laps in one call
+        {"samples/anim_100.webp", {0, 0}, 0, 0},
+        {"samples/anim_100_500.webp", {250}, 0, 50},
+        {"samples/anim_100_500_x3.webp", {250}, 2, 50},
+        {"samples/anim_100_500.webp", {100, 250}, 1, 250},  // frame 1 waits its own 500 ms
+        {"samples/anim_100_500.webp", {100, 1100}, 1, 100},
+        {"samples/anim_zero.webp", {100}, 1, 0},
+        {"samples/anim_zero.webp", {100, 100, 100000}, 1, 0},  // a zero delay is never left
+        {"samples/anim_zero.webp", {60, 2147483647}, 0, 7},  // 60 + INT_MAX ms, all steps of 100 ms
+        {"samples/anim.gif", {100, 100, 250}, 0, 50},
+        {"samples/anim_zero.webp", {2147483647}, 2, 47},  // INT_MAX = 21474836 * 100 + 47
+    };
+    for (const Case& c : cases) {
+        for (From from : {From::file, From::memory}) {
+            SCOPED_TRACE(testing::Message() << c.file << " " << testing::PrintToString(c.steps) << " from "
+                                            << name(from));
+            const auto a = load(from, c.file, 0, 0);
+            ASSERT_NE(a->animation(), nullptr);
+            for (int ms : c.steps) a->advance(ms);
+            EXPECT_EQ(a->current_frame(), c.frame);
+            EXPECT_EQ(a->elapsed_ms(), c.elapsed);
+            EXPECT_EQ(a->frame(), a->animation()->frames[c.frame]);
+        }
+    }
+}
+
+TEST(Animation, LoadsSingleImagesAsStills) {
+    struct Sample {
+        int x, y;
+        Uint32 argb;
+    };
+    struct Case {
+        const char* file;
+        int w, h, still_w, still_h;
+        std::vector<Sample> samples;
+    } const cases[] = {
+        {"samples/still.webp", 0, 0, 100, 50, {{10, 10, red}, {90, 40, 0x8000FF00}}},
+        {"samples/still.webp", 200, 0, 200, 50, {{10, 10, red}, {99, 49, red}}},
+        {"samples/still.webp", 0, 25, 100, 25, {{10, 10, red}, {49, 24, red}}},
+        {"samples/palette.png", 0, 0, 100, 50, {{10, 0, red}, {30, 0, green}, {60, 49, blue}, {99, 0, 0xFFFFFFFF}}},
+        {"samples/rgb.png", 0, 0, 100, 50, {{10, 10, red}, {90, 10, blue}}},
+        {"samples/argb.png", 0, 0, 100, 50, {{10, 10, red}, {90, 10, 0x800000FF}}},
+    };
+    for (const Case& c : cases) {
+        for (From from : {From::file, From::memory}) {
+            SCOPED_TRACE(testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name(from));
+            testing::internal::CaptureStderr();
+            const auto a = load(from, c.file, c.w, c.h);
+            EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+            EXPECT_EQ(a->animation(), nullptr);
+            const SDL_Surface* s = a->still().get();
+            ASSERT_NE(s, nullptr);
+            EXPECT_EQ(a->frame(), s);
+            EXPECT_EQ(s->format->format, kivo::working_format);
+            ASSERT_EQ(s->w, c.still_w);
+            ASSERT_EQ(s->h, c.still_h);
+            for (const Sample& p : c.samples) EXPECT_EQ(pixel(s, p.x, p.y), p.argb) << p.x << "," << p.y;
+            a->advance(1000);
+            EXPECT_EQ(a->frame(), s);
+            EXPECT_EQ(a->elapsed_ms(), 0);
+        }
+    }
+}
+
+TEST(Animation, UnreadableSourceIsEmptyWithOneWarning) {
+    struct Case {
+        From from;
+        const char* file;
+        std::string warning;
+    } const cases[] = {
+        {From::file, "samples/no_such_file.webp", "IMG_Load(samples/no_such_file.webp): "},
+        {From::file, "samples/truncated.webp", "IMG_Load(samples/truncated.webp): "},
+        {From::file, "samples/not_an_image.txt", "IMG_Load(samples/not_an_image.txt): "},
+        {From::memory, "samples/truncated.webp", ": IMG_Load_RW: "},
+        {From::memory, "samples/not_an_image.txt", ": IMG_Load_RW: "},
+        {From::memory, "samples/no_such_file.webp", ": IMG_Load_RW: "},  // no bytes at all
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.file << " from " << name(c.from));
+        testing::internal::CaptureStderr();
+        const auto a = load(c.from, c.file, 30, 20);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(a->empty());
+        EXPECT_EQ(a->frame(), nullptr);
+        EXPECT_EQ(lines(err), 1) << err;
+        EXPECT_NE(err.find(c.warning), std::string::npos) << err;
+        a->advance(100);
+        EXPECT_EQ(a->frame(), nullptr);
+    }
+}
+
+// Animated WebP containers made here: each frame is a lossless still placed at an offset.
+struct MuxFrame {
+    int w, h, x, y, duration;
+    Uint32 argb;
+};
+
+std::vector<char> animated_webp(int canvas_w, int canvas_h, const std::vector<MuxFrame>& frames) {
+    WebPMux* mux = WebPMuxNew();
+    for (const MuxFrame& f : frames) {
+        const std::vector<Uint32> pixels(size_t(f.w * f.h), f.argb);  // B, G, R, A bytes
+        uint8_t* encoded = nullptr;
+        const size_t size = WebPEncodeLosslessBGRA(reinterpret_cast<const uint8_t*>(pixels.data()), f.w,
+                                                   f.h, f.w * 4, &encoded);
+        WebPMuxFrameInfo info{};
+        info.bitstream = {encoded, size};
+        info.x_offset = f.x;
+        info.y_offset = f.y;
+        info.duration = f.duration;
+        info.id = WEBP_CHUNK_ANMF;
+        info.dispose_method = WEBP_MUX_DISPOSE_NONE;
+        info.blend_method = WEBP_MUX_NO_BLEND;
+        EXPECT_EQ(WebPMuxPushFrame(mux, &info, 1), WEBP_MUX_OK);
+        WebPFree(encoded);
+    }
+    WebPMuxAnimParams params{0, 0};
+    EXPECT_EQ(WebPMuxSetAnimationParams(mux, &params), WEBP_MUX_OK);
+    EXPECT_EQ(WebPMuxSetCanvasSize(mux, canvas_w, canvas_h), WEBP_MUX_OK);
+    WebPData out{};
+    EXPECT_EQ(WebPMuxAssemble(mux, &out), WEBP_MUX_OK);
+    std::vector<char> bytes(out.bytes, out.bytes + out.size);
+    WebPDataClear(&out);
+    WebPMuxDelete(mux);
+    return bytes;
+}
+
+std::unique_ptr<kivo::Animation> load_bytes(From from, const std::vector<char>& bytes, int w, int h) {
+    if (from == From::memory) return std::make_unique<kivo::Animation>(bytes.data(), unsigned(bytes.size()), w, h);
+    const std::string path = testing::TempDir() + "animation_test.webp";
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+    auto a = std::make_unique<kivo::Animation>(path.c_str(), w, h);
+    std::remove(path.c_str());
+    return a;
+}
+
+TEST(Animation, OneFrameAnimatedWebpIsAStill) {
+    // The frame leaves two rows of the canvas transparent, or it would be stored as a plain still.
+    const std::vector<char> bytes = animated_webp(40, 30, {{40, 28, 0, 2, 80, green}});
+    WebPBitstreamFeatures features;
+    ASSERT_EQ(WebPGetFeatures(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &features), VP8_STATUS_OK);
+    ASSERT_TRUE(features.has_animation);
+    for (From from : {From::file, From::memory}) {
+        for (int scale : {0, 1, 2}) {
+            SCOPED_TRACE(testing::Message() << name(from) << " requested " << scale * 20 << "x" << scale * 15);
+            testing::internal::CaptureStderr();
+            const auto a = load_bytes(from, bytes, scale * 20, scale * 15);
+            EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+            EXPECT_EQ(a->animation(), nullptr);
+            const SDL_Surface* s = a->still().get();
+            ASSERT_NE(s, nullptr);
+            EXPECT_EQ(s->format->format, kivo::working_format);
+            EXPECT_EQ(s->w, scale ? scale * 20 : 40);
+            EXPECT_EQ(s->h, scale ? scale * 15 : 30);
+            EXPECT_EQ(pixel(s, 0, 0), 0u);
+            EXPECT_EQ(pixel(s, s->w - 1, s->h - 1), green);
+        }
+    }
+}
+
+// A frame smaller than the canvas is drawn over the previous one at its offset.
+TEST(Animation, WebpFramesAreComposedOnTheCanvas) {
+    const std::vector<char> bytes =
+        animated_webp(32, 24, {{32, 24, 0, 0, 70, red}, {8, 6, 10, 12, 30, blue}, {4, 4, 0, 0, 0, yellow}});
+    for (From from : {From::file, From::memory}) {
+        SCOPED_TRACE(name(from));
+        const auto a = load_bytes(from, bytes, 0, 0);
+        ASSERT_NE(a->animation(), nullptr);
+        const IMG_Animation& anim = *a->animation();
+        ASSERT_EQ(anim.count, 3);
+        EXPECT_EQ(std::vector<int>(anim.delays, anim.delays + 3), (std::vector<int>{70, 30, 0}));
+        const struct {
+            int frame, x, y;
+            Uint32 argb;
+        } samples[] = {
+            {0, 12, 14, red}, {1, 0, 0, red}, {1, 10, 12, blue}, {1, 17, 17, blue}, {1, 18, 17, red},
+            {1, 17, 18, red}, {2, 0, 0, yellow}, {2, 4, 4, red}, {2, 12, 14, blue},
+        };
+        for (const auto& p : samples) {
+            EXPECT_EQ(pixel(anim.frames[p.frame], p.x, p.y), p.argb) << p.frame << ": " << p.x << "," << p.y;
+        }
+    }
+}
+
+}  // namespace
