@@ -118,10 +118,9 @@ Bytes encode_anim_webp(const std::vector<Image>& frames, const std::vector<int>&
       throw std::runtime_error(WebPAnimEncoderGetError(enc.get()));
     timestamp += delays_ms.at(i);
   }
-  WebPAnimEncoderAdd(enc.get(), nullptr, timestamp, nullptr);
   WebPData data;
   WebPDataInit(&data);
-  if (!WebPAnimEncoderAssemble(enc.get(), &data)) throw std::runtime_error(WebPAnimEncoderGetError(enc.get()));
+  if (!WebPAnimEncoderAdd(enc.get(), nullptr, timestamp, nullptr) || !WebPAnimEncoderAssemble(enc.get(), &data)) throw std::runtime_error(WebPAnimEncoderGetError(enc.get()));
   Bytes out(data.bytes, data.bytes + data.size);
   WebPDataClear(&data);
   return out;
