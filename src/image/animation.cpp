@@ -25,34 +25,33 @@ Surface still_from_frame(IMG_Animation* loaded, int width, int height) {
     return still;
 }
 
+// What a source becomes when it is not kept animated: the loader gave nothing (natural size), or
+// fewer than two frames (requested size). `load(w, h)` loads it again as a still Surface.
+template <typename Load>
+Surface still_image(const LoadedAnimation& loaded, int width, int height, Load load) {
+    if (!loaded.animation) return load(0, 0);
+    if (loaded.animation->count == 1 && loaded.frame_is_still)
+        return still_from_frame(loaded.animation, width, height);
+    IMG_FreeAnimation(loaded.animation);
+    return load(width, height);
+}
+
 }  // namespace
 
 Animation::Animation(const char* path, int width, int height) {
     const LoadedAnimation loaded = load_animation(path);
-    if (!loaded.animation) {
-        still_ = Surface(path, 0, 0);
-    } else if (loaded.animation->count == 1 && loaded.frame_is_still) {
-        still_ = still_from_frame(loaded.animation, width, height);
-    } else if (loaded.animation->count < 2) {
-        IMG_FreeAnimation(loaded.animation);
-        still_ = Surface(path, width, height);
-    } else {
+    if (loaded.animation && loaded.animation->count >= 2)
         keep_animation(loaded.animation, width, height);
-    }
+    else
+        still_ = still_image(loaded, width, height, [path](int w, int h) { return Surface(path, w, h); });
 }
 
 Animation::Animation(const void* data, unsigned size, int width, int height) {
     const LoadedAnimation loaded = load_animation(data, size);
-    if (!loaded.animation) {
-        still_ = Surface(data, size, 0, 0);
-    } else if (loaded.animation->count == 1 && loaded.frame_is_still) {
-        still_ = still_from_frame(loaded.animation, width, height);
-    } else if (loaded.animation->count < 2) {
-        IMG_FreeAnimation(loaded.animation);
-        still_ = Surface(data, size, width, height);
-    } else {
+    if (loaded.animation && loaded.animation->count >= 2)
         keep_animation(loaded.animation, width, height);
-    }
+    else
+        still_ = still_image(loaded, width, height, [=](int w, int h) { return Surface(data, size, w, h); });
 }
 
 Animation::~Animation() {
@@ -60,16 +59,16 @@ Animation::~Animation() {
 }
 
 // Frames are converted only when the first is not in working_format or another size is asked for.
-// If any conversion fails, the whole animation is dropped and the Animation stays empty.
+// If any frame is missing or cannot be converted, the whole animation is dropped and the Animation
+// stays empty.
 void Animation::keep_animation(IMG_Animation* loaded, int width, int height) {
     const bool same_size = (width == 0 && height == 0) || (width == loaded->w && height == loaded->h);
-    if (loaded->frames[0]->format->format != working_format || !same_size) {
-        for (int i = 0; i < loaded->count; ++i) {
-            loaded->frames[i] = Surface::convert(loaded->frames[i], width, height);
-            if (!loaded->frames[i]) {
-                IMG_FreeAnimation(loaded);
-                return;
-            }
+    const bool convert = !loaded->frames[0] || loaded->frames[0]->format->format != working_format || !same_size;
+    for (int i = 0; i < loaded->count; ++i) {
+        if (convert && loaded->frames[i]) loaded->frames[i] = Surface::convert(loaded->frames[i], width, height);
+        if (!loaded->frames[i]) {
+            IMG_FreeAnimation(loaded);
+            return;
         }
     }
     animation_ = loaded;
