@@ -62,6 +62,12 @@ void kivo_emu_touch_set_present(int present);
 /* Queues one sample for the panel: ABS_X, ABS_Y, ABS_PRESSURE, BTN_TOUCH (1 when pressure is
  * non-zero) and SYN_REPORT. Dropped when the panel is not open. */
 void kivo_emu_touch_inject(int x, int y, unsigned pressure);
+/* Queues one raw input_event record (type, code, value), e.g. EV_KEY BTN_TOUCH 0 followed by
+ * EV_SYN SYN_REPORT 0 for a lift-off as a real panel reports it, which tslib's input module turns
+ * into a sample at (0, 0) with pressure 0. kivo_emu_touch_inject sends no BTN_TOUCH for a sample
+ * without pressure, so that tslib delivers its position unchanged. Dropped when the panel is not
+ * open. */
+void kivo_emu_touch_event(uint16_t type, uint16_t code, int32_t value);
 
 /* Manual clock: when on, CLOCK_MONOTONIC, CLOCK_MONOTONIC_RAW (and their _COARSE variants)
  * read a counter that only kivo_emu_clock_advance moves; it starts at the real time of the

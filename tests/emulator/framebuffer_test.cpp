@@ -1,0 +1,336 @@
+#include "kivo_emu.h"
+
+#include <cairo.h>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/fb.h>
+#include <string>
+#include <sys/ioctl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+class Framebuffer : public ::testing::Test {
+protected:
+    void SetUp() override { kivo_emu_reset(); }
+    void TearDown() override { kivo_emu_reset(); }
+};
+
+fb_var_screeninfo get_var(int fd)
+{
+    fb_var_screeninfo var{};
+    EXPECT_EQ(ioctl(fd, FBIOGET_VSCREENINFO, &var), 0);
+    return var;
+}
+
+fb_fix_screeninfo get_fix(int fd)
+{
+    fb_fix_screeninfo fix{};
+    EXPECT_EQ(ioctl(fd, FBIOGET_FSCREENINFO, &fix), 0);
+    return fix;
+}
+
+int put_mode(int fd, unsigned xres, unsigned yres, fb_var_screeninfo* var)
+{
+    *var = get_var(fd);
+    var->xres = var->xres_virtual = xres;
+    var->yres = var->yres_virtual = yres;
+    var->bits_per_pixel = 32;
+    return ioctl(fd, FBIOPUT_VSCREENINFO, var);
+}
+
+TEST_F(Framebuffer, ClientDrawsWhatTheDisplayShows)
+{
+    int fd = open("/dev/fb0", O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    EXPECT_TRUE(fcntl(fd, F_GETFD) & FD_CLOEXEC);
+    fb_var_screeninfo var = get_var(fd);
+    EXPECT_EQ(var.xres, 800u);
+    EXPECT_EQ(var.yres, 480u);
+    EXPECT_EQ(var.bits_per_pixel, 32u);
+
+    ASSERT_EQ(put_mode(fd, 320, 200, &var), 0);
+    fb_fix_screeninfo fix = get_fix(fd);
+    var = get_var(fd);
+    EXPECT_EQ(var.xres, 320u);
+    EXPECT_EQ(var.yres, 200u);
+    EXPECT_EQ(fix.line_length, 1280u);
+    EXPECT_EQ(fix.smem_len, 1280u * 200u);
+    size_t size = size_t{fix.line_length} * var.yres;
+    ASSERT_EQ(kivo_emu_fb_size(), size);
+
+    void* mem = mmap(nullptr, size, PROT_WRITE, MAP_SHARED, fd, 0);
+    ASSERT_NE(mem, MAP_FAILED);
+    auto* words = static_cast<uint32_t*>(mem);
+    for (size_t i = 0; i < size / 4; ++i)
+        words[i] = static_cast<uint32_t>(i * 2654435761u);
+    const uint8_t* shown = kivo_emu_fb_pixels();
+    for (size_t i = 0; i < size / 4; ++i) {
+        uint32_t word;
+        std::memcpy(&word, shown + 4 * i, 4);
+        ASSERT_EQ(word, static_cast<uint32_t>(i * 2654435761u)) << "pixel word " << i;
+    }
+    EXPECT_EQ(munmap(mem, size), 0);
+    EXPECT_EQ(close(fd), 0);
+
+    // The mode is driver state: a later open, without close-on-exec, finds it.
+    fd = open("/dev/fb0", O_RDWR);
+    ASSERT_GE(fd, 0);
+    EXPECT_FALSE(fcntl(fd, F_GETFD) & FD_CLOEXEC);
+    EXPECT_EQ(get_var(fd).xres, 320u);
+    EXPECT_EQ(close(fd), 0);
+}
+
+TEST_F(Framebuffer, SavesTheVisibleFrameAsPng)
+{
+    kivo_emu_fb_set_mode(5, 3, 24); // rows padded by 4 bytes
+    int fd = open("/dev/fb0", O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    void* mem = mmap(nullptr, kivo_emu_fb_size(), PROT_WRITE, MAP_SHARED, fd, 0);
+    ASSERT_NE(mem, MAP_FAILED);
+    auto* bytes = static_cast<uint8_t*>(mem);
+    std::memset(bytes, 0xee, kivo_emu_fb_size());
+    for (uint32_t y = 0; y < 3; ++y) {
+        for (uint32_t x = 0; x < 5; ++x) {
+            uint32_t argb = 0x7f000000u | (x * 50) << 16 | (y * 100) << 8 | (x + y * 5);
+            std::memcpy(bytes + y * 24 + x * 4, &argb, 4);
+        }
+    }
+    std::string path = ::testing::TempDir() + "kivo_emu_fb.png";
+    ASSERT_EQ(kivo_emu_fb_save_png(path.c_str()), 0);
+    munmap(mem, kivo_emu_fb_size());
+    close(fd);
+
+    cairo_surface_t* png = cairo_image_surface_create_from_png(path.c_str());
+    ASSERT_EQ(cairo_surface_status(png), CAIRO_STATUS_SUCCESS);
+    EXPECT_EQ(cairo_image_surface_get_width(png), 5);
+    EXPECT_EQ(cairo_image_surface_get_height(png), 3);
+    const uint8_t* data = cairo_image_surface_get_data(png);
+    int stride = cairo_image_surface_get_stride(png);
+    for (uint32_t y = 0; y < 3; ++y) {
+        for (uint32_t x = 0; x < 5; ++x) {
+            uint32_t argb;
+            std::memcpy(&argb, data + y * stride + x * 4, 4);
+            EXPECT_EQ(argb & 0xffffffu, (x * 50) << 16 | (y * 100) << 8 | (x + y * 5)) << x << "," << y;
+        }
+    }
+    cairo_surface_destroy(png);
+    unlink(path.c_str());
+}
+
+struct Mode {
+    int xres, yres;
+    uint32_t line_length;
+};
+
+struct ModeCase {
+    const char* name;
+    Mode driver;   // kivo_emu_fb_set_mode
+    Mode forced;   // kivo_emu_fb_force_mode; xres 0 for none
+    Mode request;  // FBIOPUT_VSCREENINFO
+    Mode expected; // what the driver reports afterwards
+    size_t tail;   // size mod 16
+};
+
+const ModeCase mode_cases[] = {
+    {"packed rows", {800, 480, 0}, {}, {640, 480, 0}, {640, 480, 2560}, 0},
+    {"padded rows, odd height", {800, 481, 3204}, {}, {800, 481, 0}, {800, 481, 3204}, 4},
+    {"padding kept for another width", {800, 480, 3204}, {}, {640, 479, 0}, {640, 479, 2564}, 12},
+    {"forced size", {800, 480, 0}, {1024, 600, 0}, {800, 480, 0}, {1024, 600, 4096}, 0},
+    {"forced size and stride", {800, 480, 0}, {801, 601, 3208}, {640, 480, 0}, {801, 601, 3208}, 8},
+};
+
+TEST_F(Framebuffer, ModeFollowsTheDriversRules)
+{
+    for (const ModeCase& c : mode_cases) {
+        SCOPED_TRACE(c.name);
+        kivo_emu_reset();
+        kivo_emu_fb_set_mode(c.driver.xres, c.driver.yres, c.driver.line_length);
+        if (c.forced.xres)
+            kivo_emu_fb_force_mode(c.forced.xres, c.forced.yres, c.forced.line_length);
+        int fd = open("/dev/fb0", O_RDWR | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        fb_var_screeninfo var{};
+        ASSERT_EQ(put_mode(fd, c.request.xres, c.request.yres, &var), 0);
+        // The driver writes the mode it set back into the request.
+        EXPECT_EQ(var.xres, unsigned(c.expected.xres));
+        EXPECT_EQ(var.yres, unsigned(c.expected.yres));
+        var = get_var(fd);
+        fb_fix_screeninfo fix = get_fix(fd);
+        EXPECT_EQ(var.xres, unsigned(c.expected.xres));
+        EXPECT_EQ(var.yres, unsigned(c.expected.yres));
+        EXPECT_EQ(fix.line_length, c.expected.line_length);
+        size_t size = size_t{fix.line_length} * var.yres;
+        EXPECT_EQ(fix.smem_len, size);
+        EXPECT_EQ(kivo_emu_fb_size(), size);
+        EXPECT_EQ(size % 16, c.tail);
+        int xres = 0, yres = 0;
+        uint32_t line_length = 0;
+        kivo_emu_fb_mode(&xres, &yres, &line_length);
+        EXPECT_EQ(xres, c.expected.xres);
+        EXPECT_EQ(yres, c.expected.yres);
+        EXPECT_EQ(line_length, c.expected.line_length);
+
+        // The whole size is backed: its last byte is writable and shown.
+        void* mem = mmap(nullptr, size, PROT_WRITE, MAP_SHARED, fd, 0);
+        ASSERT_NE(mem, MAP_FAILED);
+        static_cast<uint8_t*>(mem)[size - 1] = 0x5a;
+        EXPECT_EQ(kivo_emu_fb_pixels()[size - 1], 0x5a);
+        EXPECT_EQ(munmap(mem, size), 0);
+        EXPECT_EQ(close(fd), 0);
+    }
+}
+
+TEST_F(Framebuffer, TestActivationChangesNothing)
+{
+    int fd = open("/dev/fb0", O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    fb_var_screeninfo var = get_var(fd);
+    var.xres = var.xres_virtual = 640;
+    var.activate = FB_ACTIVATE_TEST;
+    ASSERT_EQ(ioctl(fd, FBIOPUT_VSCREENINFO, &var), 0);
+    EXPECT_EQ(var.xres, 640u);
+    EXPECT_EQ(get_var(fd).xres, 800u);
+    EXPECT_EQ(close(fd), 0);
+}
+
+enum class Step { open_fb, open_touch, put, put_16_bpp, vsync };
+
+struct FaultCase {
+    const char* name;
+    void (*configure)();
+    Step step;
+    int expected_errno; // 0: succeeds
+};
+
+const FaultCase fault_cases[] = {
+    {"no fault: mode set", [] {}, Step::put, 0},
+    {"no fault: vertical blank", [] {}, Step::vsync, 0},
+    {"missing framebuffer", [] { kivo_emu_fb_set_fault(KIVO_EMU_FB_MISSING); }, Step::open_fb, ENOENT},
+    {"missing touch panel", [] { kivo_emu_touch_set_present(0); }, Step::open_touch, ENOENT},
+    {"refused mode", [] { kivo_emu_fb_set_fault(KIVO_EMU_FB_REFUSE_PUT); }, Step::put, EINVAL},
+    {"unsupported depth", [] {}, Step::put_16_bpp, EINVAL},
+    {"no vertical blank", [] { kivo_emu_fb_set_fault(KIVO_EMU_FB_NO_VSYNC); }, Step::vsync, ENOTTY},
+};
+
+int run_step(Step step)
+{
+    if (step == Step::open_touch) {
+        int fd = open("/dev/input/event0", O_RDWR | O_NONBLOCK);
+        if (fd >= 0)
+            close(fd);
+        return fd < 0 ? -1 : 0;
+    }
+    int fd = open("/dev/fb0", O_RDWR | O_CLOEXEC);
+    if (fd < 0 || step == Step::open_fb) {
+        if (fd >= 0)
+            close(fd);
+        return fd < 0 ? -1 : 0;
+    }
+    int result = 0;
+    fb_var_screeninfo var{};
+    if (step == Step::put) {
+        result = put_mode(fd, 640, 480, &var);
+    } else if (step == Step::put_16_bpp) {
+        var = get_var(fd);
+        var.bits_per_pixel = 16;
+        result = ioctl(fd, FBIOPUT_VSCREENINFO, &var);
+    } else {
+        uint32_t screen = 0;
+        result = ioctl(fd, FBIO_WAITFORVSYNC, &screen);
+    }
+    int saved = errno;
+    close(fd);
+    errno = saved;
+    return result;
+}
+
+TEST_F(Framebuffer, FaultsFailLikeARealDriver)
+{
+    for (const FaultCase& c : fault_cases) {
+        SCOPED_TRACE(c.name);
+        kivo_emu_reset();
+        c.configure();
+        errno = 0;
+        int result = run_step(c.step);
+        if (c.expected_errno == 0) {
+            EXPECT_EQ(result, 0) << strerror(errno);
+        } else {
+            EXPECT_EQ(result, -1);
+            EXPECT_EQ(errno, c.expected_errno) << strerror(errno);
+        }
+        // A refused mode leaves the previous one in place.
+        int xres = 0;
+        kivo_emu_fb_mode(&xres, nullptr, nullptr);
+        EXPECT_EQ(xres, c.step == Step::put && c.expected_errno == 0 ? 640 : 800);
+        EXPECT_EQ(kivo_emu_open_descriptors(), 0);
+    }
+}
+
+TEST_F(Framebuffer, DescriptorsAndMappingsAreCountedWhileAlive)
+{
+    const int fds0 = kivo_emu_open_descriptors();
+    const int maps0 = kivo_emu_live_mappings();
+    const size_t size = kivo_emu_fb_size();
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+
+    int a = open("/dev/fb0", O_RDWR | O_CLOEXEC);
+    int b = openat(AT_FDCWD, "/dev/fb0", O_RDWR);
+    int t = open("/dev/input/event0", O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(a, 0);
+    ASSERT_GE(b, 0);
+    ASSERT_GE(t, 0);
+    EXPECT_EQ(kivo_emu_open_descriptors(), fds0 + 3);
+
+    void* m1 = mmap(nullptr, size, PROT_WRITE, MAP_SHARED, a, 0);
+    void* m2 = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, b, 0);
+    void* other = mmap(nullptr, page, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(m1, MAP_FAILED);
+    ASSERT_NE(m2, MAP_FAILED);
+    ASSERT_NE(other, MAP_FAILED);
+    EXPECT_EQ(kivo_emu_live_mappings(), maps0 + 2);
+    kivo_emu_fb_pixels(); // the emulator's own view is not the program's
+    EXPECT_EQ(kivo_emu_live_mappings(), maps0 + 2);
+
+    // A mapping outlives its descriptor; a partly unmapped one is still alive.
+    EXPECT_EQ(close(a), 0);
+    EXPECT_EQ(kivo_emu_open_descriptors(), fds0 + 2);
+    EXPECT_EQ(munmap(m1, page), 0);
+    EXPECT_EQ(kivo_emu_live_mappings(), maps0 + 2);
+    EXPECT_EQ(munmap(static_cast<uint8_t*>(m1) + page, size - page), 0);
+    EXPECT_EQ(kivo_emu_live_mappings(), maps0 + 1);
+    EXPECT_EQ(munmap(other, page), 0);
+    EXPECT_EQ(kivo_emu_live_mappings(), maps0 + 1);
+    EXPECT_EQ(munmap(m2, size), 0);
+    EXPECT_EQ(kivo_emu_live_mappings(), maps0);
+
+    // A descriptor number replaced behind the emulator's back is no longer a device.
+    int null_fd = open("/dev/null", O_RDONLY);
+    ASSERT_GE(null_fd, 0);
+    ASSERT_EQ(dup2(null_fd, b), b);
+    EXPECT_EQ(kivo_emu_open_descriptors(), fds0 + 1);
+    uint32_t screen = 0;
+    EXPECT_EQ(ioctl(b, FBIO_WAITFORVSYNC, &screen), -1);
+    EXPECT_EQ(close(b), 0);
+    EXPECT_EQ(close(null_fd), 0);
+    EXPECT_EQ(close(t), 0);
+    EXPECT_EQ(kivo_emu_open_descriptors(), fds0);
+}
+
+TEST_F(Framebuffer, CountsVerticalBlankWaits)
+{
+    int fd = open("/dev/fb0", O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    uint32_t screen = 0;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(ioctl(fd, FBIO_WAITFORVSYNC, &screen), 0);
+    EXPECT_EQ(kivo_emu_fb_vsync_count(), 3u);
+    kivo_emu_reset();
+    EXPECT_EQ(kivo_emu_fb_vsync_count(), 0u);
+    EXPECT_EQ(close(fd), 0);
+}
+
+} // namespace

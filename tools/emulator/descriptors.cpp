@@ -1,0 +1,94 @@
+#include "descriptors.h"
+
+#include "next_libc.h"
+
+#include <sys/stat.h>
+
+namespace kivo_emu::descriptors {
+
+Entry table[capacity];
+
+namespace {
+
+int live;
+
+bool identity(int fd, unsigned long long& dev, unsigned long long& ino)
+{
+    struct stat st;
+    if (fstat(fd, &st) != 0)
+        return false;
+    dev = st.st_dev;
+    ino = st.st_ino;
+    return true;
+}
+
+Entry* slot_of(int fd)
+{
+    if (live == 0 || fd < 0)
+        return nullptr;
+    for (auto& e : table) {
+        if (e.device != Device::none && e.fd == fd)
+            return &e;
+    }
+    return nullptr;
+}
+
+void drop(Entry& e)
+{
+    if (e.peer >= 0)
+        sys_close(e.peer);
+    e = Entry{};
+    --live;
+}
+
+} // namespace
+
+bool add(int fd, Device device, int peer)
+{
+    if (Entry* stale = slot_of(fd))
+        drop(*stale);
+    for (auto& e : table) {
+        if (e.device == Device::none) {
+            e = Entry{fd, device, peer, 0, 0};
+            identity(fd, e.dev, e.ino);
+            ++live;
+            return true;
+        }
+    }
+    return false;
+}
+
+Device find(int fd)
+{
+    Entry* e = slot_of(fd);
+    if (!e)
+        return Device::none;
+    unsigned long long dev = 0, ino = 0;
+    if (!identity(fd, dev, ino) || dev != e->dev || ino != e->ino) {
+        drop(*e);
+        return Device::none;
+    }
+    return e->device;
+}
+
+int remove(int fd)
+{
+    Entry* e = slot_of(fd);
+    if (!e)
+        return -1;
+    int peer = e->peer;
+    *e = Entry{};
+    --live;
+    return peer;
+}
+
+int count()
+{
+    for (auto& e : table) {
+        if (e.device != Device::none)
+            find(e.fd);
+    }
+    return live;
+}
+
+} // namespace kivo_emu::descriptors

@@ -1,0 +1,297 @@
+#include "framebuffer.h"
+
+#include "descriptors.h"
+#include "exports.h"
+#include "fb_memory.h"
+#include "next_libc.h"
+
+#include <cairo.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <err.h>
+#include <linux/fb.h>
+#include <sys/ioctl.h>
+
+namespace kivo_emu::framebuffer {
+
+namespace {
+
+struct Mode {
+    int xres;
+    int yres;
+    uint32_t line_length;
+};
+
+constexpr int default_xres = 800;
+constexpr int default_yres = 480;
+constexpr int max_side = 8192;
+
+bool ready;
+fb_var_screeninfo var;
+fb_fix_screeninfo fix;
+uint32_t padding;  // the driver's stride rule: line_length = 4 x xres + padding
+Mode forced;       // the mode every FBIOPUT_VSCREENINFO gets; xres 0 when off
+kivo_emu_fb_fault fault;
+unsigned vsyncs;
+
+int fail(int error)
+{
+    errno = error;
+    return -1;
+}
+
+bool valid_size(int xres, int yres)
+{
+    return xres > 0 && yres > 0 && xres <= max_side && yres <= max_side;
+}
+
+uint32_t stride_for(int xres, uint32_t line_length)
+{
+    uint32_t packed = 4u * static_cast<uint32_t>(xres);
+    return line_length > packed ? line_length : packed;
+}
+
+fb_var_screeninfo describe(Mode m)
+{
+    fb_var_screeninfo v{};
+    v.xres = v.xres_virtual = static_cast<uint32_t>(m.xres);
+    v.yres = v.yres_virtual = static_cast<uint32_t>(m.yres);
+    v.bits_per_pixel = 32;
+    v.red = {16, 8, 0};
+    v.green = {8, 8, 0};
+    v.blue = {0, 8, 0};
+    v.transp = {24, 8, 0};
+    v.height = v.width = ~0u; // physical size unknown
+    v.vmode = FB_VMODE_NONINTERLACED;
+    return v;
+}
+
+void apply(Mode m)
+{
+    var = describe(m);
+    fix = fb_fix_screeninfo{};
+    std::strncpy(fix.id, "kivo-emu", sizeof fix.id - 1);
+    fix.smem_len = m.line_length * static_cast<uint32_t>(m.yres);
+    fix.type = FB_TYPE_PACKED_PIXELS;
+    fix.visual = FB_VISUAL_TRUECOLOR;
+    fix.line_length = m.line_length;
+    fix.accel = FB_ACCEL_NONE;
+    fb_memory::resize(m.xres, m.yres, m.line_length);
+}
+
+void set_mode(int xres, int yres, uint32_t line_length)
+{
+    uint32_t stride = stride_for(xres, line_length);
+    padding = stride - 4u * static_cast<uint32_t>(xres);
+    apply(Mode{xres, yres, stride});
+}
+
+void configure_from_environment()
+{
+    int xres = default_xres, yres = default_yres;
+    if (const char* mode = getenv("KIVO_EMU_FB_MODE")) {
+        int w = 0, h = 0;
+        char rest = 0;
+        if (sscanf(mode, "%dx%d%c", &w, &h, &rest) == 2 && valid_size(w, h)) {
+            xres = w;
+            yres = h;
+        } else {
+            warnx("kivo-emu: KIVO_EMU_FB_MODE=%s is not WxH; using %dx%d", mode, xres, yres);
+        }
+    }
+    uint32_t stride = 0;
+    if (const char* text = getenv("KIVO_EMU_FB_STRIDE")) {
+        char* end = nullptr;
+        unsigned long n = strtoul(text, &end, 10);
+        if (*text && !*end && n >= 4ul * static_cast<unsigned long>(xres) && n <= 4ul * max_side + 4096)
+            stride = static_cast<uint32_t>(n);
+        else
+            warnx("kivo-emu: KIVO_EMU_FB_STRIDE=%s is below 4 x width or too large; ignored", text);
+    }
+    if (const char* name = getenv("KIVO_EMU_FB_FAULT")) {
+        if (!strcmp(name, "missing"))
+            fault = KIVO_EMU_FB_MISSING;
+        else if (!strcmp(name, "refuse-put"))
+            fault = KIVO_EMU_FB_REFUSE_PUT;
+        else if (!strcmp(name, "no-vsync"))
+            fault = KIVO_EMU_FB_NO_VSYNC;
+        else if (*name)
+            warnx("kivo-emu: KIVO_EMU_FB_FAULT=%s is not missing, refuse-put or no-vsync", name);
+    }
+    set_mode(xres, yres, stride);
+}
+
+void ensure_ready()
+{
+    if (ready)
+        return;
+    ready = true;
+    fb_memory::create(getenv("KIVO_EMU_FB_FILE"));
+    configure_from_environment();
+}
+
+int put(fb_var_screeninfo* request)
+{
+    if (!request)
+        return fail(EFAULT);
+    if (fault == KIVO_EMU_FB_REFUSE_PUT)
+        return fail(EINVAL);
+    Mode m = forced;
+    if (!m.xres) {
+        int xres = static_cast<int>(request->xres), yres = static_cast<int>(request->yres);
+        if (request->bits_per_pixel != 32 || !valid_size(xres, yres))
+            return fail(EINVAL);
+        m = Mode{xres, yres, 4u * request->xres + padding};
+    }
+    if ((request->activate & FB_ACTIVATE_MASK) == FB_ACTIVATE_TEST) {
+        *request = describe(m);
+        return 0;
+    }
+    apply(m);
+    *request = var;
+    return 0;
+}
+
+} // namespace
+
+int open(int flags)
+{
+    ensure_ready();
+    if (fault == KIVO_EMU_FB_MISSING)
+        return fail(ENOENT);
+    int fd = fb_memory::open_descriptor(flags);
+    if (fd < 0)
+        return -1;
+    if (!descriptors::add(fd, Device::framebuffer, -1)) {
+        sys_close(fd);
+        return fail(EMFILE);
+    }
+    return fd;
+}
+
+int ioctl(int, unsigned long request, void* arg)
+{
+    ensure_ready();
+    switch (request) {
+    case FBIOGET_VSCREENINFO:
+        if (!arg)
+            return fail(EFAULT);
+        std::memcpy(arg, &var, sizeof var);
+        return 0;
+    case FBIOPUT_VSCREENINFO:
+        return put(static_cast<fb_var_screeninfo*>(arg));
+    case FBIOGET_FSCREENINFO:
+        if (!arg)
+            return fail(EFAULT);
+        std::memcpy(arg, &fix, sizeof fix);
+        return 0;
+    case FBIO_WAITFORVSYNC:
+        ++vsyncs;
+        if (fault == KIVO_EMU_FB_NO_VSYNC)
+            return fail(ENOTTY);
+        return arg ? 0 : fail(EFAULT);
+    case FBIOPAN_DISPLAY: {
+        auto* pan = static_cast<const fb_var_screeninfo*>(arg);
+        if (!pan)
+            return fail(EFAULT);
+        return pan->xoffset == 0 && pan->yoffset == 0 ? 0 : fail(EINVAL);
+    }
+    case FBIOBLANK:
+        return 0;
+    default:
+        return fail(ENOTTY);
+    }
+}
+
+void reset()
+{
+    ensure_ready();
+    fault = KIVO_EMU_FB_OK;
+    forced = Mode{};
+    vsyncs = 0;
+    set_mode(default_xres, default_yres, 0);
+}
+
+} // namespace kivo_emu::framebuffer
+
+using namespace kivo_emu;
+
+void kivo_emu_fb_set_mode(int xres, int yres, uint32_t line_length)
+{
+    framebuffer::ensure_ready();
+    if (!framebuffer::valid_size(xres, yres)) {
+        warnx("kivo-emu: mode %dx%d ignored", xres, yres);
+        return;
+    }
+    framebuffer::set_mode(xres, yres, line_length);
+}
+
+void kivo_emu_fb_force_mode(int xres, int yres, uint32_t line_length)
+{
+    framebuffer::ensure_ready();
+    if (xres == 0) {
+        framebuffer::forced = framebuffer::Mode{};
+    } else if (framebuffer::valid_size(xres, yres)) {
+        framebuffer::forced = framebuffer::Mode{xres, yres, framebuffer::stride_for(xres, line_length)};
+    } else {
+        warnx("kivo-emu: forced mode %dx%d ignored", xres, yres);
+    }
+}
+
+void kivo_emu_fb_set_fault(enum kivo_emu_fb_fault fault)
+{
+    framebuffer::ensure_ready();
+    framebuffer::fault = fault;
+}
+
+void kivo_emu_fb_mode(int* xres, int* yres, uint32_t* line_length)
+{
+    framebuffer::ensure_ready();
+    if (xres)
+        *xres = static_cast<int>(framebuffer::var.xres);
+    if (yres)
+        *yres = static_cast<int>(framebuffer::var.yres);
+    if (line_length)
+        *line_length = framebuffer::fix.line_length;
+}
+
+const uint8_t* kivo_emu_fb_pixels(void)
+{
+    framebuffer::ensure_ready();
+    return fb_memory::view();
+}
+
+size_t kivo_emu_fb_size(void)
+{
+    framebuffer::ensure_ready();
+    return fb_memory::size();
+}
+
+unsigned kivo_emu_fb_vsync_count(void)
+{
+    return framebuffer::vsyncs;
+}
+
+int kivo_emu_fb_save_png(const char* path)
+{
+    int xres = 0, yres = 0;
+    uint32_t line_length = 0;
+    kivo_emu_fb_mode(&xres, &yres, &line_length);
+    const uint8_t* rows = fb_memory::view();
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, xres, yres);
+    if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(image);
+        return -1;
+    }
+    cairo_surface_flush(image);
+    unsigned char* data = cairo_image_surface_get_data(image);
+    auto stride = static_cast<size_t>(cairo_image_surface_get_stride(image));
+    for (int y = 0; y < yres; ++y)
+        std::memcpy(data + y * stride, rows + static_cast<size_t>(y) * line_length, 4u * xres);
+    cairo_surface_mark_dirty(image);
+    cairo_status_t status = cairo_surface_write_to_png(image, path);
+    cairo_surface_destroy(image);
+    return status == CAIRO_STATUS_SUCCESS ? 0 : -1;
+}
