@@ -320,6 +320,26 @@ TEST_F(Framebuffer, DescriptorsAndMappingsAreCountedWhileAlive)
     EXPECT_EQ(kivo_emu_open_descriptors(), fds0);
 }
 
+TEST_F(Framebuffer, ResetLeavesEarlierHandlesWorkingButUncounted)
+{
+    int fd = open("/dev/fb0", O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    void* mem = mmap(nullptr, kivo_emu_fb_size(), PROT_WRITE, MAP_SHARED, fd, 0);
+    ASSERT_NE(mem, MAP_FAILED);
+    kivo_emu_reset();
+    EXPECT_EQ(kivo_emu_open_descriptors(), 0);
+    EXPECT_EQ(kivo_emu_live_mappings(), 0);
+    EXPECT_EQ(get_var(fd).xres, 800u);
+    int again = open("/dev/fb0", O_RDWR | O_CLOEXEC);
+    EXPECT_EQ(kivo_emu_open_descriptors(), 1);
+    EXPECT_EQ(munmap(mem, kivo_emu_fb_size()), 0);
+    EXPECT_EQ(close(fd), 0);
+    EXPECT_EQ(kivo_emu_open_descriptors(), 1);
+    EXPECT_EQ(kivo_emu_live_mappings(), 0);
+    EXPECT_EQ(close(again), 0);
+    EXPECT_EQ(kivo_emu_open_descriptors(), 0);
+}
+
 TEST_F(Framebuffer, CountsVerticalBlankWaits)
 {
     int fd = open("/dev/fb0", O_RDWR | O_CLOEXEC);

@@ -49,7 +49,7 @@ bool add(int fd, Device device, int peer)
         drop(*stale);
     for (auto& e : table) {
         if (e.device == Device::none) {
-            e = Entry{fd, device, peer, 0, 0};
+            e = Entry{fd, device, peer, 0, 0, true};
             identity(fd, e.dev, e.ino);
             ++live;
             return true;
@@ -84,11 +84,18 @@ int remove(int fd)
 
 int count()
 {
+    int n = 0;
     for (auto& e : table) {
-        if (e.device != Device::none)
-            find(e.fd);
+        if (e.device != Device::none && find(e.fd) != Device::none)
+            n += e.counted;
     }
-    return live;
+    return n;
+}
+
+void forget_counts()
+{
+    for (auto& e : table)
+        e.counted = false;
 }
 
 } // namespace kivo_emu::descriptors

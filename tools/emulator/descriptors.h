@@ -16,7 +16,9 @@ bool add(int fd, Device device, int peer);
 Device find(int fd);
 // Forgets fd and returns its peer (or -1).
 int remove(int fd);
+// Descriptors open now, leaving out those opened before the last forget_counts.
 int count();
+void forget_counts();
 // Calls visit(fd, peer) for every descriptor of device.
 template <typename Visit> void for_each(Device device, Visit visit);
 
@@ -26,6 +28,7 @@ struct Entry {
     int peer;
     unsigned long long dev;
     unsigned long long ino;
+    bool counted;
 };
 constexpr int capacity = 64;
 extern Entry table[capacity];

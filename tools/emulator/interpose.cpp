@@ -308,6 +308,8 @@ void kivo_emu_reset(void)
     framebuffer::reset();
     touch_panel::reset();
     manual_clock::reset();
+    descriptors::forget_counts();
+    mappings::forget_counts();
 }
 
 int kivo_emu_open_descriptors(void)

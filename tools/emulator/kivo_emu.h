@@ -19,6 +19,14 @@
  *   KIVO_EMU_TOUCH_FIFO=/path       read touch input_event records from this FIFO (written by
  *                                   another program) instead of the in-process pipe
  *   KIVO_EMU_CLOCK=manual           start with the manual clock
+ *
+ * The driver's stride rule: a line_length wider than 4 x width (KIVO_EMU_FB_STRIDE or
+ * kivo_emu_fb_set_mode) is kept as that many bytes of padding per row for the modes that
+ * FBIOPUT_VSCREENINFO sets later. The driver sets only 32 bits per pixel (other depths fail with
+ * EINVAL) and answers FB_ACTIVATE_TEST without changing the mode. Every open of the touch panel
+ * gets its own copy of the samples queued while it is open, as evdev clients do (with
+ * KIVO_EMU_TOUCH_FIFO the opens share the one FIFO). Devices opened through stdio (fopen) or by a
+ * path other than the two above are not emulated.
  */
 #ifndef KIVO_EMU_H
 #define KIVO_EMU_H
@@ -38,7 +46,8 @@ enum kivo_emu_fb_fault {
 };
 
 /* Back to the defaults (800x480, stride 4 x width, no fault, touch present, real clock) and
- * zeroed counters. Descriptors and mappings already handed out stay valid. */
+ * zeroed counters. Descriptors and mappings already handed out stay valid.
+ * They keep working but are left out of the counts below. */
 void kivo_emu_reset(void);
 
 /* The driver's current mode; line_length 0 means 4 x xres. Resizes the backing memory. */

@@ -10,6 +10,7 @@ namespace {
 struct Range {
     uintptr_t begin;
     uintptr_t end; // exclusive; begin == end marks a free slot
+    bool counted;
 };
 constexpr int capacity = 64;
 Range ranges[capacity];
@@ -35,7 +36,7 @@ void add(void* addr, size_t length)
 {
     auto begin = reinterpret_cast<uintptr_t>(addr);
     if (Range* r = free_slot())
-        *r = Range{begin, page_end(begin, length)};
+        *r = Range{begin, page_end(begin, length), true};
 }
 
 void forget(void* addr, size_t length)
@@ -45,7 +46,7 @@ void forget(void* addr, size_t length)
     for (auto& r : ranges) {
         if (r.begin == r.end || end <= r.begin || r.end <= begin)
             continue;
-        Range tail{end, r.end};
+        Range tail{end, r.end, r.counted};
         r.end = begin > r.begin ? begin : r.begin;
         if (tail.begin < tail.end) {
             if (r.begin == r.end)
@@ -60,8 +61,14 @@ int count()
 {
     int n = 0;
     for (auto& r : ranges)
-        n += r.begin != r.end;
+        n += r.begin != r.end && r.counted;
     return n;
+}
+
+void forget_counts()
+{
+    for (auto& r : ranges)
+        r.counted = false;
 }
 
 } // namespace kivo_emu::mappings
