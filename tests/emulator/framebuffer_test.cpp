@@ -6,10 +6,18 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/fb.h>
+#include <linux/input.h>
 #include <string>
 #include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <unistd.h>
+
+extern "C" {
+int __open_2(const char* path, int flags);
+int __open64_2(const char* path, int flags);
+int __openat_2(int dirfd, const char* path, int flags);
+int __openat64_2(int dirfd, const char* path, int flags);
+}
 
 namespace {
 
@@ -82,6 +90,50 @@ TEST_F(Framebuffer, ClientDrawsWhatTheDisplayShows)
     EXPECT_FALSE(fcntl(fd, F_GETFD) & FD_CLOEXEC);
     EXPECT_EQ(get_var(fd).xres, 320u);
     EXPECT_EQ(close(fd), 0);
+}
+
+struct OpenEntry {
+    const char* name;
+    int (*open)(const char* path, int flags);
+};
+
+// Every way glibc and fortified code open a file.
+const OpenEntry open_entries[] = {
+    {"open", [](const char* p, int f) { return open(p, f); }},
+    {"open64", [](const char* p, int f) { return open64(p, f); }},
+    {"openat", [](const char* p, int f) { return openat(AT_FDCWD, p, f); }},
+    {"openat64", [](const char* p, int f) { return openat64(AT_FDCWD, p, f); }},
+    {"__open_2", [](const char* p, int f) { return __open_2(p, f); }},
+    {"__open64_2", [](const char* p, int f) { return __open64_2(p, f); }},
+    {"__openat_2", [](const char* p, int f) { return __openat_2(AT_FDCWD, p, f); }},
+    {"__openat64_2", [](const char* p, int f) { return __openat64_2(AT_FDCWD, p, f); }},
+};
+
+TEST_F(Framebuffer, EveryOpenEntryPointReachesTheDevicesAndOnlyThem)
+{
+    for (const OpenEntry& entry : open_entries) {
+        SCOPED_TRACE(entry.name);
+        int fb = entry.open("/dev/fb0", O_RDWR | O_CLOEXEC);
+        ASSERT_GE(fb, 0);
+        EXPECT_EQ(get_var(fb).xres, 800u);
+        int touch = entry.open("/dev/input/event0", O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(touch, 0);
+        int version = 0;
+        EXPECT_EQ(ioctl(touch, EVIOCGVERSION, &version), 0);
+        EXPECT_EQ(kivo_emu_open_descriptors(), 2);
+        EXPECT_EQ(close(fb), 0);
+        EXPECT_EQ(close(touch), 0);
+
+        int plain = entry.open("/dev/null", O_RDONLY);
+        ASSERT_GE(plain, 0);
+        EXPECT_EQ(kivo_emu_open_descriptors(), 0);
+        fb_var_screeninfo var{};
+        EXPECT_EQ(ioctl(plain, FBIOGET_VSCREENINFO, &var), -1);
+        EXPECT_EQ(close(plain), 0);
+        errno = 0;
+        EXPECT_EQ(entry.open("/dev/fb0-no-such-device", O_RDONLY), -1);
+        EXPECT_EQ(errno, ENOENT);
+    }
 }
 
 TEST_F(Framebuffer, SavesTheVisibleFrameAsPng)

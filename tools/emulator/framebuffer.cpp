@@ -16,6 +16,8 @@
 
 namespace kivo_emu::framebuffer {
 
+static_assert(sizeof(fb_var_screeninfo) == 160, "the kernel's variable screen information record");
+
 namespace {
 
 struct Mode {
