@@ -1,0 +1,271 @@
+// kivo_poll_events and kivo_push_event: translation, scaling, hit tests, partial reads.
+#include <climits>
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+#include "capi/state.h"
+#include "event_fixture.h"
+
+namespace {
+
+constexpr std::uint8_t quit = KIVO_EVENT_QUIT;
+constexpr std::uint8_t motion = KIVO_EVENT_MOTION;
+constexpr std::uint8_t release = KIVO_EVENT_RELEASE;
+constexpr std::uint8_t press = KIVO_EVENT_PRESS;
+constexpr std::uint8_t user = KIVO_EVENT_USER;
+constexpr std::uint16_t back = KIVO_BUTTON_BACK;
+
+void push_sdl(SDL_Event e)
+{
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+}
+
+void window_event(Uint8 event, int w, int h)
+{
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = event;
+    e.window.data1 = w;
+    e.window.data2 = h;
+    push_sdl(e);
+}
+
+void resize(int w, int h)
+{
+    window_event(SDL_WINDOWEVENT_RESIZED, w, h);
+}
+
+void key(Uint32 type, SDL_Scancode code)
+{
+    SDL_Event e{};
+    e.type = type;
+    e.key.keysym.scancode = code;
+    push_sdl(e);
+}
+
+struct PollCase {
+    const char* name;
+    int width, height;  // the window
+    std::vector<LabelRecord> labels;
+    std::uint16_t buttons;
+    std::function<void()> queue;
+    std::uint32_t max;
+    std::vector<EventRecord> first;   // the first poll
+    std::vector<EventRecord> second;  // the next one
+};
+
+void PrintTo(const PollCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+const PollCase poll_cases[] = {
+    {"three events with room for two", 800, 480, {}, 0,
+     [] { push(press, 10, 20); push(motion, 30, 40); push(release, 50, 60); },
+     2, {record(press, 10, 20), record(motion, 30, 40)}, {record(release, 50, 60)}},
+    {"motion before any press is dropped", 800, 480, {}, 0,
+     [] { push(motion, 5, 5); push(press, 6, 6); push(motion, 7, 7); },
+     16, {record(press, 6, 6), record(motion, 7, 7)}, {}},
+    {"motion after the release is dropped", 800, 480, {}, 0,
+     [] { push(press, 1, 2); push(release, 3, 4); push(motion, 5, 6); },
+     16, {record(press, 1, 2), record(release, 3, 4)}, {}},
+    {"press names the label under it", 800, 480, {area(0, 0, 100, 100, 7)}, 0,
+     [] { push(press, 10, 20); push(release, 100, 20); },
+     16, {record(press, 10, 20, 0, 7), record(release, 100, 20)}, {}},
+    {"coordinate space half the surface: doubled", 800, 480, {}, 0,
+     [] { resize(400, 240); push(press, 150, 100); },
+     16, {record(press, 300, 200)}, {}},
+    {"coordinate space larger than the surface: truncated", 480, 480, {}, 0,
+     [] { resize(800, 480); push(press, 3, 7); push(motion, -3, -7); },
+     16, {record(press, 1, 7), record(motion, -1, -7)}, {}},
+    {"resize 1024x600 then press at its centre", 800, 480, {}, 0,
+     [] { resize(1024, 600); push(press, 512, 300); },
+     16, {record(press, 400, 240)}, {}},
+    {"other window events leave the space alone", 800, 480, {}, 0,
+     [] { window_event(SDL_WINDOWEVENT_SIZE_CHANGED, 400, 240); push(press, 100, 100); },
+     16, {record(press, 100, 100)}, {}},
+    {"zero coordinate space reports 0", 800, 480, {area(0, 0, 10, 10, 3)}, 0,
+     [] { resize(0, 480); push(press, 50, 60); resize(0, 0); push(motion, 50, 60); },
+     16, {record(press, 0, 60), record(motion, 0, 0, 0, 3)}, {}},
+    {"products beyond 32 bits are clamped", 800, 480, {}, 0,
+     [] { resize(1, 1); push(press, INT_MAX, -INT_MAX); push(motion, 0, 0); },
+     16, {record(press, INT_MAX, INT_MIN), record(motion, 0, 0)}, {}},
+    {"quit and user records carry nothing else", 800, 480, {area(0, 0, 800, 480, 5)}, 0,
+     [] { push(quit, 7, 8); push(user, 9, 10); },
+     16, {record(quit), record(user)}, {}},
+    {"kinds above 4 are not pushed", 800, 480, {}, 0,
+     [] { push(9, 1, 1); push(5, 1, 1); push(255, 1, 1); push(user); },
+     16, {record(user)}, {}},
+    {"escape key quits, other keys are dropped", 800, 480, {}, 0,
+     [] {
+         key(SDL_KEYDOWN, SDL_SCANCODE_A);
+         key(SDL_KEYUP, SDL_SCANCODE_ESCAPE);
+         key(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE);
+     },
+     16, {record(quit)}, {}},
+    {"user events other than the first type are dropped", 800, 480, {}, 0,
+     [] {
+         SDL_Event e{};
+         e.type = SDL_USEREVENT + 1;
+         push_sdl(e);
+         e.type = SDL_QUIT;
+         push_sdl(e);
+     },
+     16, {record(quit)}, {}},
+    {"back and back-alt on one image report back", 800, 480, {}, KIVO_BUTTON_BACK | KIVO_BUTTON_BACK_ALT,
+     [] { push(press, 5, 475); },
+     16, {record(press, 5, 475, back)}, {}},
+    {"overlapping labels report the later one", 800, 480,
+     {area(300, 100, 200, 200, 11), area(350, 150, 50, 50, 12), area(0, 0, 10, 10, 13)}, 0,
+     [] { push(press, 360, 160); push(motion, 310, 160); push(release, 500, 160); },
+     16, {record(press, 360, 160, 0, 12), record(motion, 310, 160, 0, 11), record(release, 500, 160)}, {}},
+    {"one record names a button and a label", 800, 480, {area(0, 400, 200, 80, 21)}, KIVO_BUTTON_BACK,
+     [] { push(press, 5, 475); },
+     16, {record(press, 5, 475, back, 21)}, {}},
+};
+
+class PollTest : public EventTest, public ::testing::WithParamInterface<PollCase> {};
+
+TEST_P(PollTest, TranslatesQueuedEvents)
+{
+    const PollCase& c = GetParam();
+    open(c.width, c.height);
+    show(c.labels, c.buttons);
+    c.queue();
+    EXPECT_EQ(poll(c.max), c.first);
+    EXPECT_EQ(poll(), c.second);
+    EXPECT_TRUE(drain_sdl().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PollTest, ::testing::ValuesIn(poll_cases),
+                         [](const auto& info) { return test_name(info.param.name); });
+
+TEST_F(EventTest, PressedSurvivesBetweenPollsUntilRelease)
+{
+    open(800, 480);
+    push(press, 1, 1);
+    EXPECT_EQ(poll(), std::vector<EventRecord>{record(press, 1, 1)});
+    push(motion, 2, 2);
+    push(release, 3, 3);
+    push(motion, 4, 4);
+    EXPECT_EQ(poll(), (std::vector<EventRecord>{record(motion, 2, 2), record(release, 3, 3)}));
+}
+
+TEST_F(EventTest, MaxZeroMovesPanelSamplesIntoTheQueueAndReadsNothing)
+{
+    open(800, 480);
+    push(user);
+    kivo_emu_touch_inject(100, 120, 50);
+    EventRecord sentinel = record(99, -1, -1, 0xffff, 0xffffffff);
+    EXPECT_EQ(kivo_poll_events(&sentinel, 0), 0u);
+    EXPECT_EQ(sentinel, record(99, -1, -1, 0xffff, 0xffffffff));
+    std::vector<SDL_Event> queued(8);
+    ASSERT_EQ(SDL_PeepEvents(queued.data(), 8, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 3);
+    EXPECT_EQ(queued[0].type, SDL_USEREVENT);
+    EXPECT_EQ(queued[1].type, SDL_MOUSEBUTTONDOWN);
+    EXPECT_EQ(queued[2].type, SDL_MOUSEMOTION);
+    EXPECT_EQ(poll(), (std::vector<EventRecord>{record(user), record(press, 100, 120),
+                                                record(motion, 100, 120)}));
+}
+
+TEST_F(EventTest, WithoutAWindowPollReturnsZeroAndLeavesTheQueue)
+{
+    push(user);
+    EventRecord out[4];
+    EXPECT_EQ(kivo_poll_events(out, 4), 0u);
+    open(800, 480);
+    kivo_destroy_window();
+    EXPECT_EQ(kivo_poll_events(out, 4), 0u);
+    const std::vector<SDL_Event> left = drain_sdl();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].type, SDL_USEREVENT);
+}
+
+// What kivo_push_event puts on SDL's queue: the same events the panel produces.
+TEST_F(EventTest, PushedEventsAreTheSdlEventsOfTheTable)
+{
+    push(quit, 1, 2);
+    push(motion, 3, 4);
+    push(release, 5, 6);
+    push(press, 7, 8);
+    push(user, 9, 10);
+    push(5, 11, 12);
+    kivo_push_event(nullptr);
+    const Uint32 ticks = SDL_GetTicks();
+    const std::vector<SDL_Event> got = drain_sdl();
+    ASSERT_EQ(got.size(), 5u);
+    for (const SDL_Event& e : got)
+        EXPECT_LE(e.common.timestamp, ticks);
+    EXPECT_EQ(got[0].type, SDL_QUIT);
+    EXPECT_EQ(got[1].type, SDL_MOUSEMOTION);
+    EXPECT_EQ(got[1].motion.which, SDL_TOUCH_MOUSEID);
+    EXPECT_EQ(got[1].motion.state, SDL_BUTTON_LMASK);
+    EXPECT_EQ(got[1].motion.windowID, 0u);
+    EXPECT_EQ(got[1].motion.x, 3);
+    EXPECT_EQ(got[1].motion.y, 4);
+    EXPECT_EQ(got[1].motion.xrel, 0);
+    EXPECT_EQ(got[1].motion.yrel, 0);
+    for (int i : {2, 3}) {
+        const SDL_MouseButtonEvent& b = got[i].button;
+        EXPECT_EQ(b.type, i == 2 ? SDL_MOUSEBUTTONUP : SDL_MOUSEBUTTONDOWN);
+        EXPECT_EQ(b.which, SDL_TOUCH_MOUSEID);
+        EXPECT_EQ(b.button, SDL_BUTTON_LEFT);
+        EXPECT_EQ(b.state, i == 2 ? SDL_RELEASED : SDL_PRESSED);
+        EXPECT_EQ(b.clicks, 1);
+        EXPECT_EQ(b.windowID, 0u);
+        EXPECT_EQ(b.x, i == 2 ? 5 : 7);
+        EXPECT_EQ(b.y, i == 2 ? 6 : 8);
+    }
+    EXPECT_EQ(got[4].type, SDL_USEREVENT);
+    EXPECT_EQ(got[4].user.code, 0);
+    EXPECT_EQ(got[4].user.data1, nullptr);
+    EXPECT_EQ(got[4].user.data2, nullptr);
+}
+
+// A shown button without an image for the flavour: the hit test throws out of the poll, the
+// records stored before stay, the press is lost.
+TEST_F(EventTest, HitTestExceptionLeavesEarlierRecords)
+{
+    open(800, 480, 3);
+    kivo_set_screen(0, nullptr, nullptr, nullptr, 0, 0, 0, KIVO_BUTTON_OK);
+    EXPECT_THROW(kivo_present(0), std::invalid_argument);
+    push(user);
+    push(press, 795, 475);
+    push(quit);
+    EventRecord out[3] = {record(99), record(99), record(99)};
+    try {
+        kivo_poll_events(out, 3);
+        ADD_FAILURE() << "no exception";
+    } catch (const std::invalid_argument& e) {
+        EXPECT_STREQ(e.what(), "flavour");
+    }
+    EXPECT_EQ(out[0], record(user));
+    EXPECT_EQ(out[1], record(99));
+    EXPECT_FALSE(kivo::state::pressed);
+    EXPECT_EQ(poll(), std::vector<EventRecord>{record(quit)});
+}
+
+// Samples on the emulated panel, through tslib, come back resolved, across several polls.
+TEST_F(EventTest, PanelTouchesComeBackAsResolvedRecords)
+{
+    open(800, 480);
+    show({area(100, 100, 200, 100, 31), area(0, 380, 300, 100, 32)}, KIVO_BUTTON_BACK);
+
+    kivo_emu_touch_inject(150, 120, 180);
+    EXPECT_EQ(poll(), (std::vector<EventRecord>{record(press, 150, 120, 0, 31),
+                                                record(motion, 150, 120, 0, 31)}));
+    kivo_emu_touch_inject(150, 120, 200);
+    EXPECT_EQ(poll(), std::vector<EventRecord>{});
+    kivo_emu_touch_inject(250, 300, 190);
+    kivo_emu_touch_inject(20, 470, 190);
+    EXPECT_EQ(poll(1), std::vector<EventRecord>{record(motion, 250, 300)});
+    EXPECT_EQ(poll(), std::vector<EventRecord>{record(motion, 20, 470, back, 32)});
+    kivo_emu_touch_inject(20, 470, 0);
+    EXPECT_EQ(poll(), std::vector<EventRecord>{record(release, 20, 470, back, 32)});
+    kivo_emu_touch_inject(30, 30, 0);
+    EXPECT_EQ(poll(), std::vector<EventRecord>{});
+    EXPECT_FALSE(kivo::state::pressed);
+}
+
+}  // namespace

@@ -1,0 +1,161 @@
+// Panel samples, read back through tslib, turned into SDL mouse events by the window.
+#include <vector>
+
+#include "capi/state.h"
+#include "event_fixture.h"
+
+namespace {
+
+struct Sample {
+    int x, y;
+    unsigned pressure;
+};
+
+// One SDL event: type, position, state, and for motion xrel/yrel.
+struct Want {
+    Uint32 type;
+    int x, y;
+    Uint8 state;
+    int xrel = 0, yrel = 0;
+};
+
+constexpr Uint32 down = SDL_MOUSEBUTTONDOWN;
+constexpr Uint32 up = SDL_MOUSEBUTTONUP;
+constexpr Uint32 motion = SDL_MOUSEMOTION;
+
+struct TouchCase {
+    const char* name;
+    std::vector<Sample> before;  // processed first, their events discarded
+    std::vector<Sample> samples; // processed by one update_events call
+    std::vector<Want> want;
+};
+
+void PrintTo(const TouchCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+std::vector<Sample> ten_strokes()
+{
+    std::vector<Sample> s;
+    for (int i = 1; i <= 10; ++i)
+        s.push_back({10 * i, 7, 100});
+    return s;
+}
+
+std::vector<Want> ten_strokes_events()
+{
+    std::vector<Want> w{{down, 10, 7, SDL_PRESSED}, {motion, 10, 7, SDL_BUTTON_LMASK, 10, 7}};
+    for (int i = 2; i <= 10; ++i)
+        w.push_back({motion, 10 * i, 7, SDL_BUTTON_LMASK, 10, 0});
+    return w;
+}
+
+const TouchCase touch_cases[] = {
+    {"first sample at the initial position: press only", {}, {{0, 0, 200}},
+     {{down, 0, 0, SDL_PRESSED}}},
+    {"pressure held in place: one press", {{100, 200, 0}}, {{100, 200, 150}, {100, 200, 180}},
+     {{down, 100, 200, SDL_PRESSED}}},
+    {"held move: motion with the button state", {{100, 200, 150}}, {{110, 205, 150}},
+     {{motion, 110, 205, SDL_BUTTON_LMASK, 10, 5}}},
+    {"lift-off while moving: release, then motion without button",
+     {{100, 200, 150}, {110, 205, 150}}, {{112, 206, 0}},
+     {{up, 112, 206, SDL_RELEASED}, {motion, 112, 206, 0, 2, 1}}},
+    {"lift-off in place: release only", {{40, 50, 90}}, {{40, 50, 0}},
+     {{up, 40, 50, SDL_RELEASED}}},
+    {"hovering panel: motion without button, no press",
+     {},
+     {{10, 10, 0}, {20, 15, 0}, {20, 15, 0}, {25, 15, 0}},
+     {{motion, 10, 10, 0, 10, 10}, {motion, 20, 15, 0, 10, 5}, {motion, 25, 15, 0, 5, 0}}},
+    {"press at a new position: press before motion", {}, {{30, 40, 1}},
+     {{down, 30, 40, SDL_PRESSED}, {motion, 30, 40, SDL_BUTTON_LMASK, 30, 40}}},
+    {"negative positions pass unchanged", {{5, 5, 0}}, {{-20, -30, 0}},
+     {{motion, -20, -30, 0, -25, -35}}},
+    {"nothing pending: nothing pushed", {{60, 70, 80}}, {}, {}},
+    {"ten samples pending: all in one call", {}, ten_strokes(), ten_strokes_events()},
+};
+
+class TouchTest : public EventTest, public ::testing::WithParamInterface<TouchCase> {};
+
+TEST_P(TouchTest, SamplesBecomeMouseEvents)
+{
+    const TouchCase& c = GetParam();
+    open(800, 480);
+    kivo::Window& window = *kivo::state::window;
+    for (const Sample& s : c.before)
+        kivo_emu_touch_inject(s.x, s.y, s.pressure);
+    window.update_events();
+    drain_sdl();
+
+    for (const Sample& s : c.samples)
+        kivo_emu_touch_inject(s.x, s.y, s.pressure);
+    window.update_events();
+    const Uint32 ticks = SDL_GetTicks();
+    const std::vector<SDL_Event> got = drain_sdl();
+
+    ASSERT_EQ(got.size(), c.want.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        SCOPED_TRACE(i);
+        const SDL_Event& e = got[i];
+        const Want& w = c.want[i];
+        ASSERT_EQ(e.type, w.type);
+        EXPECT_LE(e.common.timestamp, ticks);
+        if (w.type == motion) {
+            EXPECT_EQ(e.motion.windowID, 0u);
+            EXPECT_EQ(e.motion.which, SDL_TOUCH_MOUSEID);
+            EXPECT_EQ(e.motion.state, w.state);
+            EXPECT_EQ(e.motion.x, w.x);
+            EXPECT_EQ(e.motion.y, w.y);
+            EXPECT_EQ(e.motion.xrel, w.xrel);
+            EXPECT_EQ(e.motion.yrel, w.yrel);
+            // The button event made from the same sample carries the same time.
+            if (i > 0 && got[i - 1].type != motion) {
+                EXPECT_EQ(e.common.timestamp, got[i - 1].common.timestamp);
+            }
+        } else {
+            EXPECT_EQ(e.button.windowID, 0u);
+            EXPECT_EQ(e.button.which, SDL_TOUCH_MOUSEID);
+            EXPECT_EQ(e.button.button, SDL_BUTTON_LEFT);
+            EXPECT_EQ(e.button.state, w.state);
+            EXPECT_EQ(e.button.clicks, 1);
+            EXPECT_EQ(e.button.padding1, 0);
+            EXPECT_EQ(e.button.x, w.x);
+            EXPECT_EQ(e.button.y, w.y);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sequences, TouchTest, ::testing::ValuesIn(touch_cases),
+                         [](const auto& info) { return test_name(info.param.name); });
+
+// Held across calls: one press, then only motion, then one release; a new window starts over.
+TEST_F(EventTest, TouchStateCarriesAcrossCallsAndStartsOverWithANewWindow)
+{
+    open(800, 480);
+    kivo_emu_touch_inject(50, 60, 100);
+    kivo::state::window->update_events();
+    kivo_emu_touch_inject(50, 60, 120);
+    kivo_emu_touch_inject(55, 60, 120);
+    kivo::state::window->update_events();
+    kivo_emu_touch_inject(55, 60, 0);
+    kivo::state::window->update_events();
+    std::vector<Uint32> types;
+    for (const SDL_Event& e : drain_sdl())
+        types.push_back(e.type);
+    EXPECT_EQ(types, (std::vector<Uint32>{down, motion, motion, up}));
+
+    kivo_emu_touch_inject(55, 60, 100);
+    kivo::state::window->update_events();
+    kivo_destroy_window();
+    drain_sdl();
+    open(800, 480);
+    kivo_emu_touch_inject(55, 60, 100);
+    kivo::state::window->update_events();
+    const std::vector<SDL_Event> fresh = drain_sdl();
+    ASSERT_EQ(fresh.size(), 2u);
+    EXPECT_EQ(fresh[0].type, down);
+    EXPECT_EQ(fresh[1].type, motion);
+    EXPECT_EQ(fresh[1].motion.xrel, 55);
+}
+
+}  // namespace

@@ -1,0 +1,190 @@
+// QR-code labels: decodable by an independent reader, module geometry, refused texts.
+#include <qrencode.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "label_fixture.h"
+
+namespace labels_test {
+namespace {
+
+struct QrFree {
+    void operator()(QRcode* c) const { QRcode_free(c); }
+};
+using Code = std::unique_ptr<QRcode, QrFree>;
+
+Code encode(const std::string& text)
+{
+    return Code(QRcode_encodeString(text.c_str(), 0, QR_ECLEVEL_L, QR_MODE_8, 1));
+}
+
+// 2953 bytes: the most that version 40 holds at level L in byte mode.
+std::string longest_text()
+{
+    std::string s;
+    for (int i = 0; i < 2953; ++i)
+        s += char('a' + i % 26);
+    return s;
+}
+
+struct ScanCase {
+    const char* name;
+    std::string text;
+    int border;
+    int x, y, side;
+    std::uint8_t r, g, b;
+};
+
+void PrintTo(const ScanCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+const ScanCase scan_cases[] = {
+    {"payment_url", "https://pay.example.com/s/4711?eur=12.50&ref=A-17", 4, 50, 60, 200, 255, 255, 255},
+    {"utf8_text", "Ladesäule Süd – 0,39 €/kWh · 充电站", 4, 300, 40, 300, 255, 255, 255},
+    {"no_quiet_zone", "Kivo 25", 0, 10, 400, 150, 255, 255, 255},
+    {"coloured_quiet_zone", "station 17 is available", 4, 500, 450, 180, 255, 220, 120},
+    {"uneven_scale", "WIFI:T:WPA;S:station;P:secret;;", 3, 420, 420, 101, 255, 255, 255},
+    {"version_40", longest_text(), 4, 30, 30, 740, 255, 255, 255},
+};
+
+class QrScan : public LabelTest, public ::testing::WithParamInterface<ScanCase> {};
+
+TEST_P(QrScan, DecodesToTheText)
+{
+    const ScanCase& c = GetParam();
+    ConfigRecord cfg = config();
+    cfg.qr_border = c.border;
+    open(800, 800, cfg);
+    LabelRecord l = label(KIVO_LABEL_QR, c.x, c.y, c.side, c.side, c.text.c_str());
+    l.r = c.r;
+    l.g = c.g;
+    l.b = c.b;
+    show({l});
+    const Frame f = frame();
+    EXPECT_EQ(scan(f, c.x, c.y, c.side, c.side, 40), c.text);
+    // The quiet zone has the label's colour.
+    if (c.border > 0) {
+        EXPECT_EQ(f.at(c.x, c.y), std::uint32_t(c.r) << 16 | c.g << 8 | c.b);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, QrScan, ::testing::ValuesIn(scan_cases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Each module exactly where the encoder put it: with an integer scale every surface pixel of the
+// rectangle shows module ((px - x) / scale - border, (py - y) / scale - border).
+struct GeometryCase {
+    const char* name;
+    int border, side, offset;
+};
+
+void PrintTo(const GeometryCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+const GeometryCase geometry_cases[] = {
+    {"border_4_at_4px", 4, 132, 0},       // 33 image pixels, 16-pixel quiet zone
+    {"border_0_at_4px", 0, 100, 0},       // modules touch the rectangle's edges
+    {"moved_left_by_a_slide", 4, 132, -20},
+    {"moved_right_by_a_slide", 4, 66, 35},
+    {"negative_border_crops", -2, 84, 0}, // 21 image pixels: modules 2..22
+};
+
+class QrGeometry : public LabelTest, public ::testing::WithParamInterface<GeometryCase> {};
+
+TEST_P(QrGeometry, ModulesMatchTheEncoder)
+{
+    const GeometryCase& c = GetParam();
+    const std::string text = "WIFI:T:WPA;S:station;P:secret;;";
+    const Code code = encode(text);
+    ASSERT_TRUE(code);
+    ASSERT_EQ(code->width, 25);
+    const int image = 25 + 2 * c.border;
+    ASSERT_EQ(c.side % image, 0);
+    const int scale = c.side / image;
+
+    ConfigRecord cfg = config();
+    cfg.qr_border = c.border;
+    open(800, 480, cfg);
+    const int x = 100, y = 40;
+    LabelRecord l = label(KIVO_LABEL_QR, x, y, c.side, c.side, text.c_str());
+    l.b = 255;  // black on blue
+    l.a = 0;    // not used: the code is opaque
+    show({l}, c.offset);
+    const Frame f = frame();
+
+    const int left = x + c.offset;
+    int dark = 0;
+    for (int py = y - 1; py <= y + c.side; ++py) {
+        for (int px = left - 1; px <= left + c.side; ++px) {
+            std::uint32_t want = 0x000000;  // outside the rectangle: the untouched black surface
+            if (px >= left && px < left + c.side && py >= y && py < y + c.side) {
+                const int mx = (px - left) / scale - c.border, my = (py - y) / scale - c.border;
+                const bool inside = mx >= 0 && mx < 25 && my >= 0 && my < 25;
+                want = inside && (code->data[my * 25 + mx] & 1) ? 0x000000 : 0x0000ff;
+                dark += want == 0;
+            }
+            ASSERT_EQ(f.at(px, py), want) << "at (" << px << ", " << py << ")";
+        }
+    }
+    EXPECT_GT(dark, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, QrGeometry, ::testing::ValuesIn(geometry_cases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Nothing to draw into: a quiet zone that swallows the code, a rectangle without area.
+TEST_F(LabelTest, QrWithNothingToShowLeavesTheSurfaceAlone)
+{
+    ConfigRecord cfg = config();
+    cfg.qr_border = -13;  // 25 - 26 < 1 pixel
+    open(400, 300, cfg);
+    LabelRecord swallowed = label(KIVO_LABEL_QR, 10, 10, 100, 100, "WIFI:T:WPA;S:station;P:secret;;");
+    LabelRecord flat = label(KIVO_LABEL_QR, 150, 10, 0, 100, "x");
+    LabelRecord negative = label(KIVO_LABEL_QR, 250, 10, -40, -40, "x");
+    swallowed.r = flat.r = negative.r = 255;
+    show({swallowed, flat, negative});
+    const Frame f = frame();
+    for (std::uint32_t p : f.px)
+        ASSERT_EQ(p, 0u);
+}
+
+// A text too long for any version: the previous content stays and one warning per frame.
+TEST_F(LabelTest, QrTooLongWarnsOncePerFrameAndDrawsNothing)
+{
+    const std::string too_long = longest_text() + "a";
+    ASSERT_FALSE(encode(too_long));
+
+    ConfigRecord cfg = config();
+    cfg.qr_border = 4;
+    open(400, 300, cfg);
+    LabelRecord before = label(KIVO_LABEL_QR, 20, 20, 132, 132, "Kivo 25");
+    before.g = 255;
+    show({before});
+    const Frame first = frame();
+
+    LabelRecord refused = label(KIVO_LABEL_QR, 20, 20, 132, 132, too_long.c_str());
+    refused.r = 255;
+    ::testing::internal::CaptureStderr();
+    show({refused});
+    show({refused});
+    const std::string err = ::testing::internal::GetCapturedStderr();
+
+    const std::string line = std::string("qrencode: ") + std::strerror(ERANGE) + "\n";
+    std::size_t count = 0;
+    for (std::size_t at = err.find(line); at != std::string::npos; at = err.find(line, at + 1))
+        ++count;
+    EXPECT_EQ(count, 2u) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
+    EXPECT_EQ(frame().px, first.px);
+}
+
+}  // namespace
+}  // namespace labels_test

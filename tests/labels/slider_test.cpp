@@ -1,0 +1,155 @@
+// Slider labels: the arcs found by sampling the frame at points around the gauge's centre.
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "label_fixture.h"
+
+namespace labels_test {
+namespace {
+
+constexpr double pi = std::numbers::pi;
+constexpr float nan = std::numeric_limits<float>::quiet_NaN();
+constexpr float inf = std::numeric_limits<float>::infinity();
+
+// What a pixel shows: nothing, or the colour of one of the four arcs.
+enum class Ink { None, Track, Band, Value, Marker, Other };
+
+Ink ink(std::uint32_t p)
+{
+    const int r = p >> 16 & 0xff, g = p >> 8 & 0xff, b = p & 0xff;
+    const auto high = [](int c) { return c >= 100; };
+    const auto low = [](int c) { return c < 60; };
+    if (r < 40 && g < 40 && b < 40)
+        return Ink::None;
+    if (low(r) && high(g) && low(b))
+        return Ink::Track;
+    if (low(r) && low(g) && high(b))
+        return Ink::Band;
+    if (high(r) && low(g) && low(b))
+        return Ink::Value;
+    if (high(r) && high(g) && low(b))
+        return Ink::Marker;
+    return Ink::Other;
+}
+
+const char* name(Ink i)
+{
+    static const char* const names[] = {"none", "track", "band", "value", "marker", "other"};
+    return names[static_cast<int>(i)];
+}
+
+// A point at a fraction of the sweep (or, with `absolute`, an angle in radians) and a radius.
+struct Probe {
+    double at;
+    double radius;
+    Ink want;
+    bool absolute = false;
+};
+
+struct SliderCase {
+    const char* name;
+    float start, sweep;
+    float value, band, marker;
+    int offset;
+    std::vector<Probe> probes;
+};
+
+void PrintTo(const SliderCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+constexpr float gauge_start = float(3 * pi / 4);
+constexpr float gauge_sweep = float(3 * pi / 2);
+
+// The 200x120 label at (100, 50): R 60, centre (200, 110); track at 51 (50..52), band at 60
+// (56..64), value arc and marker at 78 (68..88), all with round ends.
+const SliderCase slider_cases[] = {
+    {"gauge_radii_and_extents", gauge_start, gauge_sweep, 0.5f, 0.25f, 0.75f, 0,
+     {{0.9, 51, Ink::Track}, {0.9, 46, Ink::None}, {0.9, 56, Ink::None}, {1.1, 51, Ink::None},
+      {0.1, 58, Ink::Band}, {0.1, 62, Ink::Band}, {0.1, 54, Ink::None}, {0.1, 66, Ink::None},
+      {0.4, 60, Ink::None},
+      {0.1, 70, Ink::Value}, {0.25, 78, Ink::Value}, {0.1, 86, Ink::Value}, {0.1, 91, Ink::None},
+      {0.65, 78, Ink::None},
+      {0.75, 78, Ink::Marker}, {0.75, 71, Ink::Marker}, {0.75, 92, Ink::None}, {0.9, 78, Ink::None}}},
+    {"marker_over_the_value_arc", gauge_start, gauge_sweep, 0.8f, 0.5f, 0.4f, 0,
+     {{0.4, 78, Ink::Marker}, {0.3, 78, Ink::Value}, {0.55, 78, Ink::Value}, {0.3, 60, Ink::Band}}},
+    {"value_0_is_a_dot_at_the_start_and_no_band", gauge_start, gauge_sweep, 0.0f, -1.0f, 1.0f, 0,
+     {{0.0, 78, Ink::Value}, {0.1, 78, Ink::None}, {-0.06, 78, Ink::None}, {0.0, 60, Ink::None},
+      {0.1, 60, Ink::None}, {1.0, 78, Ink::Marker}, {0.5, 51, Ink::Track}}},
+    {"value_1_sweeps_the_dial_and_band_0_is_a_dot", gauge_start, gauge_sweep, 1.0f, 0.0f, 0.5f, 0,
+     {{0.02, 78, Ink::Value}, {0.3, 78, Ink::Value}, {0.98, 78, Ink::Value}, {1.1, 78, Ink::None},
+      {0.5, 78, Ink::Marker}, {0.0, 60, Ink::Band}, {0.05, 60, Ink::None}}},
+    {"half_of_a_half_turn_ends_straight_below", 0.0f, float(pi), 0.5f, -1.0f, 1.0f, 0,
+     {{pi / 2, 78, Ink::Value, true}, {pi / 2 - 0.2, 78, Ink::Value, true},
+      {pi / 2 + 0.09, 78, Ink::Value, true}, {pi / 2 + 0.18, 78, Ink::None, true},
+      {0.0, 51, Ink::Track, true}, {pi - 0.05, 51, Ink::Track, true}, {-pi / 2, 51, Ink::None, true},
+      {pi, 78, Ink::Marker, true}}},
+    {"negative_value_runs_nearly_all_the_way_round", 0.0f, float(pi), -0.2f, -1.0f, 0.25f, 0,
+     {{pi, 78, Ink::Value, true}, {3 * pi / 2, 78, Ink::Value, true},
+      {2 * pi - 0.9, 78, Ink::Value, true}, {2 * pi - 0.2 * pi / 2, 78, Ink::None, true},
+      {pi / 4, 78, Ink::Marker, true}}},
+    {"slide_moves_the_gauge_left", gauge_start, gauge_sweep, 0.5f, 0.25f, 0.75f, -50,
+     {{0.25, 78, Ink::Value}, {0.75, 78, Ink::Marker}, {0.1, 60, Ink::Band}, {0.9, 51, Ink::Track}}},
+    {"slide_moves_the_gauge_right", gauge_start, gauge_sweep, 0.5f, 0.25f, 0.75f, 130,
+     {{0.25, 78, Ink::Value}, {0.75, 78, Ink::Marker}, {0.1, 60, Ink::Band}, {0.9, 51, Ink::Track}}},
+    // Not finite: that arc alone is left out. Huge: cut to whole turns, a full ring.
+    {"nan_values_leave_their_arcs_out", gauge_start, gauge_sweep, nan, nan, nan, 0,
+     {{0.9, 51, Ink::Track}, {0.0, 78, Ink::None}, {0.0, 60, Ink::None}}},
+    {"infinite_values_leave_their_arcs_out", gauge_start, gauge_sweep, inf, -inf, -inf, 0,
+     {{0.9, 51, Ink::Track}, {0.0, 78, Ink::None}, {0.5, 78, Ink::None}}},
+    {"huge_values_draw_full_rings", gauge_start, gauge_sweep, 1e30f, 1e6f, nan, 0,
+     {{0.3, 78, Ink::Value}, {1.1, 78, Ink::Value}, {1.2, 60, Ink::Band}, {0.9, 51, Ink::Track}}},
+    {"infinite_sweep_draws_nothing", gauge_start, inf, 0.5f, 0.5f, 0.0f, 0, {}},
+    {"nan_start_draws_nothing", nan, gauge_sweep, 0.5f, 0.5f, 0.5f, 0, {}},
+};
+
+class SliderTest : public LabelTest, public ::testing::WithParamInterface<SliderCase> {};
+
+TEST_P(SliderTest, ArcsWhereTheGeometrySaysSo)
+{
+    const SliderCase& c = GetParam();
+    ConfigRecord cfg = config();
+    cfg.slider_start_angle = c.start;
+    cfg.slider_sweep_angle = c.sweep;
+    const std::uint8_t value[4] = {255, 0, 0, 255}, band[4] = {0, 0, 255, 255},
+                       marker[4] = {255, 255, 0, 255};
+    std::memcpy(cfg.slider_value_color, value, 4);
+    std::memcpy(cfg.slider_band_color, band, 4);
+    std::memcpy(cfg.slider_marker_color, marker, 4);
+    open(800, 480, cfg);
+
+    LabelRecord l = label(KIVO_LABEL_SLIDER, 100, 50, 200, 120, "");
+    l.g = 255;
+    l.a = 255;
+    l.value = c.value;
+    l.band_value = c.band;
+    l.marker_value = c.marker;
+    show({l}, c.offset);
+    const Frame f = frame();
+
+    const double cx = 200 + c.offset, cy = 110;
+    for (const Probe& p : c.probes) {
+        const double angle = p.absolute ? p.at : c.start + c.sweep * p.at;
+        const int x = int(std::floor(cx + p.radius * std::cos(angle)));
+        const int y = int(std::floor(cy + p.radius * std::sin(angle)));
+        const Ink got = ink(f.at(x, y));
+        EXPECT_EQ(name(got), std::string(name(p.want)))
+            << "at " << p.at << (p.absolute ? " rad" : " of the sweep") << ", radius " << p.radius
+            << ": pixel (" << x << ", " << y << ") = " << std::hex << f.at(x, y);
+    }
+    if (c.probes.empty()) {  // nothing drawn at all
+        for (std::uint32_t p : f.px)
+            ASSERT_EQ(p, 0u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Gauges, SliderTest, ::testing::ValuesIn(slider_cases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace labels_test
