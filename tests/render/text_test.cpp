@@ -1,0 +1,232 @@
+// Text labels by their properties: where the ink falls, its colour and extent, and the style
+// background image behind it.
+#include <climits>
+
+#include "render_fixture.h"
+
+namespace render_test {
+namespace {
+
+constexpr int W = 480, H = 272;
+
+class TextTest : public RenderTest {
+protected:
+    std::string black;
+    Image base;
+
+    void open_black(const ConfigRecord& c)
+    {
+        open(W, H, c);
+        if (black.empty())
+            black = "file://" + save(Image(W, H), "black");
+        show(black.c_str(), nullptr);
+        base = frame();
+    }
+    Image draw(const std::vector<LabelRecord>& labels)
+    {
+        show(black.c_str(), nullptr, labels);
+        return frame();
+    }
+    static LabelRecord text(const char* t, int x, int y, int w, int h, std::uint8_t align = 0,
+                            std::uint8_t font = 0, std::uint16_t style = 0)
+    {
+        LabelRecord r = label(KIVO_LABEL_TEXT, x, y, w, h, t);
+        r.align = align;
+        r.font = font;
+        r.style = style;
+        return r;
+    }
+};
+
+bool inside(const Box& b, int x, int y, int w, int h)
+{
+    return b.w > 0 && b.x >= x && b.y >= y && b.x + b.w <= x + w && b.y + b.h <= y + h;
+}
+
+TEST_F(TextTest, AlignmentMovesTheInkAndUnknownValuesKeepThePreviousOne)
+{
+    enum Where { Centre, Left, Right };
+    const std::pair<std::uint8_t, Where> steps[] = {
+        {3, Centre},  // nothing set yet: the layout starts centred
+        {2, Right}, {3, Right}, {1, Left}, {200, Left}, {0, Centre},
+    };
+    open_black(config());
+    const int x = 40, y = 60, w = 400, h = 100;
+    for (auto [align, where] : steps) {
+        SCOPED_TRACE(int(align));
+        const Box b = ink(draw({text("Hello", x, y, w, h, align)}), base);
+        ASSERT_TRUE(inside(b, x, y, w, h)) << b.x << "," << b.y << " " << b.w << "x" << b.h;
+        const int left_gap = b.x - x, right_gap = x + w - (b.x + b.w);
+        switch (where) {
+        case Left:
+            EXPECT_LT(left_gap, 6);
+            EXPECT_GT(right_gap, 200);
+            break;
+        case Right:
+            EXPECT_LT(right_gap, 6);
+            EXPECT_GT(left_gap, 200);
+            break;
+        case Centre:
+            EXPECT_LE(std::abs(left_gap - right_gap), 6);
+            break;
+        }
+    }
+}
+
+TEST_F(TextTest, FontIndexSelectsAndUnknownIndexKeepsThePreviousFont)
+{
+    // font1 is 40 pt, font0 20 pt, font2 10 pt.
+    const std::pair<std::uint8_t, int> steps[] = {{1, 40}, {4, 40}, {2, 10}, {255, 10}, {0, 20}};
+    open_black(config());
+    for (auto [font, points] : steps) {
+        SCOPED_TRACE(int(font));
+        const Box b = ink(draw({text("Hxg", 20, 20, 440, 200, 1, font)}), base);
+        // A line of "Hxg" is roughly 1.2 x its point size tall.
+        EXPECT_GT(b.h, points * 9 / 10);
+        EXPECT_LT(b.h, points * 16 / 10);
+    }
+}
+
+TEST_F(TextTest, MarkupAppliesOnlyWithTheMarkupBit)
+{
+    open_black(config());
+    const char* t = "<span foreground=\"#ff0000\">Red</span>";
+    LabelRecord l = text(t, 20, 20, 440, 60, 1);
+    l.r = 0, l.g = 0, l.b = 255;
+    auto count = [](const Image& f, std::uint32_t (*pick)(std::uint32_t)) {
+        int n = 0;
+        for (std::uint32_t p : f.px)
+            n += pick(p) != 0;
+        return n;
+    };
+    auto reddish = [](std::uint32_t p) -> std::uint32_t {
+        return ((p >> 16) & 0xff) > 200 && (p & 0xffff) < 0x3232;
+    };
+    auto bluish = [](std::uint32_t p) -> std::uint32_t {
+        return (p & 0xff) > 200 && ((p >> 8) & 0xffff) == 0;
+    };
+    const Image plain = draw({l});
+    EXPECT_EQ(count(plain, reddish), 0);
+    EXPECT_GT(count(plain, bluish), 20);
+    l.style = KIVO_STYLE_MARKUP;
+    const Image marked = draw({l});
+    EXPECT_GT(count(marked, reddish), 20);
+    EXPECT_EQ(count(marked, bluish), 0);
+    EXPECT_GT(ink(plain, base).w, 3 * ink(marked, base).w) << "the tags are shown as text";
+}
+
+TEST_F(TextTest, ColourIncludesAlpha)
+{
+    open_black(config());
+    LabelRecord l = text("Solid", 20, 20, 440, 100, 1, 1);
+    l.a = 128;
+    const Image f = draw({l});
+    std::uint32_t brightest = 0;
+    for (std::uint32_t p : f.px)
+        brightest = std::max(brightest, (p >> 8) & 0xff);
+    EXPECT_NEAR(int(brightest), 128, 2);
+}
+
+TEST_F(TextTest, LongTextWrapsAndStopsAtTheBoxHeight)
+{
+    open_black(config());
+    std::string longer;
+    for (int i = 0; i < 40; ++i)
+        longer += "charging station ";
+    const int x = 40, y = 40, w = 200, h = 80;  // room for two 20 pt lines, not three
+    const Box b = ink(draw({text(longer.c_str(), x, y, w, h, 1)}), base);
+    EXPECT_TRUE(inside(b, x, y, w, h)) << b.x << "," << b.y << " " << b.w << "x" << b.h;
+    EXPECT_GT(b.h, 30) << "more than one line";
+    EXPECT_GT(b.w, w * 3 / 4) << "lines are filled";
+}
+
+// Background of the lowest set bit, centred in the box and lowered by label_offset_y.
+TEST_F(TextTest, StyleBackgroundIsTheLowestSetBitsImage)
+{
+    const std::pair<std::uint16_t, const char*> cases[] = {
+        {0x0002, "label/rosk/blankButton"},     {0x0006, "label/rosk/blankButton"},
+        {0x0004, "label/rosk/fastButton"},      {0x0008, "label/rosk/smartButton"},
+        {0x0010, "label/rosk/narrowButton"},    {0x0020, "label/tavi/availableButton"},
+        {0x0040, "label/tavi/reservedButton"},  {0x0080, "label/tavi/chargingButton"},
+        {0x0100, "label/tavi/faultedButton"},   {0x0200, "label/tavi/greyButton"},
+        {0x0400, "label/tavi/whiteButton"},     {0x0800, "label/tavi/tallButton"},
+        {0x1000, "label/tavi/fullBullet"},      {0x2000, "label/tavi/emptyBullet"},
+        {0xe001, "label/tavi/emptyBullet"},     {0x0001, nullptr},
+        {0x4000, nullptr},                      {0x8000, nullptr},
+        {0x0000, nullptr},
+    };
+    ConfigRecord c = config(2);
+    c.label_offset_y = 10;
+    open_black(c);
+    const int x = 100, y = 100, w = 200, h = 40;
+    for (auto [style, file] : cases) {
+        SCOPED_TRACE(style);
+        Image want = base;
+        if (file) {
+            const Image img = load(images + file + ".webp");
+            blend(want, img, x + (w - img.w) / 2, y + (h - img.h) / 2 + 10);
+        }
+        EXPECT_TRUE(same_rgb(draw({text("", x, y, w, h, 0, 0, style)}), want));
+    }
+}
+
+TEST_F(TextTest, LabelOffsetMovesTheBackgroundButNotTheText)
+{
+    Box boxes[2];
+    for (int i = 0; i < 2; ++i) {
+        ConfigRecord c = config();
+        c.label_offset_y = i * 37;
+        open_black(c);
+        boxes[i] = ink(draw({text("Hg", 100, 100, 200, 60)}), base);
+        kivo_destroy_window();
+    }
+    EXPECT_GT(boxes[0].w, 0);
+    EXPECT_EQ(boxes[0].x, boxes[1].x);
+    EXPECT_EQ(boxes[0].y, boxes[1].y);
+    EXPECT_EQ(boxes[0].h, boxes[1].h);
+}
+
+// In a slide the text and its background move with their screen, by exactly the offset.
+TEST_F(TextTest, TextMovesWithItsScreen)
+{
+    open_black(config());
+    const LabelRecord l = text("Moving", 150, 100, 200, 40, 0, 0, KIVO_STYLE_NARROW_BUTTON);
+    const Image still = draw({l});
+    kivo_set_screen(1, black.c_str(), nullptr, nullptr, 0, 0, 0, 0);
+    for (int offset : {-100, 60}) {
+        SCOPED_TRACE(offset);
+        kivo_set_screen(0, black.c_str(), nullptr, &l, 1, 0, 0, 0);
+        kivo_present(offset);
+        const Image moved = frame();
+        Image want = base;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                if (x - offset >= 0 && x - offset < W)
+                    want.at(x, y) = still.at(x - offset, y);
+        EXPECT_TRUE(same_rgb(moved, want, 0));
+    }
+}
+
+// Sizes and places at the ends of int draw without overflowing (the sanitizer build checks).
+TEST_F(TextTest, ExtremeBoxesStayDefined)
+{
+    open_black(config());
+    const Box b = ink(draw({text("Hello", 10, 10, INT_MAX, INT_MAX, 1)}), base);
+    EXPECT_GE(b.x, 10);
+    EXPECT_LT(b.x, 16);
+    draw({text("Hello", INT_MIN, INT_MIN, INT_MIN, INT_MIN, 0, 0, KIVO_STYLE_BLANK_BUTTON),
+          text("Hello", INT_MAX, INT_MAX, INT_MAX, INT_MAX, 0, 0, KIVO_STYLE_BLANK_BUTTON)});
+    const LabelRecord far = text("Far", INT_MAX - 10, 10, INT_MAX, 40, 0, 0, KIVO_STYLE_BLANK_BUTTON);
+    kivo_set_screen(0, nullptr, nullptr, &far, 1, 0, 0, 0);
+    kivo_set_screen(1, nullptr, nullptr, &far, 1, 0, 0, 0);
+    show(black.c_str(), nullptr);
+    for (int offset : {INT_MAX, INT_MIN}) {  // everything lands far off the surface
+        SCOPED_TRACE(offset);
+        kivo_set_screen(0, nullptr, "plug", &far, 1, 0, 0, 0);
+        kivo_present(offset);
+        EXPECT_TRUE(same_rgb(frame(), base, 0));
+    }
+}
+
+}  // namespace
+}  // namespace render_test
