@@ -1,0 +1,194 @@
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "capi/state.h"
+#include "kivo/kivo.h"
+
+namespace {
+
+using kivo::state::screens;
+
+LabelRecord record(const char* text, std::uint32_t id)
+{
+    LabelRecord r;
+    std::memset(&r, 0, sizeof r);
+    r.text = text;
+    r.id = id;
+    return r;
+}
+
+class Screens : public ::testing::Test {
+protected:
+    void TearDown() override { kivo_destroy_window(); }
+};
+
+}  // namespace
+
+TEST_F(Screens, EveryFieldIsCopiedAndTheHostMayFreeItsMemory)
+{
+    std::string background = "home";
+    std::string icon = "file:///tmp/icon.png";
+    std::string text = "Connector 1";
+    std::vector<LabelRecord> records(1, record(text.c_str(), 77));
+    LabelRecord& r = records[0];
+    r.x = -5;
+    r.y = 1 << 30;
+    r.width = -1;
+    r.height = 40;
+    r.r = 1, r.g = 2, r.b = 3, r.a = 4;
+    r.value = 0.25f;
+    r.band_value = NAN;
+    r.marker_value = -INFINITY;
+    r.kind = 7;
+    r.align = 9;
+    r.font = 200;
+    r.style = 0xFFFF;
+    kivo_set_screen(1, background.c_str(), icon.c_str(), records.data(), 1, 2, 5, 0x0800 | KIVO_BUTTON_OK);
+
+    background.assign("xxxx");
+    icon.assign(30, 'y');
+    text.assign("zzzzzzzzzzzzzzzzzzzz");
+    records.clear();
+    records.shrink_to_fit();
+
+    const kivo::ScreenDef& s = screens[1];
+    EXPECT_EQ(s.background, "home");
+    EXPECT_EQ(s.icon, "file:///tmp/icon.png");
+    ASSERT_TRUE(s.carousel.has_value());
+    EXPECT_EQ(s.carousel->current, 2);
+    EXPECT_EQ(s.carousel->count, 5);
+    EXPECT_EQ(s.buttons, 0x0801);
+    ASSERT_EQ(s.labels.size(), 1u);
+    const kivo::Label& l = s.labels[0];
+    EXPECT_EQ(l.x, -5);
+    EXPECT_EQ(l.y, 1 << 30);
+    EXPECT_EQ(l.width, -1);
+    EXPECT_EQ(l.height, 40);
+    EXPECT_EQ(l.color, (kivo::Color { 1, 2, 3, 4 }));
+    EXPECT_EQ(l.text, "Connector 1");
+    EXPECT_EQ(l.value, 0.25f);
+    EXPECT_TRUE(std::isnan(l.band_value));
+    EXPECT_EQ(l.marker_value, -INFINITY);
+    EXPECT_EQ(static_cast<int>(l.kind), 7);
+    EXPECT_EQ(static_cast<int>(l.align), 9);
+    EXPECT_EQ(l.font, 200);
+    EXPECT_EQ(l.style, 0x0000FFFFu);
+    EXPECT_EQ(l.id, 77u);
+    EXPECT_TRUE(screens[0].labels.empty());
+}
+
+TEST_F(Screens, LabelListIsResizedExactly)
+{
+    const LabelRecord five[] = { record("a", 1), record("b", 2), record("c", 3), record("d", 4), record("e", 5) };
+    const LabelRecord two[] = { record("x", 10), record("y", 11) };
+    const LabelRecord four[] = { record("p", 20), record("q", 21), record("r", 22), record("s", 23) };
+    kivo_set_screen(0, nullptr, nullptr, five, 5, 0, 0, 0);
+    kivo_set_screen(0, nullptr, nullptr, two, 2, 0, 0, 0);
+    ASSERT_EQ(screens[0].labels.size(), 2u);
+    EXPECT_EQ(screens[0].labels[1].text, "y");
+    kivo_set_screen(0, nullptr, nullptr, four, 4, 0, 0, 0);
+    ASSERT_EQ(screens[0].labels.size(), 4u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(screens[0].labels[static_cast<std::size_t>(i)].id, static_cast<std::uint32_t>(20 + i));
+    kivo_set_screen(0, nullptr, nullptr, nullptr, 0, 0, 0, 0);
+    EXPECT_TRUE(screens[0].labels.empty());
+}
+
+TEST_F(Screens, CarouselIsShownOnlyWhenCountExceedsCurrentUnsigned)
+{
+    struct Case {
+        std::uint32_t current, count;
+        bool shown;
+    } cases[] = {
+        { 0, 1, true }, { 2, 5, true }, { 0, 0, false }, { 3, 2, false }, { 5, 5, false },
+        { 0xFFFFFFFF, 5, false }, { 0, 0x80000000u, true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.current << "/" << c.count);
+        kivo_set_screen(0, nullptr, nullptr, nullptr, 0, c.current, c.count, 0);
+        ASSERT_EQ(screens[0].carousel.has_value(), c.shown);
+        if (c.shown) {
+            EXPECT_EQ(static_cast<std::uint32_t>(screens[0].carousel->current), c.current);
+            EXPECT_EQ(static_cast<std::uint32_t>(screens[0].carousel->count), c.count);
+        }
+    }
+}
+
+TEST_F(Screens, EmptyReferenceIsPresentNullIsAbsent)
+{
+    kivo_set_screen(0, "", nullptr, nullptr, 0, 0, 0, 0);
+    ASSERT_TRUE(screens[0].background.has_value());
+    EXPECT_EQ(*screens[0].background, "");
+    EXPECT_FALSE(screens[0].icon.has_value());
+    kivo_set_screen(0, nullptr, "", nullptr, 0, 0, 0, 0);
+    EXPECT_FALSE(screens[0].background.has_value());
+    EXPECT_TRUE(screens[0].icon.has_value());
+}
+
+TEST_F(Screens, SlotAboveOneThrowsAndChangesNothing)
+{
+    const LabelRecord one[] = { record("kept", 1) };
+    kivo_set_screen(0, "bg0", nullptr, one, 1, 0, 2, KIVO_BUTTON_BACK);
+    kivo_set_screen(1, "bg1", nullptr, nullptr, 0, 0, 0, 0);
+    for (std::uint32_t slot : { 2u, 3u, 0xFFFFFFFFu }) {
+        try {
+            kivo_set_screen(slot, "new", "new", nullptr, 0, 0, 0, 0);
+            ADD_FAILURE() << "slot " << slot << " accepted";
+        } catch (const std::out_of_range& e) {
+            EXPECT_EQ(std::string(e.what()),
+                "array::at: __n (which is " + std::to_string(slot) + ") >= _Nm (which is 2)");
+        }
+    }
+    EXPECT_EQ(screens[0].background, "bg0");
+    EXPECT_EQ(screens[0].labels.size(), 1u);
+    EXPECT_EQ(screens[0].buttons, KIVO_BUTTON_BACK);
+    EXPECT_EQ(screens[1].background, "bg1");
+}
+
+TEST_F(Screens, NullTextStopsPartWayAndLeavesAValidSlot)
+{
+    const LabelRecord before[] = { record("old0", 1), record("old1", 2), record("old2", 3) };
+    kivo_set_screen(0, "old-bg", "old-icon", before, 3, 1, 3, KIVO_BUTTON_OK);
+
+    const LabelRecord bad[] = { record("new0", 10), record(nullptr, 11), record("new2", 12), record("new3", 13), record("new4", 14) };
+    try {
+        kivo_set_screen(0, "new-bg", nullptr, bad, 5, 0, 1, KIVO_BUTTON_HELP);
+        ADD_FAILURE() << "null text accepted";
+    } catch (const std::logic_error& e) {
+        EXPECT_STREQ(e.what(), "basic_string: construction from null is not valid");
+    }
+    const kivo::ScreenDef& s = screens[0];
+    EXPECT_EQ(s.background, "new-bg");
+    EXPECT_FALSE(s.icon.has_value());
+    ASSERT_EQ(s.labels.size(), 5u);
+    EXPECT_EQ(s.labels[0].text, "new0");
+    EXPECT_EQ(s.labels[1].text, "old1");
+    EXPECT_EQ(s.labels[1].id, 2u);
+    EXPECT_EQ(s.labels[2].text, "old2");
+    EXPECT_EQ(s.labels[3].text, "");
+    EXPECT_EQ(s.labels[4].id, 0u);
+    ASSERT_TRUE(s.carousel.has_value());
+    EXPECT_EQ(s.carousel->current, 1);
+    EXPECT_EQ(s.buttons, KIVO_BUTTON_OK);
+
+    EXPECT_THROW(kivo_set_screen(0, "x", nullptr, nullptr, 2, 0, 0, 0), std::logic_error);
+    EXPECT_EQ(screens[0].background, "new-bg");
+}
+
+TEST_F(Screens, DestroyWindowEmptiesBothSlots)
+{
+    const LabelRecord one[] = { record("a", 1) };
+    kivo_set_screen(0, "a", "b", one, 1, 0, 2, KIVO_BUTTON_OK);
+    kivo_set_screen(1, "c", "d", one, 1, 0, 2, KIVO_BUTTON_OK);
+    kivo_destroy_window();
+    for (const kivo::ScreenDef& s : screens) {
+        EXPECT_FALSE(s.background || s.icon || s.carousel);
+        EXPECT_TRUE(s.labels.empty());
+        EXPECT_EQ(s.buttons, 0);
+    }
+}

@@ -1,0 +1,129 @@
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "kivo/surface.h"
+
+namespace {
+
+int warning_lines(const std::string& captured)
+{
+    return static_cast<int>(std::count(captured.begin(), captured.end(), '\n'));
+}
+
+std::vector<char> read_file(const char* path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), {} };
+}
+
+}  // namespace
+
+TEST(Surface, LoadedImagesAreConvertedAndScaled)
+{
+    struct Case {
+        const char* path;
+        int request_w, request_h;
+        int want_w, want_h;
+    } cases[] = {
+        { "samples/still.webp", 0, 0, 100, 50 },
+        { "samples/still.webp", 200, 0, 200, 50 },
+        { "samples/still.webp", 0, 25, 100, 25 },
+        { "samples/still.webp", 100, 50, 100, 50 },
+        { "samples/palette.png", 0, 0, 100, 50 },
+        { "samples/rgb.png", 0, 0, 100, 50 },
+        { "samples/argb.png", 0, 0, 100, 50 },
+        { "samples/palette.png", 37, 11, 37, 11 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.path << " " << c.request_w << "x" << c.request_h);
+        kivo::Surface file(c.path, c.request_w, c.request_h);
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file->w, c.want_w);
+        EXPECT_EQ(file->h, c.want_h);
+        EXPECT_EQ(file->format->format, kivo::working_format);
+
+        const std::vector<char> bytes = read_file(c.path);
+        kivo::Surface memory(bytes.data(), static_cast<unsigned>(bytes.size()), c.request_w, c.request_h);
+        ASSERT_TRUE(memory);
+        EXPECT_EQ(memory->w, c.want_w);
+        EXPECT_EQ(memory->h, c.want_h);
+        EXPECT_EQ(memory->format->format, kivo::working_format);
+        // Both roads decode the same pixels.
+        EXPECT_EQ(std::memcmp(file->pixels, memory->pixels, static_cast<std::size_t>(file->pitch * file->h)), 0);
+    }
+}
+
+TEST(Surface, ConvertKeepsASurfaceAlreadyInShape)
+{
+    SDL_Surface* argb = SDL_CreateRGBSurfaceWithFormat(0, 10, 20, 32, kivo::working_format);
+    EXPECT_EQ(kivo::Surface::convert(argb, 0, 0), argb);
+    EXPECT_EQ(kivo::Surface::convert(argb, 10, 20), argb);
+    EXPECT_EQ(kivo::Surface::convert(argb, 10, 0), argb);
+
+    // Another format at the same size: converted, the pixel values kept.
+    SDL_Surface* abgr = SDL_CreateRGBSurfaceWithFormat(0, 2, 1, 32, SDL_PIXELFORMAT_ABGR8888);
+    static_cast<Uint32*>(abgr->pixels)[0] = 0xFF0000FF;  // opaque red in ABGR
+    SDL_Surface* converted = kivo::Surface::convert(abgr, 0, 0);
+    ASSERT_NE(converted, nullptr);
+    EXPECT_EQ(converted->format->format, kivo::working_format);
+    EXPECT_EQ(static_cast<Uint32*>(converted->pixels)[0], 0xFFFF0000u);  // opaque red in ARGB
+    SDL_FreeSurface(converted);
+
+    // Another size: scaled into a new surface (the source is released; ASan checks that).
+    SDL_Surface* scaled = kivo::Surface::convert(argb, 5, 0);
+    ASSERT_NE(scaled, nullptr);
+    EXPECT_NE(scaled, argb);
+    EXPECT_EQ(scaled->w, 5);
+    EXPECT_EQ(scaled->h, 20);
+    SDL_FreeSurface(scaled);
+}
+
+TEST(Surface, UnloadableSourcesWarnOnceAndStayEmpty)
+{
+    testing::internal::CaptureStderr();
+    kivo::Surface missing("samples/does-not-exist.webp", 0, 0);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(warning_lines(err), 1);
+    EXPECT_NE(err.find(": IMG_Load(samples/does-not-exist.webp): "), std::string::npos) << err;
+
+    const std::vector<char> text = read_file("samples/not_an_image.txt");
+    ASSERT_FALSE(text.empty());
+    testing::internal::CaptureStderr();
+    kivo::Surface bad(text.data(), static_cast<unsigned>(text.size()), 0, 0);
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(bad);
+    EXPECT_EQ(warning_lines(err), 1);
+    EXPECT_NE(err.find(": IMG_Load_RW: "), std::string::npos) << err;
+}
+
+TEST(Surface, MovingExchangesOwnershipWithoutDoubleFree)
+{
+    kivo::Surface a(0, 4, 4, 32, kivo::working_format);
+    kivo::Surface b(0, 8, 8, 32, kivo::working_format);
+    SDL_Surface* pa = a.get();
+    SDL_Surface* pb = b.get();
+    a = std::move(b);
+    EXPECT_EQ(a.get(), pb);
+    EXPECT_EQ(b.get(), pa);  // released when b goes
+    kivo::Surface c(std::move(a));
+    EXPECT_EQ(c.get(), pb);
+    EXPECT_FALSE(a);
+    kivo::Surface empty;
+    empty = kivo::Surface();  // destroying empty surfaces does nothing
+
+    // Wrapped pixels stay the caller's.
+    std::vector<Uint32> pixels(16, 0xFF00FF00u);
+    {
+        kivo::Surface wrapped(4, 4, 32, 16, kivo::working_format, pixels.data());
+        ASSERT_TRUE(wrapped);
+        EXPECT_EQ(wrapped->pixels, pixels.data());
+    }
+    EXPECT_EQ(pixels[15], 0xFF00FF00u);
+}
