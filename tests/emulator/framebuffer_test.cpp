@@ -151,7 +151,7 @@ TEST_F(Framebuffer, SavesTheVisibleFrameAsPng)
             std::memcpy(bytes + y * 24 + x * 4, &argb, 4);
         }
     }
-    std::string path = ::testing::TempDir() + "kivo_emu_fb.png";
+    std::string path = ::testing::TempDir() + "kivo_emu_fb." + std::to_string(getpid()) + ".png";
     ASSERT_EQ(kivo_emu_fb_save_png(path.c_str()), 0);
     munmap(mem, kivo_emu_fb_size());
     close(fd);

@@ -49,6 +49,11 @@ expect("refused mode" "${out}" "mode 800 480 3200\nput -1 EINVAL\nvsync 0\n")
 probe(out KIVO_EMU_FB_FAULT=no-vsync ${PROBE} fb 8 2)
 expect("no vertical blank" "${out}" "mode 800 480 3200\nput 0\nmode 8 2 32\nvsync -1 ENOTTY\n")
 
+probe(out KIVO_EMU_CLOCK=manual ${PROBE} clock)
+expect("manual clock" "${out}" "clock still\n")
+probe(out ${PROBE} clock)
+expect("real clock" "${out}" "clock runs\n")
+
 # Touch samples written into the FIFO by another program reach tslib unchanged. The writer's open
 # waits for the probe to open the panel, so the two run side by side.
 set(fifo ${WORK}/touch)

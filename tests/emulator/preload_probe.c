@@ -2,7 +2,8 @@
  * LD_PRELOAD of the emulator. Prints what it saw, one line a step.
  *   preload_probe fb W H     read the mode, ask for WxH, fill the mapping with a byte pattern
  *                            (byte i = 7i + 3), wait for the vertical blank
- *   preload_probe touch N    read N samples through tslib (at most 10 seconds) */
+ *   preload_probe touch N    read N samples through tslib (at most 10 seconds)
+ *   preload_probe clock      how far CLOCK_MONOTONIC moves over 20 ms of sleep, in whole ms */
 #include <errno.h>
 #include <fcntl.h>
 #include <linux/fb.h>
@@ -12,6 +13,7 @@
 #include <string.h>
 #include <sys/ioctl.h>
 #include <sys/mman.h>
+#include <time.h>
 #include <tslib.h>
 #include <unistd.h>
 
@@ -99,6 +101,17 @@ static int touch(int n)
     return ts_close(ts) != 0 || n != 0;
 }
 
+static int clock_moves(void)
+{
+    struct timespec a, b;
+    clock_gettime(CLOCK_MONOTONIC, &a);
+    usleep(20000);
+    clock_gettime(CLOCK_MONOTONIC, &b);
+    long long ms = ((b.tv_sec - a.tv_sec) * 1000000000LL + (b.tv_nsec - a.tv_nsec)) / 1000000;
+    printf("clock %s\n", ms == 0 ? "still" : ms >= 20 ? "runs" : "slow");
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     setvbuf(stdout, NULL, _IOLBF, 0);
@@ -106,6 +119,8 @@ int main(int argc, char** argv)
         return framebuffer((unsigned)atoi(argv[2]), (unsigned)atoi(argv[3]));
     if (argc == 3 && !strcmp(argv[1], "touch"))
         return touch(atoi(argv[2]));
-    fprintf(stderr, "usage: preload_probe fb W H | touch N\n");
+    if (argc == 2 && !strcmp(argv[1], "clock"))
+        return clock_moves();
+    fprintf(stderr, "usage: preload_probe fb W H | touch N | clock\n");
     return 2;
 }
