@@ -17,7 +17,8 @@
  *   KIVO_EMU_FB_FILE=/path          back the framebuffer by this file; its mode is written to
  *                                   /path.mode as "W H LINE_LENGTH\n" on every change
  *   KIVO_EMU_TOUCH_FIFO=/path       read touch input_event records from this FIFO (written by
- *                                   another program) instead of the in-process pipe
+ *                                   another program, e.g. kivo-emu-touch FIFO X Y PRESSURE...)
+ *                                   instead of the in-process pipe
  *   KIVO_EMU_CLOCK=manual           start with the manual clock
  *
  * The driver's stride rule: a line_length wider than 4 x width (KIVO_EMU_FB_STRIDE or
