@@ -1,7 +1,6 @@
 // QR-code labels: one image pixel per module, stretched over the label's rectangle.
 #include <err.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -9,6 +8,7 @@
 #include <qrencode.h>
 
 #include "kivo/renderer.h"
+#include "render/coords.h"
 
 namespace kivo {
 
@@ -62,11 +62,8 @@ void Renderer::draw_qr_label(const Label& label, int offset) const
         }
     }
 
-    // Saturated: a label pushed beyond the int range is off the surface either way.
-    const std::int64_t left = std::int64_t{label.x} + offset;
-    SDL_Rect dst{static_cast<int>(std::clamp<std::int64_t>(left, std::numeric_limits<int>::min(),
-                                                           std::numeric_limits<int>::max())),
-                 label.y, label.width, label.height};
+    SDL_Rect dst{coords::saturate(std::int64_t{label.x} + offset), label.y, label.width,
+                 label.height};
     if (SDL_UpperBlitScaled(image.get(), nullptr, target_, &dst) != 0)
         errx(1, "SDL_UpperBlitScaled: %s", SDL_GetError());
 }

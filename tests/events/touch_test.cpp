@@ -1,4 +1,5 @@
 // Panel samples, read back through tslib, turned into SDL mouse events by the window.
+#include <climits>
 #include <vector>
 
 #include "capi/state.h"
@@ -71,6 +72,8 @@ const TouchCase touch_cases[] = {
      {{down, 30, 40, SDL_PRESSED}, {motion, 30, 40, SDL_BUTTON_LMASK, 30, 40}}},
     {"negative positions pass unchanged", {{5, 5, 0}}, {{-20, -30, 0}},
      {{motion, -20, -30, 0, -25, -35}}},
+    {"differences wrap in 32 bits", {{1, -1, 0}}, {{INT_MIN, INT_MAX, 0}},
+     {{motion, INT_MIN, INT_MAX, 0, INT_MAX, INT_MIN}}},
     {"nothing pending: nothing pushed", {{60, 70, 80}}, {}, {}},
     {"ten samples pending: all in one call", {}, ten_strokes(), ten_strokes_events()},
 };
