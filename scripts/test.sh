@@ -1,17 +1,46 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds everything and runs the whole test suite.
-#   scripts/test.sh            the normal build (build/)
-#   KIVO_SANITIZE=1 scripts/test.sh   the ASan + UBSan build (build-asan/)
+# Installs what is needed, builds everything and runs the whole test suite:
+#   1. the normal build (build/) and its tests,
+#   2. the same tests in an AddressSanitizer + UndefinedBehaviorSanitizer build (build-asan/),
+#   3. the extra stages that exist (32-bit ARM under qemu, install and packaging checks).
+# KIVO_STAGES="native asan" (a subset of: native asan armhf install) runs only those stages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
+stages=${KIVO_STAGES:-native asan armhf install}
 jobs=$(nproc)
-if [ "${KIVO_SANITIZE:-0}" = 1 ]; then
-  dir=build-asan; opts=(-DKIVO_SANITIZE=ON -DKIVO_BUILD_BENCH=OFF)
-else
-  dir=build; opts=()
+failed=()
+
+run_ctest_build() { # dir, cmake options...
+  local dir=$1; shift
+  cmake -S . -B "$dir" "$@" > /dev/null
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" -j "$jobs" --output-on-failure --timeout 600
+}
+
+stage() { # name, command...
+  local name=$1; shift
+  case " $stages " in *" $name "*) ;; *) return 0 ;; esac
+  echo "== stage: $name"
+  local start=$SECONDS
+  if "$@"; then
+    echo "== stage $name passed in $((SECONDS - start)) s"
+  else
+    echo "== stage $name FAILED after $((SECONDS - start)) s"
+    failed+=("$name")
+  fi
+}
+
+stage native run_ctest_build build
+# LSan is part of ASan; no leak, overflow or undefined behaviour is allowed.
+stage asan env ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_ctest_build build-asan -DKIVO_SANITIZE=ON -DKIVO_BUILD_BENCH=OFF
+[ -x scripts/ci-armhf.sh ] && stage armhf scripts/ci-armhf.sh
+[ -x scripts/ci-install.sh ] && stage install scripts/ci-install.sh
+
+if [ ${#failed[@]} -ne 0 ]; then
+  echo "FAILED stages: ${failed[*]}"
+  exit 1
 fi
-cmake -S . -B "$dir" "${opts[@]}" > /dev/null
-cmake --build "$dir" -j "$jobs"
-ctest --test-dir "$dir" -j "$jobs" --output-on-failure --timeout 300
+echo "all stages passed: $stages"
