@@ -80,6 +80,7 @@ public:
     void draw_icon(const std::string& ref, int x);
 
     // width x 1024 and height x 1024 saturate at the int limits instead of overflowing.
+    // Plain text clears the attributes that an earlier label's markup left on the shared layout.
     void draw_text_label(const Label& label, int offset) const;
     void draw_icon_label(const Label& label, int offset);
     void draw_qr_label(const Label& label, int offset) const;

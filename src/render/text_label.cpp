@@ -59,10 +59,13 @@ void Renderer::draw_text_label(const Label& label, int offset) const
     }
     if (label.font < fonts_.size())
         pango_layout_set_font_description(layout_, fonts_[label.font]);
-    if (label.style & LabelStyle::Markup)
+    if (label.style & LabelStyle::Markup) {
         pango_layout_set_markup(layout_, label.text.c_str(), -1);
-    else
+    } else {
+        // set_text keeps the attribute list that an earlier label's markup left on the layout.
+        pango_layout_set_attributes(layout_, nullptr);
         pango_layout_set_text(layout_, label.text.c_str(), -1);
+    }
     pango_cairo_show_layout(cairo_, layout_);
     cairo_close_path(cairo_);
 }

@@ -113,6 +113,10 @@ TEST_F(TextTest, MarkupAppliesOnlyWithTheMarkupBit)
     EXPECT_GT(count(marked, reddish), 20);
     EXPECT_EQ(count(marked, bluish), 0);
     EXPECT_GT(ink(plain, base).w, 3 * ink(marked, base).w) << "the tags are shown as text";
+    l.style = 0;
+    const Image after = draw({l});
+    EXPECT_EQ(count(after, reddish), 0) << "no colour left over from the markup";
+    EXPECT_TRUE(same_rgb(after, plain, 0));
 }
 
 TEST_F(TextTest, ColourIncludesAlpha)
