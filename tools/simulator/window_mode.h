@@ -1,0 +1,16 @@
+// Window mode: the emulated display in a desktop window, the mouse as the finger.
+#ifndef KIVO_SIM_WINDOW_MODE_H
+#define KIVO_SIM_WINDOW_MODE_H
+
+#include "host.h"
+
+namespace kivo_sim {
+
+// Shows the host's display, scaled by scale, until the host ends; the left mouse button is the
+// finger (press, drag, release). Closing the window sends the host SIGTERM (a Quit event for a
+// kivo host) and waits for it. Returns the host's exit status.
+int run_window(Host& host, double scale);
+
+} // namespace kivo_sim
+
+#endif
