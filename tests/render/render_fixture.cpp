@@ -18,6 +18,8 @@ namespace {
 
 std::uint8_t channel(std::uint32_t p, int shift) { return (p >> shift) & 0xff; }
 
+std::vector<std::string> saved;
+
 }  // namespace
 
 Image load(const std::string& path)
@@ -88,6 +90,7 @@ std::string save(const Image& image, const std::string& name)
         const_cast<std::uint32_t*>(image.px.data()), image.w, image.h, 32, image.w * 4,
         SDL_PIXELFORMAT_ARGB8888);
     EXPECT_EQ(SDL_SaveBMP(s, path.c_str()), 0) << SDL_GetError();
+    saved.push_back(path);
     SDL_FreeSurface(s);
     return path;
 }
@@ -162,6 +165,12 @@ void Environment::SetUp()
 {
     kivo_emu_clock_set_manual(1);
     kivo_init_sdl();
+}
+
+void Environment::TearDown()
+{
+    for (const std::string& path : saved)
+        std::filesystem::remove(path);
 }
 
 ConfigRecord RenderTest::config(std::uint8_t flavour)

@@ -59,6 +59,7 @@ LabelRecord label(std::uint8_t kind, int x, int y, int w, int h, const char* tex
 class Environment : public ::testing::Environment {
 public:
     void SetUp() override;
+    void TearDown() override;  // removes the files that save() wrote
 };
 
 // One window per test, destroyed afterwards.
