@@ -148,7 +148,7 @@ static void show_home_page(const struct app* app, uint32_t slot, int page)
                              : c->state == RESERVED ? "Reserved"
                                                     : "Out of order";
     if (app->charging && app->selected == page) {
-        snprintf(status[page], sizeof status[page], "Charging %d %%", round_int(app->soc * 100));
+        snprintf(status[page], sizeof status[page], "Charging %d%%", round_int(app->soc * 100));
         state_text = status[page];
     }
     labels[0] = text_label(150, 190, 500, 40, c->title, 0, 0, ID_NONE);
@@ -212,7 +212,7 @@ static void show_charging(const struct app* app)
     labels[1].value = app->soc;
     labels[1].band_value = target_soc;
     labels[1].marker_value = app->fast ? 1.0f : 0.5f;
-    labels[2] = text_label(300, 205, 200, 50, energy, 2, 0, ID_NONE);
+    labels[2] = text_label(280, 208, 240, 50, energy, 2, 0, ID_NONE);
     labels[3] = text_label(300, 260, 200, 30, percent, 1, 0, ID_NONE);
     labels[4] = text_label(100, 410, 600, 30, details, 1, 0, ID_NONE);
     kivo_set_screen(0, "charging_anim", NULL, labels, 5, 0, 0, KIVO_BUTTON_BACK);
@@ -483,7 +483,7 @@ int main(int argc, char** argv)
     config.flavour = 0;
     config.font0 = "DejaVu Sans Bold 20";
     config.font1 = "DejaVu Sans 15";
-    config.font2 = "DejaVu Sans Bold 30";
+    config.font2 = "DejaVu Sans Bold 28";
     config.font3 = "DejaVu Sans 12";
     config.qr_border = 3;
     config.icon_center_y = 110;
@@ -514,7 +514,7 @@ int main(int argc, char** argv)
             app.soc += 0.004f;
             if (app.soc > target_soc)
                 app.soc = target_soc;
-            if (app.screen == CHARGING)
+            if (app.screen == CHARGING || (app.screen == HOME && app.slide_to < 0))
                 show(&app);
         }
         kivo_present(slide_offset(&app));

@@ -1,0 +1,115 @@
+// The touch-script reader: every command with its arguments, and the lines it must refuse.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <stdexcept>
+
+#include "touch_script.h"
+
+using kivo_sim::Command;
+using kivo_sim::parse_script;
+
+namespace {
+
+struct Good {
+    const char* text;
+    Command expected;
+};
+
+Command make(Command::Kind kind, int x1 = 0, int y1 = 0, int x2 = 0, int y2 = 0, int ms = 0,
+             int pressure = 0, const char* name = "")
+{
+    Command c;
+    c.kind = kind;
+    c.x1 = x1;
+    c.y1 = y1;
+    c.x2 = x2;
+    c.y2 = y2;
+    c.ms = ms;
+    c.pressure = pressure;
+    c.name = name;
+    c.line = 1;
+    return c;
+}
+
+const Good good[] = {
+    {"wait 250", make(Command::Wait, 0, 0, 0, 0, 250)},
+    {"wait 0", make(Command::Wait)},
+    {"  tap 10 20  ", make(Command::Tap, 10, 20)},
+    {"tap -5 480", make(Command::Tap, -5, 480)},
+    {"press 1 2", make(Command::Press, 1, 2, 0, 0, 0, kivo_sim::default_pressure)},
+    {"press 1 2 255", make(Command::Press, 1, 2, 0, 0, 0, 255)},
+    {"move 7 8", make(Command::Move, 7, 8)},
+    {"release", make(Command::Release)},
+    {"drag 600 300 150 300 250", make(Command::Drag, 600, 300, 150, 300, 250)},
+    {"snapshot 01-home_a.b", make(Command::Snapshot, 0, 0, 0, 0, 0, 0, "01-home_a.b")},
+    {"quit # the end", make(Command::Quit)},
+    {"\ttap\t3\t4", make(Command::Tap, 3, 4)},
+};
+
+const char* const bad[] = {
+    "jump 1 2",            // unknown command
+    "tap 1",               // too few arguments
+    "tap 1 2 3",           // too many
+    "press 1 2 0",         // a press without pressure is no press
+    "press 1 2 256",       // pressure above the panel's range
+    "wait -1",             // negative time
+    "wait 600001",         // longer than ten minutes
+    "wait 1.5",            // not an integer
+    "tap 1x 2",            // trailing garbage
+    "tap 99999999999 0",   // beyond the coordinate range
+    "drag 1 2 3 4",        // no duration
+    "snapshot ../escape",  // a name must stay in the output directory
+    "snapshot .hidden",
+    "snapshot a/b",
+    "release now",
+    "quit 0",
+};
+
+} // namespace
+
+TEST(TouchScript, ReadsEveryCommand)
+{
+    for (const Good& g : good) {
+        SCOPED_TRACE(g.text);
+        std::istringstream in(g.text);
+        const auto script = parse_script(in);
+        ASSERT_EQ(script.size(), 1u);
+        const Command& c = script[0];
+        const Command& e = g.expected;
+        EXPECT_EQ(c.kind, e.kind);
+        EXPECT_EQ(c.x1, e.x1);
+        EXPECT_EQ(c.y1, e.y1);
+        EXPECT_EQ(c.x2, e.x2);
+        EXPECT_EQ(c.y2, e.y2);
+        EXPECT_EQ(c.ms, e.ms);
+        EXPECT_EQ(c.pressure, e.pressure);
+        EXPECT_EQ(c.name, e.name);
+        EXPECT_EQ(c.line, 1);
+    }
+}
+
+TEST(TouchScript, RefusesMalformedLinesNamingTheLine)
+{
+    for (const char* text : bad) {
+        SCOPED_TRACE(text);
+        std::istringstream in(std::string("# header\n\nwait 10\n") + text + "\nquit\n");
+        try {
+            parse_script(in);
+            ADD_FAILURE() << "accepted";
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("line 4: ", 0), 0u) << e.what();
+        }
+    }
+}
+
+TEST(TouchScript, SkipsCommentsAndBlankLinesKeepingLineNumbers)
+{
+    std::istringstream in("# a tour\n\n   \nwait 5 # settle\n#tap 1 2\nsnapshot a\n");
+    const auto script = parse_script(in);
+    ASSERT_EQ(script.size(), 2u);
+    EXPECT_EQ(script[0].kind, Command::Wait);
+    EXPECT_EQ(script[0].line, 4);
+    EXPECT_EQ(script[1].kind, Command::Snapshot);
+    EXPECT_EQ(script[1].line, 6);
+}
