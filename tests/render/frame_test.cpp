@@ -115,7 +115,7 @@ TEST_F(FrameTest, CarouselRowIsCentredOnTheDotsLeftEdges)
         const Image full = load(images + "carousel/rosk/fullDot.webp");
         const Image empty = load(images + "carousel/rosk/emptyDot.webp");
         const auto count = std::int32_t(c.count);
-        long long x = (W - (long long)c.spacing * (count - 1)) / 2;
+        long long x = (W - (long long)c.spacing * (count - 1LL)) / 2;
         for (long long i = 0; i < count; ++i, x += c.spacing)
             if (x > -full.w && x < W)
                 blend(want, i == c.current ? full : empty, x, 200);
@@ -160,7 +160,7 @@ TEST_F(FrameTest, TransitionPlacesBothScreensAndPicksTheMajorOne)
         Image want = base;
         blend(want, bg1, c.offset, 0);
         blend(want, bg2, c.second, 0);
-        blend(want, load(images + "icon/plug.webp"), c.offset + (W - 96) / 2, 72);
+        blend(want, load(images + "icon/plug.webp"), (long long)c.offset + (W - 96) / 2, 72);
         blend(want, load(images + "icon/card.webp"), c.second + (W - 96) / 2, 72);
         if (c.second_current) {
             blend(want, left, 0, (H - left.h) / 2);
@@ -174,7 +174,7 @@ TEST_F(FrameTest, TransitionPlacesBothScreensAndPicksTheMajorOne)
         } else {
             blend(want, ok, W - ok.w, H - ok.h);
         }
-        blend(want, load(images + "icon/car.webp"), c.offset + 22, 152);
+        blend(want, load(images + "icon/car.webp"), (long long)c.offset + 22, 152);
         blend(want, load(images + "icon/station.webp"), c.second, 180);
         EXPECT_TRUE(same_rgb(frame(), want));
 
