@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Cross-compiles the library, the device emulator and the test suite for 32-bit ARM (armhf) and runs
+# the tests under qemu-arm-static.
+#
+# The armhf packages are unpacked into a private root (build-armhf-root/) with apt's own state
+# there, so the machine's package set and architectures stay untouched. When they cannot be had
+# (a mirror caught mid-sync, no network), only the tests that need nothing but the cross compiler
+# run: the exported record layouts and the base64 decoder.
+#
+#   scripts/ci-armhf.sh                 everything (KIVO_ARMHF_TESTS=regex: only the matching tests)
+#   KIVO_ARMHF_OFFLINE=1 scripts/ci-armhf.sh   the dependency-free tests only
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+src=$PWD
+root_dir=$src/build-armhf-root
+host_dir=$src/build-armhf-host
+cross_dir=$src/build-armhf
+jobs=$(nproc)
+start=$SECONDS
+
+packages=(libsdl2-dev libsdl2-image-dev libcairo2-dev libpango1.0-dev libqrencode-dev libts-dev
+          libwebp-dev libgtest-dev libgmock-dev)
+
+elapsed() { echo "armhf: $1 after $((SECONDS - start)) s"; }
+
+# Fills $root_dir/root with the armhf packages and everything they depend on. On failure sets
+# $reason and returns 1.
+make_root() {
+  local apt=$root_dir/apt
+  local stamp=$root_dir/root.stamp want="${packages[*]}"
+  if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then
+    return 0
+  fi
+  rm -rf "$root_dir"
+  mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$root_dir/root"
+  : > "$apt/status"
+  local opts=(-o Dir::State::Lists="$apt/lists" -o Dir::State::status="$apt/status"
+              -o Dir::Cache="$apt/cache" -o Debug::NoLocking=1
+              -o APT::Architecture=armhf -o APT::Architectures::=armhf
+              -o APT::Install-Recommends=false -o APT::Get::Assume-Yes=true)
+  # An index that fails to download is left out; whether the packages resolve decides.
+  apt-get "${opts[@]}" -q update > "$root_dir/update.log" 2>&1 || true
+  if ! apt-get "${opts[@]}" -q --download-only install "${packages[@]}" > "$root_dir/install.log" 2>&1; then
+    reason=$(grep -m1 -E '^(E:|W:)' "$root_dir/install.log" || tail -n1 "$root_dir/install.log")
+    reason="${reason:-apt-get failed}"
+    local stale
+    stale=$(grep -m1 -E 'Mirror sync|Failed to fetch' "$root_dir/update.log" || true)
+    [ -z "$stale" ] || reason="$reason (index: $stale)"
+    return 1
+  fi
+  local deb
+  for deb in "$apt"/cache/archives/*.deb; do
+    dpkg-deb -x "$deb" "$root_dir/root"
+  done
+  # Absolute links (libz.so -> /lib/...) must point into the root, not at the build machine.
+  local link target
+  while IFS= read -r -d '' link; do
+    target=$(readlink "$link")
+    ln -sfnr "$root_dir/root$target" "$link"
+  done < <(find "$root_dir/root" -type l -lname '/*' -print0)
+  echo "$want" > "$stamp"
+}
+
+# Needs only arm-linux-gnueabihf-g++, qemu-arm-static and the GoogleTest sources.
+dependency_free_tests() {
+  local out=$cross_dir-base qemu=(qemu-arm-static -L /usr/arm-linux-gnueabihf)
+  local gtest=/usr/src/googletest/googletest
+  rm -rf "$out" && mkdir -p "$out"
+  arm-linux-gnueabihf-gcc -std=c99 -pedantic -Wall -Wextra -Werror -Iinclude \
+    tests/layout/record_layout.c -o "$out/record_layout_c"
+  arm-linux-gnueabihf-g++ -x c++ -std=c++20 -Wall -Wextra -Werror -Iinclude \
+    tests/layout/record_layout.c -o "$out/record_layout_cxx"
+  arm-linux-gnueabihf-g++ -std=c++20 -O1 -Wall -Wextra -Iinclude -I$gtest/include -I$gtest -pthread \
+    src/image/base64.cpp tests/image/base64_test.cpp $gtest/src/gtest-all.cc $gtest/src/gtest_main.cc \
+    -o "$out/base64_test"
+  local passed=0 failed=0 t
+  for t in record_layout_c record_layout_cxx base64_test; do
+    if "${qemu[@]}" "$out/$t"; then
+      passed=$((passed + 1))
+    else
+      echo "armhf: $t FAILED"
+      failed=$((failed + 1))
+    fi
+  done
+  elapsed "dependency-free tests done"
+  echo "armhf: $passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}
+
+reason=""
+if [ "${KIVO_ARMHF_OFFLINE:-0}" = 1 ]; then
+  reason="KIVO_ARMHF_OFFLINE=1"
+elif make_root; then
+  elapsed "armhf root ready"
+else
+  :
+fi
+if [ -n "$reason" ]; then
+  echo "armhf packages unavailable: $reason; running the dependency-free ARM tests only"
+  dependency_free_tests
+  exit
+fi
+
+# The image generator runs on the build machine.
+cmake -S . -B "$host_dir" -DKIVO_BUILD_TESTS=OFF -DKIVO_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Release > /dev/null
+cmake --build "$host_dir" -j "$jobs" --target kivo-assetgen > /dev/null
+elapsed "host image generator built"
+
+cmake -S . -B "$cross_dir" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchain-armhf.cmake" \
+  -DKIVO_ARMHF_SYSROOT="$root_dir/root" -DKIVO_ASSETGEN="$host_dir/tools/assetgen/kivo-assetgen" \
+  -DKIVO_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Release > /dev/null
+cmake --build "$cross_dir" -j "$jobs" > "$cross_dir/build.log" 2>&1 || { tail -n 60 "$cross_dir/build.log"; exit 1; }
+elapsed "cross build done"
+arm-linux-gnueabihf-readelf -h "$cross_dir/src/libkivo-gui.so.0" | grep -q "Machine:.*ARM" || { echo "armhf: library is not an ARM binary"; exit 1; }
+
+# emulator_preload starts the (ARM) probe directly rather than through qemu.
+ctest_args=(--test-dir "$cross_dir" -j "$jobs" --output-on-failure --timeout 600 -E '^emulator_preload$')
+[ -z "${KIVO_ARMHF_TESTS:-}" ] || ctest_args+=(-R "$KIVO_ARMHF_TESTS")
+ctest "${ctest_args[@]}"
+elapsed "tests under qemu done"
