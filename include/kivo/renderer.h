@@ -81,6 +81,7 @@ public:
 
     // width x 1024 and height x 1024 saturate at the int limits instead of overflowing.
     // Plain text clears the attributes that an earlier label's markup left on the shared layout.
+    // Text whose corner lies 2^22 pixels or more away is not shown (Cairo would wrap it around).
     void draw_text_label(const Label& label, int offset) const;
     void draw_icon_label(const Label& label, int offset);
     void draw_qr_label(const Label& label, int offset) const;

@@ -34,9 +34,9 @@ void Renderer::draw_text_label(const Label& label, int offset) const
                 coords::centred(label.y, label.height, image->h, config_.label_offset_y));
     }
 
+    const std::int64_t left = std::int64_t{label.x} + offset;
     cairo_new_path(cairo_);
-    cairo_move_to(cairo_, static_cast<double>(std::int64_t{label.x} + offset),
-                  static_cast<double>(label.y));
+    cairo_move_to(cairo_, static_cast<double>(left), static_cast<double>(label.y));
     constexpr double k = 1.0 / 255;
     cairo_set_source_rgba(cairo_, label.color.r * k, label.color.g * k, label.color.b * k,
                           label.color.a * k);
@@ -66,7 +66,12 @@ void Renderer::draw_text_label(const Label& label, int offset) const
         pango_layout_set_attributes(layout_, nullptr);
         pango_layout_set_text(layout_, label.text.c_str(), -1);
     }
-    pango_cairo_show_layout(cairo_, layout_);
+    // Cairo keeps coordinates in 24.8 fixed point, which wraps beyond 2^23 pixels. A layout spans
+    // at most INT_MAX Pango units (2^21 pixels), so text placed beyond 2^22 pixels cannot reach
+    // the surface: it is not shown rather than shown wrapped around.
+    constexpr std::int64_t reach = std::int64_t{1} << 22;
+    if (left > -reach && left < reach && label.y > -reach && label.y < reach)
+        pango_cairo_show_layout(cairo_, layout_);
     cairo_close_path(cairo_);
 }
 

@@ -218,6 +218,13 @@ TEST_F(TextTest, ExtremeBoxesStayDefined)
     const Box b = ink(draw({text("Hello", 10, 10, INT_MAX, INT_MAX, 1)}), base);
     EXPECT_GE(b.x, 10);
     EXPECT_LT(b.x, 16);
+    // Cairo's fixed-point coordinates wrap every 2^24 pixels: text that far away must not
+    // come back onto the surface.
+    for (int far : {(1 << 24) + 100, -(1 << 24) + 100, (1 << 25) + 100}) {
+        SCOPED_TRACE(far);
+        EXPECT_EQ(ink(draw({text("Hello", far, 50, 300, 100, 1)}), base).w, 0);
+        EXPECT_EQ(ink(draw({text("Hello", 50, far, 300, 100, 1)}), base).w, 0);
+    }
     draw({text("Hello", INT_MIN, INT_MIN, INT_MIN, INT_MIN, 0, 0, KIVO_STYLE_BLANK_BUTTON),
           text("Hello", INT_MAX, INT_MAX, INT_MAX, INT_MAX, 0, 0, KIVO_STYLE_BLANK_BUTTON)});
     const LabelRecord far = text("Far", INT_MAX - 10, 10, INT_MAX, 40, 0, 0, KIVO_STYLE_BLANK_BUTTON);
