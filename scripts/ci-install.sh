@@ -16,6 +16,7 @@ trap 'rm -rf "$work"' EXIT
 if [ "${1:-}" = --system ]; then
   prefix=/usr
   pc_path=
+  relocated=()
 else
   scripts/setup.sh
   build=$src/build-pkg-install
@@ -27,12 +28,14 @@ else
   DESTDIR=$work/stage cmake --install "$build" > /dev/null
   mv "$work/stage/opt/kivo" "$prefix"
   pc_path=$(dirname "$(find "$prefix" -name kivo-gui.pc)")
+  # The tree was installed for /opt/kivo: pkg-config takes the prefix from where the file is.
+  relocated=(--define-prefix)
 fi
 
 passed=0 failed=0
 pass() { echo "install: ok   $1"; passed=$((passed + 1)); }
 fail() { echo "install: FAIL $1"; failed=$((failed + 1)); }
-pkgconf() { PKG_CONFIG_PATH=$pc_path pkg-config --define-prefix "$@"; }
+pkgconf() { PKG_CONFIG_PATH=$pc_path pkg-config "${relocated[@]}" "$@"; }
 
 libdir=$(pkgconf --variable=libdir kivo-gui)
 assetdir=$(pkgconf --variable=assetdir kivo-gui)
@@ -43,10 +46,11 @@ if readelf -d "$lib" | grep -q 'SONAME.*\[libkivo-gui\.so\.0\]' && [ -e "$libdir
 else
   fail "library soname and version links in $libdir"
 fi
-emulator=$(find "$prefix" -name libkivo-emu.so | head -n1)
-[ -n "$emulator" ] && [ -f "$assetdir/ts.conf" ] && [ -f "$assetdir/app/share/marvo/images/button/rosk/ok.webp" ] &&
-  [ -n "$(find "$prefix" -name kivo_emu.h)" ] && pass "emulator, ts.conf, kivo_emu.h and images installed" ||
-  fail "emulator, ts.conf, kivo_emu.h or images missing"
+includedir=$(pkgconf --variable=includedir kivo-gui)
+emulator=$libdir/libkivo-emu.so
+[ -f "$emulator" ] && [ -f "$assetdir/ts.conf" ] && [ -f "$assetdir/app/share/marvo/images/button/rosk/ok.webp" ] &&
+  [ -f "$includedir/kivo-emu/kivo_emu.h" ] && [ -x "$prefix/bin/kivo-emu-touch" ] && pass "emulator, kivo-emu-touch, ts.conf, kivo_emu.h and images installed" ||
+  fail "emulator, kivo-emu-touch, ts.conf, kivo_emu.h or images missing"
 
 # Built through pkg-config.
 mkdir -p "$work/pc"
@@ -73,10 +77,8 @@ fi
 # middle of the screen arrives through the emulator's touch FIFO.
 run() {
   local dir=$1 name=$2 fb=$work/$1-$2.fb fifo=$work/$1-$2.touch
-  local touch
-  touch=$(find "$prefix" -name kivo-emu-touch -type f | head -n1)
   rm -f "$fifo" && mkfifo "$fifo"
-  "$touch" "$fifo" 400 240 200 400 240 0 > /dev/null &
+  "$prefix/bin/kivo-emu-touch" "$fifo" 400 240 200 400 240 0 > /dev/null &
   local writer=$!
   (cd "$assetdir" && LD_LIBRARY_PATH=$libdir TSLIB_CONFFILE=$assetdir/ts.conf KIVO_EMU_FB_MODE=800x480 \
      KIVO_EMU_FB_FILE=$fb KIVO_EMU_TOUCH_FIFO=$fifo LD_PRELOAD=$emulator timeout 60 "$work/$dir/$name") > "$work/out" 2>&1
