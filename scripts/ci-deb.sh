@@ -24,11 +24,16 @@ ls "$out"/*.deb
 lintian --fail-on error --suppress-tags no-manual-page "$out"/*.changes
 
 packages=(libkivo-gui0 libkivo-gui-dev kivo-gui-data kivo-gui-tools)
-cleanup() { dpkg --purge "${packages[@]}" > /dev/null 2>&1 || true; }
+cleanup() { dpkg --purge "${packages[@]/%/-dbgsym}" "${packages[@]}" > /dev/null 2>&1 || true; }
 trap cleanup EXIT
 cleanup
-apt-get install -y -qq --no-install-recommends "$out"/*.deb > "$out/install.log" 2>&1 ||
+debs=()
+for p in "${packages[@]}"; do debs+=("$out/${p}_"*.deb); done
+apt-get install -y -qq --no-install-recommends "${debs[@]}" > "$out/install.log" 2>&1 ||
   { cat "$out/install.log"; exit 1; }
 echo "deb: installed $(dpkg-query -W -f='${Package} ${Version}, ' "${packages[@]}")"
 scripts/ci-install.sh --system
+cleanup
+[ -z "$(dpkg-query -W -f='${Status}\n' "${packages[@]}" 2> /dev/null | grep ' installed$')" ] ||
+  { echo "deb: the packages did not uninstall"; exit 1; }
 echo "deb: done after $((SECONDS - start)) s"
