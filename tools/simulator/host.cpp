@@ -77,8 +77,10 @@ Host::Host(const HostSetup& setup)
 
 Host::~Host()
 {
-    if (running())
+    if (running()) {
+        terminate();
         wait(2000);
+    }
     if (temporary_) {
         unlink(touch_fifo_.c_str());
         unlink(fb_file_.c_str());

@@ -137,6 +137,8 @@ int main(int argc, char** argv)
     setup.emulator = find_support_file("libkivo-emu.so", KIVO_SIM_INSTALLED_LIB, KIVO_SIM_BUILT_EMULATOR);
     setup.ts_conf = find_support_file("ts.conf", KIVO_SIM_INSTALLED_DATA, KIVO_SIM_SOURCE_TS_CONF);
 
+    if (script_path.empty())
+        init_video();
     signal(SIGPIPE, SIG_IGN); // a host that closed its panel must not end the simulator
     Host host(setup);
     running_host = &host;

@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 #include <algorithm>
 #include <err.h>
+#include <cstring>
 #include <string>
 
 #include "framebuffer_file.h"
@@ -18,8 +19,6 @@ class Display {
 public:
     explicit Display(double scale) : scale_(scale)
     {
-        if (SDL_Init(SDL_INIT_VIDEO) != 0)
-            errx(1, "SDL_Init: %s", SDL_GetError());
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     }
     ~Display()
@@ -87,6 +86,17 @@ private:
 };
 
 } // namespace
+
+void init_video()
+{
+    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+        errx(1, "SDL_Init: %s", SDL_GetError());
+    // Without a display SDL falls back to drivers that show nothing; one asked for by name is kept.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
+    if (driver && (!wanted || !*wanted) && (!strcmp(driver, "offscreen") || !strcmp(driver, "dummy")))
+        errx(1, "no display for a window (SDL video driver %s); --script runs headless", driver);
+}
 
 int run_window(Host& host, double scale)
 {
