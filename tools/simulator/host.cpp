@@ -5,6 +5,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <link.h>
 #include <err.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -24,10 +26,34 @@ std::string make_temporary_dir()
     return pattern;
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+// The AddressSanitizer runtime this program runs with. A sanitized emulator needs it loaded
+// before itself, and a preloaded library would otherwise come first.
+std::string sanitizer_runtime()
+{
+    std::string path;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* data) {
+            if (info->dlpi_name && std::strstr(info->dlpi_name, "/libasan.so")) {
+                *static_cast<std::string*>(data) = info->dlpi_name;
+                return 1;
+            }
+            return 0;
+        },
+        &path);
+    return path;
+}
+#endif
+
 std::string preload(const std::string& emulator)
 {
+    std::string list = emulator;
+#if defined(__SANITIZE_ADDRESS__)
+    if (const std::string runtime = sanitizer_runtime(); !runtime.empty())
+        list = runtime + ":" + list;
+#endif
     const char* existing = std::getenv("LD_PRELOAD");
-    return existing && *existing ? emulator + ":" + existing : emulator;
+    return existing && *existing ? list + ":" + existing : list;
 }
 
 } // namespace
