@@ -47,7 +47,12 @@ extern "C" KIVO_API std::uint32_t kivo_poll_events(EventRecord* events, std::uin
     if (max == 0) return 0;
     std::uint32_t count = 0;
     SDL_Event event;
-    while (SDL_PollEvent(&event) == 1) {
+    // SDL_PollEvent (SDL 2.24 and later) ends each poll cycle at a sentinel that it queues behind
+    // the pending events; a call that stopped at max left it there, and the next call then read
+    // nothing although events were pending. Pumping once and taking events with SDL_PeepEvents,
+    // which passes over the sentinel, reads the same events without that.
+    SDL_PumpEvents();
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
         EventRecord record;
         switch (event.type) {
         case SDL_MOUSEBUTTONDOWN:
