@@ -163,9 +163,18 @@ void Renderer::draw_carousel(const CarouselPos& pos) const
             end = std::min(end, ceil_div(low, spacing));
         }
     }
-    for (std::int64_t i = first; i < end; ++i)
+    // With spacing 0 all dots land on one place, and one image blitted over itself settles within
+    // 255 blits (SDL's blend moves each channel towards the source by at least one step, or not at
+    // all): each run of empty dots is cut to its last 256 blits, which changes no pixel.
+    constexpr std::int64_t settled = 256;
+    for (std::int64_t i = first; i < end; ++i) {
+        if (spacing == 0 && i != pos.current) {
+            const std::int64_t run_end = pos.current > i ? std::min<std::int64_t>(pos.current, end) : end;
+            i = std::max(i, run_end - settled);
+        }
         draw_at(i == pos.current ? full : empty, coords::saturate(x0 + i * spacing),
                 config_.carousel_y);
+    }
 }
 
 std::optional<ButtonFlag> Renderer::button_at(int x, int y) const
