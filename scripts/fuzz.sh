@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (AddressSanitizer + UndefinedBehaviorSanitizer, libFuzzer
+# coverage on the library) in build-fuzz/ and runs each for a while.
+#
+#   scripts/fuzz.sh [SECONDS] [TARGET...]     run each target SECONDS (default 600), two at a time
+#   scripts/fuzz.sh merge [TARGET...]         fold the run's corpus, minimised, into fuzz/corpus/
+#
+# Targets: base64 image screen touch (default: all). Each run starts from fuzz/corpus/<target>/ and
+# fuzz/crashes/<target>/ and grows build-fuzz/corpus/<target>/; a finding is written to
+# build-fuzz/findings/<target>/ (copy it into fuzz/crashes/<target>/ once fixed, so that the
+# reliability tests replay it). FUZZ_JOBS=1 runs one target at a time. Logs, with libFuzzer's
+# final statistics (executions, cov, ft), are in build-fuzz/logs/<target>.log.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=$root/build-fuzz
+
+mode=run
+seconds=600
+if [ "${1:-}" = merge ]; then mode=merge; shift
+elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then seconds=$1; shift
+fi
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(base64 image screen touch)
+
+CC=clang CXX=clang++ cmake -S . -B "$build" -DKIVO_FUZZ=ON -DKIVO_SANITIZE=ON \
+  -DKIVO_BUILD_TESTS=OFF -DKIVO_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+cmake --build "$build" -j "${FUZZ_BUILD_JOBS:-2}" --target kivo-assets $(printf 'fuzz_%s ' "${targets[@]}")
+
+export TSLIB_CONFFILE=$root/tools/emulator/ts.conf
+export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$root/fuzz/lsan.supp
+mkdir -p "$build/logs"
+
+max_len() {
+  case $1 in image) echo 65536 ;; *) echo 4096 ;; esac
+}
+
+run_one() { # target
+  local t=$1
+  mkdir -p "$build/corpus/$t" "$build/findings/$t" "$root/fuzz/corpus/$t" "$root/fuzz/crashes/$t"
+  # The targets draw with the image tree below the build directory; warnings (stderr) are dropped.
+  (cd "$build" && "./fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=3072 \
+      -max_len="$(max_len "$t")" -close_fd_mask=2 -print_final_stats=1 \
+      -artifact_prefix="$build/findings/$t/" \
+      "$build/corpus/$t" "$root/fuzz/corpus/$t" "$root/fuzz/crashes/$t") \
+    > "$build/logs/$t.log" 2>&1 || echo "fuzz_$t stopped with a finding: see $build/logs/$t.log"
+  echo "== $t: $(grep -E '^(Done|#[0-9]+ +DONE)' "$build/logs/$t.log" | tr '\n' ' ')"
+}
+
+if [ "$mode" = merge ]; then
+  for t in "${targets[@]}"; do
+    mkdir -p "$build/merged/$t"
+    (cd "$build" && "./fuzz/fuzz_$t" -merge=1 -close_fd_mask=2 -max_len="$(max_len "$t")" \
+        "$build/merged/$t" "$root/fuzz/corpus/$t" "$build/corpus/$t") > "$build/logs/$t.merge.log" 2>&1
+    cp -n "$build/merged/$t"/* "$root/fuzz/corpus/$t/" 2>/dev/null || true
+    echo "== $t: $(ls "$root/fuzz/corpus/$t" | wc -l) inputs in fuzz/corpus/$t"
+  done
+  exit 0
+fi
+
+parallel=${FUZZ_JOBS:-2}
+for t in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$parallel" ]; do wait -n || true; done
+  run_one "$t" &
+done
+wait

@@ -1,0 +1,241 @@
+// Bad inputs that no other suite covers, each with the road it takes (docs/bad-input.md): the
+// exception and what is kept, the warning and what is drawn, or the end of the process.
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include "kivo_emu.h"
+#include "reliability.h"
+
+namespace reliability {
+namespace {
+
+using ::testing::internal::CaptureStderr;
+using ::testing::internal::GetCapturedStderr;
+
+class BadInput : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { start(); }
+    void SetUp() override
+    {
+        kivo_emu_reset();
+        kivo_emu_clock_set_manual(1);
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+    void TearDown() override
+    {
+        kivo_destroy_window();
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+};
+
+std::vector<std::uint32_t> frame()
+{
+    std::vector<std::uint32_t> px(std::size_t(kivo_surface_width()) * kivo_surface_height());
+    kivo_get_framebuffer(px.data(), px.size() * 4);
+    return px;
+}
+
+LabelRecord text_label(const char* text, int x, int y, std::uint16_t style = 0)
+{
+    LabelRecord l{};
+    l.x = x;
+    l.y = y;
+    l.width = 150;
+    l.height = 40;
+    l.r = l.g = l.b = l.a = 255;
+    l.text = text;
+    l.style = style;
+    return l;
+}
+
+// A black frame with these labels on it.
+std::vector<std::uint32_t> draw(const std::vector<LabelRecord>& labels)
+{
+    static const std::string black = still_reference(1, 1, 0xff000000);
+    kivo_set_screen(0, black.c_str(), nullptr, labels.data(), std::uint32_t(labels.size()), 0, 0,
+                    0);
+    kivo_present(0);
+    return frame();
+}
+
+// Pixels that are not black in the box (x, y, w, h) of a 320-pixel-wide frame.
+int ink(const std::vector<std::uint32_t>& px, int x, int y, int w, int h)
+{
+    int n = 0;
+    for (int j = y; j < y + h; ++j)
+        for (int i = x; i < x + w; ++i)
+            n += (px[std::size_t(j) * 320 + i] & 0xffffff) != 0;
+    return n;
+}
+
+TEST_F(BadInput, NullConfigurationThrowsAndKeepsTheWindow)
+{
+    const ConfigRecord c = config();
+    kivo_create_window(320, 240, &c);
+    try {
+        kivo_create_window(640, 480, nullptr);
+        ADD_FAILURE() << "a null configuration was accepted";
+    } catch (const std::logic_error& e) {
+        EXPECT_STREQ(e.what(), "kivo_create_window: null configuration");
+    }
+    EXPECT_EQ(kivo_surface_width(), 320);
+    EXPECT_EQ(kivo_emu_open_descriptors(), 2);
+    kivo_present(0);
+}
+
+TEST_F(BadInput, FrameCopyToNullWithZeroSizeCopiesNothing)
+{
+    const ConfigRecord c = config();
+    kivo_create_window(32, 24, &c);
+    kivo_present(0);
+    kivo_get_framebuffer(nullptr, 0);  // the sanitizer build checks that nothing touches it
+}
+
+// Pango parses any text as a font description and falls back to its defaults for what it does
+// not know; nothing is reported. A size of 0 draws no text at all.
+TEST_F(BadInput, UnusableFontDescriptionsFallBack)
+{
+    const struct {
+        const char* font;
+        bool drawn;
+    } cases[] = {{"", true},         {"%%%", true},  {"No Such Family 12", true},
+                 {"Sans -20", true}, {"Sans 0", false}, {"Sans 1e9", true}};
+    for (const auto& t : cases) {
+        SCOPED_TRACE(t.font);
+        ConfigRecord c = config();
+        c.font0 = t.font;
+        kivo_create_window(320, 240, &c);
+        CaptureStderr();
+        const std::vector<std::uint32_t> px = draw({text_label("Hello", 10, 10)});
+        EXPECT_EQ(GetCapturedStderr(), "");
+        EXPECT_EQ(ink(px, 0, 0, 320, 240) > 0, t.drawn);
+        kivo_destroy_window();
+    }
+}
+
+// Pango rejects malformed markup with a warning and keeps the text it had: the label shows the
+// text of the text label drawn before it, in its own box.
+TEST_F(BadInput, MalformedMarkupWarnsAndRepeatsThePreviousText)
+{
+    const ConfigRecord c = config();
+    kivo_create_window(320, 240, &c);
+    const std::vector<std::uint32_t> alone = draw({text_label("Hello", 10, 100)});
+    CaptureStderr();
+    const std::vector<std::uint32_t> px =
+        draw({text_label("Hello", 10, 10), text_label("<b>broken", 10, 100, KIVO_STYLE_MARKUP)});
+    const std::string err = GetCapturedStderr();
+    EXPECT_NE(err.find("pango_layout_set_markup_with_accel: Error on line 1"), std::string::npos)
+        << err;
+    EXPECT_TRUE(std::equal(px.begin() + 100 * 320, px.end(), alone.begin() + 100 * 320));
+    EXPECT_GT(ink(px, 0, 100, 320, 40), 0);
+}
+
+// Pango warns once per drawing and shows each invalid byte as U+FFFD.
+TEST_F(BadInput, InvalidUtf8TextShowsReplacementCharacters)
+{
+    const ConfigRecord c = config();
+    kivo_create_window(320, 240, &c);
+    CaptureStderr();
+    const std::vector<std::uint32_t> px = draw({text_label("ab\xff\xfe" "cd", 10, 10)});
+    const std::string err = GetCapturedStderr();
+    EXPECT_NE(err.find("Invalid UTF-8 string passed to pango_layout_set_text()"), std::string::npos)
+        << err;
+    EXPECT_EQ(px, draw({text_label("ab\xef\xbf\xbd\xef\xbf\xbd" "cd", 10, 10)}));
+}
+
+// libqrencode refuses an empty text: the QR road's warning, every frame, and nothing drawn.
+TEST_F(BadInput, EmptyQrTextWarnsAndDrawsNothing)
+{
+    const ConfigRecord c = config();
+    kivo_create_window(320, 240, &c);
+    LabelRecord qr = text_label("", 10, 10);
+    qr.kind = KIVO_LABEL_QR;
+    for (int frame = 0; frame < 2; ++frame) {
+        CaptureStderr();
+        const std::vector<std::uint32_t> px = draw({qr});
+        EXPECT_EQ(GetCapturedStderr(), "reliability_test: qrencode: Invalid argument\n");
+        EXPECT_EQ(ink(px, 0, 0, 320, 240), 0);
+    }
+}
+
+// Mask bits that are no button are stored and do nothing: no image, no hit.
+TEST_F(BadInput, ButtonBitsThatAreNoButtonShowAndReportNothing)
+{
+    const ConfigRecord c = config();
+    kivo_create_window(320, 240, &c);
+    const std::vector<std::uint32_t> none = draw({});
+    kivo_set_screen(0, nullptr, nullptr, nullptr, 0, 0, 0, 0xf800);
+    kivo_present(0);
+    EXPECT_EQ(frame(), none);
+    for (const auto& [x, y] : {std::pair{0, 0}, {319, 0}, {0, 239}, {319, 239}, {0, 120}, {319, 120}}) {
+        EventRecord e{};
+        e.kind = KIVO_EVENT_PRESS;
+        e.x = x;
+        e.y = y;
+        kivo_push_event(&e);
+        EventRecord out{};
+        ASSERT_EQ(kivo_poll_events(&out, 1), 1u);
+        EXPECT_EQ(out.button, 0);
+    }
+}
+
+// Before kivo_init_sdl (or after kivo_quit_sdl) SDL's queue is not running: a pushed event is lost.
+TEST_F(BadInput, EventsPushedBeforeSdlStartsAreLost)
+{
+    kivo_quit_sdl();
+    EventRecord press{};
+    press.kind = KIVO_EVENT_PRESS;
+    kivo_push_event(&press);
+    kivo_init_sdl();
+    const ConfigRecord c = config();
+    kivo_create_window(32, 24, &c);
+    EventRecord out[2];
+    EXPECT_EQ(kivo_poll_events(out, 2), 0u);
+}
+
+struct FatalCase {
+    const char* name;
+    int width, height;
+    std::int32_t qr_border;
+    const char* message;  // what follows "<program>: "
+};
+
+const FatalCase fatal_cases[] = {
+    // Sizes the emulated driver refuses, as a real one does; one that accepted them would end
+    // the process at the drawing surface instead ("SDL_CreateRGBSurfaceWithFormat: ...").
+    {"zero size", 0, 0, 2, "ioctl: Invalid argument"},
+    {"negative width", -1, 10, 2, "ioctl: Invalid argument"},
+    {"too large for the driver", 100000, 100000, 2, "ioctl: Invalid argument"},
+    {"quiet zone beyond int", 64, 48, INT_MAX, "SDL_CreateRGBSurfaceWithFormat: image too large"},
+};
+
+TEST_F(BadInput, UnusableSizesEndTheProcess)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const FatalCase& t : fatal_cases) {
+        SCOPED_TRACE(t.name);
+        EXPECT_EXIT(
+            {
+                ConfigRecord c = config();
+                c.qr_border = t.qr_border;
+                kivo_create_window(t.width, t.height, &c);
+                LabelRecord qr = text_label("x", 0, 0);
+                qr.kind = KIVO_LABEL_QR;
+                kivo_set_screen(0, nullptr, nullptr, &qr, 1, 0, 0, 0);
+                kivo_present(0);
+                std::exit(0);
+            },
+            ::testing::ExitedWithCode(1), std::string(": ") + t.message);
+    }
+}
+
+}  // namespace
+}  // namespace reliability

@@ -1,0 +1,129 @@
+#include "reliability.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include <SDL2/SDL.h>
+#include <webp/encode.h>
+#include <webp/mux.h>
+
+#include "kivo_emu.h"
+
+namespace reliability {
+
+namespace {
+
+std::string base64(const std::uint8_t* p, std::size_t n)
+{
+    static constexpr char alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (std::size_t i = 0; i < n; i += 3) {
+        std::uint32_t v = std::uint32_t(p[i]) << 16;
+        if (i + 1 < n)
+            v |= std::uint32_t(p[i + 1]) << 8;
+        if (i + 2 < n)
+            v |= p[i + 2];
+        out += alphabet[v >> 18 & 63];
+        out += alphabet[v >> 12 & 63];
+        out += i + 1 < n ? alphabet[v >> 6 & 63] : '=';
+        out += i + 2 < n ? alphabet[v & 63] : '=';
+    }
+    return out;
+}
+
+}  // namespace
+
+ConfigRecord config(std::uint8_t flavour)
+{
+    ConfigRecord c{};
+    c.flavour = flavour;
+    c.font0 = "DejaVu Sans 12";
+    c.font1 = "DejaVu Sans Bold 20";
+    c.font2 = "DejaVu Serif 10";
+    c.font3 = "DejaVu Sans Mono 10";
+    c.qr_border = 2;
+    c.icon_center_y = 20;
+    c.carousel_y = 30;
+    c.carousel_spacing = 12;
+    c.slider_start_angle = 2.4f;
+    c.slider_sweep_angle = 4.7f;
+    c.slider_value_color[0] = c.slider_value_color[3] = 255;
+    c.slider_band_color[1] = c.slider_band_color[3] = 255;
+    c.slider_marker_color[2] = c.slider_marker_color[3] = 255;
+    return c;
+}
+
+std::string still_reference(int w, int h, std::uint32_t argb)
+{
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_FillRect(s, nullptr, argb);
+    std::uint8_t buffer[4096];
+    SDL_RWops* out = SDL_RWFromMem(buffer, sizeof buffer);
+    SDL_SaveBMP_RW(s, out, 0);
+    const auto size = std::size_t(SDL_RWtell(out));
+    SDL_RWclose(out);
+    SDL_FreeSurface(s);
+    return "data://" + base64(buffer, size);
+}
+
+std::string animated_reference(int w, int h, std::uint32_t argb)
+{
+    WebPAnimEncoderOptions options;
+    WebPAnimEncoderOptionsInit(&options);
+    WebPAnimEncoder* encoder = WebPAnimEncoderNew(w, h, &options);
+    WebPConfig config;
+    WebPConfigInit(&config);
+    config.lossless = 1;
+    WebPPicture picture;
+    WebPPictureInit(&picture);
+    picture.use_argb = 1;
+    picture.width = w;
+    picture.height = h;
+    WebPPictureAlloc(&picture);
+    for (int frame = 0; frame < 2; ++frame) {
+        for (int i = 0; i < w * h; ++i)
+            picture.argb[i] = frame ? ~argb | 0xff000000u : argb;
+        WebPAnimEncoderAdd(encoder, &picture, frame * 100, &config);
+    }
+    WebPAnimEncoderAdd(encoder, nullptr, 200, nullptr);
+    WebPData data;
+    WebPDataInit(&data);
+    WebPAnimEncoderAssemble(encoder, &data);
+    const std::string ref = "data://" + base64(data.bytes, data.size);
+    WebPDataClear(&data);
+    WebPPictureFree(&picture);
+    WebPAnimEncoderDelete(encoder);
+    return ref;
+}
+
+long resident_bytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+int open_descriptors()
+{
+    int n = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++n;
+    return n;
+}
+
+void start()
+{
+    static const bool started = [] {
+        kivo_emu_clock_set_manual(1);
+        kivo_init_sdl();
+        return true;
+    }();
+    (void)started;
+}
+
+}  // namespace reliability

@@ -1,0 +1,25 @@
+// Shared pieces of the reliability tests: a configuration, tiny generated images as "data://"
+// references, and the process's resident memory and open descriptors.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "kivo/kivo.h"
+
+namespace reliability {
+
+ConfigRecord config(std::uint8_t flavour = 0);
+
+// A w x h BMP of one colour, or a two-frame animated WebP, as a "data://" reference.
+std::string still_reference(int w, int h, std::uint32_t argb);
+std::string animated_reference(int w, int h, std::uint32_t argb);
+
+// Resident set size in bytes (/proc/self/statm) and the number of open descriptors.
+long resident_bytes();
+int open_descriptors();
+
+// SDL started once for the whole test program, with the emulator's manual clock.
+void start();
+
+}  // namespace reliability

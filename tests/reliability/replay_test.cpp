@@ -1,0 +1,64 @@
+// Replays one fuzz target's kept inputs (its seed corpus, what its runs added to it, and every
+// finding) through the target's own entry point, so that any compiler runs them.
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "kivo/kivo.h"
+
+// The third-party leaks that fuzzing met (fuzz/lsan.supp), on top of the suppressions every test
+// program carries.
+extern "C" const char* __lsan_default_options()
+{
+    return "suppressions=" KIVO_FUZZ_LSAN_SUPPRESSIONS;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
+
+namespace {
+
+std::vector<std::filesystem::path> kept_inputs()
+{
+    std::vector<std::filesystem::path> files;
+    std::stringstream dirs(KIVO_FUZZ_INPUTS);
+    for (std::string dir; std::getline(dirs, dir, ':');) {
+        if (!std::filesystem::is_directory(dir))
+            continue;
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            if (entry.is_regular_file())
+                files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Replay.<target>: every kept input runs clean.
+TEST(Replay, KIVO_FUZZ_TARGET)
+{
+    const std::vector<std::filesystem::path> files = kept_inputs();
+    ASSERT_FALSE(files.empty()) << "no inputs in " << KIVO_FUZZ_INPUTS;
+    if (LLVMFuzzerInitialize) {
+        int argc = 0;
+        char** argv = nullptr;
+        LLVMFuzzerInitialize(&argc, &argv);
+    }
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.string());
+        std::ifstream in(file, std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        // A harness finding aborts the process, which fails this test with the harness's message.
+        EXPECT_EQ(LLVMFuzzerTestOneInput(bytes.data(), bytes.size()), 0);
+    }
+    RecordProperty("inputs", int(files.size()));
+    kivo_destroy_window();
+}
+
+}  // namespace
