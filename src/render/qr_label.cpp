@@ -39,11 +39,12 @@ void Renderer::draw_qr_label(const Label& label, int offset) const
         errx(1, "SDL_CreateRGBSurfaceWithFormat: %s", "image too large");
 
     const int s = static_cast<int>(side);
-    const Surface image(0, s, s, 32, SDL_PIXELFORMAT_ABGR8888);
+    const Surface image(0, s, s, 32, working_format);
     if (!image)
         errx(1, "SDL_CreateRGBSurfaceWithFormat: %s", SDL_GetError());
-    // Every pixel is opaque, so blending would draw the same pixels as a copy, at several times
-    // the cost of SDL's scaled copy.
+    // Every pixel is opaque: without blending, and in the target's format, SDL scales it with its
+    // plain nearest-pixel stretch, which draws the same pixels as a blended blit at a fraction of
+    // the cost.
     SDL_SetSurfaceBlendMode(image.get(), SDL_BLENDMODE_NONE);
 
     SDL_FillRect(image.get(), nullptr,
