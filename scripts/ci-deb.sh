@@ -5,6 +5,10 @@
 #
 #   scripts/ci-deb.sh           amd64 (the build machine's architecture), without the test suite
 #   KIVO_DEB_CHECK=1 scripts/ci-deb.sh   also runs the test suite inside the package build
+#
+# When scripts/ci-armhf.sh has left its armhf package root (build-armhf-root/), the armhf packages
+# are cross-built too (build-pkg-deb-armhf/), checked with lintian, and the example, linked
+# against the unpacked packages, runs under qemu with the packaged emulator.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -36,4 +40,36 @@ scripts/ci-install.sh --system
 cleanup
 [ -z "$(dpkg-query -W -f='${Status}\n' "${packages[@]}" 2> /dev/null | grep ' installed$')" ] ||
   { echo "deb: the packages did not uninstall"; exit 1; }
+echo "deb: amd64 done after $((SECONDS - start)) s"
+
+root_dir=$src/build-armhf-root
+if [ ! -f "$root_dir/root.stamp" ]; then
+  echo "deb: no armhf package root (scripts/ci-armhf.sh makes it); armhf packages not built"
+  exit 0
+fi
+out=$src/build-pkg-deb-armhf
+rm -rf "$out" && mkdir -p "$out/src"
+git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$out/src"
+(cd "$out/src" && DEB_BUILD_PROFILES=nocheck DEB_BUILD_OPTIONS="nocheck parallel=$(nproc)" \
+   KIVO_ARMHF_SYSROOT=$root_dir/root KIVO_ARMHF_PACKAGES=$root_dir/pkgs dpkg-buildpackage -aarmhf -d -us -uc -b) \
+   > "$out/build.log" 2>&1 || { tail -n 60 "$out/build.log"; exit 1; }
+echo "deb: armhf packages built after $((SECONDS - start)) s"
+lintian --fail-on error --suppress-tags no-manual-page "$out"/*.changes
+
+root=$root_dir/root unpacked=$out/unpacked
+for p in "${packages[@]}"; do dpkg-deb -x "$out/${p}_"*.deb "$unpacked"; done
+libdir=$unpacked/usr/lib/arm-linux-gnueabihf
+arm-linux-gnueabihf-gcc --sysroot="$root" -Wall -Wextra -Werror -I"$unpacked/usr/include" \
+  examples/hello_station.c -L"$libdir" -lkivo-gui \
+  -Wl,-rpath-link,"$root/usr/lib/arm-linux-gnueabihf:$root/lib/arm-linux-gnueabihf" -o "$out/hello_station"
+fb=$out/hello_station.fb
+(cd "$unpacked/usr/share/kivo-gui" &&
+   qemu-arm-static -L "$root" -E LD_LIBRARY_PATH="$libdir" -E LD_PRELOAD="$libdir/libkivo-emu.so" \
+     -E TSLIB_CONFFILE="$PWD/ts.conf" -E KIVO_EMU_FB_MODE=800x480 -E KIVO_EMU_FB_FILE="$fb" \
+     "$out/hello_station")
+if [ "$(stat -c %s "$fb")" -eq $((800 * 480 * 4)) ] && [ -n "$(tr -d '\0' < "$fb" | head -c 1)" ]; then
+  echo "deb: armhf hello_station from the packages drew 800x480 under qemu"
+else
+  echo "deb: armhf hello_station drew nothing"; exit 1
+fi
 echo "deb: done after $((SECONDS - start)) s"

@@ -9,6 +9,7 @@ packages=(
   libwebp-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core zbar-tools xvfb xdotool imagemagick
   g++-arm-linux-gnueabihf qemu-user-static
+  debhelper lintian
 )
 
 missing=()
