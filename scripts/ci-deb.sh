@@ -17,7 +17,7 @@ out=$src/build-pkg-deb
 start=$SECONDS
 
 rm -rf "$out" && mkdir -p "$out/src"
-git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$out/src"
+git archive HEAD | tar -xf - -C "$out/src"
 [ "${KIVO_DEB_CHECK:-0}" = 1 ] || export DEB_BUILD_OPTIONS="nocheck${DEB_BUILD_OPTIONS:+ $DEB_BUILD_OPTIONS}"
 export DEB_BUILD_OPTIONS="parallel=$(nproc)${DEB_BUILD_OPTIONS:+ $DEB_BUILD_OPTIONS}"
 (cd "$out/src" && dpkg-buildpackage -us -uc -b) > "$out/build.log" 2>&1 || { tail -n 60 "$out/build.log"; exit 1; }
@@ -49,7 +49,7 @@ if [ ! -f "$root_dir/root.stamp" ]; then
 fi
 out=$src/build-pkg-deb-armhf
 rm -rf "$out" && mkdir -p "$out/src"
-git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$out/src"
+git archive HEAD | tar -xf - -C "$out/src"
 (cd "$out/src" && DEB_BUILD_PROFILES=nocheck DEB_BUILD_OPTIONS="nocheck parallel=$(nproc)" \
    KIVO_ARMHF_SYSROOT=$root_dir/root KIVO_ARMHF_PACKAGES=$root_dir/pkgs dpkg-buildpackage -aarmhf -d -us -uc -b) \
    > "$out/build.log" 2>&1 || { tail -n 60 "$out/build.log"; exit 1; }
