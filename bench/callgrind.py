@@ -17,8 +17,11 @@ import re
 import sys
 
 BASELINE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "baseline", "callgrind.json")
-# Changes smaller than this are run-to-run noise (font and hash-table set-up vary a little).
+# Changes smaller than these are run-to-run noise: steady frames repeat within 0.2%; start-up
+# (font configuration, first loads) moves by up to 10% between runs on an unchanged tree.
 NOISE = 0.02
+STARTUP_NOISE = 0.15
+STARTUP = ("init_sdl", "create_window", "first_present")
 
 
 def read_dump(path):
@@ -127,7 +130,7 @@ def compare(directory, write):
         b = base.get(phase)
         change = "" if not b else f"{100 * (n - b) / b:+7.1f}%"
         print(f"{phase:32} {n:>14,} {b or 0:>14,} {change:>8}")
-        if b and (n - b) / b > NOISE:
+        if b and (n - b) / b > (STARTUP_NOISE if phase in STARTUP else NOISE):
             worse.append(phase)
     if "base64_decode_1MiB" in current:
         print(f"base64 decode of 1 MiB: {current['base64_decode_1MiB'] / (1 << 20):.2f} "
@@ -141,7 +144,7 @@ def compare(directory, write):
         print(f"baseline written: {BASELINE}")
         return
     if worse:
-        print("more instructions than the baseline (beyond 2%): " + ", ".join(worse))
+        print("more instructions than the baseline (beyond the noise): " + ", ".join(worse))
     changed = [p for p, h in frames.items() if p in base_frames and base_frames[p] != h]
     if changed:
         print("frames drawn differently from the baseline's: " + ", ".join(changed))

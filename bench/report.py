@@ -78,6 +78,10 @@ def targets(latest, ref_ns):
         verdict = "met" if value <= limit else "MISSED"
         print(f"  {what:48} {value:6.2f} (at most {limit}) {verdict}")
     print("  base64 decode of 1 MiB: instructions per input byte come from bench/callgrind.py")
+    inside = [(n, r(n)) for n in ("sdl/blit_copy_800x480", "sdl/blit_blend_opaque_800x480")]
+    if all(v is not None for _, v in inside):
+        print("  SDL alone, two plain surfaces: " +
+              ", ".join(f"{n} {v:.2f}" for n, v in inside) + " x memcpy")
 
 
 def allocations(latest, exe, sites):

@@ -32,6 +32,7 @@ for arg in "$@"; do
     esac
 done
 
+"$root/scripts/setup.sh"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target kivo-bench kivo-bench-script kivo-assets >/dev/null
 mkdir -p "$out"
@@ -48,7 +49,7 @@ if [ -n "$timed" ]; then
 fi
 
 if [ -n "$callgrind" ]; then
-    command -v valgrind >/dev/null || { echo "valgrind is not installed" >&2; exit 1; }
+    command -v valgrind >/dev/null || { echo "valgrind is not installed (apt-get install valgrind)" >&2; exit 1; }
     rm -rf "$out/callgrind"
     mkdir -p "$out/callgrind"
     echo
