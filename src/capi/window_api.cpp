@@ -121,7 +121,9 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size)
         return;
     const SDL_Surface* surface = kivo::state::window->surface().get();
     const size_t bytes = static_cast<size_t>(surface->h) * static_cast<size_t>(surface->pitch);
-    std::memcpy(buffer, surface->pixels, std::min(size, bytes));
+    // memcpy must not see a null buffer, not even for 0 bytes.
+    if (const size_t n = std::min(size, bytes); n != 0)
+        std::memcpy(buffer, surface->pixels, n);
 }
 
 }  // extern "C"
