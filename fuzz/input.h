@@ -25,7 +25,8 @@ public:
     {
         T v{};
         const std::size_t n = left_ < sizeof v ? left_ : sizeof v;
-        std::memcpy(&v, p_, n);
+        if (n != 0)
+            std::memcpy(&v, p_, n);
         p_ += n;
         left_ -= n;
         return v;
