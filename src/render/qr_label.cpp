@@ -39,12 +39,11 @@ void Renderer::draw_qr_label(const Label& label, int offset) const
         errx(1, "SDL_CreateRGBSurfaceWithFormat: %s", "image too large");
 
     const int s = static_cast<int>(side);
-    const Surface image(0, s, s, 32, working_format);
+    const Surface image(0, s, s, 32, SDL_PIXELFORMAT_ABGR8888);
     if (!image)
         errx(1, "SDL_CreateRGBSurfaceWithFormat: %s", SDL_GetError());
-    // Every pixel is opaque: without blending, and in the target's format, SDL scales it with its
-    // plain nearest-pixel stretch, which draws the same pixels as a blended blit at a fraction of
-    // the cost.
+    // Every pixel is opaque, so a copy draws the same pixels as a blended blit, at a fraction of
+    // its cost. (The stretch still converts ABGR to the target's format pixel by pixel.)
     SDL_SetSurfaceBlendMode(image.get(), SDL_BLENDMODE_NONE);
 
     SDL_FillRect(image.get(), nullptr,
