@@ -1,0 +1,104 @@
+// Pieces shared by the test programs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "kivo/kivo.h"
+
+namespace kivo_test {
+
+inline const std::string images = "app/share/marvo/images/";
+
+// Fonts of 20, 40, 10 and 20 points (text tests rely on the sizes), QR border 4, icon centre at
+// y 120, carousel at y 400 with spacing 24.
+ConfigRecord config(std::uint8_t flavour = 0);
+// Opaque white, every other field zero.
+LabelRecord label(std::uint8_t kind, int x, int y, int w, int h, const char* text,
+                  std::uint32_t id = 0);
+// Drawn as nothing, still hit-tested.
+inline LabelRecord area(int x, int y, int w, int h, std::uint32_t id) { return label(9, x, y, w, h, "", id); }
+
+// 0xAARRGGBB pixels, row by row.
+struct Image {
+    int w = 0, h = 0;
+    std::vector<std::uint32_t> px;
+    // How many translucent pixels blend() put on each pixel (empty: none yet).
+    std::vector<std::uint8_t> layers;
+    Image() = default;
+    Image(int width, int height, std::uint32_t fill = 0xff000000)
+        : w(width), h(height), px(std::size_t(width) * height, fill) {}
+    std::uint32_t at(int x, int y) const { return px[std::size_t(y) * w + x]; }
+    std::uint32_t& at(int x, int y) { return px[std::size_t(y) * w + x]; }
+    std::uint32_t rgb(int x, int y) const { return at(x, y) & 0xffffff; }
+};
+
+// The frame drawn last (kivo_get_framebuffer).
+Image frame();
+// A file decoded with IMG_Load, as 0xAARRGGBB.
+Image load(const std::string& path);
+// src over dst with its top-left corner at (x, y), clipped to dst (divides by 255 and rounds).
+void blend(Image& dst, const Image& src, long long x, long long y);
+// Opaque, every pixel telling its place: r = x, g = y + seed, b = seed (mod 256).
+Image pattern(int w, int h, int seed);
+// Writes the colours as an RGB PNG in the temporary directory, removed at exit; returns the path.
+std::string save_png(const Image& image, const std::string& name);
+// r, g and b equal within tolerance times the translucent layers blend() put on want's pixel (at
+// least once): SDL's blitter divides by 256 and truncates, up to 3 off a layer.
+::testing::AssertionResult same_rgb(const Image& got, const Image& want, int tolerance = 3);
+// The bounding box of the pixels whose colour differs from base (w = 0: none).
+struct Box {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+Box ink(const Image& img, const Image& base);
+
+// What zbarimg reads from (x, y, w, h) of the image set in a white margin ("" for nothing).
+std::string scan(const Image& from, int x, int y, int w, int h, int margin);
+// What zbarimg reads from an image file, without the final newline.
+std::string zbar(const std::string& path);
+
+// Everything f writes to stderr.
+template <typename F>
+std::string stderr_of(F&& f)
+{
+    ::testing::internal::CaptureStderr();
+    f();
+    return ::testing::internal::GetCapturedStderr();
+}
+int occurrences(const std::string& text, const std::string& what);
+inline int lines(const std::string& text) { return occurrences(text, "\n"); }
+
+std::vector<char> read_file(const std::string& path);
+// Plain base64 with padding.
+std::string base64(const std::string& bytes);
+
+// What the E that f throws says; "nothing thrown" when f returns.
+template <typename E = std::exception, typename F>
+std::string thrown(F&& f)
+{
+    try {
+        f();
+    } catch (const E& e) {
+        return e.what();
+    }
+    return "nothing thrown";
+}
+
+// SDL started once per program (the emulator's clock made manual first, if asked), the emulator
+// reset before each test, the window destroyed after it.
+class Display : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+    static inline bool manual_clock = false;
+};
+
+// Slot 0 with these contents, presented.
+void show(const char* background, const char* icon, const std::vector<LabelRecord>& labels = {},
+          std::uint16_t buttons = 0, std::uint32_t current = 0, std::uint32_t count = 0);
+
+}  // namespace kivo_test
