@@ -1,5 +1,4 @@
 #include <cmath>
-#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -7,25 +6,16 @@
 #include <gtest/gtest.h>
 
 #include "capi/state.h"
-#include "kivo/kivo.h"
+#include "support.h"
 
 namespace {
 
 using kivo::state::screens;
+using kivo_test::thrown;
 
-LabelRecord record(const char* text, std::uint32_t id)
-{
-    LabelRecord r;
-    std::memset(&r, 0, sizeof r);
-    r.text = text;
-    r.id = id;
-    return r;
-}
+LabelRecord record(const char* text, std::uint32_t id) { return kivo_test::label(0, 0, 0, 0, 0, text, id); }
 
-class Screens : public ::testing::Test {
-protected:
-    void TearDown() override { kivo_destroy_window(); }
-};
+class Screens : public kivo_test::Display {};
 
 }  // namespace
 
@@ -135,15 +125,9 @@ TEST_F(Screens, SlotAboveOneThrowsAndChangesNothing)
     const LabelRecord one[] = { record("kept", 1) };
     kivo_set_screen(0, "bg0", nullptr, one, 1, 0, 2, KIVO_BUTTON_BACK);
     kivo_set_screen(1, "bg1", nullptr, nullptr, 0, 0, 0, 0);
-    for (std::uint32_t slot : { 2u, 3u, 0xFFFFFFFFu }) {
-        try {
-            kivo_set_screen(slot, "new", "new", nullptr, 0, 0, 0, 0);
-            ADD_FAILURE() << "slot " << slot << " accepted";
-        } catch (const std::out_of_range& e) {
-            EXPECT_EQ(std::string(e.what()),
-                "array::at: __n (which is " + std::to_string(slot) + ") >= _Nm (which is 2)");
-        }
-    }
+    for (std::uint32_t slot : { 2u, 3u, 0xFFFFFFFFu })
+        EXPECT_EQ(thrown<std::out_of_range>([&] { kivo_set_screen(slot, "new", "new", nullptr, 0, 0, 0, 0); }),
+            "array::at: __n (which is " + std::to_string(slot) + ") >= _Nm (which is 2)");
     EXPECT_EQ(screens[0].background, "bg0");
     EXPECT_EQ(screens[0].labels.size(), 1u);
     EXPECT_EQ(screens[0].buttons, KIVO_BUTTON_BACK);
@@ -156,12 +140,8 @@ TEST_F(Screens, NullTextStopsPartWayAndLeavesAValidSlot)
     kivo_set_screen(0, "old-bg", "old-icon", before, 3, 1, 3, KIVO_BUTTON_OK);
 
     const LabelRecord bad[] = { record("new0", 10), record(nullptr, 11), record("new2", 12), record("new3", 13), record("new4", 14) };
-    try {
-        kivo_set_screen(0, "new-bg", nullptr, bad, 5, 0, 1, KIVO_BUTTON_HELP);
-        ADD_FAILURE() << "null text accepted";
-    } catch (const std::logic_error& e) {
-        EXPECT_STREQ(e.what(), "basic_string: construction from null is not valid");
-    }
+    EXPECT_EQ(thrown<std::logic_error>([&] { kivo_set_screen(0, "new-bg", nullptr, bad, 5, 0, 1, KIVO_BUTTON_HELP); }),
+        "basic_string: construction from null is not valid");
     const kivo::ScreenDef& s = screens[0];
     EXPECT_EQ(s.background, "new-bg");
     EXPECT_FALSE(s.icon.has_value());

