@@ -1,50 +1,11 @@
 // Image references, the cache keyed by reference, its expiry and animated images, seen through
 // frames, warnings and the cache's size.
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
-#include "kivo_emu.h"
 #include "render_fixture.h"
 
 namespace render_test {
 namespace {
-
-using ::testing::internal::CaptureStderr;
-using ::testing::internal::GetCapturedStderr;
-
-int count(const std::string& text, const std::string& what)
-{
-    int n = 0;
-    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
-
-std::string base64(const std::string& bytes)
-{
-    static const char alphabet[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        std::uint32_t v = std::uint8_t(bytes[i]) << 16;
-        if (i + 1 < bytes.size())
-            v |= std::uint8_t(bytes[i + 1]) << 8;
-        if (i + 2 < bytes.size())
-            v |= std::uint8_t(bytes[i + 2]);
-        out += alphabet[v >> 18];
-        out += alphabet[(v >> 12) & 63];
-        out += i + 1 < bytes.size() ? alphabet[(v >> 6) & 63] : '=';
-        out += i + 2 < bytes.size() ? alphabet[v & 63] : '=';
-    }
-    return out;
-}
-
-std::string file_bytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 class CacheTest : public RenderTest {};
 
@@ -54,13 +15,11 @@ TEST_F(CacheTest, EachReferenceFormIsTriedOnce)
 {
     enum Use { Background, Icon, IconLabel };
     const std::string long_name(5000, 'n');
-    const std::string cut = "IMG_Load(" + ("app/share/marvo/images/icon/" + long_name).substr(0, 4095) + "): ";
-    struct Case {
+    const struct {
         std::string ref;
         Use use;
         std::string warning;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"abc", Background, "IMG_Load(app/share/marvo/images/background/abc.webp): "},
         {"file:/", Background, "IMG_Load(app/share/marvo/images/background/file:/.webp): "},
         {"data:/x", Icon, "IMG_Load(app/share/marvo/images/icon/data:/x.webp): "},
@@ -71,21 +30,20 @@ TEST_F(CacheTest, EachReferenceFormIsTriedOnce)
         {"data://QUJD", IconLabel, "IMG_Load_RW: "},
         {"image://", Background, "IMG_Load(app/share/marvo/images/background/.webp): "},
         {"image://nosuch", IconLabel, "IMG_Load(app/share/marvo/images/icon/nosuch.webp): "},
-        {long_name, Icon, cut},
+        {long_name, Icon, "IMG_Load(" + (images + "icon/" + long_name).substr(0, 4095) + "): "},
     };
     open(320, 240);
     std::size_t entries = renderer().cache_size();
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.ref.substr(0, 40));
-        CaptureStderr();
-        for (int i = 0; i < 3; ++i) {
-            const std::vector<LabelRecord> labels = {label(KIVO_LABEL_ICON, 0, 0, 50, 50, c.ref.c_str())};
-            show(c.use == Background ? c.ref.c_str() : nullptr, c.use == Icon ? c.ref.c_str() : nullptr,
-                 c.use == IconLabel ? labels : std::vector<LabelRecord>{});
-        }
-        const std::string err = GetCapturedStderr();
-        EXPECT_EQ(count(err, "IMG_Load"), 1) << err;
-        EXPECT_EQ(count(err, c.warning), 1) << err;
+        const std::vector<LabelRecord> labels = {label(KIVO_LABEL_ICON, 0, 0, 50, 50, c.ref.c_str())};
+        const std::string err = stderr_of([&] {
+            for (int i = 0; i < 3; ++i)
+                show(c.use == Background ? c.ref.c_str() : nullptr, c.use == Icon ? c.ref.c_str() : nullptr,
+                     c.use == IconLabel ? labels : std::vector<LabelRecord>{});
+        });
+        EXPECT_EQ(occurrences(err, "IMG_Load"), 1) << err;
+        EXPECT_EQ(occurrences(err, c.warning), 1) << err;
         EXPECT_EQ(renderer().cache_size(), ++entries);
     }
 }
@@ -93,8 +51,9 @@ TEST_F(CacheTest, EachReferenceFormIsTriedOnce)
 TEST_F(CacheTest, EveryFormReachesTheSameFileAsItsOwnEntry)
 {
     const std::string file = images + "background/home.webp";
+    const std::vector<char> bytes = read_file(file);
     const std::string refs[] = {"home", "image://home", "file://" + file,
-                                "data://" + base64(file_bytes(file))};
+                                "data://" + base64(std::string(bytes.begin(), bytes.end()))};
     open(800, 480);
     Image want(800, 480);
     blend(want, load(file), 0, 0);
@@ -102,9 +61,7 @@ TEST_F(CacheTest, EveryFormReachesTheSameFileAsItsOwnEntry)
     for (const std::string& ref : refs) {
         SCOPED_TRACE(ref.substr(0, 40));
         show("file:///nonexistent", nullptr);  // a frame of nothing in between
-        CaptureStderr();
-        show(ref.c_str(), nullptr);
-        EXPECT_EQ(GetCapturedStderr(), "");
+        EXPECT_EQ(stderr_of([&] { show(ref.c_str(), nullptr); }), "");
         EXPECT_TRUE(same_rgb(frame(), want));
         EXPECT_EQ(renderer().cache_size(), 1 + ++entries);
     }
@@ -120,14 +77,10 @@ TEST_F(CacheTest, MalformedDataThrowsAndLeavesNoEntry)
     open(320, 240);
     show("home", nullptr);
     for (auto [ref, message] : cases) {
+        SCOPED_TRACE(ref);
         for (int attempt = 0; attempt < 2; ++attempt) {  // no entry, so it throws again
             kivo_set_screen(0, nullptr, ref, nullptr, 0, 0, 0, 0);
-            try {
-                kivo_present(0);
-                ADD_FAILURE() << ref << " did not throw";
-            } catch (const std::runtime_error& e) {
-                EXPECT_STREQ(e.what(), message);
-            }
+            EXPECT_EQ(thrown<std::runtime_error>([] { kivo_present(0); }), message);
             EXPECT_EQ(renderer().cache_size(), 1u);
         }
     }
@@ -140,12 +93,10 @@ TEST_F(CacheTest, FirstLookupFixesTheSize)
     const int W = 320, H = 240;
     open(W, H);
     const Image bg = pattern(W, H, 9);
-    const std::string bg_ref = "file://" + save(bg, "size");
+    const std::string bg_ref = "file://" + save_png(bg, "size");
     const Image plug = load(images + "icon/plug.webp");
     show(bg_ref.c_str(), "plug");
-    CaptureStderr();
-    show("plug", nullptr);
-    EXPECT_EQ(GetCapturedStderr(), "");
+    EXPECT_EQ(stderr_of([] { show("plug", nullptr); }), "");
     Image want = bg;
     blend(want, plug, (W - plug.w) / 2, 120 - plug.h / 2);
     blend(want, plug, 0, 0);
@@ -157,38 +108,34 @@ TEST_F(CacheTest, EntriesIdleForMoreThanTenMinutesAreDropped)
     const std::int64_t ten_minutes = 600'000;
     const std::vector<LabelRecord> both = {label(KIVO_LABEL_ICON, 0, 0, 10, 10, "gone"),
                                            label(KIVO_LABEL_ICON, 0, 0, 10, 10, "plug")};
-    const std::vector<LabelRecord> plug_only = {both[1]};
     open(320, 240);
-    CaptureStderr();
-    show(nullptr, nullptr, both);
-    EXPECT_EQ(renderer().cache_size(), 2u);
-    advance_ms(ten_minutes);
-    show(nullptr, nullptr);
-    EXPECT_EQ(renderer().cache_size(), 2u) << "exactly ten minutes idle is kept";
-    kivo_emu_clock_advance_ns(1);
-    show(nullptr, nullptr, plug_only);
-    EXPECT_EQ(renderer().cache_size(), 1u) << "the entry of \"gone\" is dropped";
-    advance_ms(ten_minutes);
-    show(nullptr, nullptr);
-    EXPECT_EQ(renderer().cache_size(), 1u);
-    kivo_emu_clock_advance_ns(1);
-    show(nullptr, nullptr);
-    EXPECT_EQ(renderer().cache_size(), 0u);
-    show(nullptr, nullptr, both);  // loaded again, so it warns again
-    EXPECT_EQ(count(GetCapturedStderr(), "IMG_Load(app/share/marvo/images/icon/gone.webp)"), 2);
+    const std::string err = stderr_of([&] {
+        show(nullptr, nullptr, both);
+        EXPECT_EQ(renderer().cache_size(), 2u);
+        advance_ms(ten_minutes);
+        show(nullptr, nullptr);
+        EXPECT_EQ(renderer().cache_size(), 2u) << "exactly ten minutes idle is kept";
+        kivo_emu_clock_advance_ns(1);
+        show(nullptr, nullptr, {both[1]});
+        EXPECT_EQ(renderer().cache_size(), 1u) << "the entry of \"gone\" is dropped";
+        advance_ms(ten_minutes);
+        show(nullptr, nullptr);
+        EXPECT_EQ(renderer().cache_size(), 1u);
+        kivo_emu_clock_advance_ns(1);
+        show(nullptr, nullptr);
+        EXPECT_EQ(renderer().cache_size(), 0u);
+        show(nullptr, nullptr, both);  // loaded again, so it warns again
+    });
+    EXPECT_EQ(occurrences(err, "IMG_Load(app/share/marvo/images/icon/gone.webp)"), 2);
 }
 
 constexpr std::uint32_t red = 0xff0000, green = 0x00ff00, blue = 0x0000ff, yellow = 0xffff00;
 
-// Frames of 100 ms: red, green, blue, yellow. The clock moves only when told to; SDL's tick count
-// may round an advance by 1 ms either way, so no step ends right on a frame boundary.
+// Frames of 100 ms: red, green, blue, yellow. SDL's tick count may round an advance by 1 ms
+// either way, so no step ends right on a frame boundary.
 TEST_F(CacheTest, AnimationAdvancesByTheTicksBetweenDraws)
 {
-    struct Step {
-        std::int64_t ms;
-        std::uint32_t colour;
-    };
-    const Step steps[] = {
+    const std::pair<std::int64_t, std::uint32_t> steps[] = {
         {0, red},   {40, red},    {40, red},
         {40, green},                  // 120: one step, 20 left
         {250, yellow},                // 270 from green: two steps, 70 left
@@ -196,14 +143,12 @@ TEST_F(CacheTest, AnimationAdvancesByTheTicksBetweenDraws)
         {(1LL << 31) + 50, red},      // the tick difference reads negative: no advance
         {50, red}, {50, green},
     };
-    const int W = 320;
-    open(W, 240);
-    const char* ref = "file://samples/anim_100.webp";
-    for (const Step& s : steps) {
-        SCOPED_TRACE(s.ms);
-        advance_ms(s.ms);
-        show(nullptr, ref);
-        EXPECT_EQ(frame().at(W / 2, 120) & 0xffffff, s.colour);
+    open(320, 240);
+    for (auto [ms, colour] : steps) {
+        SCOPED_TRACE(ms);
+        advance_ms(ms);
+        show(nullptr, "file://samples/anim_100.webp");
+        EXPECT_EQ(frame().rgb(160, 120), colour);
     }
 }
 
@@ -216,12 +161,12 @@ TEST_F(CacheTest, ImageDrawnTwiceInAFrameAdvancesTwice)
     show(nullptr, ref, labels);
     advance_ms(60);
     show(nullptr, ref, labels);
-    EXPECT_EQ(frame().at(160, 120) & 0xffffff, red);  // 60 ms
-    EXPECT_EQ(frame().at(32, 24) & 0xffffff, green);  // 120 ms: green, 20 ms in
+    EXPECT_EQ(frame().rgb(160, 120), red);   // 60 ms
+    EXPECT_EQ(frame().rgb(32, 24), green);   // 120 ms: green, 20 ms in
     advance_ms(45);
     show(nullptr, ref, labels);
-    EXPECT_EQ(frame().at(160, 120) & 0xffffff, green);  // 65 ms into green
-    EXPECT_EQ(frame().at(32, 24) & 0xffffff, blue);     // 110 ms: blue, 10 ms in
+    EXPECT_EQ(frame().rgb(160, 120), green);  // 65 ms into green
+    EXPECT_EQ(frame().rgb(32, 24), blue);     // 110 ms: blue, 10 ms in
 }
 
 }  // namespace
