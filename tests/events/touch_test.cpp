@@ -99,31 +99,12 @@ TEST_P(TouchTest, SamplesBecomeMouseEvents)
     ASSERT_EQ(got.size(), c.want.size());
     for (std::size_t i = 0; i < got.size(); ++i) {
         SCOPED_TRACE(i);
-        const SDL_Event& e = got[i];
         const Want& w = c.want[i];
-        ASSERT_EQ(e.type, w.type);
-        EXPECT_LE(e.common.timestamp, ticks);
-        if (w.type == motion) {
-            EXPECT_EQ(e.motion.windowID, 0u);
-            EXPECT_EQ(e.motion.which, SDL_TOUCH_MOUSEID);
-            EXPECT_EQ(e.motion.state, w.state);
-            EXPECT_EQ(e.motion.x, w.x);
-            EXPECT_EQ(e.motion.y, w.y);
-            EXPECT_EQ(e.motion.xrel, w.xrel);
-            EXPECT_EQ(e.motion.yrel, w.yrel);
-            // The button event made from the same sample carries the same time.
-            if (i > 0 && got[i - 1].type != motion) {
-                EXPECT_EQ(e.common.timestamp, got[i - 1].common.timestamp);
-            }
-        } else {
-            EXPECT_EQ(e.button.windowID, 0u);
-            EXPECT_EQ(e.button.which, SDL_TOUCH_MOUSEID);
-            EXPECT_EQ(e.button.button, SDL_BUTTON_LEFT);
-            EXPECT_EQ(e.button.state, w.state);
-            EXPECT_EQ(e.button.clicks, 1);
-            EXPECT_EQ(e.button.padding1, 0);
-            EXPECT_EQ(e.button.x, w.x);
-            EXPECT_EQ(e.button.y, w.y);
+        expect_mouse(got[i], w.type, w.x, w.y, w.state, w.xrel, w.yrel);
+        EXPECT_LE(got[i].common.timestamp, ticks);
+        // The button event made from the same sample carries the same time.
+        if (w.type == motion && i > 0 && got[i - 1].type != motion) {
+            EXPECT_EQ(got[i].common.timestamp, got[i - 1].common.timestamp);
         }
     }
 }
