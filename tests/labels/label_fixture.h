@@ -1,41 +1,28 @@
-// A fresh window per test (its surface starts black) and the frame read back as 0xRRGGBB words.
+// A fresh window per test (its surface starts black).
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <algorithm>
 
-#include <gtest/gtest.h>
-
-#include "kivo/kivo.h"
+#include "support.h"
 
 namespace labels_test {
 
-struct Frame {
-    int w = 0;
-    int h = 0;
-    std::vector<std::uint32_t> px;  // alpha cleared
-    std::uint32_t at(int x, int y) const { return px[std::size_t(y) * w + x]; }
-};
+using namespace kivo_test;
 
-// The frame drawn last.
-Frame frame();
-
-// The pixels of (x, y, w, h) from `from`, centred in a white image `margin` pixels larger on
-// every side, written as PNG; returns what zbarimg decodes from it ("" for nothing).
-std::string scan(const Frame& from, int x, int y, int w, int h, int margin);
-
-LabelRecord label(std::uint8_t kind, int x, int y, int w, int h, const char* text);
-
-class LabelTest : public ::testing::Test {
+class LabelTest : public Display {
 protected:
-    static void SetUpTestSuite() { kivo_init_sdl(); }
-    static void TearDownTestSuite() { kivo_quit_sdl(); }
-    void TearDown() override { kivo_destroy_window(); }
     static void open(int w, int h, const ConfigRecord& c) { kivo_create_window(w, h, &c); }
-    static ConfigRecord config();
-    // Slot 0 holds the labels; with a non-zero offset slot 1 is empty and the pair is presented.
-    static void show(const std::vector<LabelRecord>& labels, int offset = 0);
+    // Slot 0 holds the labels, slot 1 is empty, and the pair is presented at the offset.
+    static void show(const std::vector<LabelRecord>& labels, int offset = 0)
+    {
+        kivo_set_screen(0, nullptr, nullptr, labels.data(), std::uint32_t(labels.size()), 0, 0, 0);
+        kivo_set_screen(1, nullptr, nullptr, nullptr, 0, 0, 0, 0);
+        kivo_present(offset);
+    }
+    static bool black(const Image& f)
+    {
+        return std::all_of(f.px.begin(), f.px.end(), [](std::uint32_t p) { return (p & 0xffffff) == 0; });
+    }
 };
 
 }  // namespace labels_test
