@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "kivo/animation.h"
+#include "support.h"
 
 namespace {
 
@@ -43,19 +44,17 @@ extern "C" SDL_Surface* SDL_CreateRGBSurfaceWithFormat(Uint32 flags, int w, int 
 
 namespace {
 
+using kivo_test::lines;
+using kivo_test::stderr_of;
+
 constexpr Uint32 red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, yellow = 0xFFFFFF00;
 
 enum class From { file, memory };
 
-std::vector<char> read_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // The bytes are freed before the Animation is used.
 std::unique_ptr<kivo::Animation> load(From from, const std::string& path, int w, int h) {
     if (from == From::file) return std::make_unique<kivo::Animation>(path.c_str(), w, h);
-    const std::vector<char> bytes = read_bytes(path);
+    const std::vector<char> bytes = kivo_test::read_file(path);
     return std::make_unique<kivo::Animation>(bytes.data(), unsigned(bytes.size()), w, h);
 }
 
@@ -64,8 +63,6 @@ const char* name(From from) { return from == From::file ? "file" : "memory"; }
 Uint32 pixel(const SDL_Surface* s, int x, int y) {
     return static_cast<const Uint32*>(s->pixels)[y * (s->pitch / 4) + x];
 }
-
-int lines(const std::string& text) { return int(std::count(text.begin(), text.end(), '\n')); }
 
 TEST(Animation, LoadsAnimatedFilesWithDelaysAndConvertedFrames) {
     struct Case {
@@ -89,9 +86,8 @@ TEST(Animation, LoadsAnimatedFilesWithDelaysAndConvertedFrames) {
     for (const Case& c : cases) {
         for (From from : {From::file, From::memory}) {
             SCOPED_TRACE(testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name(from));
-            testing::internal::CaptureStderr();
-            const auto a = load(from, c.file, c.w, c.h);
-            EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+            std::unique_ptr<kivo::Animation> a;
+            EXPECT_EQ(stderr_of([&] { a = load(from, c.file, c.w, c.h); }), "");
             ASSERT_NE(a->animation(), nullptr);
             EXPECT_FALSE(a->still());
             const IMG_Animation& anim = *a->animation();
@@ -155,20 +151,16 @@ TEST(Animation, AdvancesByTheDelayOfTheFrameCurrentAtTheCall) {
         Uint32 frame;
         int elapsed;
     } const cases[] = {
-        {"samples/anim_100.webp", {40, 40, 40}, 1, 20},
-        {"samples/anim_100.webp", {250}, 2, 50},
-        {"samples/anim_100.webp", {99}, 0, 99},
-        {"samples/anim_100.webp", {100}, 1, 0},
+        {"samples/anim_100.webp", {40, 40, 40}, 1, 20}, {"samples/anim_100.webp", {250}, 2, 50},
+        {"samples/anim_100.webp", {99}, 0, 99}, {"samples/anim_100.webp", {100}, 1, 0},
         {"samples/anim_100.webp", {399}, 3, 99},
         {"samples/anim_100.webp", {400}, 0, 0},                      // after the last frame, frame 0
         {"samples/anim_100.webp", {100, 100, 100, 100, 30}, 0, 30},  // one frame at a time
         {"samples/anim_100.webp", {1050}, 2, 50},                    // several laps in one call
-        {"samples/anim_100.webp", {0, 0}, 0, 0},
-        {"samples/anim_100_500.webp", {250}, 0, 50},
+        {"samples/anim_100.webp", {0, 0}, 0, 0}, {"samples/anim_100_500.webp", {250}, 0, 50},
         {"samples/anim_100_500_x3.webp", {250}, 2, 50},
         {"samples/anim_100_500.webp", {100, 250}, 1, 250},  // frame 1 waits its own 500 ms
-        {"samples/anim_100_500.webp", {100, 1100}, 1, 100},
-        {"samples/anim_zero.webp", {100}, 1, 0},
+        {"samples/anim_100_500.webp", {100, 1100}, 1, 100}, {"samples/anim_zero.webp", {100}, 1, 0},
         {"samples/anim_zero.webp", {100, 100, 100000}, 1, 0},  // a zero delay is never left
         {"samples/anim_zero.webp", {60, 2147483647}, 0, 7},  // 60 + INT_MAX ms, all steps of 100 ms
         {"samples/anim.gif", {100, 100, 250}, 0, 50},
@@ -200,7 +192,6 @@ TEST(Animation, LoadsSingleImagesAsStills) {
     } const cases[] = {
         {"samples/still.webp", 0, 0, 100, 50, {{10, 10, red}, {90, 40, 0x8000FF00}}},
         {"samples/still.webp", 200, 0, 200, 50, {{10, 10, red}, {99, 49, red}}},
-        {"samples/still.webp", 0, 25, 100, 25, {{10, 10, red}, {49, 24, red}}},
         {"samples/palette.png", 0, 0, 100, 50, {{10, 0, red}, {30, 0, green}, {60, 49, blue}, {99, 0, 0xFFFFFFFF}}},
         {"samples/rgb.png", 0, 0, 100, 50, {{10, 10, red}, {90, 10, blue}}},
         {"samples/argb.png", 0, 0, 100, 50, {{10, 10, red}, {90, 10, 0x800000FF}}},
@@ -208,9 +199,8 @@ TEST(Animation, LoadsSingleImagesAsStills) {
     for (const Case& c : cases) {
         for (From from : {From::file, From::memory}) {
             SCOPED_TRACE(testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name(from));
-            testing::internal::CaptureStderr();
-            const auto a = load(from, c.file, c.w, c.h);
-            EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+            std::unique_ptr<kivo::Animation> a;
+            EXPECT_EQ(stderr_of([&] { a = load(from, c.file, c.w, c.h); }), "");
             EXPECT_EQ(a->animation(), nullptr);
             const SDL_Surface* s = a->still().get();
             ASSERT_NE(s, nullptr);
@@ -241,9 +231,8 @@ TEST(Animation, UnreadableSourceIsEmptyWithOneWarning) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.file << " from " << name(c.from));
-        testing::internal::CaptureStderr();
-        const auto a = load(c.from, c.file, 30, 20);
-        const std::string err = testing::internal::GetCapturedStderr();
+        std::unique_ptr<kivo::Animation> a;
+        const std::string err = stderr_of([&] { a = load(c.from, c.file, 30, 20); });
         EXPECT_TRUE(a->empty());
         EXPECT_EQ(a->frame(), nullptr);
         EXPECT_EQ(lines(err), 1) << err;
@@ -306,9 +295,8 @@ TEST(Animation, OneFrameAnimatedWebpIsAStill) {
     for (From from : {From::file, From::memory}) {
         for (int scale : {0, 1, 2}) {
             SCOPED_TRACE(testing::Message() << name(from) << " requested " << scale * 20 << "x" << scale * 15);
-            testing::internal::CaptureStderr();
-            const auto a = load_bytes(from, bytes, scale * 20, scale * 15);
-            EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+            std::unique_ptr<kivo::Animation> a;
+            EXPECT_EQ(stderr_of([&] { a = load_bytes(from, bytes, scale * 20, scale * 15); }), "");
             EXPECT_EQ(a->animation(), nullptr);
             const SDL_Surface* s = a->still().get();
             ASSERT_NE(s, nullptr);

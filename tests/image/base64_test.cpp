@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "kivo/base64.h"
+#include "support.h"
 
 namespace {
 
@@ -50,38 +51,16 @@ Result reference_decode(const std::string& text) {
     return Result(std::in_place_index<0>, out);
 }
 
-std::string encode(const std::string& bytes) {
-    std::string out;
-    for (size_t i = 0; i < bytes.size(); i += 3) {
-        const size_t n = std::min<size_t>(3, bytes.size() - i);
-        unsigned group = 0;
-        for (size_t k = 0; k < 3; ++k) group = group << 8 | (k < n ? (unsigned char)bytes[i + k] : 0);
-        for (size_t k = 0; k < 4; ++k) out += k <= n ? alphabet[(group >> (18 - 6 * k)) & 63] : '=';
-    }
-    return out;
-}
+using kivo_test::base64;
 
 TEST(Base64, DecodesValidText) {
     const struct {
         std::string text, bytes;
     } cases[] = {
-        {"", ""},
-        {"Zg==", "f"},
-        {"Zm8=", "fo"},
-        {"Zm9v", "foo"},
-        {"Zm9vYg==", "foob"},
-        {"Zm9vYmE=", "fooba"},
-        {"Zm9vYmFy", "foobar"},
-        {"QQ==", "A"},
-        {"QR==", "A"},  // leftover bits are ignored
-        {"Q///", "C\xff\xff"},
-        {"QUI=", "AB"},
-        {"QUJ=", "AB"},
-        {"QUJD", "ABC"},
-        {"AAAA", "\0\0\0"s},
-        {"AAAAAA==", "\0\0\0\0"s},
-        {"QQBC", "A\0B"s},
-        {"+/+/", "\xfb\xff\xbf"},
+        {"", ""}, {"Zg==", "f"}, {"Zm8=", "fo"}, {"Zm9v", "foo"}, {"Zm9vYg==", "foob"}, {"Zm9vYmE=", "fooba"},
+        {"Zm9vYmFy", "foobar"}, {"QQ==", "A"}, {"QR==", "A"} /* leftover bits are ignored */, {"Q///", "C\xff\xff"},
+        {"QUI=", "AB"}, {"QUJ=", "AB"}, {"QUJD", "ABC"}, {"AAAA", "\0\0\0"s}, {"AAAAAA==", "\0\0\0\0"s},
+        {"QQBC", "A\0B"s}, {"+/+/", "\xfb\xff\xbf"},
         {"AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh8=",
          "\x00\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x10\x11\x12\x13\x14\x15\x16\x17\x18"
          "\x19\x1a\x1b\x1c\x1d\x1e\x1f"s},
@@ -95,31 +74,16 @@ TEST(Base64, RejectsMalformedTextWithTheFirstFailedCheck) {
     const struct {
         std::string text, message;
     } cases[] = {
-        {"Q", size_error},
-        {"QUJDR", size_error},
-        {"QQ=", size_error},
-        {"QUJD\n", size_error},
+        {"Q", size_error}, {"QUJDR", size_error}, {"QQ=", size_error}, {"QUJD\n", size_error},
         {"-_ \n=", size_error},  // size is checked before anything else
-        {"Q===", padding_error},
-        {"====", padding_error},
-        {"QUJD====", padding_error},
-        {"=Q==", padding_error},
+        {"Q===", padding_error}, {"====", padding_error}, {"QUJD====", padding_error}, {"=Q==", padding_error},
         {"-===", padding_error},  // padding before characters
-        {"QQ=A", character_error},
-        {"QQ==QUJD", character_error},
-        {"=QUJ", character_error},
-        {"Q=Q=", character_error},
-        {"QUJD\nQUJ", character_error},
-        {"QU D", character_error},
-        {"QU-D", character_error},
-        {"QU_D", character_error},
-        {"QU\0D"s, character_error},
-        {"QUJ\x80", character_error},
-        {"QUJ\xff", character_error},
-        {"QUJDQUJDQUJDQUJDQUJDQUJ.", character_error},
-        {".UJDQUJDQUJDQUJDQUJDQUJD", character_error},
-        {"QUJDQU.=", character_error},
-        {"QUJDQ.==", character_error},
+        {"QQ=A", character_error}, {"QQ==QUJD", character_error}, {"=QUJ", character_error},
+        {"Q=Q=", character_error}, {"QUJD\nQUJ", character_error}, {"QU D", character_error},
+        {"QU-D", character_error}, {"QU_D", character_error}, {"QU\0D"s, character_error},
+        {"QUJ\x80", character_error}, {"QUJ\xff", character_error},
+        {"QUJDQUJDQUJDQUJDQUJDQUJ.", character_error}, {".UJDQUJDQUJDQUJDQUJDQUJD", character_error},
+        {"QUJDQU.=", character_error}, {"QUJDQ.==", character_error},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(decode(c.text), Result(std::in_place_index<1>, c.message)) << '"' << c.text << '"';
@@ -135,7 +99,7 @@ TEST(Base64, AgreesWithReferenceDecoder) {
     for (int round = 0; round < 20000; ++round) {
         std::string bytes(random() % 100, '\0');
         for (char& b : bytes) b = char(random());
-        std::string text = encode(bytes);
+        std::string text = base64(bytes);
         switch (random() % 6) {
         case 0:  // untouched
             ASSERT_EQ(decode(text), Result(std::in_place_index<0>, bytes)) << text;
@@ -176,7 +140,7 @@ TEST(Base64, DecodesLargeText) {
     for (size_t size : {size_t(1) << 20, (size_t(1) << 20) + 1, (size_t(1) << 20) + 2}) {
         std::string bytes(size, '\0');
         for (char& b : bytes) b = char(random());
-        const std::string text = encode(bytes);
+        const std::string text = base64(bytes);
         EXPECT_EQ(base64::decode_into<std::string>(text), bytes);
         std::string bad = text;
         bad[text.size() / 2] = '*';
