@@ -29,11 +29,7 @@ struct Case {
 
 // Hosts that end before showing a display: the simulator must not wait for one.
 const Case cases[] = {
-    {"exit 0", 0},
-    {"exit 3", 3},
-    {"exit 255", 255},
-    {"kill -KILL $$", 128 + 9},
-    {"kill -TERM $$", 128 + 15},
+    {"exit 0", 0}, {"exit 3", 3}, {"exit 255", 255}, {"kill -KILL $$", 128 + 9}, {"kill -TERM $$", 128 + 15},
 };
 
 } // namespace

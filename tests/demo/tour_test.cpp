@@ -3,17 +3,17 @@
 // phone would read it, the gauge rising, the animation of the session.
 #include <gtest/gtest.h>
 
-#include <cairo.h>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <numbers>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
 #include <webp/demux.h>
+
+#include "support.h"
 
 namespace {
 
@@ -43,33 +43,10 @@ const Tour& tour()
     return result;
 }
 
-class Snapshot {
-public:
-    explicit Snapshot(const std::string& name)
-        : surface_(cairo_image_surface_create_from_png((out_dir + "/" + name + ".png").c_str()))
-    {
-    }
-    ~Snapshot() { cairo_surface_destroy(surface_); }
-    Snapshot(const Snapshot&) = delete;
-    Snapshot& operator=(const Snapshot&) = delete;
+using kivo_test::Image;
 
-    bool ok() const
-    {
-        return cairo_surface_status(surface_) == CAIRO_STATUS_SUCCESS &&
-               cairo_image_surface_get_width(surface_) == 800 &&
-               cairo_image_surface_get_height(surface_) == 480;
-    }
-    // 0xRRGGBB
-    std::uint32_t at(int x, int y) const
-    {
-        const auto* row = cairo_image_surface_get_data(surface_) +
-                          static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(surface_);
-        return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xffffff;
-    }
-
-private:
-    cairo_surface_t* surface_;
-};
+// The snapshot as written: 800 x 480 (checked by the caller).
+Image snapshot(const std::string& name) { return kivo_test::load(out_dir + "/" + name + ".png"); }
 
 bool near(std::uint32_t a, std::uint32_t b, int tolerance)
 {
@@ -99,46 +76,37 @@ struct Element {
 // Background at (120, 380), the top-right button at (760, 12), Back at (40, 468), Ok at
 // (760, 468), the connector's state pill at (305, 275), the Right arrow at (776, 215).
 const Element elements[] = {
-    {"01-home", 120, 380, home_bg, "home background"},
-    {"01-home", 760, 12, rosk_disc_top, "Menu button"},
-    {"01-home", 776, 215, arrow, "Right arrow"},
-    {"01-home", 305, 275, available, "connector 1 available"},
+    {"01-home", 120, 380, home_bg, "home background"}, {"01-home", 760, 12, rosk_disc_top, "Menu button"},
+    {"01-home", 776, 215, arrow, "Right arrow"}, {"01-home", 305, 275, available, "connector 1 available"},
     {"03-home-reserved", 305, 275, reserved, "connector 2 reserved"},
     {"04-home-faulted", 305, 275, faulted, "connector 3 faulted"},
-    {"05-menu", 120, 380, help_bg, "menu background"},
-    {"05-menu", 760, 12, rosk_disc_top, "Close button"},
-    {"05-menu", 40, 468, rosk_disc, "Back button"},
-    {"05-menu", 305, 150, white, "white Help entry"},
-    {"06-help", 120, 380, help_bg, "help background"},
-    {"06-help", 760, 12, 0x566675, "no top-right button"},
-    {"06-help", 40, 468, rosk_disc, "Back button"},
-    {"07-mode", 120, 380, green_bg, "mode background"},
+    {"05-menu", 120, 380, help_bg, "menu background"}, {"05-menu", 760, 12, rosk_disc_top, "Close button"},
+    {"05-menu", 40, 468, rosk_disc, "Back button"}, {"05-menu", 305, 150, white, "white Help entry"},
+    {"06-help", 120, 380, help_bg, "help background"}, {"06-help", 760, 12, 0x566675, "no top-right button"},
+    {"06-help", 40, 468, rosk_disc, "Back button"}, {"07-mode", 120, 380, green_bg, "mode background"},
     {"07-mode", 182, 262, amber, "bolt of the Fast label"},
     {"07-mode", 442, 262, leaf, "leaf of the Smart label"},
-    {"07-mode", 760, 12, rosk_disc_top, "Help button"},
-    {"07-mode", 40, 468, rosk_disc, "Back button"},
+    {"07-mode", 760, 12, rosk_disc_top, "Help button"}, {"07-mode", 40, 468, rosk_disc, "Back button"},
     {"08-payment", 120, 380, payment_bg, "payment background"},
     {"08-payment", 295, 85, white, "quiet zone of the QR code"},
-    {"08-payment", 760, 12, rosk_disc_top, "Fast button"},
-    {"08-payment", 760, 468, rosk_disc, "Ok button"},
+    {"08-payment", 760, 12, rosk_disc_top, "Fast button"}, {"08-payment", 760, 468, rosk_disc, "Ok button"},
     {"09-charging", 278, 280, gauge_value, "gauge value at a tenth of the sweep"},
     {"09-charging", 400, 130, gauge_band, "gauge band (target) at half the sweep"},
     {"09-charging", 490, 330, amber, "gauge marker (limit) at the end of the sweep"},
-    {"09-charging", 305, 36, charging, "charging pill"},
-    {"09-charging", 40, 468, rosk_disc, "Back button"},
+    {"09-charging", 305, 36, charging, "charging pill"}, {"09-charging", 40, 468, rosk_disc, "Back button"},
     {"11-home-charging", 305, 275, charging, "connector 1 charging"},
     {"11-home-charging", 120, 380, home_bg, "home background"},
 };
 
 // Value-coloured points along the gauge's value ring, a fraction of the sweep apart each.
-int gauge_points(const Snapshot& s)
+int gauge_points(const Image& s)
 {
     int n = 0;
     for (int i = 0; i <= 200; ++i) {
         const double angle = 0.75 * std::numbers::pi + 1.5 * std::numbers::pi * i / 200;
         const int x = static_cast<int>(std::lround(400 + 128 * std::cos(angle)));
         const int y = static_cast<int>(std::lround(240 + 128 * std::sin(angle)));
-        n += near(s.at(x, y), gauge_value, 24);
+        n += near(s.rgb(x, y), gauge_value, 24);
     }
     return n;
 }
@@ -183,20 +151,18 @@ TEST(Tour, SnapshotsShowTheExpectedElements)
     tour();
     for (const Element& e : elements) {
         SCOPED_TRACE(std::string(e.snapshot) + ": " + e.what);
-        Snapshot s(e.snapshot);
-        ASSERT_TRUE(s.ok());
-        char got[16];
-        snprintf(got, sizeof got, "%06x", s.at(e.x, e.y));
-        EXPECT_TRUE(near(s.at(e.x, e.y), e.colour, 40)) << "at " << e.x << "," << e.y << ": " << got;
+        const Image s = snapshot(e.snapshot);
+        ASSERT_EQ(std::pair(s.w, s.h), std::pair(800, 480));
+        EXPECT_TRUE(near(s.rgb(e.x, e.y), e.colour, 40)) << "at " << e.x << "," << e.y << ": " << std::hex << s.rgb(e.x, e.y);
     }
 }
 
 TEST(Tour, GaugeRises)
 {
     tour();
-    Snapshot early("09-charging"), later("10-charging-later");
-    ASSERT_TRUE(early.ok());
-    ASSERT_TRUE(later.ok());
+    const Image early = snapshot("09-charging"), later = snapshot("10-charging-later");
+    ASSERT_EQ(std::pair(early.w, early.h), std::pair(800, 480));
+    ASSERT_EQ(std::pair(later.w, later.h), std::pair(800, 480));
     const int a = gauge_points(early), b = gauge_points(later);
     EXPECT_GE(a, 200 / 10); // at least the starting charge
     EXPECT_GT(b, a + 10);
@@ -208,23 +174,15 @@ TEST(Tour, PaymentQrCodeScans)
     tour();
     if (std::system("command -v zbarimg > /dev/null") != 0)
         GTEST_SKIP() << "zbarimg (zbar-tools) is not installed";
-    FILE* p = popen(("zbarimg -q --raw " + out_dir + "/08-payment.png 2>/dev/null").c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    char text[256] = {};
-    const size_t n = fread(text, 1, sizeof text - 1, p);
-    EXPECT_EQ(WEXITSTATUS(pclose(p)), 0);
-    EXPECT_EQ(std::string(text, n),
-              "https://pay.example.com/kivo?station=KV-0042&connector=1&mode=fast\n");
+    EXPECT_EQ(kivo_test::zbar(out_dir + "/08-payment.png"),
+              "https://pay.example.com/kivo?station=KV-0042&connector=1&mode=fast");
 }
 
 TEST(Tour, AnimationCoversTheSession)
 {
     tour();
-    std::ifstream in(out_dir + "/tour.webp", std::ios::binary);
-    ASSERT_TRUE(in);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    const std::string data = bytes.str();
+    const std::vector<char> data = kivo_test::read_file(out_dir + "/tour.webp");
+    ASSERT_FALSE(data.empty());
     WebPData webp{reinterpret_cast<const uint8_t*>(data.data()), data.size()};
     WebPDemuxer* demux = WebPDemux(&webp);
     ASSERT_NE(demux, nullptr);
