@@ -18,9 +18,18 @@ constexpr double channel = 1.0 / 255.0;
 // such an angle is left out and a longer one is cut to this many full turns.
 constexpr double max_turns = 16;
 
+// Cairo keeps coordinates in 24.8 fixed point, which wraps beyond 2^23 pixels: an arc that would
+// reach 2^22 pixels from the origin (its widest stroke included) is left out rather than drawn
+// wrapped around onto the surface.
+constexpr double reach = 1 << 22;
+constexpr double widest_half_stroke = 10;
+
 void arc(cairo_t* cr, double cx, double cy, double radius, double from, double to)
 {
     if (!std::isfinite(from) || !std::isfinite(to))
+        return;
+    const double extent = std::abs(radius) + widest_half_stroke;
+    if (std::abs(cx) + extent >= reach || std::abs(cy) + extent >= reach)
         return;
     cairo_arc(cr, cx, cy, radius, from, std::min(to, from + max_turns * 2 * std::numbers::pi));
 }
