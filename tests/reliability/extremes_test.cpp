@@ -202,6 +202,43 @@ TEST_F(Extremes, NegativeAndHugeRectangles)
     }
 }
 
+// Labels of every kind placed far off the surface, directly or by a slide's offset, leave it
+// alone (Cairo's fixed-point coordinates wrap every 2^24 pixels: nothing may come back).
+TEST_F(Extremes, FarOffLabelsLeaveTheSurfaceAlone)
+{
+    const struct {
+        int x, y, offset;
+    } places[] = {{(1 << 24) + 50, 50, 0},  {50, (1 << 24) + 50, 0}, {-(1 << 24) + 50, 50, 0},
+                  {(1 << 25) + 50, 50, 0},  {INT_MAX - 50, 50, 0},   {50, INT_MAX - 50, 0},
+                  {INT_MIN, INT_MIN + 50, 0}, {50, 50, 1 << 24},     {50, 50, -(1 << 24)},
+                  {50, 50, INT_MAX},         {50, 50, INT_MIN}};
+    ConfigRecord c = config();
+    c.slider_sweep_angle = 6.0f;
+    kivo_create_window(320, 240, &c);
+    kivo_set_screen(0, "home", nullptr, nullptr, 0, 0, 0, 0);
+    kivo_present(0);
+    const std::vector<std::uint32_t> base = frame();
+    for (const auto& p : places) {
+        for (int kind : {KIVO_LABEL_TEXT, KIVO_LABEL_ICON, KIVO_LABEL_QR, KIVO_LABEL_SLIDER}) {
+            SCOPED_TRACE(testing::Message() << "kind " << kind << " at " << p.x << ", " << p.y
+                                            << ", offset " << p.offset);
+            LabelRecord label = area(p.x, p.y, 200, 100, 1);
+            label.kind = std::uint8_t(kind);
+            label.text = kind == KIVO_LABEL_ICON ? "car" : "Far away";
+            label.r = label.g = label.a = 255;
+            label.style = KIVO_STYLE_WHITE_BUTTON;
+            label.value = label.marker_value = 0.5f;
+            kivo_set_screen(0, "home", nullptr, nullptr, 0, 0, 0, 0);
+            kivo_present(0);
+            // A slide's second screen (empty here) draws nothing.
+            kivo_set_screen(0, p.offset ? nullptr : "home", nullptr, &label, 1, 0, 0, 0);
+            kivo_set_screen(1, nullptr, nullptr, nullptr, 0, 0, 0, 0);
+            kivo_present(p.offset);
+            EXPECT_EQ(frame(), base);
+        }
+    }
+}
+
 // Only the dots that can touch the surface are visited: 5,000,001 dots centred on their middle
 // one look exactly like 31. A count above INT_MAX is negative in the screen model: no dots.
 TEST_F(Extremes, CarouselOfMillionsOfDots)
