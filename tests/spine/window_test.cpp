@@ -209,6 +209,8 @@ struct FatalCase {
 const FatalCase fatal_cases[] = {
     { "no framebuffer device", [] { kivo_emu_fb_set_fault(KIVO_EMU_FB_MISSING); }, 800, "open: No such file or directory" },
     { "driver refuses the mode", [] { kivo_emu_fb_set_fault(KIVO_EMU_FB_REFUSE_PUT); }, 800, "ioctl: Invalid argument" },
+    // line_length x yres is 2^32, which the 32-bit size wraps to an empty mapping.
+    { "nothing to map", [] { kivo_emu_fb_force_mode(64, 4, 0x40000000u); }, 64, "mmap: Invalid argument" },
     { "no touch panel", [] { kivo_emu_touch_set_present(0); }, 800, "ts_setup: " },
     { "no drawing surface", [] { kivo_emu_fb_force_mode(64, 64, 0); }, -5, "SDL_CreateRGBSurfaceWithFormat: " },
 };
