@@ -1,5 +1,8 @@
 // Replays one fuzz target's kept inputs (its seed corpus, what its runs added to it, and every
 // finding) through the target's own entry point, so that any compiler runs them.
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -20,12 +23,25 @@ extern "C" const char* __lsan_default_options()
     return "suppressions=" KIVO_FUZZ_LSAN_SUPPRESSIONS;
 }
 
-#if KIVO_REPLAY_FULL_STACKS
-// SDL's libraries have no frame pointers: only the slow unwinder sees the SDL_image frame that the
-// suppression names.
+#if defined(__SANITIZE_ADDRESS__)
+#define KIVO_REPLAY_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KIVO_REPLAY_ASAN 1
+#endif
+#endif
+
+#if KIVO_REPLAY_ASAN
+// Some kept images declare sizes of gigabytes: as on a small board, such allocations fail and the
+// library's failure roads run. SDL's libraries have no frame pointers: only the slow unwinder (for
+// the image target) sees the SDL_image frame that the leak suppression names.
 extern "C" const char* __asan_default_options()
 {
-    return "fast_unwind_on_malloc=0";
+    return "max_allocation_size_mb=256:allocator_may_return_null=1"
+#if KIVO_REPLAY_FULL_STACKS
+           ":fast_unwind_on_malloc=0"
+#endif
+        ;
 }
 #endif
 
@@ -54,6 +70,14 @@ TEST(Replay, KIVO_FUZZ_TARGET)
 {
     const std::vector<std::filesystem::path> files = kept_inputs();
     ASSERT_FALSE(files.empty()) << "no inputs in " << KIVO_FUZZ_INPUTS;
+#if !KIVO_REPLAY_ASAN
+    // The same bound without the sanitizer: at most 512 MiB more address space than now.
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t limit = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t{512} << 20);
+    const rlimit bound{limit, limit};
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &bound), 0);
+#endif
     if (LLVMFuzzerInitialize) {
         int argc = 0;
         char** argv = nullptr;
