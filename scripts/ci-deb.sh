@@ -33,7 +33,7 @@ trap cleanup EXIT
 cleanup
 debs=()
 for p in "${packages[@]}"; do debs+=("$out/${p}_"*.deb); done
-apt-get install -y -qq --no-install-recommends "${debs[@]}" > "$out/install.log" 2>&1 ||
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${debs[@]}" > "$out/install.log" 2>&1 ||
   { cat "$out/install.log"; exit 1; }
 echo "deb: installed $(dpkg-query -W -f='${Package} ${Version}, ' "${packages[@]}")"
 scripts/ci-install.sh --system
