@@ -2,13 +2,14 @@
 # Installs what is needed, builds everything and runs the whole test suite:
 #   1. the normal build (build/) and its tests,
 #   2. the same tests in an AddressSanitizer + UndefinedBehaviorSanitizer build (build-asan/),
-#   3. the extra stages that exist (32-bit ARM under qemu, install and packaging checks).
-# KIVO_STAGES="native asan" (a subset of: native asan armhf install) runs only those stages.
+#   3. the 32-bit ARM build and its tests under qemu, the install checks (pkg-config and CMake
+#      package) and the Debian packages (the deb stage uses what the armhf stage left).
+# KIVO_STAGES="native asan" (a subset of: native asan armhf install deb) runs only those stages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
-stages=${KIVO_STAGES:-native asan armhf install}
+stages=${KIVO_STAGES:-native asan armhf install deb}
 jobs=$(nproc)
 failed=()
 
@@ -36,8 +37,9 @@ stage native run_ctest_build build
 # LSan is part of ASan; no leak, overflow or undefined behaviour is allowed.
 stage asan env ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_ctest_build build-asan -DKIVO_SANITIZE=ON -DKIVO_BUILD_BENCH=OFF
-[ -x scripts/ci-armhf.sh ] && stage armhf scripts/ci-armhf.sh
-[ -x scripts/ci-install.sh ] && stage install scripts/ci-install.sh
+stage armhf scripts/ci-armhf.sh
+stage install scripts/ci-install.sh
+stage deb scripts/ci-deb.sh
 
 if [ ${#failed[@]} -ne 0 ]; then
   echo "FAILED stages: ${failed[*]}"

@@ -1,5 +1,6 @@
 // Animation: loading (animated, still, failed), frame conversion and stepping, from files and memory.
 #include <dlfcn.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 #include <webp/decode.h>
 #include <webp/encode.h>
@@ -279,7 +280,8 @@ std::vector<char> animated_webp(int canvas_w, int canvas_h, const std::vector<Mu
 
 std::unique_ptr<kivo::Animation> load_bytes(From from, const std::vector<char>& bytes, int w, int h) {
     if (from == From::memory) return std::make_unique<kivo::Animation>(bytes.data(), unsigned(bytes.size()), w, h);
-    const std::string path = testing::TempDir() + "animation_test.webp";
+    // ctest runs tests of this program in parallel processes: each writes its own file.
+    const std::string path = testing::TempDir() + "animation_test." + std::to_string(getpid()) + ".webp";
     std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
     auto a = std::make_unique<kivo::Animation>(path.c_str(), w, h);
     std::remove(path.c_str());
