@@ -5,59 +5,65 @@
 
 #include "kivo/kivo.h"
 
+/* Every member's offset and every record's size: for 4-byte pointers (the ARM target) and for
+ * 8-byte pointers (the natural layout on 64-bit hosts). */
+#define LAYOUT(M, S) \
+    S(ConfigRecord, 64, 88) \
+    M(ConfigRecord, flavour, 0, 0) \
+    M(ConfigRecord, font0, 4, 8) \
+    M(ConfigRecord, font1, 8, 16) \
+    M(ConfigRecord, font2, 12, 24) \
+    M(ConfigRecord, font3, 16, 32) \
+    M(ConfigRecord, label_offset_y, 20, 40) \
+    M(ConfigRecord, qr_border, 24, 44) \
+    M(ConfigRecord, icon_center_y, 28, 48) \
+    M(ConfigRecord, reserved, 32, 52) \
+    M(ConfigRecord, carousel_y, 36, 56) \
+    M(ConfigRecord, carousel_spacing, 40, 60) \
+    M(ConfigRecord, slider_start_angle, 44, 64) \
+    M(ConfigRecord, slider_sweep_angle, 48, 68) \
+    M(ConfigRecord, slider_value_color, 52, 72) \
+    M(ConfigRecord, slider_band_color, 56, 76) \
+    M(ConfigRecord, slider_marker_color, 60, 80) \
+    S(LabelRecord, 48, 56) \
+    M(LabelRecord, x, 0, 0) \
+    M(LabelRecord, y, 4, 4) \
+    M(LabelRecord, width, 8, 8) \
+    M(LabelRecord, height, 12, 12) \
+    M(LabelRecord, r, 16, 16) \
+    M(LabelRecord, g, 17, 17) \
+    M(LabelRecord, b, 18, 18) \
+    M(LabelRecord, a, 19, 19) \
+    M(LabelRecord, text, 20, 24) \
+    M(LabelRecord, value, 24, 32) \
+    M(LabelRecord, band_value, 28, 36) \
+    M(LabelRecord, marker_value, 32, 40) \
+    M(LabelRecord, kind, 36, 44) \
+    M(LabelRecord, align, 37, 45) \
+    M(LabelRecord, font, 38, 46) \
+    M(LabelRecord, style, 40, 48) \
+    M(LabelRecord, id, 44, 52) \
+    S(EventRecord, 20, 20) \
+    M(EventRecord, kind, 0, 0) \
+    M(EventRecord, x, 4, 4) \
+    M(EventRecord, y, 8, 8) \
+    M(EventRecord, button, 12, 12) \
+    M(EventRecord, label, 16, 16)
+
 #if defined(__arm__) && !defined(__aarch64__)
-#ifdef __cplusplus
-#define LAYOUT_ASSERT(cond) static_assert(cond, #cond)
-#else
+/* On the target the layout is also a compile-time fact. */
 #define LAYOUT_CAT2(a, b) a##b
 #define LAYOUT_CAT(a, b) LAYOUT_CAT2(a, b)
-#define LAYOUT_ASSERT(cond) typedef char LAYOUT_CAT(layout_assert_, __LINE__)[(cond) ? 1 : -1]
+#ifdef __cplusplus
+#define LAYOUT_ASSERT(cond) static_assert(cond, #cond);
+#else
+#define LAYOUT_ASSERT(cond) enum { LAYOUT_CAT(layout_check_, __COUNTER__) = 1 / (int)(cond) };
 #endif
-LAYOUT_ASSERT(sizeof(ConfigRecord) == 64);
-LAYOUT_ASSERT(offsetof(ConfigRecord, flavour) == 0);
-LAYOUT_ASSERT(offsetof(ConfigRecord, font0) == 4);
-LAYOUT_ASSERT(offsetof(ConfigRecord, font1) == 8);
-LAYOUT_ASSERT(offsetof(ConfigRecord, font2) == 12);
-LAYOUT_ASSERT(offsetof(ConfigRecord, font3) == 16);
-LAYOUT_ASSERT(offsetof(ConfigRecord, label_offset_y) == 20);
-LAYOUT_ASSERT(offsetof(ConfigRecord, qr_border) == 24);
-LAYOUT_ASSERT(offsetof(ConfigRecord, icon_center_y) == 28);
-LAYOUT_ASSERT(offsetof(ConfigRecord, reserved) == 32);
-LAYOUT_ASSERT(offsetof(ConfigRecord, carousel_y) == 36);
-LAYOUT_ASSERT(offsetof(ConfigRecord, carousel_spacing) == 40);
-LAYOUT_ASSERT(offsetof(ConfigRecord, slider_start_angle) == 44);
-LAYOUT_ASSERT(offsetof(ConfigRecord, slider_sweep_angle) == 48);
-LAYOUT_ASSERT(offsetof(ConfigRecord, slider_value_color) == 52);
-LAYOUT_ASSERT(offsetof(ConfigRecord, slider_band_color) == 56);
-LAYOUT_ASSERT(offsetof(ConfigRecord, slider_marker_color) == 60);
-LAYOUT_ASSERT(sizeof(LabelRecord) == 48);
-LAYOUT_ASSERT(offsetof(LabelRecord, x) == 0);
-LAYOUT_ASSERT(offsetof(LabelRecord, y) == 4);
-LAYOUT_ASSERT(offsetof(LabelRecord, width) == 8);
-LAYOUT_ASSERT(offsetof(LabelRecord, height) == 12);
-LAYOUT_ASSERT(offsetof(LabelRecord, r) == 16);
-LAYOUT_ASSERT(offsetof(LabelRecord, g) == 17);
-LAYOUT_ASSERT(offsetof(LabelRecord, b) == 18);
-LAYOUT_ASSERT(offsetof(LabelRecord, a) == 19);
-LAYOUT_ASSERT(offsetof(LabelRecord, text) == 20);
-LAYOUT_ASSERT(offsetof(LabelRecord, value) == 24);
-LAYOUT_ASSERT(offsetof(LabelRecord, band_value) == 28);
-LAYOUT_ASSERT(offsetof(LabelRecord, marker_value) == 32);
-LAYOUT_ASSERT(offsetof(LabelRecord, kind) == 36);
-LAYOUT_ASSERT(offsetof(LabelRecord, align) == 37);
-LAYOUT_ASSERT(offsetof(LabelRecord, font) == 38);
-LAYOUT_ASSERT(offsetof(LabelRecord, style) == 40);
-LAYOUT_ASSERT(offsetof(LabelRecord, id) == 44);
-LAYOUT_ASSERT(sizeof(EventRecord) == 20);
-LAYOUT_ASSERT(offsetof(EventRecord, kind) == 0);
-LAYOUT_ASSERT(offsetof(EventRecord, x) == 4);
-LAYOUT_ASSERT(offsetof(EventRecord, y) == 8);
-LAYOUT_ASSERT(offsetof(EventRecord, button) == 12);
-LAYOUT_ASSERT(offsetof(EventRecord, label) == 16);
+#define ASSERT_MEMBER(type, field, o32, o64) LAYOUT_ASSERT(offsetof(type, field) == o32)
+#define ASSERT_SIZE(type, s32, s64) LAYOUT_ASSERT(sizeof(type) == s32)
+LAYOUT(ASSERT_MEMBER, ASSERT_SIZE)
 #endif
 
-/* Expected offsets for 4-byte pointers (the ARM target) and for 8-byte pointers (natural layout
- * on 64-bit hosts). */
 struct member {
     const char* name;
     size_t actual;
@@ -65,52 +71,10 @@ struct member {
     size_t lp64;
 };
 
-#define M(type, field, o32, o64) { #type "." #field, offsetof(type, field), o32, o64 }
-#define S(type, s32, s64) { "sizeof " #type, sizeof(type), s32, s64 }
+#define ROW_MEMBER(type, field, o32, o64) { #type "." #field, offsetof(type, field), o32, o64 },
+#define ROW_SIZE(type, s32, s64) { "sizeof " #type, sizeof(type), s32, s64 },
 
-static const struct member members[] = {
-    S(ConfigRecord, 64, 88),
-    M(ConfigRecord, flavour, 0, 0),
-    M(ConfigRecord, font0, 4, 8),
-    M(ConfigRecord, font1, 8, 16),
-    M(ConfigRecord, font2, 12, 24),
-    M(ConfigRecord, font3, 16, 32),
-    M(ConfigRecord, label_offset_y, 20, 40),
-    M(ConfigRecord, qr_border, 24, 44),
-    M(ConfigRecord, icon_center_y, 28, 48),
-    M(ConfigRecord, reserved, 32, 52),
-    M(ConfigRecord, carousel_y, 36, 56),
-    M(ConfigRecord, carousel_spacing, 40, 60),
-    M(ConfigRecord, slider_start_angle, 44, 64),
-    M(ConfigRecord, slider_sweep_angle, 48, 68),
-    M(ConfigRecord, slider_value_color, 52, 72),
-    M(ConfigRecord, slider_band_color, 56, 76),
-    M(ConfigRecord, slider_marker_color, 60, 80),
-    S(LabelRecord, 48, 56),
-    M(LabelRecord, x, 0, 0),
-    M(LabelRecord, y, 4, 4),
-    M(LabelRecord, width, 8, 8),
-    M(LabelRecord, height, 12, 12),
-    M(LabelRecord, r, 16, 16),
-    M(LabelRecord, g, 17, 17),
-    M(LabelRecord, b, 18, 18),
-    M(LabelRecord, a, 19, 19),
-    M(LabelRecord, text, 20, 24),
-    M(LabelRecord, value, 24, 32),
-    M(LabelRecord, band_value, 28, 36),
-    M(LabelRecord, marker_value, 32, 40),
-    M(LabelRecord, kind, 36, 44),
-    M(LabelRecord, align, 37, 45),
-    M(LabelRecord, font, 38, 46),
-    M(LabelRecord, style, 40, 48),
-    M(LabelRecord, id, 44, 52),
-    S(EventRecord, 20, 20),
-    M(EventRecord, kind, 0, 0),
-    M(EventRecord, x, 4, 4),
-    M(EventRecord, y, 8, 8),
-    M(EventRecord, button, 12, 12),
-    M(EventRecord, label, 16, 16),
-};
+static const struct member members[] = { LAYOUT(ROW_MEMBER, ROW_SIZE) };
 
 int main(void)
 {

@@ -17,28 +17,7 @@
 namespace reliability {
 namespace {
 
-class Extremes : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { start(); }
-    void SetUp() override
-    {
-        kivo_emu_reset();
-        kivo_emu_clock_set_manual(1);
-        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    }
-    void TearDown() override
-    {
-        kivo_destroy_window();
-        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    }
-};
-
-std::vector<std::uint32_t> frame()
-{
-    std::vector<std::uint32_t> px(std::size_t(kivo_surface_width()) * kivo_surface_height());
-    kivo_get_framebuffer(px.data(), px.size() * 4);
-    return px;
-}
+class Extremes : public Fixture {};
 
 // An area that is hit-tested and never drawn.
 LabelRecord area(int x, int y, int w, int h, std::uint32_t id)

@@ -126,4 +126,24 @@ void start()
     (void)started;
 }
 
+void Fixture::SetUp()
+{
+    kivo_emu_reset();
+    kivo_emu_clock_set_manual(1);
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+void Fixture::TearDown()
+{
+    kivo_destroy_window();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+std::vector<std::uint32_t> frame()
+{
+    std::vector<std::uint32_t> px(std::size_t(kivo_surface_width()) * std::size_t(kivo_surface_height()));
+    kivo_get_framebuffer(px.data(), px.size() * 4);
+    return px;
+}
+
 }  // namespace reliability

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "kivo/kivo.h"
 
@@ -21,5 +24,17 @@ int open_descriptors();
 
 // SDL started once for the whole test program, with the emulator's manual clock.
 void start();
+
+// Each test starts from a reset emulator on the manual clock and an empty event queue, and ends
+// without a window.
+class Fixture : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { start(); }
+    void SetUp() override;
+    void TearDown() override;
+};
+
+// The last drawn frame, one word per pixel.
+std::vector<std::uint32_t> frame();
 
 }  // namespace reliability
