@@ -34,7 +34,8 @@ public:
 
     // Takes over source and returns a surface in working_format of the requested size (0 meaning
     // the source's own width or height), or null. Returns source itself when it already has that
-    // format and size; otherwise source is freed.
+    // format and size; otherwise source is freed. Stretching needs both images between 1 and
+    // 32767 pixels on each side (SDL's stretch overflows beyond); other sizes give null.
     static SDL_Surface* convert(SDL_Surface* source, int width, int height);
 
     SDL_Surface* get() const { return surface_; }

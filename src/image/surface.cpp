@@ -8,6 +8,17 @@
 
 namespace kivo {
 
+namespace {
+
+// SDL's stretch steps through the source in 16.16 fixed point held in an int: a side of 32768
+// pixels or more overflows it and reads outside the image. A side of 0 has nothing to stretch.
+bool stretchable(int w, int h)
+{
+    return w > 0 && h > 0 && w < 32768 && h < 32768;
+}
+
+}  // namespace
+
 Surface::Surface(const char* path, int width, int height)
 {
     SDL_Surface* loaded = IMG_Load(path);
@@ -65,6 +76,10 @@ SDL_Surface* Surface::convert(SDL_Surface* source, int width, int height)
         SDL_Surface* converted = SDL_ConvertSurfaceFormat(source, working_format, 0);
         SDL_FreeSurface(source);
         return converted;
+    }
+    if (!stretchable(source->w, source->h) || !stretchable(w, h)) {
+        SDL_FreeSurface(source);
+        return nullptr;
     }
     SDL_Surface* result = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, working_format);
     if (result)
