@@ -67,7 +67,9 @@ typedef struct ConfigRecord {
     int32_t label_offset_y;      /* shifts text-label backgrounds down, and label hit tests */
     int32_t qr_border;           /* quiet zone of QR codes, in modules on each side; a negative
                                     one crops the code, and nothing is drawn when it leaves no
-                                    image (nor for a QR label with an empty rectangle) */
+                                    image (nor for a QR label with an empty rectangle); one that
+                                    makes the code image 32768 pixels a side or more ends the
+                                    process ("SDL_CreateRGBSurfaceWithFormat: image too large") */
     int32_t icon_center_y;       /* vertical centre of a screen's icon */
     int32_t reserved;            /* copied, never read */
     int32_t carousel_y;          /* top edge of the carousel dots */

@@ -2,7 +2,6 @@
 #include <err.h>
 
 #include <cstdint>
-#include <limits>
 #include <memory>
 
 #include <qrencode.h>
@@ -35,7 +34,9 @@ void Renderer::draw_qr_label(const Label& label, int offset) const
     const std::int64_t side = code->width + 2 * border;
     if (side <= 0 || label.width <= 0 || label.height <= 0)
         return;
-    if (side > std::numeric_limits<int>::max())
+    // SDL's stretch overflows at 32768 pixels a side (see Surface::convert): such an image is one
+    // this library cannot make.
+    if (side >= 32768)
         errx(1, "SDL_CreateRGBSurfaceWithFormat: %s", "image too large");
 
     const int s = static_cast<int>(side);

@@ -194,6 +194,8 @@ const FatalCase fatal_cases[] = {
     {"negative width", -1, 10, 2, "ioctl: Invalid argument"},
     {"too large for the driver", 100000, 100000, 2, "ioctl: Invalid argument"},
     {"quiet zone beyond int", 64, 48, INT_MAX, "SDL_CreateRGBSurfaceWithFormat: image too large"},
+    // 21 modules + 2 x 16374 = 32769 pixels a side.
+    {"quiet zone the stretch cannot take", 64, 48, 16374, "SDL_CreateRGBSurfaceWithFormat: image too large"},
 };
 
 TEST_F(BadInput, UnusableSizesEndTheProcess)
