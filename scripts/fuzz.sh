@@ -23,6 +23,7 @@ fi
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(base64 image screen touch)
 
+scripts/setup.sh --fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -DKIVO_FUZZ=ON -DKIVO_SANITIZE=ON \
   -DKIVO_BUILD_TESTS=OFF -DKIVO_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 cmake --build "$build" -j "${FUZZ_BUILD_JOBS:-2}" --target kivo-assets $(printf 'fuzz_%s ' "${targets[@]}")
