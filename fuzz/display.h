@@ -29,6 +29,33 @@ inline ConfigRecord base_config()
     return c;
 }
 
+// What every polled record promises: motion only while pressed, no position on Quit and User
+// records, a known kind and at most one button. Tracks the press state across records.
+inline void check_record(const EventRecord& r, bool& pressed)
+{
+    switch (r.kind) {
+    case KIVO_EVENT_PRESS:
+        pressed = true;
+        break;
+    case KIVO_EVENT_RELEASE:
+        pressed = false;
+        break;
+    case KIVO_EVENT_MOTION:
+        if (!pressed)
+            fail("motion without a press");
+        break;
+    case KIVO_EVENT_QUIT:
+    case KIVO_EVENT_USER:
+        if (r.x || r.y || r.button || r.label)
+            fail("quit or user record with a position");
+        break;
+    default:
+        fail("unknown record kind");
+    }
+    if (r.button & (r.button - 1))
+        fail("more than one button in a record");
+}
+
 // Manual clock first, so that SDL's ticks and the cache's steady clock move only on request.
 inline void start()
 {

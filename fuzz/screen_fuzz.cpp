@@ -213,27 +213,8 @@ void poll(std::uint32_t max)
     documented([&] { n = kivo_poll_events(records, max); });
     if (n > max)
         fuzz::fail("more records than asked for");
-    for (std::uint32_t i = 0; i < n; ++i) {
-        switch (records[i].kind) {
-        case KIVO_EVENT_PRESS:
-            pressed = true;
-            break;
-        case KIVO_EVENT_RELEASE:
-            pressed = false;
-            break;
-        case KIVO_EVENT_MOTION:
-            if (!pressed)
-                fuzz::fail("motion without a press");
-            break;
-        case KIVO_EVENT_QUIT:
-        case KIVO_EVENT_USER:
-            if (records[i].x || records[i].y || records[i].button || records[i].label)
-                fuzz::fail("quit or user record with a position");
-            break;
-        default:
-            fuzz::fail("unknown record kind");
-        }
-    }
+    for (std::uint32_t i = 0; i < n; ++i)
+        fuzz::check_record(records[i], pressed);
 }
 
 void push(std::uint8_t kind, std::int32_t x, std::int32_t y)

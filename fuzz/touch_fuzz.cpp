@@ -21,30 +21,8 @@ std::uint32_t poll(std::uint32_t max)
     queued_records = 0;
     if (n > max)
         fuzz::fail("more records than asked for");
-    for (std::uint32_t i = 0; i < n; ++i) {
-        const EventRecord& r = records[i];
-        switch (r.kind) {
-        case KIVO_EVENT_PRESS:
-            pressed = true;
-            break;
-        case KIVO_EVENT_RELEASE:
-            pressed = false;
-            break;
-        case KIVO_EVENT_MOTION:
-            if (!pressed)
-                fuzz::fail("motion without a press");
-            break;
-        case KIVO_EVENT_QUIT:
-        case KIVO_EVENT_USER:
-            if (r.x || r.y || r.button || r.label)
-                fuzz::fail("quit or user record with a position");
-            break;
-        default:
-            fuzz::fail("unknown record kind");
-        }
-        if (r.button & (r.button - 1))
-            fuzz::fail("more than one button in a record");
-    }
+    for (std::uint32_t i = 0; i < n; ++i)
+        fuzz::check_record(records[i], pressed);
     return n;
 }
 

@@ -136,16 +136,20 @@ bool manual_time(clockid_t id, long long& sec, long& nsec)
 
 } // namespace
 
+// The mode argument of an open call, present only when flags ask for one.
+#define KIVO_EMU_MODE_ARG(mode, flags)                                                           \
+    mode_t mode = 0;                                                                             \
+    if (takes_mode(flags)) {                                                                     \
+        va_list ap;                                                                              \
+        va_start(ap, flags);                                                                     \
+        mode = va_arg(ap, mode_t);                                                               \
+        va_end(ap);                                                                              \
+    }
+
 #define KIVO_EMU_OPEN(name, which, large)                                                        \
     KIVO_EMU_INTERPOSE int name(const char* path, int flags, ...)                                \
     {                                                                                            \
-        mode_t mode = 0;                                                                         \
-        if (takes_mode(flags)) {                                                                 \
-            va_list ap;                                                                          \
-            va_start(ap, flags);                                                                 \
-            mode = va_arg(ap, mode_t);                                                           \
-            va_end(ap);                                                                          \
-        }                                                                                        \
+        KIVO_EMU_MODE_ARG(mode, flags);                                                          \
         int fd;                                                                                  \
         if (open_device(path, flags, fd))                                                        \
             return fd;                                                                           \
@@ -155,15 +159,9 @@ bool manual_time(clockid_t id, long long& sec, long& nsec)
 #define KIVO_EMU_OPENAT(name, which, large)                                                      \
     KIVO_EMU_INTERPOSE int name(int dirfd, const char* path, int flags, ...)                     \
     {                                                                                            \
-        mode_t mode = 0;                                                                         \
-        if (takes_mode(flags)) {                                                                 \
-            va_list ap;                                                                          \
-            va_start(ap, flags);                                                                 \
-            mode = va_arg(ap, mode_t);                                                           \
-            va_end(ap);                                                                          \
-        }                                                                                        \
+        KIVO_EMU_MODE_ARG(mode, flags);                                                          \
         int fd;                                                                                  \
-        if (open_device_at(path, flags, fd))                              \
+        if (open_device_at(path, flags, fd))                                                     \
             return fd;                                                                           \
         return pass_open(which, dirfd, path, flags, mode, true, large);                          \
     }
