@@ -3,13 +3,13 @@
 #include <cstring>
 #include <utility>
 
-#include "image/webp_animation.h"
+#include "image/image_loader.h"
 
 namespace kivo {
 namespace {
 
 // Takes the only frame out of `loaded` and frees the rest; the frame becomes the still image at the
-// requested size. Used where IMG_Load cannot read the source (a one-frame animated WebP).
+// requested size. Used for the sources the library decodes itself (GIF, animated WebP).
 Surface still_from_frame(IMG_Animation* loaded, int width, int height) {
     SDL_Surface* frame = Surface::convert(std::exchange(loaded->frames[0], nullptr), width, height);
     IMG_FreeAnimation(loaded);

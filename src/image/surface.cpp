@@ -2,9 +2,9 @@
 
 #include <err.h>
 
-#include <SDL2/SDL_image.h>
-
 #include <utility>
+
+#include "image/image_loader.h"
 
 namespace kivo {
 
@@ -21,7 +21,7 @@ bool stretchable(int w, int h)
 
 Surface::Surface(const char* path, int width, int height)
 {
-    SDL_Surface* loaded = IMG_Load(path);
+    SDL_Surface* loaded = load_image(path);
     if (!loaded) {
         warnx("IMG_Load(%s): %s", path, SDL_GetError());
         return;
@@ -31,7 +31,7 @@ Surface::Surface(const char* path, int width, int height)
 
 Surface::Surface(const void* data, unsigned size, int width, int height)
 {
-    SDL_Surface* loaded = IMG_Load_RW(SDL_RWFromConstMem(data, static_cast<int>(size)), 1);
+    SDL_Surface* loaded = load_image(data, size);
     if (!loaded) {
         warnx("IMG_Load_RW: %s", SDL_GetError());
         return;

@@ -1,25 +1,33 @@
-#include "image/webp_animation.h"
+#include "image/image_loader.h"
+
+#include <cstring>
+#include <memory>
+#include <utility>
+
+#include "image/gif_decoder.h"
 
 #if KIVO_OWN_WEBP_ANIMATION
 #include <webp/decode.h>
 #include <webp/demux.h>
-
-#include <cstring>
-#include <memory>
 
 #include "kivo/surface.h"
 #endif
 
 namespace kivo {
 
-#if KIVO_OWN_WEBP_ANIMATION
 namespace {
+
+struct SdlFree {
+    void operator()(void* memory) const { SDL_free(memory); }
+};
+
+// SDL_image recognises WebP by its first 20 bytes; 6 are enough for GIF.
+constexpr size_t signature_size = 20;
+
+#if KIVO_OWN_WEBP_ANIMATION
 
 // libwebp writes B, G, R, A bytes, which are ARGB8888 words on a little-endian machine.
 static_assert(SDL_BYTEORDER == SDL_LIL_ENDIAN && working_format == SDL_PIXELFORMAT_ARGB8888);
-
-// SDL_image recognises WebP by its first 20 bytes.
-constexpr size_t signature_size = 20;
 
 bool is_webp(const Uint8* b, size_t size) {
     return size >= signature_size && std::memcmp(b, "RIFF", 4) == 0 &&
@@ -32,10 +40,6 @@ struct DecoderDelete {
 struct AnimationFree {
     void operator()(IMG_Animation* animation) const { IMG_FreeAnimation(animation); }
 };
-struct SdlFree {
-    void operator()(void* memory) const { SDL_free(memory); }
-};
-
 // Allocated with SDL's allocator throughout, so that IMG_FreeAnimation releases the result.
 LoadedAnimation decode(const Uint8* bytes, size_t size) {
     WebPBitstreamFeatures features;
@@ -92,41 +96,71 @@ LoadedAnimation decode(const Uint8* bytes, size_t size) {
     return {animation.release(), features.has_animation != 0};
 }
 
+#else
+
+bool is_webp(const Uint8*, size_t) {
+    return false;
+}
+
+LoadedAnimation decode(const Uint8*, size_t) {
+    return {};
+}
+
+#endif
+
+// The sources the library decodes itself.
+bool decoded_here(const void* bytes, size_t size) {
+    return bytes && (GifDecoder::is_gif(bytes, size) || is_webp(static_cast<const Uint8*>(bytes), size));
+}
+
+LoadedAnimation decode_here(const void* bytes, size_t size, bool first_only) {
+    if (GifDecoder::is_gif(bytes, size)) return {GifDecoder(bytes, size).decode(first_only), true};
+    return decode(static_cast<const Uint8*>(bytes), size);
+}
+
+// The whole file when the library decodes it itself, otherwise null (also when it cannot be
+// opened or read: SDL_image then reports that).
+std::unique_ptr<Uint8, SdlFree> read_if_decoded_here(const char* path, size_t& size) {
+    SDL_RWops* file = SDL_RWFromFile(path, "rb");
+    if (!file) return nullptr;
+    Uint8 head[signature_size];
+    std::unique_ptr<Uint8, SdlFree> bytes;
+    if (decoded_here(head, SDL_RWread(file, head, 1, sizeof head)) && SDL_RWseek(file, 0, RW_SEEK_SET) == 0)
+        bytes.reset(static_cast<Uint8*>(SDL_LoadFile_RW(file, &size, 0)));
+    SDL_RWclose(file);
+    return bytes;
+}
+
+SDL_Surface* first_frame(IMG_Animation* animation) {
+    if (!animation) return nullptr;
+    SDL_Surface* frame = std::exchange(animation->frames[0], nullptr);
+    IMG_FreeAnimation(animation);
+    return frame;
+}
+
 }  // namespace
 
 LoadedAnimation load_animation(const char* path) {
-    SDL_RWops* file = SDL_RWFromFile(path, "rb");
-    if (!file) return {};
-    Uint8 head[signature_size];
-    if (SDL_RWread(file, head, 1, sizeof head) != sizeof head || !is_webp(head, sizeof head)) {
-        SDL_RWclose(file);
-        return {IMG_LoadAnimation(path)};
-    }
     size_t size = 0;
-    std::unique_ptr<Uint8, SdlFree> bytes;
-    if (SDL_RWseek(file, 0, RW_SEEK_SET) == 0)
-        bytes.reset(static_cast<Uint8*>(SDL_LoadFile_RW(file, &size, 0)));
-    SDL_RWclose(file);
-    if (!bytes) return {};
-    return decode(bytes.get(), size);
-}
-
-LoadedAnimation load_animation(const void* data, unsigned size) {
-    if (data && is_webp(static_cast<const Uint8*>(data), size))
-        return decode(static_cast<const Uint8*>(data), size);
-    return {IMG_LoadAnimation_RW(SDL_RWFromConstMem(data, int(size)), 1)};
-}
-
-#else
-
-LoadedAnimation load_animation(const char* path) {
+    if (const auto bytes = read_if_decoded_here(path, size)) return decode_here(bytes.get(), size, false);
     return {IMG_LoadAnimation(path)};
 }
 
 LoadedAnimation load_animation(const void* data, unsigned size) {
+    if (decoded_here(data, size)) return decode_here(data, size, false);
     return {IMG_LoadAnimation_RW(SDL_RWFromConstMem(data, int(size)), 1)};
 }
 
-#endif
+SDL_Surface* load_image(const char* path) {
+    size_t size = 0;
+    const auto bytes = read_if_decoded_here(path, size);
+    if (bytes && GifDecoder::is_gif(bytes.get(), size)) return first_frame(GifDecoder(bytes.get(), size).decode(true));
+    return IMG_Load(path);
+}
+
+SDL_Surface* load_image(const void* data, unsigned size) {
+    if (GifDecoder::is_gif(data, size)) return first_frame(GifDecoder(data, size).decode(true));
+    return IMG_Load_RW(SDL_RWFromConstMem(data, int(size)), 1);
+}
 
 }  // namespace kivo

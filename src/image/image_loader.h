@@ -1,0 +1,33 @@
+// Which decoder reads an image source. GIF is always decoded by GifDecoder (SDL_image 2.6's GIF
+// loader can be driven outside its buffers by malformed data). Animated WebP is decoded with
+// libwebp's animation decoder where the SDL_image in use cannot (built with
+// KIVO_OWN_WEBP_ANIMATION), into an IMG_Animation like the one a newer SDL_image returns: canvas
+// size, one frame per file frame, each frame's own duration as its delay. Both give frames already
+// in working_format. Every other source goes to SDL_image unchanged. Sources are recognised by
+// their first bytes, as SDL_image does.
+#pragma once
+
+#include <SDL2/SDL_image.h>
+
+namespace kivo {
+
+struct LoadedAnimation {
+    // Released with IMG_FreeAnimation; null when no decoder can read the source as an animation
+    // (the reason is then in SDL_GetError()).
+    IMG_Animation* animation = nullptr;
+    // The source is one the library decodes itself (GIF, or animated WebP, which IMG_Load cannot
+    // read as a still image): when it holds a single frame, that frame is the still image.
+    bool frame_is_still = false;
+};
+
+// IMG_LoadAnimation(path).
+LoadedAnimation load_animation(const char* path);
+// IMG_LoadAnimation_RW(SDL_RWFromConstMem(data, size), 1); the bytes are only read during the call.
+LoadedAnimation load_animation(const void* data, unsigned size);
+
+// IMG_Load(path) and IMG_Load_RW(SDL_RWFromConstMem(data, size), 1); a GIF gives its first frame.
+// Null with the reason in SDL_GetError().
+SDL_Surface* load_image(const char* path);
+SDL_Surface* load_image(const void* data, unsigned size);
+
+}  // namespace kivo
