@@ -107,19 +107,6 @@ inline std::string base64_encode(const std::string& bytes)
     return out;
 }
 
-// A GIF whose logical screen needs more than 256 MiB, an allocation that fails in fuzz runs.
-// SDL_image 2.6's GIF loaders corrupt the heap on some malformed GIFs (docs/bad-input.md); these
-// are left out, which does not avoid it (fuzz/third-party/ has a small GIF that does it).
-inline bool huge_gif(const std::string& bytes)
-{
-    if (bytes.size() < 10 || bytes.compare(0, 3, "GIF") != 0)
-        return false;
-    const auto u16 = [&](std::size_t i) {
-        return std::size_t(std::uint8_t(bytes[i])) | std::size_t(std::uint8_t(bytes[i + 1])) << 8;
-    };
-    return u16(6) * u16(8) * 4 > (std::size_t{256} << 20);
-}
-
 // Ends the run so that libFuzzer (or the replay test) reports the input.
 [[noreturn]] inline void fail(const char* what, const std::string& detail = {})
 {

@@ -48,14 +48,10 @@ run_one() { # target
   # An image may declare a size far beyond its bytes (a 91-byte WebP asks for gigabytes): as on a
   # small board, allocations above 256 MiB fail, and the library's failure roads are fuzzed too.
   asan=$asan:max_allocation_size_mb=256:allocator_may_return_null=1
-  # SDL_image 2.6's GIF animation loader corrupts the heap when such an allocation fails: the
-  # image target runs in fork mode, going on after a finding (each is still written to findings/).
-  local fork=()
-  [ "$t" = image ] && fork=(-fork=1 -ignore_crashes=1 -ignore_ooms=1 -ignore_timeouts=1)
   mkdir -p "$build/corpus/$t" "$build/findings/$t" "$root/fuzz/corpus/$t" "$root/fuzz/crashes/$t"
   # The targets draw with the image tree below the build directory; warnings (stderr) are dropped.
   (cd "$build" && ASAN_OPTIONS=$asan "./fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=3072 \
-      -max_len="$(max_len "$t")" -close_fd_mask=2 -print_final_stats=1 -detect_leaks=$leaks "${fork[@]}" \
+      -max_len="$(max_len "$t")" -close_fd_mask=2 -print_final_stats=1 -detect_leaks=$leaks \
       -artifact_prefix="$build/findings/$t/" \
       "$build/corpus/$t" "$root/fuzz/corpus/$t" "$root/fuzz/crashes/$t") \
     > "$build/logs/$t.log" 2>&1 || echo "fuzz_$t stopped with a finding: see $build/logs/$t.log"

@@ -15,8 +15,9 @@ inline constexpr Uint32 working_format = SDL_PIXELFORMAT_ARGB8888;
 class KIVO_EXPORT Surface {
 public:
     Surface() = default;
-    // Loads a file with IMG_Load and converts it (see convert). On failure stays empty and writes
-    // one warning "IMG_Load(<path>): <SDL error>".
+    // Loads a file with IMG_Load (a GIF with the library's own decoder: its first frame) and
+    // converts it (see convert). On failure stays empty and writes one warning
+    // "IMG_Load(<path>): <SDL error>".
     Surface(const char* path, int width, int height);
     // Loads image bytes (only read during the call). On failure stays empty and writes one
     // warning "IMG_Load_RW: <SDL error>".

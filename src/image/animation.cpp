@@ -1,5 +1,7 @@
 #include "kivo/animation.h"
 
+#include <err.h>
+
 #include <cstring>
 #include <utility>
 
@@ -26,9 +28,14 @@ Surface still_from_frame(IMG_Animation* loaded, int width, int height) {
 }
 
 // What a source becomes when it is not kept animated: the loader gave nothing (natural size), or
-// fewer than two frames (requested size). `load(w, h)` loads it again as a still Surface.
-template <typename Load>
-Surface still_image(const LoadedAnimation& loaded, int width, int height, Load load) {
+// fewer than two frames (requested size). `load(w, h)` loads it again as a still Surface; a source
+// that failed for good is not loaded again, only `warn()`ed about.
+template <typename Load, typename Warn>
+Surface still_image(const LoadedAnimation& loaded, int width, int height, Load load, Warn warn) {
+    if (loaded.failed_for_good) {
+        warn();
+        return Surface();
+    }
     if (!loaded.animation) return load(0, 0);
     if (loaded.animation->count == 1 && loaded.frame_is_still)
         return still_from_frame(loaded.animation, width, height);
@@ -43,7 +50,9 @@ Animation::Animation(const char* path, int width, int height) {
     if (loaded.animation && loaded.animation->count >= 2)
         keep_animation(loaded.animation, width, height);
     else
-        still_ = still_image(loaded, width, height, [path](int w, int h) { return Surface(path, w, h); });
+        still_ = still_image(
+            loaded, width, height, [path](int w, int h) { return Surface(path, w, h); },
+            [path] { warnx("IMG_Load(%s): %s", path, SDL_GetError()); });
 }
 
 Animation::Animation(const void* data, unsigned size, int width, int height) {
@@ -51,7 +60,9 @@ Animation::Animation(const void* data, unsigned size, int width, int height) {
     if (loaded.animation && loaded.animation->count >= 2)
         keep_animation(loaded.animation, width, height);
     else
-        still_ = still_image(loaded, width, height, [=](int w, int h) { return Surface(data, size, w, h); });
+        still_ = still_image(
+            loaded, width, height, [=](int w, int h) { return Surface(data, size, w, h); },
+            [] { warnx("IMG_Load_RW: %s", SDL_GetError()); });
 }
 
 Animation::~Animation() {

@@ -114,7 +114,10 @@ bool decoded_here(const void* bytes, size_t size) {
 }
 
 LoadedAnimation decode_here(const void* bytes, size_t size, bool first_only) {
-    if (GifDecoder::is_gif(bytes, size)) return {GifDecoder(bytes, size).decode(first_only), true};
+    if (GifDecoder::is_gif(bytes, size)) {
+        IMG_Animation* animation = GifDecoder(bytes, size).decode(first_only);
+        return {animation, true, animation == nullptr};
+    }
     return decode(static_cast<const Uint8*>(bytes), size);
 }
 

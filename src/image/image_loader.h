@@ -18,6 +18,9 @@ struct LoadedAnimation {
     // The source is one the library decodes itself (GIF, or animated WebP, which IMG_Load cannot
     // read as a still image): when it holds a single frame, that frame is the still image.
     bool frame_is_still = false;
+    // The source is a GIF that could not be decoded: no other loader can do better, the reason in
+    // SDL_GetError() is final.
+    bool failed_for_good = false;
 };
 
 // IMG_LoadAnimation(path).
