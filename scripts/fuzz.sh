@@ -40,11 +40,7 @@ max_len() {
 
 run_one() { # target
   local t=$1
-  # The image target meets SDL_image's own SVG leak, which only the slow unwinder can tell apart
-  # (SDL's libraries have no frame pointers), and that slows decoding a hundredfold: it runs without
-  # leak checks. tests/reliability replays its kept inputs with leak checks and full stacks.
   local asan=$ASAN_OPTIONS leaks=1
-  [ "$t" = image ] && asan=$asan:detect_leaks=0 && leaks=0
   # An image may declare a size far beyond its bytes (a 91-byte WebP asks for gigabytes): as on a
   # small board, allocations above 256 MiB fail, and the library's failure roads are fuzzed too.
   asan=$asan:max_allocation_size_mb=256:allocator_may_return_null=1

@@ -14,8 +14,9 @@ namespace kivo {
 class KIVO_EXPORT Animation {
 public:
     // Loads a file, or bytes held in memory (only read during the call). width and height are
-    // the requested size, 0 meaning natural. A source that loads as an animation of two or more
-    // frames is kept animated; otherwise it is loaded as a still image. An unreadable source
+    // the requested size, 0 meaning natural. The formats are those of Surface; a source that
+    // loads as an animation of two or more frames (animated WebP or GIF) is kept animated;
+    // otherwise it is loaded as a still image. An unreadable source
     // leaves the Animation empty with one warning ("IMG_Load(<path>): ..." or "IMG_Load_RW: ...").
     // If a frame cannot be converted (out of memory), the whole animation is dropped and the
     // Animation is empty, without a message: no frame is ever missing.

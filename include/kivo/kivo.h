@@ -240,11 +240,15 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  * Everything is copied: the host may free or change its strings and records right after.
  * background, icon: image references, null for none. A reference is "file://<path>",
  *   "data://<base64 image bytes>", "image://<name>" or a bare name, the last two meaning
- *   "app/share/marvo/images/background/<name>.webp" (or icon/...). Any format SDL_image
- *   reads; animated WebP and GIF play. GIF, still or animated, is decoded by the library itself
- *   (never by SDL_image): frames composed as browsers show them, a damaged file giving the
- *   frames and rows it holds, and a file whose frames would take more than 256 MiB decoded
- *   refused with the warning "... GIF: frames of <w> x <h> need more than 256 MiB".
+ *   "app/share/marvo/images/background/<name>.webp" (or icon/...).
+ *   Images are PNG, JPEG, WebP, BMP or GIF, recognised by their first bytes whatever a file is
+ *   called; animated WebP and GIF play. Other formats are refused with the warning
+ *   "...: Unsupported image format": SDL_image 2.6's own decoders of the other formats it knows
+ *   write outside their buffers on some malformed files. GIF, still or animated, is decoded by
+ *   the library itself (never by SDL_image), for the same reason: frames composed as browsers
+ *   show them, a damaged file giving the frames and rows it holds, and a file whose frames would
+ *   take more than 256 MiB decoded refused with the warning "...: GIF: frames of <w> x <h> need
+ *   more than 256 MiB".
  * labels: label_count records (may be null when label_count is 0).
  * The carousel is shown only when carousel_count > carousel_current (unsigned), with dot
  * carousel_current full. buttons: OR of KIVO_BUTTON_* (other bits are stored, without effect).

@@ -15,12 +15,13 @@ inline constexpr Uint32 working_format = SDL_PIXELFORMAT_ARGB8888;
 class KIVO_EXPORT Surface {
 public:
     Surface() = default;
-    // Loads a file with IMG_Load (a GIF with the library's own decoder: its first frame) and
-    // converts it (see convert). On failure stays empty and writes one warning
-    // "IMG_Load(<path>): <SDL error>".
+    // Loads a file and converts it (see convert). PNG, JPEG, WebP and BMP are read by SDL_image's
+    // loader of that format, a GIF by the library's own decoder (its first frame); any other
+    // format fails with "Unsupported image format" (see kivo.h). On failure stays empty and
+    // writes one warning "IMG_Load(<path>): <SDL error>".
     Surface(const char* path, int width, int height);
-    // Loads image bytes (only read during the call). On failure stays empty and writes one
-    // warning "IMG_Load_RW: <SDL error>".
+    // Loads image bytes (only read during the call), in the same formats. On failure stays empty
+    // and writes one warning "IMG_Load_RW: <SDL error>".
     Surface(const void* data, unsigned size, int width, int height);
     // Allocates an uninitialised surface; empty on failure, without a message.
     Surface(unsigned flags, int width, int height, int depth, unsigned format);

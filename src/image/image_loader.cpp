@@ -24,15 +24,16 @@ struct SdlFree {
 // SDL_image recognises WebP by its first 20 bytes; 6 are enough for GIF.
 constexpr size_t signature_size = 20;
 
-#if KIVO_OWN_WEBP_ANIMATION
-
-// libwebp writes B, G, R, A bytes, which are ARGB8888 words on a little-endian machine.
-static_assert(SDL_BYTEORDER == SDL_LIL_ENDIAN && working_format == SDL_PIXELFORMAT_ARGB8888);
-
 bool is_webp(const Uint8* b, size_t size) {
     return size >= signature_size && std::memcmp(b, "RIFF", 4) == 0 &&
            std::memcmp(b + 8, "WEBPVP8", 7) == 0 && (b[15] == ' ' || b[15] == 'X' || b[15] == 'L');
 }
+
+#if KIVO_OWN_WEBP_ANIMATION
+constexpr bool own_webp_animation = true;
+
+// libwebp writes B, G, R, A bytes, which are ARGB8888 words on a little-endian machine.
+static_assert(SDL_BYTEORDER == SDL_LIL_ENDIAN && working_format == SDL_PIXELFORMAT_ARGB8888);
 
 struct DecoderDelete {
     void operator()(WebPAnimDecoder* decoder) const { WebPAnimDecoderDelete(decoder); }
@@ -97,10 +98,7 @@ LoadedAnimation decode(const Uint8* bytes, size_t size) {
 }
 
 #else
-
-bool is_webp(const Uint8*, size_t) {
-    return false;
-}
+constexpr bool own_webp_animation = false;
 
 LoadedAnimation decode(const Uint8*, size_t) {
     return {};
@@ -108,30 +106,47 @@ LoadedAnimation decode(const Uint8*, size_t) {
 
 #endif
 
-// The sources the library decodes itself.
-bool decoded_here(const void* bytes, size_t size) {
-    return bytes && (GifDecoder::is_gif(bytes, size) || is_webp(static_cast<const Uint8*>(bytes), size));
+// The formats the library reads, recognised by their first bytes as SDL_image recognises them.
+// PNG, JPEG, WebP and BMP go to SDL_image's loader of that format (over libpng, libjpeg, libwebp
+// and SDL's own BMP reader); GIF is decoded here, and animated WebP too where SDL_image cannot.
+// The other formats SDL_image 2.6 knows are refused: their decoders are its own code, and some
+// write outside their buffers on malformed files (the palette of an LBM with more than 8 planes,
+// XCF, XPM).
+enum class Format { unsupported, gif, png, jpeg, webp, bmp };
+
+Format format_of(const void* bytes, size_t size) {
+    const auto* b = static_cast<const Uint8*>(bytes);
+    if (!b) return Format::unsupported;
+    if (GifDecoder::is_gif(b, size)) return Format::gif;
+    if (size >= 8 && std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) == 0) return Format::png;
+    if (size >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) return Format::jpeg;
+    if (is_webp(b, size)) return Format::webp;
+    if (size >= 2 && b[0] == 'B' && b[1] == 'M') return Format::bmp;
+    return Format::unsupported;
 }
 
-LoadedAnimation decode_here(const void* bytes, size_t size, bool first_only) {
-    if (GifDecoder::is_gif(bytes, size)) {
+// The type that makes SDL_image use that format's loader and no other (a magicless format such
+// as TGA is otherwise chosen by a file's extension, whatever its bytes).
+const char* sdl_type(Format format) {
+    switch (format) {
+    case Format::png: return "PNG";
+    case Format::jpeg: return "JPG";
+    case Format::webp: return "WEBP";
+    case Format::bmp: return "BMP";
+    default: return nullptr;
+    }
+}
+
+bool decoded_here(Format format, bool animated) {
+    return format == Format::gif || (animated && format == Format::webp && own_webp_animation);
+}
+
+LoadedAnimation decode_here(Format format, const void* bytes, size_t size, bool first_only) {
+    if (format == Format::gif) {
         IMG_Animation* animation = GifDecoder(bytes, size).decode(first_only);
         return {animation, true, animation == nullptr};
     }
     return decode(static_cast<const Uint8*>(bytes), size);
-}
-
-// The whole file when the library decodes it itself, otherwise null (also when it cannot be
-// opened or read: SDL_image then reports that).
-std::unique_ptr<Uint8, SdlFree> read_if_decoded_here(const char* path, size_t& size) {
-    SDL_RWops* file = SDL_RWFromFile(path, "rb");
-    if (!file) return nullptr;
-    Uint8 head[signature_size];
-    std::unique_ptr<Uint8, SdlFree> bytes;
-    if (decoded_here(head, SDL_RWread(file, head, 1, sizeof head)) && SDL_RWseek(file, 0, RW_SEEK_SET) == 0)
-        bytes.reset(static_cast<Uint8*>(SDL_LoadFile_RW(file, &size, 0)));
-    SDL_RWclose(file);
-    return bytes;
 }
 
 SDL_Surface* first_frame(IMG_Animation* animation) {
@@ -141,29 +156,82 @@ SDL_Surface* first_frame(IMG_Animation* animation) {
     return frame;
 }
 
+// One image source: bytes in memory, or a file opened and read whole only when decoded here.
+// Gives the source to the decoder its format calls for; an unsupported one fails with SDL_image's
+// own message.
+class Source {
+public:
+    Source(const void* data, size_t size) : data_(data), size_(size), format_(format_of(data, size)) {}
+    explicit Source(const char* path) : file_(SDL_RWFromFile(path, "rb")) {
+        if (!file_) {
+            opened_ = false;  // SDL's error names the path
+            return;
+        }
+        Uint8 head[signature_size];
+        format_ = format_of(head, SDL_RWread(file_, head, 1, sizeof head));
+        if (SDL_RWseek(file_, 0, RW_SEEK_SET) != 0) format_ = Format::unsupported;
+    }
+    ~Source() {
+        if (file_) SDL_RWclose(file_);
+    }
+    Source(const Source&) = delete;
+    Source& operator=(const Source&) = delete;
+
+    LoadedAnimation animation() {
+        if (!usable()) return {};
+        if (decoded_here(format_, true)) return read() ? decode_here(format_, data_, size_, false) : LoadedAnimation{};
+        return {IMG_LoadAnimationTyped_RW(stream(), 1, sdl_type(format_))};
+    }
+
+    SDL_Surface* image() {
+        if (!usable()) return nullptr;
+        if (decoded_here(format_, false)) return read() ? first_frame(decode_here(format_, data_, size_, true).animation) : nullptr;
+        return IMG_LoadTyped_RW(stream(), 1, sdl_type(format_));
+    }
+
+private:
+    const void* data_ = nullptr;
+    size_t size_ = 0;
+    SDL_RWops* file_ = nullptr;
+    std::unique_ptr<Uint8, SdlFree> read_;
+    Format format_ = Format::unsupported;
+    bool opened_ = true;
+
+    bool usable() const {
+        if (format_ != Format::unsupported) return true;
+        if (opened_) SDL_SetError("Unsupported image format");
+        return false;
+    }
+    // A file's bytes, for the decoders of this library.
+    bool read() {
+        if (!file_) return true;
+        read_.reset(static_cast<Uint8*>(SDL_LoadFile_RW(file_, &size_, 0)));
+        data_ = read_.get();
+        return data_ != nullptr;
+    }
+    // The stream SDL_image reads and closes.
+    SDL_RWops* stream() {
+        if (!file_) return SDL_RWFromConstMem(data_, int(size_));
+        return std::exchange(file_, nullptr);
+    }
+};
+
 }  // namespace
 
 LoadedAnimation load_animation(const char* path) {
-    size_t size = 0;
-    if (const auto bytes = read_if_decoded_here(path, size)) return decode_here(bytes.get(), size, false);
-    return {IMG_LoadAnimation(path)};
+    return Source(path).animation();
 }
 
 LoadedAnimation load_animation(const void* data, unsigned size) {
-    if (decoded_here(data, size)) return decode_here(data, size, false);
-    return {IMG_LoadAnimation_RW(SDL_RWFromConstMem(data, int(size)), 1)};
+    return Source(data, size).animation();
 }
 
 SDL_Surface* load_image(const char* path) {
-    size_t size = 0;
-    const auto bytes = read_if_decoded_here(path, size);
-    if (bytes && GifDecoder::is_gif(bytes.get(), size)) return first_frame(GifDecoder(bytes.get(), size).decode(true));
-    return IMG_Load(path);
+    return Source(path).image();
 }
 
 SDL_Surface* load_image(const void* data, unsigned size) {
-    if (GifDecoder::is_gif(data, size)) return first_frame(GifDecoder(data, size).decode(true));
-    return IMG_Load_RW(SDL_RWFromConstMem(data, int(size)), 1);
+    return Source(data, size).image();
 }
 
 }  // namespace kivo

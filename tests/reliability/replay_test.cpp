@@ -33,15 +33,10 @@ extern "C" const char* __lsan_default_options()
 
 #if KIVO_REPLAY_ASAN
 // Some kept images declare sizes of gigabytes: as on a small board, such allocations fail and the
-// library's failure roads run. SDL's libraries have no frame pointers: only the slow unwinder (for
-// the image target) sees the SDL_image frame that the leak suppression names.
+// library's failure roads run.
 extern "C" const char* __asan_default_options()
 {
-    return "max_allocation_size_mb=256:allocator_may_return_null=1"
-#if KIVO_REPLAY_FULL_STACKS
-           ":fast_unwind_on_malloc=0"
-#endif
-        ;
+    return "max_allocation_size_mb=256:allocator_may_return_null=1";
 }
 #endif
 

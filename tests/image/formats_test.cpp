@@ -1,0 +1,99 @@
+// Which image formats are read, and by which decoder: PNG, JPEG, WebP and BMP by SDL_image's
+// loader of that format whatever a file's name says, GIF by the library, everything else refused
+// with one warning (formats whose SDL_image 2.6 decoders write outside their buffers included).
+#include <gtest/gtest.h>
+#include <SDL2/SDL_image.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "kivo/animation.h"
+#include "support.h"
+
+namespace {
+
+using kivo_test::stderr_of;
+
+constexpr Uint32 colour = 0xFF3366CC;
+
+// An 8 x 8 surface of one colour, written by SDL in the given format.
+std::string encoded(const char* format)
+{
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 8, 8, 32, SDL_PIXELFORMAT_RGB888);
+    SDL_FillRect(s, nullptr, colour);
+    std::vector<char> buffer(1 << 16);
+    SDL_RWops* out = SDL_RWFromMem(buffer.data(), int(buffer.size()));
+    const std::string f = format;
+    if (f == "PNG")
+        IMG_SavePNG_RW(s, out, 0);
+    else if (f == "JPG")
+        IMG_SaveJPG_RW(s, out, 0, 100);
+    else
+        SDL_SaveBMP_RW(s, out, 0);
+    const auto size = std::size_t(SDL_RWtell(out));
+    SDL_RWclose(out);
+    SDL_FreeSurface(s);
+    return std::string(buffer.data(), size);
+}
+
+std::string file(const std::string& name, const std::string& bytes)
+{
+    const std::string path = testing::TempDir() + name;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return path;
+}
+
+bool near(Uint32 a, Uint32 b)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        if (std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)) > 4)
+            return false;
+    return true;
+}
+
+TEST(Formats, OnlyTheReadFormatsReachADecoder)
+{
+    const std::vector<char> webp = kivo_test::read_file("samples/still.webp");
+    const std::vector<char> lbm = kivo_test::read_file(std::string(KIVO_IMAGE_FINDINGS) + "/lbm-12-planes-overflows-sdl-image-2.6.3");
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* name;  // of the file the bytes are also read from
+        bool read;
+    } const cases[] = {
+        {"PNG", encoded("PNG"), "png-named.tga", true},
+        {"JPEG", encoded("JPG"), "jpeg-named.png", true},
+        {"BMP", encoded("BMP"), "bmp-named.xcf", true},
+        {"WebP", std::string(webp.begin(), webp.end()), "webp-named.gif", true},
+        // 90 bytes that make SDL_image 2.6.3 write 15 KiB past a palette.
+        {"LBM of 12 planes", std::string(lbm.begin(), lbm.end()), "lbm.iff", false},
+        {"XCF", std::string("gimp xcf v011\0\0\0\0\x08\0\0\0\x08\0\0\0\0", 26), "image.xcf", false},
+        {"SVG", "<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'/>", "image.svg", false},
+        {"PNM", "P6 1 1 255\n\x10\x20\x30", "image.ppm", false},
+        {"text", "not an image", "image.png", false},
+        {"PNG signature cut short", "\x89PNG\r\n\x1a", "short.png", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = file(c.name, c.bytes);
+        const std::string said = stderr_of([&] {
+            const kivo::Animation from_memory(c.bytes.data(), unsigned(c.bytes.size()), 0, 0);
+            const kivo::Animation from_file(path.c_str(), 0, 0);
+            for (const kivo::Animation* a : {&from_memory, &from_file}) {
+                ASSERT_EQ(a->empty(), !c.read);
+                if (c.read && c.what != std::string("WebP")) {
+                    EXPECT_PRED2(near, static_cast<const Uint32*>(a->still()->pixels)[9], colour);
+                }
+            }
+        });
+        EXPECT_EQ(said, c.read ? ""
+                               : "formats_test: IMG_Load_RW: Unsupported image format\nformats_test: IMG_Load(" + path
+                        + "): Unsupported image format\n");
+        std::remove(path.c_str());
+    }
+}
+
+}  // namespace
