@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <type_traits>
 #include <utility>
 
 #include "image/gif_decoder.h"
@@ -30,7 +31,6 @@ bool is_webp(const Uint8* b, size_t size) {
 }
 
 #if KIVO_OWN_WEBP_ANIMATION
-constexpr bool own_webp_animation = true;
 
 // libwebp writes B, G, R, A bytes, which are ARGB8888 words on a little-endian machine.
 static_assert(SDL_BYTEORDER == SDL_LIL_ENDIAN && working_format == SDL_PIXELFORMAT_ARGB8888);
@@ -98,7 +98,6 @@ LoadedAnimation decode(const Uint8* bytes, size_t size) {
 }
 
 #else
-constexpr bool own_webp_animation = false;
 
 LoadedAnimation decode(const Uint8*, size_t) {
     return {};
@@ -125,28 +124,17 @@ Format format_of(const void* bytes, size_t size) {
     return Format::unsupported;
 }
 
-// The type that makes SDL_image use that format's loader and no other (a magicless format such
-// as TGA is otherwise chosen by a file's extension, whatever its bytes).
-const char* sdl_type(Format format) {
+// SDL_image's loader of the format, called directly: its generic loaders go on to try every
+// other decoder when the one the first bytes call for rejects the data.
+using Loader = SDL_Surface* (*)(SDL_RWops*);
+Loader sdl_loader(Format format) {
     switch (format) {
-    case Format::png: return "PNG";
-    case Format::jpeg: return "JPG";
-    case Format::webp: return "WEBP";
-    case Format::bmp: return "BMP";
+    case Format::png: return IMG_LoadPNG_RW;
+    case Format::jpeg: return IMG_LoadJPG_RW;
+    case Format::webp: return IMG_LoadWEBP_RW;
+    case Format::bmp: return IMG_LoadBMP_RW;
     default: return nullptr;
     }
-}
-
-bool decoded_here(Format format, bool animated) {
-    return format == Format::gif || (animated && format == Format::webp && own_webp_animation);
-}
-
-LoadedAnimation decode_here(Format format, const void* bytes, size_t size, bool first_only) {
-    if (format == Format::gif) {
-        IMG_Animation* animation = GifDecoder(bytes, size).decode(first_only);
-        return {animation, true, animation == nullptr};
-    }
-    return decode(static_cast<const Uint8*>(bytes), size);
 }
 
 SDL_Surface* first_frame(IMG_Animation* animation) {
@@ -156,7 +144,28 @@ SDL_Surface* first_frame(IMG_Animation* animation) {
     return frame;
 }
 
-// One image source: bytes in memory, or a file opened and read whole only when decoded here.
+// A still image as an animation of one frame, which is the still image (null stays null).
+LoadedAnimation one_frame(SDL_Surface* image) {
+    if (!image) return {};
+    auto* animation = static_cast<IMG_Animation*>(SDL_calloc(1, sizeof(IMG_Animation)));
+    if (animation) {
+        animation->frames = static_cast<SDL_Surface**>(SDL_calloc(1, sizeof(SDL_Surface*)));
+        animation->delays = static_cast<int*>(SDL_calloc(1, sizeof(int)));
+    }
+    if (!animation || !animation->frames || !animation->delays) {
+        SDL_FreeSurface(image);
+        if (animation) IMG_FreeAnimation(animation);
+        SDL_OutOfMemory();
+        return {};
+    }
+    animation->w = image->w;
+    animation->h = image->h;
+    animation->count = 1;
+    animation->frames[0] = image;
+    return {animation, true};
+}
+
+// One image source: bytes in memory, or a file (read whole only for the library's own decoders).
 // Gives the source to the decoder its format calls for; an unsupported one fails with SDL_image's
 // own message.
 class Source {
@@ -179,14 +188,19 @@ public:
 
     LoadedAnimation animation() {
         if (!usable()) return {};
-        if (decoded_here(format_, true)) return read() ? decode_here(format_, data_, size_, false) : LoadedAnimation{};
-        return {IMG_LoadAnimationTyped_RW(stream(), 1, sdl_type(format_))};
+        if (format_ == Format::gif) return read() ? gif(false) : LoadedAnimation{};
+        if (format_ != Format::webp) return one_frame(image());
+#if KIVO_OWN_WEBP_ANIMATION
+        return read() ? decode(static_cast<const Uint8*>(data_), size_) : LoadedAnimation{};
+#else
+        return {with_stream([](SDL_RWops* rw) { return IMG_LoadWEBPAnimation_RW(rw); })};
+#endif
     }
 
     SDL_Surface* image() {
         if (!usable()) return nullptr;
-        if (decoded_here(format_, false)) return read() ? first_frame(decode_here(format_, data_, size_, true).animation) : nullptr;
-        return IMG_LoadTyped_RW(stream(), 1, sdl_type(format_));
+        if (format_ == Format::gif) return read() ? first_frame(gif(true).animation) : nullptr;
+        return with_stream(sdl_loader(format_));
     }
 
 private:
@@ -202,6 +216,10 @@ private:
         if (opened_) SDL_SetError("Unsupported image format");
         return false;
     }
+    LoadedAnimation gif(bool first_only) const {
+        IMG_Animation* animation = GifDecoder(data_, size_).decode(first_only);
+        return {animation, true, animation == nullptr};
+    }
     // A file's bytes, for the decoders of this library.
     bool read() {
         if (!file_) return true;
@@ -209,10 +227,14 @@ private:
         data_ = read_.get();
         return data_ != nullptr;
     }
-    // The stream SDL_image reads and closes.
-    SDL_RWops* stream() {
-        if (!file_) return SDL_RWFromConstMem(data_, int(size_));
-        return std::exchange(file_, nullptr);
+    // load(stream) on the file or the bytes.
+    template <typename Load>
+    std::invoke_result_t<Load, SDL_RWops*> with_stream(Load load) {
+        if (file_) return load(file_);
+        SDL_RWops* memory = SDL_RWFromConstMem(data_, int(size_));
+        const auto loaded = memory ? load(memory) : nullptr;
+        if (memory) SDL_RWclose(memory);
+        return loaded;
     }
 };
 
