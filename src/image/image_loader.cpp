@@ -94,7 +94,8 @@ LoadedAnimation decode(const Uint8* bytes, size_t size) {
         animation->delays[i] = end - previous_end;
         previous_end = end;
     }
-    return {animation.release(), features.has_animation != 0};
+    // The only frame of a still file is the image itself, the pixels IMG_LoadWEBP_RW gives.
+    return {animation.release(), true};
 }
 
 #else

@@ -15,8 +15,8 @@ struct LoadedAnimation {
     // Released with IMG_FreeAnimation; null when no decoder can read the source as an animation
     // (the reason is then in SDL_GetError()).
     IMG_Animation* animation = nullptr;
-    // The source is one the library decodes itself (GIF, or animated WebP, which IMG_Load cannot
-    // read as a still image): when it holds a single frame, that frame is the still image.
+    // When the animation holds a single frame, that frame is the still image; otherwise the still
+    // image is loaded again (SDL_image's WebP animations, where it reads animated WebP itself).
     bool frame_is_still = false;
     // The source is a GIF that could not be decoded: no other loader can do better, the reason in
     // SDL_GetError() is final.
