@@ -57,7 +57,9 @@ void GifDecoder::read_palette(std::uint32_t* palette, int entries)
     std::fill(palette + entries, palette + 256, black);
 }
 
-bool GifDecoder::skip_sub_blocks()
+// A run of sub-blocks, up to its empty block; their bytes are appended to data unless it is null.
+// Returns false when the file ends inside them (what was there is kept).
+bool GifDecoder::read_sub_blocks(std::vector<std::uint8_t>* data)
 {
     for (;;) {
         if (!has(1))
@@ -65,11 +67,12 @@ bool GifDecoder::skip_sub_blocks()
         const std::size_t n = bytes_[position_++];
         if (n == 0)
             return true;
-        if (!has(n)) {
-            position_ = size_;
+        const std::size_t available = std::min(n, size_ - position_);
+        if (data)
+            data->insert(data->end(), bytes_ + position_, bytes_ + position_ + available);
+        position_ += available;
+        if (available < n)
             return false;
-        }
-        position_ += n;
     }
 }
 
@@ -82,25 +85,7 @@ bool GifDecoder::read_graphic_control(Frame& frame)
         frame.delay_ms = delay < 2 ? 100 : delay * 10;
         frame.transparent = (packed & 1) ? bytes_[position_ + 4] : -1;
     }
-    return skip_sub_blocks();
-}
-
-// The image data: the sub-blocks joined. Returns false when the file ends inside them (what was
-// there is kept).
-bool GifDecoder::read_image_data(std::vector<std::uint8_t>& data)
-{
-    for (;;) {
-        if (!has(1))
-            return false;
-        const std::size_t n = bytes_[position_++];
-        if (n == 0)
-            return true;
-        const std::size_t available = std::min(n, size_ - position_);
-        data.insert(data.end(), bytes_ + position_, bytes_ + position_ + available);
-        position_ += available;
-        if (available < n)
-            return false;
-    }
+    return read_sub_blocks(nullptr);
 }
 
 void GifDecoder::dispose_previous()
@@ -184,7 +169,7 @@ IMG_Animation* GifDecoder::decode_frames(bool first_only)
             if (!has(1))
                 break;
             const bool complete = bytes_[position_++] == graphic_control_label ? read_graphic_control(frame)
-                                                                                  : skip_sub_blocks();
+                                                                                  : read_sub_blocks(nullptr);
             if (!complete)
                 break;
             continue;
@@ -210,7 +195,7 @@ IMG_Animation* GifDecoder::decode_frames(bool first_only)
             break;
         const int min_code_size = bytes_[position_++];
         std::vector<std::uint8_t> data;
-        const bool complete = read_image_data(data);
+        const bool complete = read_sub_blocks(&data);
         if (!LzwDecoder::valid_min_code_size(min_code_size))
             break;
 

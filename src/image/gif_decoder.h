@@ -61,9 +61,8 @@ private:
     bool has(std::size_t n) const { return size_ - position_ >= n; }
     int u16(std::size_t at) const { return bytes_[at] | bytes_[at + 1] << 8; }
     void read_palette(std::uint32_t* palette, int entries);
-    bool skip_sub_blocks();
     bool read_graphic_control(Frame& frame);
-    bool read_image_data(std::vector<std::uint8_t>& data);
+    bool read_sub_blocks(std::vector<std::uint8_t>* data);
     void dispose_previous();
     void draw(const Frame& frame, const std::vector<std::uint8_t>& data, int min_code_size);
 };
