@@ -33,19 +33,6 @@ LabelRecord area(int x, int y, int w, int h, std::uint32_t id)
     return l;
 }
 
-// The record of a press at (x, y) in the current coordinate space.
-EventRecord press(int x, int y)
-{
-    EventRecord e{};
-    e.kind = KIVO_EVENT_PRESS;
-    e.x = x;
-    e.y = y;
-    kivo_push_event(&e);
-    EventRecord out{};
-    EXPECT_EQ(kivo_poll_events(&out, 1), 1u);
-    return out;
-}
-
 void resize(int w, int h)
 {
     SDL_Event e;

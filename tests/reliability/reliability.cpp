@@ -146,4 +146,16 @@ std::vector<std::uint32_t> frame()
     return px;
 }
 
+EventRecord press(int x, int y)
+{
+    EventRecord e{};
+    e.kind = KIVO_EVENT_PRESS;
+    e.x = x;
+    e.y = y;
+    kivo_push_event(&e);
+    EventRecord out{};
+    EXPECT_EQ(kivo_poll_events(&out, 1), 1u);
+    return out;
+}
+
 }  // namespace reliability

@@ -34,6 +34,9 @@ protected:
     void TearDown() override;
 };
 
+// Pushes a press at (x, y), in the current coordinate space, and returns the record polled for it.
+EventRecord press(int x, int y);
+
 // The last drawn frame, one word per pixel.
 std::vector<std::uint32_t> frame();
 
