@@ -11,7 +11,7 @@ namespace kivo {
 namespace {
 
 // Takes the only frame out of `loaded` and frees the rest; the frame becomes the still image at the
-// requested size. Used for the sources the library decodes itself (GIF, animated WebP).
+// requested size. Used when that frame is the still image (LoadedAnimation::frame_is_still).
 Surface still_from_frame(IMG_Animation* loaded, int width, int height) {
     SDL_Surface* frame = Surface::convert(std::exchange(loaded->frames[0], nullptr), width, height);
     IMG_FreeAnimation(loaded);
