@@ -9,6 +9,11 @@ namespace kivo {
 
 namespace {
 
+// Into SDL's queue as it stands: SDL_PushEvent would stamp its own, later tick count.
+void push(SDL_Event& event) {
+    SDL_PeepEvents(&event, 1, SDL_ADDEVENT, 0, 0);
+}
+
 void push_button(Uint32 type, Uint8 state, Uint32 ticks, int x, int y) {
     SDL_Event event;
     SDL_memset(&event, 0, sizeof event);
@@ -21,7 +26,7 @@ void push_button(Uint32 type, Uint8 state, Uint32 ticks, int x, int y) {
     event.button.clicks = 1;
     event.button.x = x;
     event.button.y = y;
-    SDL_PushEvent(&event);
+    push(event);
 }
 
 }  // namespace
@@ -55,7 +60,7 @@ void Window::update_events() {
                                                     static_cast<Uint32>(last_x_));
             event.motion.yrel = static_cast<Sint32>(static_cast<Uint32>(sample.y) -
                                                     static_cast<Uint32>(last_y_));
-            SDL_PushEvent(&event);
+            push(event);
         }
         last_x_ = sample.x;
         last_y_ = sample.y;
