@@ -29,7 +29,7 @@ struct SiteWriter {
         for (const auto& [name, tally] : tallies)
             for (const auto& [offset, n] : tally.sites)
                 std::fprintf(f, "%s 0x%lx %.3f\n", name.c_str(), static_cast<unsigned long>(offset),
-                             double(n) / double(frames[name]));
+                    double(n) / double(frames[name]));
         std::fclose(f);
     }
 } site_writer;
@@ -63,9 +63,9 @@ void allocations(benchmark::State& state, const std::string& name, int offset)
 [[maybe_unused]] const bool registered = [] {
     for (bench::Screen s : bench::all_screens)
         benchmark::RegisterBenchmark((std::string("alloc/") + bench::name(s)).c_str(), allocations,
-                                     std::string(bench::name(s)), 0);
+            std::string(bench::name(s)), 0);
     benchmark::RegisterBenchmark("alloc/transition", allocations, std::string("transition"), 200);
     return true;
 }();
 
-}  // namespace
+} // namespace

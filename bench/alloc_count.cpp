@@ -74,7 +74,7 @@ Origin origin_of(const Dl_info& info)
     inside = false;
 }
 
-}  // namespace
+} // namespace
 
 void start(Tally* tally)
 {
@@ -83,7 +83,7 @@ void start(Tally* tally)
         dladdr(reinterpret_cast<void*>(&start), &info);
         exe_base = info.dli_fbase;
         void* prime[2];
-        backtrace(prime, 2);  // loads libgcc_s before counting begins
+        backtrace(prime, 2); // loads libgcc_s before counting begins
     }
     active = tally;
 }
@@ -93,7 +93,7 @@ void stop()
     active = nullptr;
 }
 
-}  // namespace alloc_count
+} // namespace alloc_count
 
 // The process's allocation functions, forwarding to glibc's; free stays glibc's own.
 extern "C" {
@@ -133,7 +133,7 @@ extern "C" {
     alloc_count::record();
     void* p = __libc_memalign(alignment, size);
     if (!p)
-        return 12;  // ENOMEM
+        return 12; // ENOMEM
     *out = p;
     return 0;
 }

@@ -10,8 +10,8 @@
 namespace alloc_count {
 
 enum Origin { Ours, Cairo, Pango, Sdl, Other, origin_count };
-inline constexpr const char* origin_names[origin_count] = {"ours", "cairo", "pango", "sdl",
-                                                           "other"};
+inline constexpr const char* origin_names[origin_count] = {
+    "ours", "cairo", "pango", "sdl", "other"};
 
 struct Tally {
     std::array<std::uint64_t, origin_count> count{};
@@ -23,4 +23,4 @@ struct Tally {
 void start(Tally* tally);
 void stop();
 
-}  // namespace alloc_count
+} // namespace alloc_count

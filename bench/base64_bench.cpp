@@ -46,4 +46,4 @@ void copy(benchmark::State& state)
 BENCHMARK(decode)->Name("base64/decode")->Arg(1 << 10)->Arg(1 << 16)->Arg(1 << 20);
 BENCHMARK(copy)->Name("base64/memcpy")->Arg(1 << 10)->Arg(1 << 16)->Arg(1 << 20);
 
-}  // namespace
+} // namespace

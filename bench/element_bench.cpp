@@ -70,8 +70,14 @@ void label(benchmark::State& state, kivo::Label (*make)())
         draw();
 }
 
-kivo::Label plain() { return bench::text_label(); }
-kivo::Label styled() { return bench::text_label(KIVO_STYLE_AVAILABLE_BUTTON); }
+kivo::Label plain()
+{
+    return bench::text_label();
+}
+kivo::Label styled()
+{
+    return bench::text_label(KIVO_STYLE_AVAILABLE_BUTTON);
+}
 
 // 500 tiny images in files of their own, cached under 500 references that do not expire during
 // the run: clear_cache scans them all and drops none, as on every frame.
@@ -80,8 +86,8 @@ void clear_cache(benchmark::State& state)
     kivo::Renderer& r = renderer();
     constexpr int entries = 500;
     if (r.cache_size() < entries) {
-        const auto dir = std::filesystem::temp_directory_path() /
-                         ("kivo-bench-" + std::to_string(getpid()));
+        const auto dir =
+            std::filesystem::temp_directory_path() / ("kivo-bench-" + std::to_string(getpid()));
         std::filesystem::create_directories(dir);
         SDL_Surface* pixel = SDL_CreateRGBSurfaceWithFormat(0, 1, 1, 32, SDL_PIXELFORMAT_ARGB8888);
         for (int i = 0; r.cache_size() < entries; ++i) {
@@ -110,19 +116,25 @@ void hit_setup()
         l.width = 80;
         l.height = 48;
         l.text = "";
-        l.kind = 99;  // stored and hit-tested, never drawn
+        l.kind = 99; // stored and hit-tested, never drawn
         l.id = std::uint32_t(i + 1);
         labels.push_back(l);
     }
     kivo_set_screen(0, nullptr, nullptr, labels.data(), 100, 0, 0,
-                    KIVO_BUTTON_LEFT | KIVO_BUTTON_RIGHT | KIVO_BUTTON_MENU | KIVO_BUTTON_BACK |
-                        KIVO_BUTTON_OK);
+        KIVO_BUTTON_LEFT | KIVO_BUTTON_RIGHT | KIVO_BUTTON_MENU | KIVO_BUTTON_BACK |
+            KIVO_BUTTON_OK);
     kivo_present(0);
 }
 
 constexpr int points = 64;
-int px(int i) { return (i * 97) % 800; }
-int py(int i) { return (i * 61) % 480; }
+int px(int i)
+{
+    return (i * 97) % 800;
+}
+int py(int i)
+{
+    return (i * 61) % 480;
+}
 
 void label_at(benchmark::State& state)
 {
@@ -147,8 +159,8 @@ void button_at(benchmark::State& state)
 [[maybe_unused]] const bool registered = [] {
     benchmark::RegisterBenchmark("element/background", background, "home");
     benchmark::RegisterBenchmark("element/background_animated", background, "charging_anim");
-    benchmark::RegisterBenchmark("element/buttons", buttons,
-                                 KIVO_BUTTON_LEFT | KIVO_BUTTON_RIGHT | KIVO_BUTTON_MENU);
+    benchmark::RegisterBenchmark(
+        "element/buttons", buttons, KIVO_BUTTON_LEFT | KIVO_BUTTON_RIGHT | KIVO_BUTTON_MENU);
     benchmark::RegisterBenchmark("element/carousel", carousel);
     benchmark::RegisterBenchmark("element/text_label", label, plain);
     benchmark::RegisterBenchmark("element/markup_label", label, bench::markup_label);
@@ -162,4 +174,4 @@ void button_at(benchmark::State& state)
     return true;
 }();
 
-}  // namespace
+} // namespace

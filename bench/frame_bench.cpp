@@ -13,7 +13,10 @@ namespace {
 
 constexpr int sizes[][2] = {{800, 480}, {1280, 800}};
 // Padded rows: 32 pixels of padding, as drivers that align rows leave them.
-constexpr std::uint32_t padded(int width) { return std::uint32_t(width + 32) * 4; }
+constexpr std::uint32_t padded(int width)
+{
+    return std::uint32_t(width + 32) * 4;
+}
 
 void memcpy_frame(benchmark::State& state, int width, int height)
 {
@@ -36,8 +39,8 @@ void present(benchmark::State& state, int width, int height, bool pad)
         window.present();
         benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(std::int64_t(state.iterations()) *
-                            std::int64_t(bench::frame_bytes(width, height)));
+    state.SetBytesProcessed(
+        std::int64_t(state.iterations()) * std::int64_t(bench::frame_bytes(width, height)));
 }
 
 // Composed and presented through the C interface.
@@ -112,7 +115,8 @@ void first_present(benchmark::State& state)
     }
     for (bench::Screen s : bench::all_screens) {
         benchmark::RegisterBenchmark((std::string("frame/") + bench::name(s)).c_str(), frame, s);
-        benchmark::RegisterBenchmark((std::string("compose/") + bench::name(s)).c_str(), compose, s);
+        benchmark::RegisterBenchmark(
+            (std::string("compose/") + bench::name(s)).c_str(), compose, s);
     }
     benchmark::RegisterBenchmark("frame/transition", transition);
     benchmark::RegisterBenchmark("create_window", create_window)->Unit(benchmark::kMillisecond);
@@ -120,4 +124,4 @@ void first_present(benchmark::State& state)
     return true;
 }();
 
-}  // namespace
+} // namespace

@@ -22,7 +22,7 @@ struct Open {
 } current;
 
 LabelRecord record(std::uint8_t kind, int x, int y, int w, int h, const char* text,
-                   std::uint16_t style = 0, std::uint8_t font = 0, std::uint8_t align = 0)
+    std::uint16_t style = 0, std::uint8_t font = 0, std::uint8_t align = 0)
 {
     LabelRecord r{};
     r.x = x;
@@ -80,10 +80,14 @@ std::vector<LabelRecord> records(Screen screen)
     switch (screen) {
     case Screen::Home:
         return {
-            record(KIVO_LABEL_TEXT, 150, 230, 220, 56, "Connector 1 available", KIVO_STYLE_AVAILABLE_BUTTON),
-            record(KIVO_LABEL_TEXT, 430, 230, 220, 56, "Connector 2 reserved", KIVO_STYLE_RESERVED_BUTTON),
-            record(KIVO_LABEL_TEXT, 150, 310, 220, 56, "Connector 3 charging", KIVO_STYLE_CHARGING_BUTTON),
-            record(KIVO_LABEL_TEXT, 430, 310, 220, 56, "Connector 4 faulted", KIVO_STYLE_FAULTED_BUTTON),
+            record(KIVO_LABEL_TEXT, 150, 230, 220, 56, "Connector 1 available",
+                KIVO_STYLE_AVAILABLE_BUTTON),
+            record(KIVO_LABEL_TEXT, 430, 230, 220, 56, "Connector 2 reserved",
+                KIVO_STYLE_RESERVED_BUTTON),
+            record(KIVO_LABEL_TEXT, 150, 310, 220, 56, "Connector 3 charging",
+                KIVO_STYLE_CHARGING_BUTTON),
+            record(KIVO_LABEL_TEXT, 430, 310, 220, 56, "Connector 4 faulted",
+                KIVO_STYLE_FAULTED_BUTTON),
         };
     case Screen::Charging:
         return {
@@ -98,14 +102,16 @@ std::vector<LabelRecord> records(Screen screen)
         return {
             qr_record(),
             record(KIVO_LABEL_TEXT, 40, 110, 420, 60, "Scan to pay", 0, 1, KIVO_ALIGN_LEFT),
-            record(KIVO_LABEL_TEXT, 40, 190, 420, 90, "Open the link on your phone and confirm the amount", 0, 0, KIVO_ALIGN_LEFT),
-            record(KIVO_LABEL_TEXT, 40, 300, 420, 40, "Total <b>9.83 EUR</b>", KIVO_STYLE_MARKUP, 0, KIVO_ALIGN_LEFT),
+            record(KIVO_LABEL_TEXT, 40, 190, 420, 90,
+                "Open the link on your phone and confirm the amount", 0, 0, KIVO_ALIGN_LEFT),
+            record(KIVO_LABEL_TEXT, 40, 300, 420, 40, "Total <b>9.83 EUR</b>", KIVO_STYLE_MARKUP, 0,
+                KIVO_ALIGN_LEFT),
         };
     }
     return {};
 }
 
-}  // namespace
+} // namespace
 
 const char* name(Screen screen)
 {
@@ -181,15 +187,15 @@ void set(std::uint32_t slot, Screen screen)
     switch (screen) {
     case Screen::Home:
         kivo_set_screen(slot, "home", "plug", labels.data(), std::uint32_t(labels.size()), 0, 3,
-                        KIVO_BUTTON_LEFT | KIVO_BUTTON_RIGHT | KIVO_BUTTON_MENU);
+            KIVO_BUTTON_LEFT | KIVO_BUTTON_RIGHT | KIVO_BUTTON_MENU);
         break;
     case Screen::Charging:
-        kivo_set_screen(slot, "charging_anim", nullptr, labels.data(),
-                        std::uint32_t(labels.size()), 0, 0, KIVO_BUTTON_BACK);
+        kivo_set_screen(slot, "charging_anim", nullptr, labels.data(), std::uint32_t(labels.size()),
+            0, 0, KIVO_BUTTON_BACK);
         break;
     case Screen::Payment:
-        kivo_set_screen(slot, "payment", nullptr, labels.data(), std::uint32_t(labels.size()), 0,
-                        0, KIVO_BUTTON_BACK | KIVO_BUTTON_OK);
+        kivo_set_screen(slot, "payment", nullptr, labels.data(), std::uint32_t(labels.size()), 0, 0,
+            KIVO_BUTTON_BACK | KIVO_BUTTON_OK);
         break;
     }
 }
@@ -202,7 +208,7 @@ kivo::Label text_label(std::uint32_t style, const char* text)
 kivo::Label markup_label()
 {
     return label_from(record(KIVO_LABEL_TEXT, 40, 300, 420, 40, "Total <b>9.83 EUR</b>",
-                             KIVO_STYLE_MARKUP, 0, KIVO_ALIGN_LEFT));
+        KIVO_STYLE_MARKUP, 0, KIVO_ALIGN_LEFT));
 }
 
 kivo::Label icon_label()
@@ -243,4 +249,4 @@ FbMapping::~FbMapping()
     ::close(fd_);
 }
 
-}  // namespace bench
+} // namespace bench

@@ -47,7 +47,7 @@ inline std::size_t frame_bytes(int width, int height)
 
 // A writable mapping of the emulated framebuffer, opened and mapped as the window does.
 class FbMapping {
-public:
+  public:
     FbMapping();
     ~FbMapping();
     FbMapping(const FbMapping&) = delete;
@@ -55,10 +55,10 @@ public:
     unsigned char* data() const { return mem_; }
     std::size_t size() const { return size_; }
 
-private:
+  private:
     int fd_ = -1;
     unsigned char* mem_ = nullptr;
     std::size_t size_ = 0;
 };
 
-}  // namespace bench
+} // namespace bench

@@ -11,13 +11,15 @@ namespace {
 constexpr int width = 800, height = 480;
 
 struct Pair {
-    SDL_Surface* src = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
-    SDL_Surface* dst = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* src =
+        SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* dst =
+        SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
     Pair()
     {
         auto* p = static_cast<Uint32*>(src->pixels);
         for (int i = 0; i < width * height; ++i)
-            p[i] = 0xff000000u | Uint32(i * 2654435761u >> 8);  // opaque, varied colours
+            p[i] = 0xff000000u | Uint32(i * 2654435761u >> 8); // opaque, varied colours
     }
     ~Pair()
     {
@@ -62,4 +64,4 @@ BENCHMARK(copy)->Name("sdl/blit_copy_800x480");
 BENCHMARK(blend_opaque)->Name("sdl/blit_blend_opaque_800x480");
 BENCHMARK(plain_memcpy)->Name("sdl/memcpy_800x480");
 
-}  // namespace
+} // namespace

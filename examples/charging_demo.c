@@ -67,11 +67,11 @@ struct app {
     int slide_to;            /* page entering during a slide, or -1 */
     int slide_direction;     /* -1: the new page enters from the right, +1: from the left */
     int slide_frame;
-    int selected;            /* connector of the session */
-    int fast;                /* charging mode: 1 fast, 0 smart */
-    int charging;            /* a session is running (it goes on behind other screens) */
-    float soc;               /* state of charge of the car, 0..1 */
-    int about;               /* the menu shows the station's details */
+    int selected; /* connector of the session */
+    int fast;     /* charging mode: 1 fast, 0 smart */
+    int charging; /* a session is running (it goes on behind other screens) */
+    float soc;    /* state of charge of the car, 0..1 */
+    int about;    /* the menu shows the station's details */
     /* the touch in progress */
     int touching;
     int press_x, press_y;
@@ -101,8 +101,8 @@ static int round_int(float v)
 
 /* ---- Screen content ---------------------------------------------------------------------- */
 
-static LabelRecord text_label(int x, int y, int w, int h, const char* text, uint8_t font,
-                              uint16_t style, uint32_t id)
+static LabelRecord text_label(
+    int x, int y, int w, int h, const char* text, uint8_t font, uint16_t style, uint32_t id)
 {
     LabelRecord l;
     memset(&l, 0, sizeof l);
@@ -144,7 +144,7 @@ static void show_home_page(const struct app* app, uint32_t slot, int page)
     static char status[3][32];
     LabelRecord labels[3];
     const struct connector* c = &connectors[page];
-    const char* state_text = c->state == AVAILABLE ? "Available"
+    const char* state_text = c->state == AVAILABLE  ? "Available"
                              : c->state == RESERVED ? "Reserved"
                                                     : "Out of order";
     if (app->charging && app->selected == page) {
@@ -153,23 +153,23 @@ static void show_home_page(const struct app* app, uint32_t slot, int page)
     }
     labels[0] = text_label(150, 190, 500, 40, c->title, 0, 0, ID_NONE);
     labels[1] = text_label(290, 275 - PILL_TEXT_H / 2, 220, PILL_TEXT_H, state_text, 0,
-                           connector_style(app, page), ID_CONNECTOR + (uint32_t)page);
+        connector_style(app, page), ID_CONNECTOR + (uint32_t)page);
     labels[2] = text_label(150, 330, 500, 30, c->details, 1, 0, ID_NONE);
     kivo_set_screen(slot, "home", "station", labels, 3, (uint32_t)page, PAGE_COUNT,
-                    KIVO_BUTTON_LEFT | KIVO_BUTTON_RIGHT | KIVO_BUTTON_MENU);
+        KIVO_BUTTON_LEFT | KIVO_BUTTON_RIGHT | KIVO_BUTTON_MENU);
 }
 
 static void show_mode(const struct app* app)
 {
     static char title[64];
     LabelRecord labels[5];
-    snprintf(title, sizeof title, "%s — how would you like to charge?",
-             connectors[app->selected].title);
+    snprintf(
+        title, sizeof title, "%s — how would you like to charge?", connectors[app->selected].title);
     labels[0] = text_label(100, 170, 600, 40, title, 1, 0, ID_NONE);
     labels[1] = text_label(150, 260 - PILL_TEXT_H / 2, 240, PILL_TEXT_H, "   Fast", 0,
-                           KIVO_STYLE_FAST_BUTTON, ID_FAST);
+        KIVO_STYLE_FAST_BUTTON, ID_FAST);
     labels[2] = text_label(410, 260 - PILL_TEXT_H / 2, 240, PILL_TEXT_H, "   Smart", 0,
-                           KIVO_STYLE_SMART_BUTTON, ID_SMART);
+        KIVO_STYLE_SMART_BUTTON, ID_SMART);
     labels[3] = text_label(150, 300, 240, 50, "full power, 0.59 €/kWh", 3, 0, ID_NONE);
     labels[4] = text_label(410, 300, 240, 50, "cheapest hours, 0.42 €/kWh", 3, 0, ID_NONE);
     kivo_set_screen(0, "charging", "plug", labels, 5, 0, 0, KIVO_BUTTON_BACK | KIVO_BUTTON_HELP);
@@ -180,16 +180,15 @@ static void show_payment(const struct app* app)
     static char url[128], price[96];
     LabelRecord labels[3];
     snprintf(url, sizeof url, "https://pay.example.com/kivo?station=KV-0042&connector=%d&mode=%s",
-             app->selected + 1, app->fast ? "fast" : "smart");
+        app->selected + 1, app->fast ? "fast" : "smart");
     snprintf(price, sizeof price, "%s charging · %s €/kWh · scan with your phone",
-             app->fast ? "Fast" : "Smart", app->fast ? "0.59" : "0.42");
+        app->fast ? "Fast" : "Smart", app->fast ? "0.59" : "0.42");
     labels[0] = text_label(150, 24, 500, 40, "Scan to pay", 0, 0, ID_NONE);
     labels[1] = text_label(290, 80, 220, 220, url, 0, 0, ID_NONE);
     labels[1].kind = KIVO_LABEL_QR;
     labels[2] = text_label(120, 320, 560, 60, price, 1, 0, ID_NONE);
     kivo_set_screen(0, "payment", NULL, labels, 3, 0, 0,
-                    KIVO_BUTTON_BACK | KIVO_BUTTON_OK |
-                        (app->fast ? KIVO_BUTTON_FAST : KIVO_BUTTON_SMART));
+        KIVO_BUTTON_BACK | KIVO_BUTTON_OK | (app->fast ? KIVO_BUTTON_FAST : KIVO_BUTTON_SMART));
 }
 
 static void show_charging(const struct app* app)
@@ -198,13 +197,12 @@ static void show_charging(const struct app* app)
     LabelRecord labels[5];
     snprintf(energy, sizeof energy, "%.1f kWh", (double)((app->soc - start_soc) * battery_kwh));
     snprintf(percent, sizeof percent, "%d %% of %d %%", round_int(app->soc * 100),
-             round_int(target_soc * 100));
+        round_int(target_soc * 100));
     snprintf(details, sizeof details, "%s · %s charging · limit %s",
-             connectors[app->selected].title, app->fast ? "fast" : "smart",
-             app->fast ? "150 kW" : "75 kW");
+        connectors[app->selected].title, app->fast ? "fast" : "smart",
+        app->fast ? "150 kW" : "75 kW");
     labels[0] = text_label(290, 36 - PILL_TEXT_H / 2, 220, PILL_TEXT_H,
-                           app->soc >= target_soc ? "Done" : "Charging", 0,
-                           KIVO_STYLE_CHARGING_BUTTON, ID_NONE);
+        app->soc >= target_soc ? "Done" : "Charging", 0, KIVO_STYLE_CHARGING_BUTTON, ID_NONE);
     labels[1] = text_label(290, 130, 220, 220, "", 0, 0, ID_NONE);
     labels[1].kind = KIVO_LABEL_SLIDER;
     labels[1].r = labels[1].g = labels[1].b = 255;
@@ -223,12 +221,12 @@ static void show_help(void)
     LabelRecord labels[2];
     labels[0] = text_label(150, 30, 500, 40, "Help", 2, 0, ID_NONE);
     labels[1] = text_label(120, 110, 560, 260,
-                           "<b>1.</b> Choose a free connector: swipe or use the arrows.\n"
-                           "<b>2.</b> Pick <b>fast</b> or <b>smart</b> charging.\n"
-                           "<b>3.</b> Scan the QR code to pay, then plug in.\n"
-                           "<b>4.</b> Tap back on the charging screen to leave it running.\n\n"
-                           "Hotline: +49 30 1234 5678",
-                           1, KIVO_STYLE_MARKUP, ID_NONE);
+        "<b>1.</b> Choose a free connector: swipe or use the arrows.\n"
+        "<b>2.</b> Pick <b>fast</b> or <b>smart</b> charging.\n"
+        "<b>3.</b> Scan the QR code to pay, then plug in.\n"
+        "<b>4.</b> Tap back on the charging screen to leave it running.\n\n"
+        "Hotline: +49 30 1234 5678",
+        1, KIVO_STYLE_MARKUP, ID_NONE);
     labels[1].align = KIVO_ALIGN_LEFT;
     kivo_set_screen(0, "help", NULL, labels, 2, 0, 0, KIVO_BUTTON_BACK);
 }
@@ -239,15 +237,14 @@ static void show_menu(const struct app* app)
     uint32_t n = 0;
     labels[n++] = text_label(150, 30, 500, 40, "Menu", 2, 0, ID_NONE);
     labels[n++] = text_label(290, 150 - PILL_TEXT_H / 2, 220, PILL_TEXT_H, "Help", 0,
-                             KIVO_STYLE_WHITE_BUTTON, ID_MENU_HELP);
+        KIVO_STYLE_WHITE_BUTTON, ID_MENU_HELP);
     labels[n++] = text_label(290, 230 - PILL_TEXT_H / 2, 220, PILL_TEXT_H, "About", 0,
-                             KIVO_STYLE_GREY_BUTTON, ID_MENU_ABOUT);
+        KIVO_STYLE_GREY_BUTTON, ID_MENU_ABOUT);
     labels[0].r = labels[0].g = labels[0].b = 255;
     labels[1].r = labels[1].g = labels[1].b = 40;
     if (app->about)
-        labels[n++] = text_label(150, 290, 500, 90,
-                                 "Station KV-0042 · 3 connectors\nkivo-gui demo host", 1, 0,
-                                 ID_NONE);
+        labels[n++] = text_label(
+            150, 290, 500, 90, "Station KV-0042 · 3 connectors\nkivo-gui demo host", 1, 0, ID_NONE);
     kivo_set_screen(0, "help", NULL, labels, n, 0, 0, KIVO_BUTTON_BACK | KIVO_BUTTON_CLOSE);
 }
 

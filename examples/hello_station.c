@@ -15,7 +15,10 @@ int main(void)
 
     LabelRecord hello;
     memset(&hello, 0, sizeof hello);
-    hello.x = 200; hello.y = 200; hello.width = 400; hello.height = 80;
+    hello.x = 200;
+    hello.y = 200;
+    hello.width = 400;
+    hello.height = 80;
     hello.r = hello.g = hello.b = hello.a = 255;
     hello.text = "Tap to start charging";
     hello.kind = KIVO_LABEL_TEXT;

@@ -81,7 +81,7 @@ void compare(std::string_view text)
         fuzz::fail("bytes differ for", std::string(text.substr(0, 64)));
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

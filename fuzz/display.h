@@ -87,4 +87,4 @@ inline std::string file_bytes(const std::string& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace fuzz
+} // namespace fuzz

@@ -41,7 +41,7 @@ void exercise(kivo::Animation& a, fuzz::Input& in, int width, int height)
 {
     check(a, width, height);
     for (int i = 0; i < 4; ++i) {
-        a.advance(in.take<std::int32_t>() & 0x7fffffff);  // the renderer never passes less than 0
+        a.advance(in.take<std::int32_t>() & 0x7fffffff); // the renderer never passes less than 0
         check(a, width, height);
     }
 }
@@ -51,7 +51,7 @@ std::string temp_path()
     return "/tmp/kivo_image_fuzz_" + std::to_string(getpid());
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int width = from_end(1) % 65;
     const int height = from_end(2) % 65;
     fuzz::Input in(data, size);
-    fuzz::Input params(data, size < 48 ? size : 48);  // advance steps, read from the same bytes
+    fuzz::Input params(data, size < 48 ? size : 48); // advance steps, read from the same bytes
     const std::string bytes(reinterpret_cast<const char*>(data), size);
 
     {
@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     icon.text = ref.c_str();
     const bool as_background = flags & 2;
     kivo_set_screen(0, as_background ? ref.c_str() : nullptr, flags & 4 ? ref.c_str() : nullptr,
-                    &icon, flags & 8 ? 1 : 0, 0, 0, 0);
+        &icon, flags & 8 ? 1 : 0, 0, 0, 0);
     for (int frame = 0; frame < 3; ++frame) {
         kivo_present(frame == 2 ? in.coordinate() : 0);
         fuzz::advance_ms(in.byte() * 7);

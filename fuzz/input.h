@@ -14,14 +14,13 @@
 namespace fuzz {
 
 class Input {
-public:
+  public:
     Input(const std::uint8_t* data, std::size_t size) : p_(data), left_(size) {}
 
     bool empty() const { return left_ == 0; }
     std::size_t left() const { return left_; }
 
-    template <typename T>
-    T take()
+    template <typename T> T take()
     {
         T v{};
         const std::size_t n = left_ < sizeof v ? left_ : sizeof v;
@@ -36,8 +35,8 @@ public:
     // Small values most of the time, the ends of the int range now and then.
     std::int32_t coordinate()
     {
-        static constexpr std::int32_t ends[] = {INT_MIN, INT_MIN + 1, -65536, -1, 0, 1, 65536,
-                                                INT_MAX - 1, INT_MAX};
+        static constexpr std::int32_t ends[] = {
+            INT_MIN, INT_MIN + 1, -65536, -1, 0, 1, 65536, INT_MAX - 1, INT_MAX};
         const std::uint8_t mode = byte();
         if (mode < 0xe0)
             return std::int32_t(take<std::int16_t>()) / (mode & 7 ? 1 : 64);
@@ -71,7 +70,7 @@ public:
         return s;
     }
 
-private:
+  private:
     const std::uint8_t* p_;
     std::size_t left_;
 };
@@ -114,4 +113,4 @@ inline std::string base64_encode(const std::string& bytes)
     std::abort();
 }
 
-}  // namespace fuzz
+} // namespace fuzz

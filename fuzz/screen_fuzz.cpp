@@ -20,7 +20,7 @@ namespace {
 std::array<std::uint8_t, 8> current_key{};
 bool have_window = false;
 std::uint8_t flavour = 0;
-std::vector<std::string> samples;  // "data://" references of the sample images
+std::vector<std::string> samples; // "data://" references of the sample images
 
 std::int32_t small_or_end(std::uint8_t b)
 {
@@ -30,11 +30,10 @@ std::int32_t small_or_end(std::uint8_t b)
 
 ConfigRecord config_from(const std::array<std::uint8_t, 8>& k)
 {
-    static constexpr float angles[] = {0.0f, 3.14159265f, -2.5f, 6.2831853f, 1e30f,
-                                       -1e-30f, std::numeric_limits<float>::infinity(),
-                                       std::numeric_limits<float>::quiet_NaN()};
+    static constexpr float angles[] = {0.0f, 3.14159265f, -2.5f, 6.2831853f, 1e30f, -1e-30f,
+        std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()};
     ConfigRecord c = fuzz::base_config();
-    c.flavour = k[0] % 4;  // 3 has no image for Ok, Back, BackAlt, Menu, Left and Right
+    c.flavour = k[0] % 4; // 3 has no image for Ok, Back, BackAlt, Menu, Left and Right
     // A quiet zone beyond a few thousand modules cannot be allocated: that ends the process by
     // design, so only small and negative ones are fuzzed.
     c.qr_border = k[1] < 0xf0 ? std::int8_t(k[1]) / 3 : (k[1] & 1 ? INT_MIN : -65536);
@@ -64,8 +63,8 @@ std::string reference(fuzz::Input& in)
 {
     static const char* const names[] = {"home", "help", "charging_anim", "plug", "car", "", "x"};
     static const char* const files[] = {"file://samples/anim.gif", "file://samples/still.webp",
-                                        "file://samples/truncated.webp", "file://", "file:///",
-                                        "file://app/share/marvo/images/icon/car.webp"};
+        "file://samples/truncated.webp", "file://", "file:///",
+        "file://app/share/marvo/images/icon/car.webp"};
     const std::uint8_t mode = in.byte();
     switch (mode % 8) {
     case 0:
@@ -77,9 +76,9 @@ std::string reference(fuzz::Input& in)
     case 3:
         return samples.empty() ? "data://" : samples[in.byte() % samples.size()];
     case 4:
-        return "data://" + in.text(64);  // mostly malformed base64
+        return "data://" + in.text(64); // mostly malformed base64
     case 5:
-        return "data://" + fuzz::base64_encode(in.text(200));  // rarely an image
+        return "data://" + fuzz::base64_encode(in.text(200)); // rarely an image
     default:
         return in.text(64);
     }
@@ -88,12 +87,12 @@ std::string reference(fuzz::Input& in)
 // Markup-ish text: random bytes, or pieces of Pango markup in random order and nesting.
 std::string label_text(fuzz::Input& in)
 {
-    static const char* const pieces[] = {
-        "<b>", "</b>", "<i>", "</i>", "<span foreground='#f00'>", "</span>", "&amp;", "&", "<",
-        ">", "Ladesäule ", "charging ", "\xff\xfe", "<span size='x-large'>", "<big>", "</big>",
-        "<span font='Sans 30'>", "<tt>", "<span weight='900' letter_spacing='9000'>", "\n",
-        "\xe2\x80\x8b", "<u>", "</u>", "<span alpha='1%'>", "<span rise='-99999'>", "&#0;",
-        "&#x10FFFF;", "<!-- -->", "<?x?>", "\t"};
+    static const char* const pieces[] = {"<b>", "</b>", "<i>", "</i>", "<span foreground='#f00'>",
+        "</span>", "&amp;", "&", "<", ">", "Ladesäule ", "charging ", "\xff\xfe",
+        "<span size='x-large'>", "<big>", "</big>", "<span font='Sans 30'>", "<tt>",
+        "<span weight='900' letter_spacing='9000'>", "\n", "\xe2\x80\x8b", "<u>", "</u>",
+        "<span alpha='1%'>", "<span rise='-99999'>", "&#0;", "&#x10FFFF;", "<!-- -->", "<?x?>",
+        "\t"};
     const std::uint8_t mode = in.byte();
     if (mode < 0x80)
         return in.text(120);
@@ -109,7 +108,7 @@ std::uint32_t carousel_value(fuzz::Input& in)
     if (mode < 0xc0)
         return mode % 8;
     if (mode < 0xe0)
-        return in.take<std::uint32_t>() % 5000000;  // up to millions of dots
+        return in.take<std::uint32_t>() % 5000000; // up to millions of dots
     return in.take<std::uint32_t>();
 }
 
@@ -168,13 +167,12 @@ void set(std::uint32_t slot, Screen& s)
     for (std::size_t i = 0; i < s.labels.size(); ++i)
         s.labels[i].text = s.texts[i].c_str();
     kivo_set_screen(slot, s.has_background ? s.background.c_str() : nullptr,
-                    s.has_icon ? s.icon.c_str() : nullptr, s.labels.data(),
-                    std::uint32_t(s.labels.size()), s.current, s.count, s.buttons);
+        s.has_icon ? s.icon.c_str() : nullptr, s.labels.data(), std::uint32_t(s.labels.size()),
+        s.current, s.count, s.buttons);
 }
 
 // Runs f, letting through only the exceptions the interface documents for these inputs.
-template <typename F>
-void documented(F f)
+template <typename F> void documented(F f)
 {
     try {
         f();
@@ -228,13 +226,13 @@ void drain()
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::start();
     for (const char* name : {"samples/still.webp", "samples/anim_100.webp", "samples/rgb.png",
-                             "samples/anim.gif", "samples/palette.png"}) {
+             "samples/anim.gif", "samples/palette.png"}) {
         const std::string bytes = fuzz::file_bytes(name);
         if (!bytes.empty())
             samples.push_back("data://" + fuzz::base64_encode(bytes));

@@ -12,7 +12,7 @@
 namespace {
 
 bool pressed = false;
-int queued_records = 0;  // input_event records written since the last poll (the pipe holds 64 KiB)
+int queued_records = 0; // input_event records written since the last poll (the pipe holds 64 KiB)
 
 std::uint32_t poll(std::uint32_t max)
 {
@@ -33,7 +33,7 @@ void drain()
     }
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         switch (op % 8) {
         case 0:
         case 1:
-        case 2: {  // a sample: position anywhere, pressure often 0
+        case 2: { // a sample: position anywhere, pressure often 0
             const std::int32_t x = op & 8 ? in.coordinate() : in.byte() * 2;
             const std::int32_t y = op & 16 ? in.coordinate() : in.byte();
             const unsigned pressure = op & 32 ? in.take<std::uint32_t>() : in.byte() & 1 ? 0 : 200;
@@ -93,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             queued_records += 5;
             break;
         }
-        case 3: {  // a raw input record, of any type and code
+        case 3: { // a raw input record, of any type and code
             const std::uint16_t type = op & 8 ? in.take<std::uint16_t>() : in.byte() % 4;
             const std::uint16_t code = op & 16 ? in.take<std::uint16_t>() : in.byte() % 0x40;
             kivo_emu_touch_event(type, code, in.coordinate());
@@ -104,14 +104,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 5:
             poll(in.byte() % 17);
             break;
-        case 6: {  // a resize of the coordinate space, 0 included
+        case 6: { // a resize of the coordinate space, 0 included
             SDL_Event e = resize;
             e.window.data1 = in.coordinate();
             e.window.data2 = in.coordinate();
             SDL_PushEvent(&e);
             break;
         }
-        default: {  // a host event in between
+        default: { // a host event in between
             EventRecord e{};
             e.kind = in.byte() % 6;
             e.x = in.coordinate();

@@ -25,7 +25,8 @@ constexpr std::int64_t frame_ns = 20'000'000;
 
 void print_frame_hash(const std::string& name)
 {
-    std::vector<unsigned char> bytes(bench::frame_bytes(kivo_surface_width(), kivo_surface_height()));
+    std::vector<unsigned char> bytes(
+        bench::frame_bytes(kivo_surface_width(), kivo_surface_height()));
     kivo_get_framebuffer(bytes.data(), bytes.size());
     std::uint64_t hash = 14695981039346656037ull;
     for (unsigned char b : bytes)
@@ -33,8 +34,7 @@ void print_frame_hash(const std::string& name)
     std::printf("frame %s %016llx\n", name.c_str(), static_cast<unsigned long long>(hash));
 }
 
-template <typename F>
-void phase(const std::string& name, int repeats, F&& body)
+template <typename F> void phase(const std::string& name, int repeats, F&& body)
 {
     const std::string label = name + "/" + std::to_string(repeats);
     CALLGRIND_ZERO_STATS;
@@ -51,7 +51,7 @@ void next_frame(int offset = 0)
     kivo_present(offset);
 }
 
-}  // namespace
+} // namespace
 
 int main()
 {
@@ -66,11 +66,11 @@ int main()
     phase("first_present", 1, [](int) { kivo_present(0); });
 
     {
-        const unsigned char* pixels = static_cast<unsigned char*>(kivo::state::window->surface()->pixels);
+        const unsigned char* pixels =
+            static_cast<unsigned char*>(kivo::state::window->surface()->pixels);
         const bench::FbMapping fb;
-        phase("memcpy_frame", frames, [&](int) {
-            std::memcpy(fb.data(), pixels, bench::frame_bytes(800, 480));
-        });
+        phase("memcpy_frame", frames,
+            [&](int) { std::memcpy(fb.data(), pixels, bench::frame_bytes(800, 480)); });
         phase("present", frames, [](int) { kivo::state::window->present(); });
     }
 
@@ -88,11 +88,11 @@ int main()
     const std::string home = "home", anim = "charging_anim";
     phase("element/background", frames, [&](int) { r.draw_background(home, 0); });
     phase("element/background_animated", frames, [&](int) { r.draw_background(anim, 0); });
-    phase("element/buttons", frames, [&](int) {
-        r.draw_buttons(KIVO_BUTTON_LEFT | KIVO_BUTTON_RIGHT | KIVO_BUTTON_MENU);
-    });
+    phase("element/buttons", frames,
+        [&](int) { r.draw_buttons(KIVO_BUTTON_LEFT | KIVO_BUTTON_RIGHT | KIVO_BUTTON_MENU); });
     phase("element/carousel", frames, [&](int) { r.draw_carousel({0, 3}); });
-    const kivo::Label text = bench::text_label(), styled = bench::text_label(KIVO_STYLE_AVAILABLE_BUTTON),
+    const kivo::Label text = bench::text_label(),
+                      styled = bench::text_label(KIVO_STYLE_AVAILABLE_BUTTON),
                       markup = bench::markup_label(), icon = bench::icon_label(),
                       qr = bench::qr_label(), slider = bench::slider_label();
     phase("element/text_label", frames, [&](int) { r.draw_text_label(text, 0); });
@@ -105,7 +105,8 @@ int main()
 
     std::string text64(1 << 20, 'A');
     std::mt19937 random(1);
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    static const char alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     for (char& c : text64)
         c = alphabet[random() % 64];
     phase("base64_decode_1MiB", 1, [&](int) {

@@ -12,7 +12,7 @@ namespace kivo {
 // neither does, the image failed to load and nothing is drawn for it. A kept animation has at
 // least two frames, all in working_format at the requested size. Never copied or moved.
 class KIVO_EXPORT Animation {
-public:
+  public:
     // Loads a file, or bytes held in memory (only read during the call). width and height are
     // the requested size, 0 meaning natural. The formats are those of Surface; a source that
     // loads as an animation of two or more frames (animated WebP or GIF) is kept animated;
@@ -41,7 +41,7 @@ public:
     Uint32 current_frame() const { return current_frame_; }
     int elapsed_ms() const { return elapsed_ms_; }
 
-private:
+  private:
     Surface still_;
     IMG_Animation* animation_ = nullptr;
     Uint32 current_frame_ = 0;
@@ -50,4 +50,4 @@ private:
     void keep_animation(IMG_Animation* loaded, int width, int height);
 };
 
-}  // namespace kivo
+} // namespace kivo

@@ -13,9 +13,8 @@ namespace base64 {
 //   "Invalid base64 encoded data - Size not divisible by 4"
 //   "Invalid base64 encoded data - Found more than 2 padding signs"
 //   "Invalid base64 encoded data - Invalid character"
-template <typename Out>
-KIVO_EXPORT Out decode_into(std::string_view text);
+template <typename Out> KIVO_EXPORT Out decode_into(std::string_view text);
 
 extern template KIVO_EXPORT std::string decode_into<std::string>(std::string_view text);
 
-}  // namespace base64
+} // namespace base64

@@ -27,4 +27,4 @@ struct Config {
     Color slider_marker_color;
 };
 
-}  // namespace kivo
+} // namespace kivo

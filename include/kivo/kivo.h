@@ -59,23 +59,23 @@ extern "C" {
  * screen). Colours are r, g, b, a.
  */
 typedef struct ConfigRecord {
-    uint8_t flavour;             /* button image set: 0, 1 or 2 */
-    const char* font0;           /* text labels with font index 0 */
+    uint8_t flavour;   /* button image set: 0, 1 or 2 */
+    const char* font0; /* text labels with font index 0 */
     const char* font1;
     const char* font2;
     const char* font3;
-    int32_t label_offset_y;      /* shifts text-label backgrounds down, and label hit tests */
-    int32_t qr_border;           /* quiet zone of QR codes, in modules on each side; a negative
-                                    one crops the code, and nothing is drawn when it leaves no
-                                    image (nor for a QR label with an empty rectangle); one that
-                                    makes the code image 32768 pixels a side or more ends the
-                                    process ("SDL_CreateRGBSurfaceWithFormat: image too large") */
-    int32_t icon_center_y;       /* vertical centre of a screen's icon */
-    int32_t reserved;            /* copied, never read */
-    int32_t carousel_y;          /* top edge of the carousel dots */
-    int32_t carousel_spacing;    /* distance between the left edges of two dots */
-    float slider_start_angle;    /* where every slider arc begins */
-    float slider_sweep_angle;    /* the angle that a slider value of 1.0 spans */
+    int32_t label_offset_y;   /* shifts text-label backgrounds down, and label hit tests */
+    int32_t qr_border;        /* quiet zone of QR codes, in modules on each side; a negative
+                                 one crops the code, and nothing is drawn when it leaves no
+                                 image (nor for a QR label with an empty rectangle); one that
+                                 makes the code image 32768 pixels a side or more ends the
+                                 process ("SDL_CreateRGBSurfaceWithFormat: image too large") */
+    int32_t icon_center_y;    /* vertical centre of a screen's icon */
+    int32_t reserved;         /* copied, never read */
+    int32_t carousel_y;       /* top edge of the carousel dots */
+    int32_t carousel_spacing; /* distance between the left edges of two dots */
+    float slider_start_angle; /* where every slider arc begins */
+    float slider_sweep_angle; /* the angle that a slider value of 1.0 spans */
     uint8_t slider_value_color[4];
     uint8_t slider_band_color[4];
     uint8_t slider_marker_color[4];
@@ -148,7 +148,7 @@ typedef struct LabelRecord {
     float marker_value;
     uint8_t kind;
     uint8_t align;
-    uint8_t font;  /* 0..3 select font0..font3; other values keep the previous label's font */
+    uint8_t font; /* 0..3 select font0..font3; other values keep the previous label's font */
     uint16_t style;
     uint32_t id;
 } LabelRecord;
@@ -261,8 +261,8 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  * std::logic_error when labels is null but label_count is not 0 (nothing changed).
  */
 KIVO_API void kivo_set_screen(uint32_t slot, const char* background, const char* icon,
-                              const LabelRecord* labels, uint32_t label_count,
-                              uint32_t carousel_current, uint32_t carousel_count, uint16_t buttons);
+    const LabelRecord* labels, uint32_t label_count, uint32_t carousel_current,
+    uint32_t carousel_count, uint16_t buttons);
 
 /* ---- Events ------------------------------------------------------------------------------ */
 

@@ -27,12 +27,39 @@ class Window;
 
 // The 33 fixed images, in loading order, below "app/share/marvo/images/".
 enum class Asset : std::uint8_t {
-    ButtonOk, ButtonOkV2, ButtonBack, ButtonBackV2, ButtonMenu, ButtonClose, ButtonHelp,
-    ButtonFast, ButtonSmart, ButtonFrame, ButtonBackTavi, ButtonLocaleTavi,
-    LabelBlank, LabelFast, LabelSmart, LabelNarrow, LabelAvailable, LabelReserved, LabelCharging,
-    LabelFaulted, LabelGrey, LabelWhite, LabelTall, LabelFullBullet, LabelEmptyBullet,
-    CarouselLeft, CarouselRight, CarouselEmptyDot, CarouselFullDot, CarouselLeftTavi,
-    CarouselLeftEndTavi, CarouselRightTavi, CarouselRightEndTavi,
+    ButtonOk,
+    ButtonOkV2,
+    ButtonBack,
+    ButtonBackV2,
+    ButtonMenu,
+    ButtonClose,
+    ButtonHelp,
+    ButtonFast,
+    ButtonSmart,
+    ButtonFrame,
+    ButtonBackTavi,
+    ButtonLocaleTavi,
+    LabelBlank,
+    LabelFast,
+    LabelSmart,
+    LabelNarrow,
+    LabelAvailable,
+    LabelReserved,
+    LabelCharging,
+    LabelFaulted,
+    LabelGrey,
+    LabelWhite,
+    LabelTall,
+    LabelFullBullet,
+    LabelEmptyBullet,
+    CarouselLeft,
+    CarouselRight,
+    CarouselEmptyDot,
+    CarouselFullDot,
+    CarouselLeftTavi,
+    CarouselLeftEndTavi,
+    CarouselRightTavi,
+    CarouselRightEndTavi,
     Count
 };
 inline constexpr std::size_t asset_count = static_cast<std::size_t>(Asset::Count);
@@ -44,7 +71,7 @@ KIVO_EXPORT const char* asset_path(Asset asset);
 // the window. Construction loads all 33 fixed images and ends the process with "essential images
 // missing" (after one warning per missing file) when any is absent. Never copied or moved.
 class KIVO_EXPORT Renderer {
-public:
+  public:
     // An image loaded by reference, with the steady-clock time of its last lookup.
     struct CachedImage {
         CachedImage(const char* kind, const std::string& ref, int width, int height);
@@ -104,7 +131,7 @@ public:
     int delta_ms() const { return delta_ms_; }
     const Surface& asset(Asset a) const { return assets_[static_cast<std::size_t>(a)]; }
 
-private:
+  private:
     SDL_Surface* target_;
     cairo_t* cairo_;
     Config config_;
@@ -120,4 +147,4 @@ private:
     void draw_label(const Label& label, int offset);
 };
 
-}  // namespace kivo
+} // namespace kivo

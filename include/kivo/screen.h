@@ -86,4 +86,4 @@ struct ScreenDef {
     std::int32_t buttons = 0;
 };
 
-}  // namespace kivo
+} // namespace kivo

@@ -13,7 +13,7 @@ inline constexpr Uint32 working_format = SDL_PIXELFORMAT_ARGB8888;
 // Owns one SDL_Surface, or none (empty) when loading or allocating failed. Moved, never copied:
 // moving exchanges the two pointers, so each surface is freed exactly once.
 class KIVO_EXPORT Surface {
-public:
+  public:
     Surface() = default;
     // Loads a file and converts it (see convert). PNG, JPEG, WebP and BMP are read by SDL_image's
     // loader of that format, a GIF by the library's own decoder (its first frame); any other
@@ -44,8 +44,8 @@ public:
     explicit operator bool() const { return surface_ != nullptr; }
     SDL_Surface* operator->() const { return surface_; }
 
-private:
+  private:
     SDL_Surface* surface_ = nullptr;
 };
 
-}  // namespace kivo
+} // namespace kivo

@@ -20,7 +20,7 @@ namespace kivo {
 // "mmap", "ts_setup", "SDL_CreateRGBSurfaceWithFormat: ..."; the destructor's "ts_close",
 // "munmap", "close". Never copied.
 class KIVO_EXPORT Window {
-public:
+  public:
     Window(int width, int height);
     ~Window();
     Window(const Window&) = delete;
@@ -46,7 +46,7 @@ public:
     std::uint32_t fb_size() const { return fb_size_; }
     std::uint32_t fb_line_length() const { return fb_line_length_; }
 
-private:
+  private:
     int fb_fd_ = -1;
     void* fb_mem_ = nullptr;
     std::uint32_t fb_size_ = 0;
@@ -61,4 +61,4 @@ private:
     std::uint32_t fb_rows_ = 0;
 };
 
-}  // namespace kivo
+} // namespace kivo

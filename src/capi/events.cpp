@@ -11,15 +11,20 @@ namespace {
 
 // size * position / space, truncated toward zero. The product is taken in 64 bits and the
 // quotient clamped to the int32 range, so no input overflows; an empty space maps to 0.
-std::int32_t scale(int size, std::int32_t position, std::int32_t space) {
-    if (space == 0) return 0;
+std::int32_t scale(int size, std::int32_t position, std::int32_t space)
+{
+    if (space == 0)
+        return 0;
     const std::int64_t q = std::int64_t{size} * position / space;
-    if (q > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    if (q < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    if (q > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    if (q < std::numeric_limits<std::int32_t>::min())
+        return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(q);
 }
 
-EventRecord pointer_record(std::uint8_t kind, std::int32_t ex, std::int32_t ey) {
+EventRecord pointer_record(std::uint8_t kind, std::int32_t ex, std::int32_t ey)
+{
     const SDL_Surface* s = kivo::state::window->surface().get();
     EventRecord record{};
     record.kind = kind;
@@ -32,19 +37,23 @@ EventRecord pointer_record(std::uint8_t kind, std::int32_t ex, std::int32_t ey) 
     return record;
 }
 
-EventRecord plain_record(std::uint8_t kind) {
+EventRecord plain_record(std::uint8_t kind)
+{
     EventRecord record{};
     record.kind = kind;
     return record;
 }
 
-}  // namespace
+} // namespace
 
-extern "C" KIVO_API std::uint32_t kivo_poll_events(EventRecord* events, std::uint32_t max) {
+extern "C" KIVO_API std::uint32_t kivo_poll_events(EventRecord* events, std::uint32_t max)
+{
     namespace state = kivo::state;
-    if (state::window == nullptr || state::renderer == nullptr) return 0;
+    if (state::window == nullptr || state::renderer == nullptr)
+        return 0;
     state::window->update_events();
-    if (max == 0) return 0;
+    if (max == 0)
+        return 0;
     std::uint32_t count = 0;
     SDL_Event event;
     // SDL_PollEvent (SDL 2.24 and later) ends each poll cycle at a sentinel that it queues behind
@@ -64,14 +73,16 @@ extern "C" KIVO_API std::uint32_t kivo_poll_events(EventRecord* events, std::uin
             state::pressed = false;
             break;
         case SDL_MOUSEMOTION:
-            if (!state::pressed) continue;
+            if (!state::pressed)
+                continue;
             record = pointer_record(KIVO_EVENT_MOTION, event.motion.x, event.motion.y);
             break;
         case SDL_QUIT:
             record = plain_record(KIVO_EVENT_QUIT);
             break;
         case SDL_KEYDOWN:
-            if (event.key.keysym.scancode != SDL_SCANCODE_ESCAPE) continue;
+            if (event.key.keysym.scancode != SDL_SCANCODE_ESCAPE)
+                continue;
             record = plain_record(KIVO_EVENT_QUIT);
             break;
         case SDL_USEREVENT:
@@ -87,13 +98,16 @@ extern "C" KIVO_API std::uint32_t kivo_poll_events(EventRecord* events, std::uin
             continue;
         }
         events[count++] = record;
-        if (count == max) break;
+        if (count == max)
+            break;
     }
     return count;
 }
 
-extern "C" KIVO_API void kivo_push_event(const EventRecord* event) {
-    if (event == nullptr) return;
+extern "C" KIVO_API void kivo_push_event(const EventRecord* event)
+{
+    if (event == nullptr)
+        return;
     SDL_Event e;
     SDL_memset(&e, 0, sizeof e);
     e.common.timestamp = SDL_GetTicks();

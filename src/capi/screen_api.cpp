@@ -15,7 +15,7 @@ void convert_label(const LabelRecord& record, kivo::Label& label)
     label.y = record.y;
     label.width = record.width;
     label.height = record.height;
-    label.color = { record.r, record.g, record.b, record.a };
+    label.color = {record.r, record.g, record.b, record.a};
     label.text = std::move(text);
     label.value = record.value;
     label.band_value = record.band_value;
@@ -27,7 +27,7 @@ void convert_label(const LabelRecord& record, kivo::Label& label)
     label.id = record.id;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" KIVO_API void kivo_set_screen(uint32_t slot, const char* background, const char* icon,
     const LabelRecord* labels, uint32_t label_count, uint32_t carousel_current,
@@ -52,8 +52,8 @@ extern "C" KIVO_API void kivo_set_screen(uint32_t slot, const char* background, 
         convert_label(labels[i], screen.labels[i]);
 
     if (carousel_count > carousel_current)
-        screen.carousel = kivo::CarouselPos { static_cast<int32_t>(carousel_current),
-            static_cast<int32_t>(carousel_count) };
+        screen.carousel = kivo::CarouselPos{
+            static_cast<int32_t>(carousel_current), static_cast<int32_t>(carousel_count)};
     else
         screen.carousel.reset();
     screen.buttons = buttons;

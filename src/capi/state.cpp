@@ -9,4 +9,4 @@ std::int32_t height = 0;
 std::array<ScreenDef, 2> screens;
 bool pressed = false;
 
-}  // namespace kivo::state
+} // namespace kivo::state

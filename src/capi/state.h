@@ -21,4 +21,4 @@ extern std::array<ScreenDef, 2> screens;
 // True from a Press record to its Release record.
 extern bool pressed;
 
-}  // namespace kivo::state
+} // namespace kivo::state

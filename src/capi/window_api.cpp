@@ -10,7 +10,7 @@ namespace {
 
 kivo::Color color_from(const uint8_t (&rgba)[4])
 {
-    return { rgba[0], rgba[1], rgba[2], rgba[3] };
+    return {rgba[0], rgba[1], rgba[2], rgba[3]};
 }
 
 // Throws std::logic_error for a null font pointer, before anything is created.
@@ -44,7 +44,7 @@ void destroy_pair()
     kivo::state::window = nullptr;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" {
 
@@ -87,8 +87,8 @@ KIVO_API void kivo_create_window(int32_t width, int32_t height, const ConfigReco
 KIVO_API void kivo_destroy_window(void)
 {
     destroy_pair();
-    kivo::state::screens[0] = kivo::ScreenDef {};
-    kivo::state::screens[1] = kivo::ScreenDef {};
+    kivo::state::screens[0] = kivo::ScreenDef{};
+    kivo::state::screens[1] = kivo::ScreenDef{};
     kivo::state::pressed = false;
 }
 
@@ -126,4 +126,4 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size)
         std::memcpy(buffer, surface->pixels, n);
 }
 
-}  // extern "C"
+} // extern "C"

@@ -12,16 +12,18 @@ namespace {
 
 // Takes the only frame out of `loaded` and frees the rest; the frame becomes the still image at the
 // requested size. Used when that frame is the still image (LoadedAnimation::frame_is_still).
-Surface still_from_frame(IMG_Animation* loaded, int width, int height) {
+Surface still_from_frame(IMG_Animation* loaded, int width, int height)
+{
     SDL_Surface* frame = Surface::convert(std::exchange(loaded->frames[0], nullptr), width, height);
     IMG_FreeAnimation(loaded);
-    if (!frame) return Surface();
+    if (!frame)
+        return Surface();
     Surface still(0, frame->w, frame->h, 32, working_format);
     if (still) {
         const size_t row = size_t(frame->w) * 4;
         for (int y = 0; y < frame->h; ++y)
             std::memcpy(static_cast<Uint8*>(still->pixels) + ptrdiff_t(y) * still->pitch,
-                        static_cast<const Uint8*>(frame->pixels) + ptrdiff_t(y) * frame->pitch, row);
+                static_cast<const Uint8*>(frame->pixels) + ptrdiff_t(y) * frame->pitch, row);
     }
     SDL_FreeSurface(frame);
     return still;
@@ -31,21 +33,24 @@ Surface still_from_frame(IMG_Animation* loaded, int width, int height) {
 // fewer than two frames (requested size). `load(w, h)` loads it again as a still Surface; a source
 // that failed for good is not loaded again, only `warn()`ed about.
 template <typename Load, typename Warn>
-Surface still_image(const LoadedAnimation& loaded, int width, int height, Load load, Warn warn) {
+Surface still_image(const LoadedAnimation& loaded, int width, int height, Load load, Warn warn)
+{
     if (loaded.failed_for_good) {
         warn();
         return Surface();
     }
-    if (!loaded.animation) return load(0, 0);
+    if (!loaded.animation)
+        return load(0, 0);
     if (loaded.animation->count == 1 && loaded.frame_is_still)
         return still_from_frame(loaded.animation, width, height);
     IMG_FreeAnimation(loaded.animation);
     return load(width, height);
 }
 
-}  // namespace
+} // namespace
 
-Animation::Animation(const char* path, int width, int height) {
+Animation::Animation(const char* path, int width, int height)
+{
     const LoadedAnimation loaded = load_animation(path);
     if (loaded.animation && loaded.animation->count >= 2)
         keep_animation(loaded.animation, width, height);
@@ -55,7 +60,8 @@ Animation::Animation(const char* path, int width, int height) {
             [path] { warnx("IMG_Load(%s): %s", path, SDL_GetError()); });
 }
 
-Animation::Animation(const void* data, unsigned size, int width, int height) {
+Animation::Animation(const void* data, unsigned size, int width, int height)
+{
     const LoadedAnimation loaded = load_animation(data, size);
     if (loaded.animation && loaded.animation->count >= 2)
         keep_animation(loaded.animation, width, height);
@@ -65,18 +71,24 @@ Animation::Animation(const void* data, unsigned size, int width, int height) {
             [] { warnx("IMG_Load_RW: %s", SDL_GetError()); });
 }
 
-Animation::~Animation() {
-    if (animation_) IMG_FreeAnimation(animation_);
+Animation::~Animation()
+{
+    if (animation_)
+        IMG_FreeAnimation(animation_);
 }
 
 // Frames are converted only when the first is not in working_format or another size is asked for.
 // If any frame is missing or cannot be converted, the whole animation is dropped and the Animation
 // stays empty.
-void Animation::keep_animation(IMG_Animation* loaded, int width, int height) {
-    const bool same_size = (width == 0 && height == 0) || (width == loaded->w && height == loaded->h);
-    const bool convert = !loaded->frames[0] || loaded->frames[0]->format->format != working_format || !same_size;
+void Animation::keep_animation(IMG_Animation* loaded, int width, int height)
+{
+    const bool same_size =
+        (width == 0 && height == 0) || (width == loaded->w && height == loaded->h);
+    const bool convert =
+        !loaded->frames[0] || loaded->frames[0]->format->format != working_format || !same_size;
     for (int i = 0; i < loaded->count; ++i) {
-        if (convert && loaded->frames[i]) loaded->frames[i] = Surface::convert(loaded->frames[i], width, height);
+        if (convert && loaded->frames[i])
+            loaded->frames[i] = Surface::convert(loaded->frames[i], width, height);
         if (!loaded->frames[i]) {
             IMG_FreeAnimation(loaded);
             return;
@@ -85,10 +97,13 @@ void Animation::keep_animation(IMG_Animation* loaded, int width, int height) {
     animation_ = loaded;
 }
 
-void Animation::advance(int ms) {
-    if (!animation_) return;
+void Animation::advance(int ms)
+{
+    if (!animation_)
+        return;
     const int delay = animation_->delays[current_frame_];
-    if (delay < 1) return;
+    if (delay < 1)
+        return;
     // Every step of this call takes `delay`, however many frames it passes.
     const long long total = (long long)elapsed_ms_ + ms;
     if (total < delay) {
@@ -97,11 +112,13 @@ void Animation::advance(int ms) {
     }
     const long long steps = total / delay;
     elapsed_ms_ = int(total % delay);
-    current_frame_ = Uint32((current_frame_ + (unsigned long long)steps) % Uint32(animation_->count));
+    current_frame_ =
+        Uint32((current_frame_ + (unsigned long long)steps) % Uint32(animation_->count));
 }
 
-SDL_Surface* Animation::frame() const {
+SDL_Surface* Animation::frame() const
+{
     return animation_ ? animation_->frames[current_frame_] : still_.get();
 }
 
-}  // namespace kivo
+} // namespace kivo

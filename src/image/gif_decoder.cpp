@@ -33,11 +33,10 @@ struct AnimationFree {
     void operator()(IMG_Animation* animation) const { IMG_FreeAnimation(animation); }
 };
 
-}  // namespace
+} // namespace
 
 GifDecoder::GifDecoder(const void* bytes, std::size_t size)
-    : bytes_(static_cast<const std::uint8_t*>(bytes))
-    , size_(size)
+    : bytes_(static_cast<const std::uint8_t*>(bytes)), size_(size)
 {
     std::fill(std::begin(global_palette_), std::end(global_palette_), black);
 }
@@ -45,15 +44,15 @@ GifDecoder::GifDecoder(const void* bytes, std::size_t size)
 bool GifDecoder::is_gif(const void* bytes, std::size_t size)
 {
     const char* b = static_cast<const char*>(bytes);
-    return bytes && size >= 6 && std::memcmp(b, "GIF", 3) == 0
-        && (std::memcmp(b + 3, "87a", 3) == 0 || std::memcmp(b + 3, "89a", 3) == 0);
+    return bytes && size >= 6 && std::memcmp(b, "GIF", 3) == 0 &&
+           (std::memcmp(b + 3, "87a", 3) == 0 || std::memcmp(b + 3, "89a", 3) == 0);
 }
 
 void GifDecoder::read_palette(std::uint32_t* palette, int entries)
 {
     for (int i = 0; i < entries; ++i, position_ += 3)
-        palette[i] = black | std::uint32_t(bytes_[position_]) << 16 | std::uint32_t(bytes_[position_ + 1]) << 8
-            | bytes_[position_ + 2];
+        palette[i] = black | std::uint32_t(bytes_[position_]) << 16 |
+                     std::uint32_t(bytes_[position_ + 1]) << 8 | bytes_[position_ + 2];
     std::fill(palette + entries, palette + 256, black);
 }
 
@@ -98,7 +97,7 @@ void GifDecoder::dispose_previous()
         const int y1 = int(std::min<long>(long(previous_.y) + previous_.height, canvas_height_));
         for (int y = previous_.y; y < y1; ++y)
             std::fill(canvas_.begin() + std::ptrdiff_t(y) * canvas_width_ + x0,
-                      canvas_.begin() + std::ptrdiff_t(y) * canvas_width_ + x1, 0u);
+                canvas_.begin() + std::ptrdiff_t(y) * canvas_width_ + x1, 0u);
     }
     saved_.clear();
 }
@@ -168,13 +167,14 @@ IMG_Animation* GifDecoder::decode_frames(bool first_only)
         if (introducer == extension_introducer) {
             if (!has(1))
                 break;
-            const bool complete = bytes_[position_++] == graphic_control_label ? read_graphic_control(frame)
-                                                                                  : read_sub_blocks(nullptr);
+            const bool complete = bytes_[position_++] == graphic_control_label
+                                      ? read_graphic_control(frame)
+                                      : read_sub_blocks(nullptr);
             if (!complete)
                 break;
             continue;
         }
-        if (introducer != image_separator || !has(10))  // the trailer, or bytes that are no block
+        if (introducer != image_separator || !has(10)) // the trailer, or bytes that are no block
             break;
 
         frame.x = u16(position_);
@@ -204,10 +204,12 @@ IMG_Animation* GifDecoder::decode_frames(bool first_only)
             canvas_height_ = screen_height ? screen_height : frame.y + frame.height;
             if (canvas_width_ == 0 || canvas_height_ == 0)
                 break;
-            frame_cost = std::uint64_t(canvas_width_) * std::uint64_t(canvas_height_) * 4 + frame_overhead;
+            frame_cost =
+                std::uint64_t(canvas_width_) * std::uint64_t(canvas_height_) * 4 + frame_overhead;
         }
         if ((frames.size() + 1) * frame_cost > max_decoded_bytes) {
-            SDL_SetError("GIF: frames of %d x %d need more than 256 MiB", canvas_width_, canvas_height_);
+            SDL_SetError(
+                "GIF: frames of %d x %d need more than 256 MiB", canvas_width_, canvas_height_);
             return nullptr;
         }
         if (canvas_.empty())
@@ -218,13 +220,15 @@ IMG_Animation* GifDecoder::decode_frames(bool first_only)
             saved_ = canvas_;
         draw(frame, data, min_code_size);
 
-        OwnedSurface surface(SDL_CreateRGBSurfaceWithFormat(0, canvas_width_, canvas_height_, 32, working_format));
+        OwnedSurface surface(
+            SDL_CreateRGBSurfaceWithFormat(0, canvas_width_, canvas_height_, 32, working_format));
         if (!surface)
             return nullptr;
         const std::size_t row = std::size_t(canvas_width_) * 4;
         for (int y = 0; y < canvas_height_; ++y)
-            std::memcpy(static_cast<std::uint8_t*>(surface->pixels) + std::ptrdiff_t(y) * surface->pitch,
-                        canvas_.data() + std::ptrdiff_t(y) * canvas_width_, row);
+            std::memcpy(
+                static_cast<std::uint8_t*>(surface->pixels) + std::ptrdiff_t(y) * surface->pitch,
+                canvas_.data() + std::ptrdiff_t(y) * canvas_width_, row);
         frames.push_back(std::move(surface));
         delays.push_back(frame.delay_ms);
         previous_ = frame;
@@ -259,4 +263,4 @@ IMG_Animation* GifDecoder::decode_frames(bool first_only)
     return animation.release();
 }
 
-}  // namespace kivo
+} // namespace kivo

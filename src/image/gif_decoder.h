@@ -18,7 +18,7 @@ namespace kivo {
 // keeps the pixels decoded so far, and a file that ends or breaks off early keeps its earlier
 // frames.
 class GifDecoder {
-public:
+  public:
     // All the frames of one file may take at most this many bytes decoded (4 per pixel).
     static constexpr std::size_t max_decoded_bytes = std::size_t{256} << 20;
 
@@ -35,7 +35,7 @@ public:
     // out-of-memory error.
     IMG_Animation* decode(bool first_only);
 
-private:
+  private:
     IMG_Animation* decode_frames(bool first_only);
 
     struct Frame {
@@ -67,4 +67,4 @@ private:
     void draw(const Frame& frame, const std::vector<std::uint8_t>& data, int min_code_size);
 };
 
-}  // namespace kivo
+} // namespace kivo

@@ -25,7 +25,8 @@ struct SdlFree {
 // SDL_image recognises WebP by its first 20 bytes; 6 are enough for GIF.
 constexpr size_t signature_size = 20;
 
-bool is_webp(const Uint8* b, size_t size) {
+bool is_webp(const Uint8* b, size_t size)
+{
     return size >= signature_size && std::memcmp(b, "RIFF", 4) == 0 &&
            std::memcmp(b + 8, "WEBPVP8", 7) == 0 && (b[15] == ' ' || b[15] == 'X' || b[15] == 'L');
 }
@@ -42,17 +43,20 @@ struct AnimationFree {
     void operator()(IMG_Animation* animation) const { IMG_FreeAnimation(animation); }
 };
 // Allocated with SDL's allocator throughout, so that IMG_FreeAnimation releases the result.
-LoadedAnimation decode(const Uint8* bytes, size_t size) {
+LoadedAnimation decode(const Uint8* bytes, size_t size)
+{
     WebPBitstreamFeatures features;
     WebPAnimDecoderOptions options;
-    if (WebPGetFeatures(bytes, size, &features) != VP8_STATUS_OK || !WebPAnimDecoderOptionsInit(&options)) {
+    if (WebPGetFeatures(bytes, size, &features) != VP8_STATUS_OK ||
+        !WebPAnimDecoderOptionsInit(&options)) {
         SDL_SetError("Invalid WEBP Animation");
         return {};
     }
     options.color_mode = MODE_BGRA;
     options.use_threads = 0;
     const WebPData data{bytes, size};
-    const std::unique_ptr<WebPAnimDecoder, DecoderDelete> decoder(WebPAnimDecoderNew(&data, &options));
+    const std::unique_ptr<WebPAnimDecoder, DecoderDelete> decoder(
+        WebPAnimDecoderNew(&data, &options));
     WebPAnimInfo info;
     if (!decoder || !WebPAnimDecoderGetInfo(decoder.get(), &info) || info.frame_count == 0) {
         SDL_SetError("Failed to decode WEBP Animation");
@@ -68,7 +72,8 @@ LoadedAnimation decode(const Uint8* bytes, size_t size) {
     animation->w = int(info.canvas_width);
     animation->h = int(info.canvas_height);
     animation->count = int(info.frame_count);
-    animation->frames = static_cast<SDL_Surface**>(SDL_calloc(info.frame_count, sizeof(SDL_Surface*)));
+    animation->frames =
+        static_cast<SDL_Surface**>(SDL_calloc(info.frame_count, sizeof(SDL_Surface*)));
     animation->delays = static_cast<int*>(SDL_calloc(info.frame_count, sizeof(int)));
     if (!animation->frames || !animation->delays) {
         SDL_OutOfMemory();
@@ -86,11 +91,14 @@ LoadedAnimation decode(const Uint8* bytes, size_t size) {
             SDL_SetError("Failed to decode WEBP Animation frame");
             return {};
         }
-        SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormat(0, animation->w, animation->h, 32, working_format);
-        if (!frame) return {};
+        SDL_Surface* frame =
+            SDL_CreateRGBSurfaceWithFormat(0, animation->w, animation->h, 32, working_format);
+        if (!frame)
+            return {};
         animation->frames[i] = frame;
         for (int y = 0; y < animation->h; ++y)
-            std::memcpy(static_cast<Uint8*>(frame->pixels) + ptrdiff_t(y) * frame->pitch, canvas + y * row, row);
+            std::memcpy(static_cast<Uint8*>(frame->pixels) + ptrdiff_t(y) * frame->pitch,
+                canvas + y * row, row);
         animation->delays[i] = end - previous_end;
         previous_end = end;
     }
@@ -100,7 +108,8 @@ LoadedAnimation decode(const Uint8* bytes, size_t size) {
 
 #else
 
-LoadedAnimation decode(const Uint8*, size_t) {
+LoadedAnimation decode(const Uint8*, size_t)
+{
     return {};
 }
 
@@ -114,40 +123,57 @@ LoadedAnimation decode(const Uint8*, size_t) {
 // XCF, XPM).
 enum class Format { unsupported, gif, png, jpeg, webp, bmp };
 
-Format format_of(const void* bytes, size_t size) {
+Format format_of(const void* bytes, size_t size)
+{
     const auto* b = static_cast<const Uint8*>(bytes);
-    if (!b) return Format::unsupported;
-    if (GifDecoder::is_gif(b, size)) return Format::gif;
-    if (size >= 8 && std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) == 0) return Format::png;
-    if (size >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) return Format::jpeg;
-    if (is_webp(b, size)) return Format::webp;
-    if (size >= 2 && b[0] == 'B' && b[1] == 'M') return Format::bmp;
+    if (!b)
+        return Format::unsupported;
+    if (GifDecoder::is_gif(b, size))
+        return Format::gif;
+    if (size >= 8 && std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) == 0)
+        return Format::png;
+    if (size >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF)
+        return Format::jpeg;
+    if (is_webp(b, size))
+        return Format::webp;
+    if (size >= 2 && b[0] == 'B' && b[1] == 'M')
+        return Format::bmp;
     return Format::unsupported;
 }
 
 // SDL_image's loader of the format, called directly: its generic loaders go on to try every
 // other decoder when the one the first bytes call for rejects the data.
 using Loader = SDL_Surface* (*)(SDL_RWops*);
-Loader sdl_loader(Format format) {
+Loader sdl_loader(Format format)
+{
     switch (format) {
-    case Format::png: return IMG_LoadPNG_RW;
-    case Format::jpeg: return IMG_LoadJPG_RW;
-    case Format::webp: return IMG_LoadWEBP_RW;
-    case Format::bmp: return IMG_LoadBMP_RW;
-    default: return nullptr;
+    case Format::png:
+        return IMG_LoadPNG_RW;
+    case Format::jpeg:
+        return IMG_LoadJPG_RW;
+    case Format::webp:
+        return IMG_LoadWEBP_RW;
+    case Format::bmp:
+        return IMG_LoadBMP_RW;
+    default:
+        return nullptr;
     }
 }
 
-SDL_Surface* first_frame(IMG_Animation* animation) {
-    if (!animation) return nullptr;
+SDL_Surface* first_frame(IMG_Animation* animation)
+{
+    if (!animation)
+        return nullptr;
     SDL_Surface* frame = std::exchange(animation->frames[0], nullptr);
     IMG_FreeAnimation(animation);
     return frame;
 }
 
 // A still image as an animation of one frame, which is the still image (null stays null).
-LoadedAnimation one_frame(SDL_Surface* image) {
-    if (!image) return {};
+LoadedAnimation one_frame(SDL_Surface* image)
+{
+    if (!image)
+        return {};
     auto* animation = static_cast<IMG_Animation*>(SDL_calloc(1, sizeof(IMG_Animation)));
     if (animation) {
         animation->frames = static_cast<SDL_Surface**>(SDL_calloc(1, sizeof(SDL_Surface*)));
@@ -155,7 +181,8 @@ LoadedAnimation one_frame(SDL_Surface* image) {
     }
     if (!animation || !animation->frames || !animation->delays) {
         SDL_FreeSurface(image);
-        if (animation) IMG_FreeAnimation(animation);
+        if (animation)
+            IMG_FreeAnimation(animation);
         SDL_OutOfMemory();
         return {};
     }
@@ -170,27 +197,37 @@ LoadedAnimation one_frame(SDL_Surface* image) {
 // Gives the source to the decoder its format calls for; an unsupported one fails with SDL_image's
 // own message.
 class Source {
-public:
-    Source(const void* data, size_t size) : data_(data), size_(size), format_(format_of(data, size)) {}
-    explicit Source(const char* path) : file_(SDL_RWFromFile(path, "rb")) {
+  public:
+    Source(const void* data, size_t size) : data_(data), size_(size), format_(format_of(data, size))
+    {
+    }
+    explicit Source(const char* path) : file_(SDL_RWFromFile(path, "rb"))
+    {
         if (!file_) {
-            opened_ = false;  // SDL's error names the path
+            opened_ = false; // SDL's error names the path
             return;
         }
         Uint8 head[signature_size];
         format_ = format_of(head, SDL_RWread(file_, head, 1, sizeof head));
-        if (SDL_RWseek(file_, 0, RW_SEEK_SET) != 0) format_ = Format::unsupported;
+        if (SDL_RWseek(file_, 0, RW_SEEK_SET) != 0)
+            format_ = Format::unsupported;
     }
-    ~Source() {
-        if (file_) SDL_RWclose(file_);
+    ~Source()
+    {
+        if (file_)
+            SDL_RWclose(file_);
     }
     Source(const Source&) = delete;
     Source& operator=(const Source&) = delete;
 
-    LoadedAnimation animation() {
-        if (!usable()) return {};
-        if (format_ == Format::gif) return read() ? gif(false) : LoadedAnimation{};
-        if (format_ != Format::webp) return one_frame(image());
+    LoadedAnimation animation()
+    {
+        if (!usable())
+            return {};
+        if (format_ == Format::gif)
+            return read() ? gif(false) : LoadedAnimation{};
+        if (format_ != Format::webp)
+            return one_frame(image());
 #if KIVO_OWN_WEBP_ANIMATION
         return read() ? decode(static_cast<const Uint8*>(data_), size_) : LoadedAnimation{};
 #else
@@ -198,13 +235,16 @@ public:
 #endif
     }
 
-    SDL_Surface* image() {
-        if (!usable()) return nullptr;
-        if (format_ == Format::gif) return read() ? first_frame(gif(true).animation) : nullptr;
+    SDL_Surface* image()
+    {
+        if (!usable())
+            return nullptr;
+        if (format_ == Format::gif)
+            return read() ? first_frame(gif(true).animation) : nullptr;
         return with_stream(sdl_loader(format_));
     }
 
-private:
+  private:
     const void* data_ = nullptr;
     size_t size_ = 0;
     SDL_RWops* file_ = nullptr;
@@ -212,49 +252,61 @@ private:
     Format format_ = Format::unsupported;
     bool opened_ = true;
 
-    bool usable() const {
-        if (format_ != Format::unsupported) return true;
-        if (opened_) SDL_SetError("Unsupported image format");
+    bool usable() const
+    {
+        if (format_ != Format::unsupported)
+            return true;
+        if (opened_)
+            SDL_SetError("Unsupported image format");
         return false;
     }
-    LoadedAnimation gif(bool first_only) const {
+    LoadedAnimation gif(bool first_only) const
+    {
         IMG_Animation* animation = GifDecoder(data_, size_).decode(first_only);
         return {animation, true, animation == nullptr};
     }
     // A file's bytes, for the decoders of this library.
-    bool read() {
-        if (!file_) return true;
+    bool read()
+    {
+        if (!file_)
+            return true;
         read_.reset(static_cast<Uint8*>(SDL_LoadFile_RW(file_, &size_, 0)));
         data_ = read_.get();
         return data_ != nullptr;
     }
     // load(stream) on the file or the bytes.
-    template <typename Load>
-    std::invoke_result_t<Load, SDL_RWops*> with_stream(Load load) {
-        if (file_) return load(file_);
+    template <typename Load> std::invoke_result_t<Load, SDL_RWops*> with_stream(Load load)
+    {
+        if (file_)
+            return load(file_);
         SDL_RWops* memory = SDL_RWFromConstMem(data_, int(size_));
         const auto loaded = memory ? load(memory) : nullptr;
-        if (memory) SDL_RWclose(memory);
+        if (memory)
+            SDL_RWclose(memory);
         return loaded;
     }
 };
 
-}  // namespace
+} // namespace
 
-LoadedAnimation load_animation(const char* path) {
+LoadedAnimation load_animation(const char* path)
+{
     return Source(path).animation();
 }
 
-LoadedAnimation load_animation(const void* data, unsigned size) {
+LoadedAnimation load_animation(const void* data, unsigned size)
+{
     return Source(data, size).animation();
 }
 
-SDL_Surface* load_image(const char* path) {
+SDL_Surface* load_image(const char* path)
+{
     return Source(path).image();
 }
 
-SDL_Surface* load_image(const void* data, unsigned size) {
+SDL_Surface* load_image(const void* data, unsigned size)
+{
     return Source(data, size).image();
 }
 
-}  // namespace kivo
+} // namespace kivo

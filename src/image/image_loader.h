@@ -33,4 +33,4 @@ LoadedAnimation load_animation(const void* data, unsigned size);
 SDL_Surface* load_image(const char* path);
 SDL_Surface* load_image(const void* data, unsigned size);
 
-}  // namespace kivo
+} // namespace kivo

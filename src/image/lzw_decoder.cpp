@@ -6,11 +6,8 @@
 namespace kivo {
 
 LzwDecoder::LzwDecoder(const std::uint8_t* data, std::size_t size, int min_code_size)
-    : data_(data)
-    , size_(size)
-    , min_code_size_(min_code_size)
-    , clear_code_(1 << min_code_size)
-    , end_code_(clear_code_ + 1)
+    : data_(data), size_(size), min_code_size_(min_code_size), clear_code_(1 << min_code_size),
+      end_code_(clear_code_ + 1)
 {
     for (int i = 0; i < clear_code_; ++i) {
         prefix_[i] = 0;
@@ -114,4 +111,4 @@ std::size_t LzwDecoder::read(std::uint8_t* out, std::size_t max)
     return written;
 }
 
-}  // namespace kivo
+} // namespace kivo

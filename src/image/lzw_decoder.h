@@ -12,7 +12,7 @@ namespace kivo {
 // arrays. The stream ends at the end code, at the end of the data, or at the first code that names
 // an entry not yet made; what was decoded before stays valid.
 class LzwDecoder {
-public:
+  public:
     static constexpr int max_bits = 12;
     static constexpr int table_size = 1 << max_bits;
 
@@ -26,7 +26,7 @@ public:
     // Writes up to max indices to out; returns how many, 0 once the stream has ended.
     std::size_t read(std::uint8_t* out, std::size_t max);
 
-private:
+  private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t position_ = 0;
@@ -57,4 +57,4 @@ private:
     void expand(int code);
 };
 
-}  // namespace kivo
+} // namespace kivo

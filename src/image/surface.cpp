@@ -17,7 +17,7 @@ bool stretchable(int w, int h)
     return w > 0 && h > 0 && w < 32768 && h < 32768;
 }
 
-}  // namespace
+} // namespace
 
 Surface::Surface(const char* path, int width, int height)
 {
@@ -55,8 +55,7 @@ Surface::~Surface()
         SDL_FreeSurface(surface_);
 }
 
-Surface::Surface(Surface&& other) noexcept
-    : surface_(std::exchange(other.surface_, nullptr))
+Surface::Surface(Surface&& other) noexcept : surface_(std::exchange(other.surface_, nullptr))
 {
 }
 
@@ -88,4 +87,4 @@ SDL_Surface* Surface::convert(SDL_Surface* source, int width, int height)
     return result;
 }
 
-}  // namespace kivo
+} // namespace kivo

@@ -11,9 +11,18 @@ namespace {
 
 // Hit tests walk this table forwards, drawing walks it backwards.
 constexpr ButtonFlag button_order[] = {
-    ButtonFlag::Ok,    ButtonFlag::Back,  ButtonFlag::BackAlt, ButtonFlag::Back,
-    ButtonFlag::Menu,  ButtonFlag::Close, ButtonFlag::Help,    ButtonFlag::Fast,
-    ButtonFlag::Smart, ButtonFlag::Left,  ButtonFlag::Right,   ButtonFlag::Frame,
+    ButtonFlag::Ok,
+    ButtonFlag::Back,
+    ButtonFlag::BackAlt,
+    ButtonFlag::Back,
+    ButtonFlag::Menu,
+    ButtonFlag::Close,
+    ButtonFlag::Help,
+    ButtonFlag::Fast,
+    ButtonFlag::Smart,
+    ButtonFlag::Left,
+    ButtonFlag::Right,
+    ButtonFlag::Frame,
 };
 
 enum class Corner { TopLeft, TopRight, BottomLeft, BottomRight, LeftMiddle, RightMiddle };
@@ -45,7 +54,7 @@ std::int64_t ceil_div(std::int64_t a, std::int64_t b)
     return -floor_div(-a, b);
 }
 
-}  // namespace
+} // namespace
 
 std::pair<const Surface&, SDL_Rect> Renderer::image_rect(ButtonFlag flag) const
 {
@@ -169,11 +178,12 @@ void Renderer::draw_carousel(const CarouselPos& pos) const
     constexpr std::int64_t settled = 256;
     for (std::int64_t i = first; i < end; ++i) {
         if (spacing == 0 && i != pos.current) {
-            const std::int64_t run_end = pos.current > i ? std::min<std::int64_t>(pos.current, end) : end;
+            const std::int64_t run_end =
+                pos.current > i ? std::min<std::int64_t>(pos.current, end) : end;
             i = std::max(i, run_end - settled);
         }
         draw_at(i == pos.current ? full : empty, coords::saturate(x0 + i * spacing),
-                config_.carousel_y);
+            config_.carousel_y);
     }
 }
 
@@ -199,4 +209,4 @@ std::optional<std::uint32_t> Renderer::label_at(int x, int y) const
     return std::nullopt;
 }
 
-}  // namespace kivo
+} // namespace kivo

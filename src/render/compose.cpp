@@ -28,7 +28,7 @@ void Renderer::draw_label(const Label& label, int offset)
         draw_slider_label(label, offset);
         break;
     default:
-        break;  // stored and hit-tested, never drawn
+        break; // stored and hit-tested, never drawn
     }
 }
 
@@ -75,4 +75,4 @@ void Renderer::draw(const ScreenDef& first, const ScreenDef& second, int offset)
     clear_cache();
 }
 
-}  // namespace kivo
+} // namespace kivo

@@ -18,4 +18,4 @@ inline int centred(int a, int extent, int size, int shift)
     return saturate(std::int64_t{a} + (std::int64_t{extent} - size) / 2 + shift);
 }
 
-}  // namespace kivo::coords
+} // namespace kivo::coords

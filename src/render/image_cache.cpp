@@ -24,8 +24,7 @@ Animation load_image(const char* kind, const std::string& ref, int width, int he
     if (starts_with(ref, "file://"))
         return Animation(ref.c_str() + 7, width, height);
     if (starts_with(ref, "data://")) {
-        const std::string bytes =
-            base64::decode_into<std::string>(std::string_view(ref).substr(7));
+        const std::string bytes = base64::decode_into<std::string>(std::string_view(ref).substr(7));
         return Animation(bytes.data(), static_cast<unsigned>(bytes.size()), width, height);
     }
     const char* name = starts_with(ref, "image://") ? ref.c_str() + 8 : ref.c_str();
@@ -34,7 +33,7 @@ Animation load_image(const char* kind, const std::string& ref, int width, int he
     return Animation(path, width, height);
 }
 
-}  // namespace
+} // namespace
 
 Renderer::CachedImage::CachedImage(const char* kind, const std::string& ref, int width, int height)
     : image(load_image(kind, ref, width, height)), last_used(std::chrono::steady_clock::now())
@@ -73,7 +72,7 @@ void Renderer::draw_icon(const std::string& ref, int x)
     if (!frame)
         return;
     draw_at(image, coords::centred(x, target_->w, frame->w, 0),
-            coords::saturate(std::int64_t{config_.icon_center_y} - frame->h / 2));
+        coords::saturate(std::int64_t{config_.icon_center_y} - frame->h / 2));
 }
 
-}  // namespace kivo
+} // namespace kivo

@@ -17,7 +17,7 @@ struct QrFree {
     void operator()(QRcode* code) const { QRcode_free(code); }
 };
 
-}  // namespace
+} // namespace
 
 // A quiet zone so negative that nothing of the image remains, or a rectangle without area,
 // draws nothing; a negative quiet zone that leaves an image crops the code's outer modules.
@@ -48,7 +48,7 @@ void Renderer::draw_qr_label(const Label& label, int offset) const
     SDL_SetSurfaceBlendMode(image.get(), SDL_BLENDMODE_NONE);
 
     SDL_FillRect(image.get(), nullptr,
-                 SDL_MapRGB(image->format, label.color.r, label.color.g, label.color.b));
+        SDL_MapRGB(image->format, label.color.r, label.color.g, label.color.b));
 
     auto* pixels = static_cast<std::uint8_t*>(image->pixels);
     const int bytes_per_pixel = image->format->BytesPerPixel;
@@ -61,15 +61,15 @@ void Renderer::draw_qr_label(const Label& label, int offset) const
             const std::int64_t column = border + j;
             if (row < 0 || row >= s || column < 0 || column >= s)
                 continue;
-            *reinterpret_cast<std::uint32_t*>(pixels + row * image->pitch +
-                                              column * bytes_per_pixel) = 0xFF000000u;
+            *reinterpret_cast<std::uint32_t*>(
+                pixels + row * image->pitch + column * bytes_per_pixel) = 0xFF000000u;
         }
     }
 
-    SDL_Rect dst{coords::saturate(std::int64_t{label.x} + offset), label.y, label.width,
-                 label.height};
+    SDL_Rect dst{
+        coords::saturate(std::int64_t{label.x} + offset), label.y, label.width, label.height};
     if (SDL_UpperBlitScaled(image.get(), nullptr, target_, &dst) != 0)
         errx(1, "SDL_UpperBlitScaled: %s", SDL_GetError());
 }
 
-}  // namespace kivo
+} // namespace kivo

@@ -65,7 +65,7 @@ void blit(SDL_Surface* image, SDL_Surface* target, int x, int y)
     SDL_UpperBlit(image, nullptr, target, &dst);
 }
 
-}  // namespace
+} // namespace
 
 const char* asset_path(Asset asset)
 {
@@ -114,4 +114,4 @@ void Renderer::draw_at(Animation& image, int x, int y) const
     blit(image.frame(), target_, x, y);
 }
 
-}  // namespace kivo
+} // namespace kivo

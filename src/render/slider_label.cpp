@@ -39,7 +39,7 @@ void set_source(cairo_t* cr, const Color& c)
     cairo_set_source_rgba(cr, c.r * channel, c.g * channel, c.b * channel, c.a * channel);
 }
 
-}  // namespace
+} // namespace
 
 void Renderer::draw_slider_label(const Label& label, int offset) const
 {
@@ -85,4 +85,4 @@ void Renderer::draw_slider_label(const Label& label, int offset) const
     cairo_close_path(cairo_);
 }
 
-}  // namespace kivo
+} // namespace kivo

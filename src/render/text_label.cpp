@@ -24,22 +24,22 @@ int pango_units(std::int32_t pixels)
     return coords::saturate(std::int64_t{pixels} * PANGO_SCALE);
 }
 
-}  // namespace
+} // namespace
 
 void Renderer::draw_text_label(const Label& label, int offset) const
 {
     if (const auto background = label_background(label.style)) {
         const Surface& image = asset(*background);
         draw_at(image, coords::centred(label.x, label.width, image->w, offset),
-                coords::centred(label.y, label.height, image->h, config_.label_offset_y));
+            coords::centred(label.y, label.height, image->h, config_.label_offset_y));
     }
 
     const std::int64_t left = std::int64_t{label.x} + offset;
     cairo_new_path(cairo_);
     cairo_move_to(cairo_, static_cast<double>(left), static_cast<double>(label.y));
     constexpr double k = 1.0 / 255;
-    cairo_set_source_rgba(cairo_, label.color.r * k, label.color.g * k, label.color.b * k,
-                          label.color.a * k);
+    cairo_set_source_rgba(
+        cairo_, label.color.r * k, label.color.g * k, label.color.b * k, label.color.a * k);
     pango_layout_set_width(layout_, pango_units(label.width));
     pango_layout_set_height(layout_, pango_units(label.height));
     pango_layout_set_wrap(layout_, PANGO_WRAP_WORD_CHAR);
@@ -55,7 +55,7 @@ void Renderer::draw_text_label(const Label& label, int offset) const
         pango_layout_set_alignment(layout_, PANGO_ALIGN_RIGHT);
         break;
     default:
-        break;  // keeps the previous text label's alignment
+        break; // keeps the previous text label's alignment
     }
     if (label.font < fonts_.size())
         pango_layout_set_font_description(layout_, fonts_[label.font]);
@@ -82,7 +82,7 @@ void Renderer::draw_icon_label(const Label& label, int offset)
     if (!frame)
         return;
     draw_at(image, coords::centred(label.x, label.width, frame->w, offset),
-            coords::centred(label.y, label.height, frame->h, 0));
+        coords::centred(label.y, label.height, frame->h, 0));
 }
 
-}  // namespace kivo
+} // namespace kivo

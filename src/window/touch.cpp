@@ -10,11 +10,13 @@ namespace kivo {
 namespace {
 
 // Into SDL's queue as it stands: SDL_PushEvent would stamp its own, later tick count.
-void push(SDL_Event& event) {
+void push(SDL_Event& event)
+{
     SDL_PeepEvents(&event, 1, SDL_ADDEVENT, 0, 0);
 }
 
-void push_button(Uint32 type, Uint8 state, Uint32 ticks, int x, int y) {
+void push_button(Uint32 type, Uint8 state, Uint32 ticks, int x, int y)
+{
     SDL_Event event;
     SDL_memset(&event, 0, sizeof event);
     event.button.type = type;
@@ -29,11 +31,12 @@ void push_button(Uint32 type, Uint8 state, Uint32 ticks, int x, int y) {
     push(event);
 }
 
-}  // namespace
+} // namespace
 
 // A sample is down exactly when its pressure is non-zero; press or release comes before the
 // motion made from the same sample, and both carry the same tick count.
-void Window::update_events() {
+void Window::update_events()
+{
     struct ts_sample sample {};
     while (ts_read(ts_, &sample, 1) == 1) {
         const Uint32 ticks = SDL_GetTicks();
@@ -56,10 +59,10 @@ void Window::update_events() {
             event.motion.x = sample.x;
             event.motion.y = sample.y;
             // Wrapping differences: positions are whatever the panel reports.
-            event.motion.xrel = static_cast<Sint32>(static_cast<Uint32>(sample.x) -
-                                                    static_cast<Uint32>(last_x_));
-            event.motion.yrel = static_cast<Sint32>(static_cast<Uint32>(sample.y) -
-                                                    static_cast<Uint32>(last_y_));
+            event.motion.xrel =
+                static_cast<Sint32>(static_cast<Uint32>(sample.x) - static_cast<Uint32>(last_x_));
+            event.motion.yrel =
+                static_cast<Sint32>(static_cast<Uint32>(sample.y) - static_cast<Uint32>(last_y_));
             push(event);
         }
         last_x_ = sample.x;
@@ -67,4 +70,4 @@ void Window::update_events() {
     }
 }
 
-}  // namespace kivo
+} // namespace kivo

@@ -41,7 +41,7 @@ void fb_ioctl(int fd, unsigned long request, void* arg)
         err(1, "ioctl");
 }
 
-}  // namespace
+} // namespace
 
 Window::Window(int width, int height)
 {
@@ -80,8 +80,9 @@ Window::Window(int width, int height)
     if (!surface_)
         errx(1, "SDL_CreateRGBSurfaceWithFormat: %s", SDL_GetError());
 
-    cairo_surface_ = cairo_image_surface_create_for_data(static_cast<unsigned char*>(surface_->pixels),
-        CAIRO_FORMAT_RGB24, surface_->w, surface_->h, surface_->pitch);
+    cairo_surface_ =
+        cairo_image_surface_create_for_data(static_cast<unsigned char*>(surface_->pixels),
+            CAIRO_FORMAT_RGB24, surface_->w, surface_->h, surface_->pitch);
     cairo_ = cairo_create(cairo_surface_);
 }
 
@@ -121,7 +122,7 @@ SDL_DisplayMode Window::get_display_mode()
     if (close(fd) != 0)
         err(1, "close");
 
-    SDL_DisplayMode mode {};
+    SDL_DisplayMode mode{};
     mode.format = SDL_PIXELFORMAT_ARGB8888;
     mode.w = static_cast<int>(variable.xres);
     mode.h = static_cast<int>(variable.yres);
@@ -144,7 +145,7 @@ void Window::present()
 
     if (pitch == fb_line_length_) {
         // One flat run of whole 16-byte blocks; a tail shorter than a block is left alone.
-        const std::size_t n = std::min<std::size_t>(fb_size_, surface_bytes) & ~std::size_t { 15 };
+        const std::size_t n = std::min<std::size_t>(fb_size_, surface_bytes) & ~std::size_t{15};
         std::memcpy(dst, src, n);
         return;
     }
@@ -155,4 +156,4 @@ void Window::present()
         std::memcpy(dst + row * fb_line_length_, src + row * pitch, row_bytes);
 }
 
-}  // namespace kivo
+} // namespace kivo

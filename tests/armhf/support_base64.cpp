@@ -6,7 +6,8 @@ namespace kivo_test {
 
 std::string base64(const std::string& bytes)
 {
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    static const char alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string out;
     unsigned bits = 0;
     int count = 0;
@@ -21,4 +22,4 @@ std::string base64(const std::string& bytes)
     return out;
 }
 
-}  // namespace kivo_test
+} // namespace kivo_test

@@ -29,7 +29,11 @@ struct Case {
 
 // Hosts that end before showing a display: the simulator must not wait for one.
 const Case cases[] = {
-    {"exit 0", 0}, {"exit 3", 3}, {"exit 255", 255}, {"kill -KILL $$", 128 + 9}, {"kill -TERM $$", 128 + 15},
+    {"exit 0", 0},
+    {"exit 3", 3},
+    {"exit 255", 255},
+    {"kill -KILL $$", 128 + 9},
+    {"kill -TERM $$", 128 + 15},
 };
 
 } // namespace
@@ -39,15 +43,17 @@ TEST(SimulatorStatus, ForwardsTheHostsExitStatus)
     const std::string script = write_script("wait", "wait 10\n");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.host);
-        EXPECT_EQ(run(std::string(KIVO_SIM) + " --script " + script + " --out . -- sh -c '" + c.host + "'"),
-                  c.status);
+        EXPECT_EQ(run(std::string(KIVO_SIM) + " --script " + script + " --out . -- sh -c '" +
+                      c.host + "'"),
+            c.status);
     }
 }
 
 TEST(SimulatorStatus, MissingProgramIs127)
 {
     const std::string script = write_script("wait", "wait 10\n");
-    EXPECT_EQ(run(std::string(KIVO_SIM) + " --script " + script + " -- ./no-such-host 2>/dev/null"), 127);
+    EXPECT_EQ(
+        run(std::string(KIVO_SIM) + " --script " + script + " -- ./no-such-host 2>/dev/null"), 127);
 }
 
 TEST(SimulatorStatus, BrokenScriptStopsBeforeTheHostStarts)
@@ -55,7 +61,9 @@ TEST(SimulatorStatus, BrokenScriptStopsBeforeTheHostStarts)
     const std::string script = write_script("broken", "wait 10\ntap 1\n");
     const std::string marker = "sim-status-started";
     unlink(marker.c_str());
-    EXPECT_EQ(run(std::string(KIVO_SIM) + " --script " + script + " -- touch " + marker + " 2>/dev/null"), 2);
+    EXPECT_EQ(
+        run(std::string(KIVO_SIM) + " --script " + script + " -- touch " + marker + " 2>/dev/null"),
+        2);
     EXPECT_NE(access(marker.c_str(), F_OK), 0);
     EXPECT_EQ(run(std::string(KIVO_SIM) + " --script no-such-script.txt -- true 2>/dev/null"), 2);
 }

@@ -19,7 +19,7 @@ struct Good {
 };
 
 Command make(Command::Kind kind, int x1 = 0, int y1 = 0, int x2 = 0, int y2 = 0, int ms = 0,
-             int pressure = 0, const char* name = "")
+    int pressure = 0, const char* name = "")
 {
     Command c;
     c.kind = kind, c.x1 = x1, c.y1 = y1, c.x2 = x2, c.y2 = y2, c.ms = ms, c.pressure = pressure;
@@ -34,29 +34,33 @@ auto fields(const Command& c)
 }
 
 const Good good[] = {
-    {"wait 250", make(Command::Wait, 0, 0, 0, 0, 250)}, {"wait 0", make(Command::Wait)},
-    {"  tap 10 20  ", make(Command::Tap, 10, 20)}, {"tap -5 480", make(Command::Tap, -5, 480)},
+    {"wait 250", make(Command::Wait, 0, 0, 0, 0, 250)},
+    {"wait 0", make(Command::Wait)},
+    {"  tap 10 20  ", make(Command::Tap, 10, 20)},
+    {"tap -5 480", make(Command::Tap, -5, 480)},
     {"press 1 2", make(Command::Press, 1, 2, 0, 0, 0, kivo_sim::default_pressure)},
-    {"press 1 2 255", make(Command::Press, 1, 2, 0, 0, 0, 255)}, {"move 7 8", make(Command::Move, 7, 8)},
+    {"press 1 2 255", make(Command::Press, 1, 2, 0, 0, 0, 255)},
+    {"move 7 8", make(Command::Move, 7, 8)},
     {"release", make(Command::Release)},
     {"drag 600 300 150 300 250", make(Command::Drag, 600, 300, 150, 300, 250)},
     {"snapshot 01-home_a.b", make(Command::Snapshot, 0, 0, 0, 0, 0, 0, "01-home_a.b")},
-    {"quit # the end", make(Command::Quit)}, {"\ttap\t3\t4", make(Command::Tap, 3, 4)},
+    {"quit # the end", make(Command::Quit)},
+    {"\ttap\t3\t4", make(Command::Tap, 3, 4)},
 };
 
 const char* const bad[] = {
-    "jump 1 2",            // unknown command
-    "tap 1",               // too few arguments
-    "tap 1 2 3",           // too many
-    "press 1 2 0",         // a press without pressure is no press
-    "press 1 2 256",       // pressure above the panel's range
-    "wait -1",             // negative time
-    "wait 600001",         // longer than ten minutes
-    "wait 1.5",            // not an integer
-    "tap 1x 2",            // trailing garbage
-    "tap 99999999999 0",   // beyond the coordinate range
-    "drag 1 2 3 4",        // no duration
-    "snapshot ../escape",  // a name must stay in the output directory
+    "jump 1 2",           // unknown command
+    "tap 1",              // too few arguments
+    "tap 1 2 3",          // too many
+    "press 1 2 0",        // a press without pressure is no press
+    "press 1 2 256",      // pressure above the panel's range
+    "wait -1",            // negative time
+    "wait 600001",        // longer than ten minutes
+    "wait 1.5",           // not an integer
+    "tap 1x 2",           // trailing garbage
+    "tap 99999999999 0",  // beyond the coordinate range
+    "drag 1 2 3 4",       // no duration
+    "snapshot ../escape", // a name must stay in the output directory
     "snapshot .hidden",
     "snapshot a/b",
     "release now",

@@ -30,12 +30,12 @@ int64_t kernel_monotonic_ns()
 int64_t steady_ns()
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+        std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
 class ManualClock : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         kivo_emu_reset();
@@ -63,7 +63,8 @@ TEST_F(ManualClock, EveryMonotonicReaderAdvancesByExactlyTheStep)
         kivo_emu_clock_advance_ns(step);
 
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(read_ns(monotonic_clocks[i]) - before[i], step) << "clock " << monotonic_clocks[i];
+            EXPECT_EQ(read_ns(monotonic_clocks[i]) - before[i], step)
+                << "clock " << monotonic_clocks[i];
         EXPECT_EQ(steady_ns() - steady_before, step);
         // Whole milliseconds move the millisecond count exactly; a fraction may carry one over.
         auto ticks = static_cast<int64_t>(SDL_GetTicks64() - ticks_before);

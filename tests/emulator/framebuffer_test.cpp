@@ -24,7 +24,7 @@ int __openat64_2(int dirfd, const char* path, int flags);
 namespace {
 
 class Framebuffer : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { kivo_emu_reset(); }
     void TearDown() override { kivo_emu_reset(); }
 };
@@ -100,16 +100,20 @@ TEST_F(Framebuffer, SavesTheVisibleFrameAsPng)
 {
     kivo_emu_fb_set_mode(5, 3, 24); // rows padded by 4 bytes
     int fd = open("/dev/fb0", O_RDWR | O_CLOEXEC);
-    auto* bytes = static_cast<uint8_t*>(mmap(nullptr, kivo_emu_fb_size(), PROT_WRITE, MAP_SHARED, fd, 0));
+    auto* bytes =
+        static_cast<uint8_t*>(mmap(nullptr, kivo_emu_fb_size(), PROT_WRITE, MAP_SHARED, fd, 0));
     ASSERT_NE(bytes, MAP_FAILED);
     std::memset(bytes, 0xee, kivo_emu_fb_size());
-    const auto colour = [](uint32_t x, uint32_t y) { return (x * 50) << 16 | (y * 100) << 8 | (x + y * 5); };
+    const auto colour = [](uint32_t x, uint32_t y) {
+        return (x * 50) << 16 | (y * 100) << 8 | (x + y * 5);
+    };
     for (uint32_t y = 0; y < 3; ++y)
         for (uint32_t x = 0; x < 5; ++x) {
             const uint32_t argb = 0x7f000000u | colour(x, y);
             std::memcpy(bytes + y * 24 + x * 4, &argb, 4);
         }
-    const std::string path = ::testing::TempDir() + "kivo_emu_fb." + std::to_string(getpid()) + ".png";
+    const std::string path =
+        ::testing::TempDir() + "kivo_emu_fb." + std::to_string(getpid()) + ".png";
     ASSERT_EQ(kivo_emu_fb_save_png(path.c_str()), 0);
     munmap(bytes, kivo_emu_fb_size());
     close(fd);
@@ -140,15 +144,18 @@ TEST_F(Framebuffer, ModeFollowsTheDriversRules)
     } cases[] = {
         {"packed rows", {800, 480, 0}, {}, {320, 200, 0}, {320, 200, 1280}, 0},
         {"padded rows, odd height", {800, 481, 3204}, {}, {800, 481, 0}, {800, 481, 3204}, 4},
-        {"padding kept for another width", {800, 480, 3204}, {}, {640, 479, 0}, {640, 479, 2564}, 12},
+        {"padding kept for another width", {800, 480, 3204}, {}, {640, 479, 0}, {640, 479, 2564},
+            12},
         {"forced size", {800, 480, 0}, {1024, 600, 0}, {800, 480, 0}, {1024, 600, 4096}, 0},
-        {"forced size and stride", {800, 480, 0}, {801, 601, 3208}, {640, 480, 0}, {801, 601, 3208}, 8},
+        {"forced size and stride", {800, 480, 0}, {801, 601, 3208}, {640, 480, 0}, {801, 601, 3208},
+            8},
     };
     int fd = open("/dev/fb0", O_RDWR);
     fb_var_screeninfo var = get_var(fd);
-    EXPECT_EQ(std::vector<unsigned>({var.xres, var.yres, var.bits_per_pixel}), std::vector<unsigned>({800, 480, 32}));
+    EXPECT_EQ(std::vector<unsigned>({var.xres, var.yres, var.bits_per_pixel}),
+        std::vector<unsigned>({800, 480, 32}));
     var.xres = var.xres_virtual = 640;
-    var.activate = FB_ACTIVATE_TEST;  // only tried
+    var.activate = FB_ACTIVATE_TEST; // only tried
     ASSERT_EQ(ioctl(fd, FBIOPUT_VSCREENINFO, &var), 0);
     EXPECT_EQ(var.xres, 640u);
     EXPECT_EQ(get_var(fd).xres, 800u);
@@ -177,7 +184,7 @@ TEST_F(Framebuffer, ModeFollowsTheDriversRules)
         Mode seen{};
         kivo_emu_fb_mode(&seen.xres, &seen.yres, &seen.line_length);
         EXPECT_EQ(std::vector<int>({seen.xres, seen.yres, int(seen.line_length)}),
-                  std::vector<int>({c.expected.xres, c.expected.yres, int(c.expected.line_length)}));
+            std::vector<int>({c.expected.xres, c.expected.yres, int(c.expected.line_length)}));
 
         void* mem = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
         ASSERT_NE(mem, MAP_FAILED);
@@ -202,8 +209,10 @@ struct FaultCase {
 };
 
 const FaultCase fault_cases[] = {
-    {"no fault: mode set", [] {}, Step::put, 0}, {"no fault: vertical blank", [] {}, Step::vsync, 0},
-    {"missing framebuffer", [] { kivo_emu_fb_set_fault(KIVO_EMU_FB_MISSING); }, Step::open_fb, ENOENT},
+    {"no fault: mode set", [] {}, Step::put, 0},
+    {"no fault: vertical blank", [] {}, Step::vsync, 0},
+    {"missing framebuffer", [] { kivo_emu_fb_set_fault(KIVO_EMU_FB_MISSING); }, Step::open_fb,
+        ENOENT},
     {"missing touch panel", [] { kivo_emu_touch_set_present(0); }, Step::open_touch, ENOENT},
     {"refused mode", [] { kivo_emu_fb_set_fault(KIVO_EMU_FB_REFUSE_PUT); }, Step::put, EINVAL},
     {"unsupported depth", [] {}, Step::put_16_bpp, EINVAL},
@@ -212,7 +221,8 @@ const FaultCase fault_cases[] = {
 
 int run_step(Step step)
 {
-    int fd = open(step == Step::open_touch ? "/dev/input/event0" : "/dev/fb0", O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    int fd = open(step == Step::open_touch ? "/dev/input/event0" : "/dev/fb0",
+        O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0 || step == Step::open_fb || step == Step::open_touch) {
         if (fd >= 0)
             close(fd);

@@ -20,10 +20,14 @@
 static const char* error_name(int e)
 {
     switch (e) {
-    case ENOENT: return "ENOENT";
-    case EINVAL: return "EINVAL";
-    case ENOTTY: return "ENOTTY";
-    default: return strerror(e);
+    case ENOENT:
+        return "ENOENT";
+    case EINVAL:
+        return "EINVAL";
+    case ENOTTY:
+        return "ENOTTY";
+    default:
+        return strerror(e);
     }
 }
 

@@ -40,12 +40,12 @@ struct TouchCase {
 // pending): tests/events.
 const TouchCase touch_cases[] = {
     {"press, hold, move, lift",
-     {{{100, 200, 150}}, {{100, 200, 180}}, {{110, 205, 180}}, {{112, 206, 0}}},
-     {{100, 200, 150}, {100, 200, 180}, {110, 205, 180}, {112, 206, 0}}},
+        {{{100, 200, 150}}, {{100, 200, 180}}, {{110, 205, 180}}, {{112, 206, 0}}},
+        {{100, 200, 150}, {100, 200, 180}, {110, 205, 180}, {112, 206, 0}}},
     {"far corner and full pressure", {{{799, 479, 255}}}, {{799, 479, 255}}},
     // tslib's input module reports a report holding BTN_TOUCH 0 at (0, 0).
     {"lift-off as a real panel reports it", {{{50, 60, 120}}, {{}, true}},
-     {{50, 60, 120}, {0, 0, 0}}},
+        {{50, 60, 120}, {0, 0, 0}}},
 };
 
 tsdev* open_panel()

@@ -15,16 +15,18 @@ using kivo_test::area;
 
 inline bool operator==(const EventRecord& a, const EventRecord& b)
 {
-    return a.kind == b.kind && a.x == b.x && a.y == b.y && a.button == b.button && a.label == b.label;
+    return a.kind == b.kind && a.x == b.x && a.y == b.y && a.button == b.button &&
+           a.label == b.label;
 }
 
 inline void PrintTo(const EventRecord& e, std::ostream* os)
 {
-    *os << "{kind " << int(e.kind) << ", (" << e.x << ", " << e.y << "), button " << e.button << ", label "
-        << e.label << "}";
+    *os << "{kind " << int(e.kind) << ", (" << e.x << ", " << e.y << "), button " << e.button
+        << ", label " << e.label << "}";
 }
 
-inline EventRecord record(std::uint8_t kind, int x = 0, int y = 0, std::uint16_t button = 0, std::uint32_t label = 0)
+inline EventRecord record(
+    std::uint8_t kind, int x = 0, int y = 0, std::uint16_t button = 0, std::uint32_t label = 0)
 {
     EventRecord e{};
     e.kind = kind, e.x = x, e.y = y, e.button = button, e.label = label;
@@ -32,7 +34,7 @@ inline EventRecord record(std::uint8_t kind, int x = 0, int y = 0, std::uint16_t
 }
 
 class EventTest : public kivo_test::Display {
-protected:
+  protected:
     void SetUp() override
     {
         Display::SetUp();
@@ -74,7 +76,8 @@ inline std::vector<EventRecord> poll(std::uint32_t max = 16)
 inline std::vector<SDL_Event> drain_sdl()
 {
     std::vector<SDL_Event> out(64);
-    const int n = SDL_PeepEvents(out.data(), int(out.size()), SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+    const int n =
+        SDL_PeepEvents(out.data(), int(out.size()), SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
     out.resize(n > 0 ? std::size_t(n) : 0);
     return out;
 }
@@ -90,16 +93,18 @@ inline std::string test_name(const char* text)
 
 // A mouse event as the panel and kivo_push_event make it: from the touch device, window 0, the
 // left button, one click; state is the button's (press, release) or the button mask (motion).
-inline void expect_mouse(const SDL_Event& e, Uint32 type, int x, int y, Uint8 state, int xrel = 0, int yrel = 0)
+inline void expect_mouse(
+    const SDL_Event& e, Uint32 type, int x, int y, Uint8 state, int xrel = 0, int yrel = 0)
 {
     ASSERT_EQ(e.type, type);
     if (type == SDL_MOUSEMOTION) {
         const SDL_MouseMotionEvent& m = e.motion;
         EXPECT_EQ(std::vector<Sint64>({m.windowID, m.which, m.state, m.x, m.y, m.xrel, m.yrel}),
-                  std::vector<Sint64>({0, SDL_TOUCH_MOUSEID, state, x, y, xrel, yrel}));
+            std::vector<Sint64>({0, SDL_TOUCH_MOUSEID, state, x, y, xrel, yrel}));
     } else {
         const SDL_MouseButtonEvent& b = e.button;
-        EXPECT_EQ(std::vector<Sint64>({b.windowID, b.which, b.button, b.state, b.clicks, b.padding1, b.x, b.y}),
-                  std::vector<Sint64>({0, SDL_TOUCH_MOUSEID, SDL_BUTTON_LEFT, state, 1, 0, x, y}));
+        EXPECT_EQ(std::vector<Sint64>(
+                      {b.windowID, b.which, b.button, b.state, b.clicks, b.padding1, b.x, b.y}),
+            std::vector<Sint64>({0, SDL_TOUCH_MOUSEID, SDL_BUTTON_LEFT, state, 1, 0, x, y}));
     }
 }

@@ -16,7 +16,10 @@ constexpr std::uint8_t press = KIVO_EVENT_PRESS;
 constexpr std::uint8_t user = KIVO_EVENT_USER;
 constexpr std::uint16_t back = KIVO_BUTTON_BACK;
 
-void push_sdl(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 1); }
+void push_sdl(SDL_Event e)
+{
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+}
 
 void window_event(Uint8 event, int w, int h)
 {
@@ -25,7 +28,10 @@ void window_event(Uint8 event, int w, int h)
     push_sdl(e);
 }
 
-void resize(int w, int h) { window_event(SDL_WINDOWEVENT_RESIZED, w, h); }
+void resize(int w, int h)
+{
+    window_event(SDL_WINDOWEVENT_RESIZED, w, h);
+}
 
 void key(Uint32 type, SDL_Scancode code)
 {
@@ -36,13 +42,13 @@ void key(Uint32 type, SDL_Scancode code)
 
 struct PollCase {
     const char* name;
-    int width, height;  // the window
+    int width, height; // the window
     std::vector<LabelRecord> labels;
     std::uint16_t buttons;
     std::function<void()> queue;
     std::uint32_t max;
-    std::vector<EventRecord> first;   // the first poll
-    std::vector<EventRecord> second;  // the next one
+    std::vector<EventRecord> first;  // the first poll
+    std::vector<EventRecord> second; // the next one
 };
 
 void PrintTo(const PollCase& c, std::ostream* os)
@@ -52,67 +58,118 @@ void PrintTo(const PollCase& c, std::ostream* os)
 
 const PollCase poll_cases[] = {
     {"three events with room for two", 800, 480, {}, 0,
-     [] { push(press, 10, 20); push(motion, 30, 40); push(release, 50, 60); },
-     2, {record(press, 10, 20), record(motion, 30, 40)}, {record(release, 50, 60)}},
+        [] {
+            push(press, 10, 20);
+            push(motion, 30, 40);
+            push(release, 50, 60);
+        },
+        2, {record(press, 10, 20), record(motion, 30, 40)}, {record(release, 50, 60)}},
     {"motion before any press is dropped", 800, 480, {}, 0,
-     [] { push(motion, 5, 5); push(press, 6, 6); push(motion, 7, 7); },
-     16, {record(press, 6, 6), record(motion, 7, 7)}, {}},
+        [] {
+            push(motion, 5, 5);
+            push(press, 6, 6);
+            push(motion, 7, 7);
+        },
+        16, {record(press, 6, 6), record(motion, 7, 7)}, {}},
     {"motion after the release is dropped", 800, 480, {}, 0,
-     [] { push(press, 1, 2); push(release, 3, 4); push(motion, 5, 6); },
-     16, {record(press, 1, 2), record(release, 3, 4)}, {}},
+        [] {
+            push(press, 1, 2);
+            push(release, 3, 4);
+            push(motion, 5, 6);
+        },
+        16, {record(press, 1, 2), record(release, 3, 4)}, {}},
     {"press names the label under it", 800, 480, {area(0, 0, 100, 100, 7)}, 0,
-     [] { push(press, 10, 20); push(release, 100, 20); },
-     16, {record(press, 10, 20, 0, 7), record(release, 100, 20)}, {}},
+        [] {
+            push(press, 10, 20);
+            push(release, 100, 20);
+        },
+        16, {record(press, 10, 20, 0, 7), record(release, 100, 20)}, {}},
     {"coordinate space half the surface: doubled", 800, 480, {}, 0,
-     [] { resize(400, 240); push(press, 150, 100); },
-     16, {record(press, 300, 200)}, {}},
+        [] {
+            resize(400, 240);
+            push(press, 150, 100);
+        },
+        16, {record(press, 300, 200)}, {}},
     {"coordinate space larger than the surface: truncated", 480, 480, {}, 0,
-     [] { resize(800, 480); push(press, 3, 7); push(motion, -3, -7); },
-     16, {record(press, 1, 7), record(motion, -1, -7)}, {}},
+        [] {
+            resize(800, 480);
+            push(press, 3, 7);
+            push(motion, -3, -7);
+        },
+        16, {record(press, 1, 7), record(motion, -1, -7)}, {}},
     {"resize 1024x600 then press at its centre", 800, 480, {}, 0,
-     [] { resize(1024, 600); push(press, 512, 300); },
-     16, {record(press, 400, 240)}, {}},
+        [] {
+            resize(1024, 600);
+            push(press, 512, 300);
+        },
+        16, {record(press, 400, 240)}, {}},
     {"other window events leave the space alone", 800, 480, {}, 0,
-     [] { window_event(SDL_WINDOWEVENT_SIZE_CHANGED, 400, 240); push(press, 100, 100); },
-     16, {record(press, 100, 100)}, {}},
+        [] {
+            window_event(SDL_WINDOWEVENT_SIZE_CHANGED, 400, 240);
+            push(press, 100, 100);
+        },
+        16, {record(press, 100, 100)}, {}},
     {"zero coordinate space reports 0", 800, 480, {area(0, 0, 10, 10, 3)}, 0,
-     [] { resize(0, 480); push(press, 50, 60); resize(0, 0); push(motion, 50, 60); },
-     16, {record(press, 0, 60), record(motion, 0, 0, 0, 3)}, {}},
+        [] {
+            resize(0, 480);
+            push(press, 50, 60);
+            resize(0, 0);
+            push(motion, 50, 60);
+        },
+        16, {record(press, 0, 60), record(motion, 0, 0, 0, 3)}, {}},
     {"products beyond 32 bits are clamped", 800, 480, {}, 0,
-     [] { resize(1, 1); push(press, INT_MAX, -INT_MAX); push(motion, 0, 0); },
-     16, {record(press, INT_MAX, INT_MIN), record(motion, 0, 0)}, {}},
+        [] {
+            resize(1, 1);
+            push(press, INT_MAX, -INT_MAX);
+            push(motion, 0, 0);
+        },
+        16, {record(press, INT_MAX, INT_MIN), record(motion, 0, 0)}, {}},
     {"quit and user records carry nothing else", 800, 480, {area(0, 0, 800, 480, 5)}, 0,
-     [] { push(quit, 7, 8); push(user, 9, 10); },
-     16, {record(quit), record(user)}, {}},
+        [] {
+            push(quit, 7, 8);
+            push(user, 9, 10);
+        },
+        16, {record(quit), record(user)}, {}},
     {"kinds above 4 are not pushed", 800, 480, {}, 0,
-     [] { push(9, 1, 1); push(5, 1, 1); push(255, 1, 1); push(user); },
-     16, {record(user)}, {}},
+        [] {
+            push(9, 1, 1);
+            push(5, 1, 1);
+            push(255, 1, 1);
+            push(user);
+        },
+        16, {record(user)}, {}},
     {"escape key quits, other keys are dropped", 800, 480, {}, 0,
-     [] {
-         key(SDL_KEYDOWN, SDL_SCANCODE_A);
-         key(SDL_KEYUP, SDL_SCANCODE_ESCAPE);
-         key(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE);
-     },
-     16, {record(quit)}, {}},
+        [] {
+            key(SDL_KEYDOWN, SDL_SCANCODE_A);
+            key(SDL_KEYUP, SDL_SCANCODE_ESCAPE);
+            key(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE);
+        },
+        16, {record(quit)}, {}},
     {"user events other than the first type are dropped", 800, 480, {}, 0,
-     [] {
-         SDL_Event e{};
-         e.type = SDL_USEREVENT + 1;
-         push_sdl(e);
-         e.type = SDL_QUIT;
-         push_sdl(e);
-     },
-     16, {record(quit)}, {}},
-    {"back and back-alt on one image report back", 800, 480, {}, KIVO_BUTTON_BACK | KIVO_BUTTON_BACK_ALT,
-     [] { push(press, 5, 475); },
-     16, {record(press, 5, 475, back)}, {}},
+        [] {
+            SDL_Event e{};
+            e.type = SDL_USEREVENT + 1;
+            push_sdl(e);
+            e.type = SDL_QUIT;
+            push_sdl(e);
+        },
+        16, {record(quit)}, {}},
+    {"back and back-alt on one image report back", 800, 480, {},
+        KIVO_BUTTON_BACK | KIVO_BUTTON_BACK_ALT, [] { push(press, 5, 475); }, 16,
+        {record(press, 5, 475, back)}, {}},
     {"overlapping labels report the later one", 800, 480,
-     {area(300, 100, 200, 200, 11), area(350, 150, 50, 50, 12), area(0, 0, 10, 10, 13)}, 0,
-     [] { push(press, 360, 160); push(motion, 310, 160); push(release, 500, 160); },
-     16, {record(press, 360, 160, 0, 12), record(motion, 310, 160, 0, 11), record(release, 500, 160)}, {}},
-    {"one record names a button and a label", 800, 480, {area(0, 400, 200, 80, 21)}, KIVO_BUTTON_BACK,
-     [] { push(press, 5, 475); },
-     16, {record(press, 5, 475, back, 21)}, {}},
+        {area(300, 100, 200, 200, 11), area(350, 150, 50, 50, 12), area(0, 0, 10, 10, 13)}, 0,
+        [] {
+            push(press, 360, 160);
+            push(motion, 310, 160);
+            push(release, 500, 160);
+        },
+        16,
+        {record(press, 360, 160, 0, 12), record(motion, 310, 160, 0, 11),
+            record(release, 500, 160)},
+        {}},
+    {"one record names a button and a label", 800, 480, {area(0, 400, 200, 80, 21)},
+        KIVO_BUTTON_BACK, [] { push(press, 5, 475); }, 16, {record(press, 5, 475, back, 21)}, {}},
 };
 
 class PollTest : public EventTest, public ::testing::WithParamInterface<PollCase> {};
@@ -129,7 +186,7 @@ TEST_P(PollTest, TranslatesQueuedEvents)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PollTest, ::testing::ValuesIn(poll_cases),
-                         [](const auto& info) { return test_name(info.param.name); });
+    [](const auto& info) { return test_name(info.param.name); });
 
 TEST_F(EventTest, MaxZeroMovesPanelSamplesIntoTheQueueAndReadsNothing)
 {
@@ -144,8 +201,8 @@ TEST_F(EventTest, MaxZeroMovesPanelSamplesIntoTheQueueAndReadsNothing)
     EXPECT_EQ(queued[0].type, SDL_USEREVENT);
     EXPECT_EQ(queued[1].type, SDL_MOUSEBUTTONDOWN);
     EXPECT_EQ(queued[2].type, SDL_MOUSEMOTION);
-    EXPECT_EQ(poll(), (std::vector<EventRecord>{record(user), record(press, 100, 120),
-                                                record(motion, 100, 120)}));
+    EXPECT_EQ(poll(), (std::vector<EventRecord>{
+                          record(user), record(press, 100, 120), record(motion, 100, 120)}));
 }
 
 TEST_F(EventTest, WithoutAWindowPollReturnsZeroAndLeavesTheQueue)
@@ -197,7 +254,8 @@ TEST_F(EventTest, HitTestExceptionLeavesEarlierRecords)
     push(press, 795, 475);
     push(quit);
     EventRecord out[3] = {record(99), record(99), record(99)};
-    EXPECT_EQ(kivo_test::thrown<std::invalid_argument>([&] { kivo_poll_events(out, 3); }), "flavour");
+    EXPECT_EQ(
+        kivo_test::thrown<std::invalid_argument>([&] { kivo_poll_events(out, 3); }), "flavour");
     EXPECT_EQ(out[0], record(user));
     EXPECT_EQ(out[1], record(99));
     EXPECT_FALSE(kivo::state::pressed);
@@ -211,8 +269,8 @@ TEST_F(EventTest, PanelTouchesComeBackAsResolvedRecords)
     show({area(100, 100, 200, 100, 31), area(0, 380, 300, 100, 32)}, KIVO_BUTTON_BACK);
 
     kivo_emu_touch_inject(150, 120, 180);
-    EXPECT_EQ(poll(), (std::vector<EventRecord>{record(press, 150, 120, 0, 31),
-                                                record(motion, 150, 120, 0, 31)}));
+    EXPECT_EQ(poll(), (std::vector<EventRecord>{
+                          record(press, 150, 120, 0, 31), record(motion, 150, 120, 0, 31)}));
     kivo_emu_touch_inject(150, 120, 200);
     EXPECT_EQ(poll(), std::vector<EventRecord>{});
     kivo_emu_touch_inject(250, 300, 190);
@@ -226,4 +284,4 @@ TEST_F(EventTest, PanelTouchesComeBackAsResolvedRecords)
     EXPECT_FALSE(kivo::state::pressed);
 }
 
-}  // namespace
+} // namespace

@@ -54,26 +54,25 @@ std::vector<Want> ten_strokes_events()
 
 const TouchCase touch_cases[] = {
     {"first sample at the initial position: press only", {}, {{0, 0, 200}},
-     {{down, 0, 0, SDL_PRESSED}}},
+        {{down, 0, 0, SDL_PRESSED}}},
     {"pressure held in place: one press", {{100, 200, 0}}, {{100, 200, 150}, {100, 200, 180}},
-     {{down, 100, 200, SDL_PRESSED}}},
+        {{down, 100, 200, SDL_PRESSED}}},
     {"held move: motion with the button state", {{100, 200, 150}}, {{110, 205, 150}},
-     {{motion, 110, 205, SDL_BUTTON_LMASK, 10, 5}}},
+        {{motion, 110, 205, SDL_BUTTON_LMASK, 10, 5}}},
     {"lift-off while moving: release, then motion without button",
-     {{100, 200, 150}, {110, 205, 150}}, {{112, 206, 0}},
-     {{up, 112, 206, SDL_RELEASED}, {motion, 112, 206, 0, 2, 1}}},
+        {{100, 200, 150}, {110, 205, 150}}, {{112, 206, 0}},
+        {{up, 112, 206, SDL_RELEASED}, {motion, 112, 206, 0, 2, 1}}},
     {"lift-off in place: release only", {{40, 50, 90}}, {{40, 50, 0}},
-     {{up, 40, 50, SDL_RELEASED}}},
-    {"hovering panel: motion without button, no press",
-     {},
-     {{10, 10, 0}, {20, 15, 0}, {20, 15, 0}, {25, 15, 0}},
-     {{motion, 10, 10, 0, 10, 10}, {motion, 20, 15, 0, 10, 5}, {motion, 25, 15, 0, 5, 0}}},
+        {{up, 40, 50, SDL_RELEASED}}},
+    {"hovering panel: motion without button, no press", {},
+        {{10, 10, 0}, {20, 15, 0}, {20, 15, 0}, {25, 15, 0}},
+        {{motion, 10, 10, 0, 10, 10}, {motion, 20, 15, 0, 10, 5}, {motion, 25, 15, 0, 5, 0}}},
     {"press at a new position: press before motion", {}, {{30, 40, 1}},
-     {{down, 30, 40, SDL_PRESSED}, {motion, 30, 40, SDL_BUTTON_LMASK, 30, 40}}},
+        {{down, 30, 40, SDL_PRESSED}, {motion, 30, 40, SDL_BUTTON_LMASK, 30, 40}}},
     {"negative positions pass unchanged", {{5, 5, 0}}, {{-20, -30, 0}},
-     {{motion, -20, -30, 0, -25, -35}}},
+        {{motion, -20, -30, 0, -25, -35}}},
     {"differences wrap in 32 bits", {{1, -1, 0}}, {{INT_MIN, INT_MAX, 0}},
-     {{motion, INT_MIN, INT_MAX, 0, INT_MAX, INT_MIN}}},
+        {{motion, INT_MIN, INT_MAX, 0, INT_MAX, INT_MIN}}},
     {"nothing pending: nothing pushed", {{60, 70, 80}}, {}, {}},
     {"ten samples pending: all in one call", {}, ten_strokes(), ten_strokes_events()},
 };
@@ -111,7 +110,7 @@ TEST_P(TouchTest, SamplesBecomeMouseEvents)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sequences, TouchTest, ::testing::ValuesIn(touch_cases),
-                         [](const auto& info) { return test_name(info.param.name); });
+    [](const auto& info) { return test_name(info.param.name); });
 
 // Held across calls: one press, then only motion, then one release; a new window starts over.
 TEST_F(EventTest, TouchStateCarriesAcrossCallsAndStartsOverWithANewWindow)
@@ -143,4 +142,4 @@ TEST_F(EventTest, TouchStateCarriesAcrossCallsAndStartsOverWithANewWindow)
     EXPECT_EQ(fresh[1].motion.xrel, 55);
 }
 
-}  // namespace
+} // namespace

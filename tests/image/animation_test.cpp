@@ -1,4 +1,5 @@
-// Animation: loading (animated, still, failed), frame conversion and stepping, from files and memory.
+// Animation: loading (animated, still, failed), frame conversion and stepping, from files and
+// memory.
 #include <dlfcn.h>
 #include <unistd.h>
 #include <gtest/gtest.h>
@@ -28,18 +29,22 @@ struct Recording {
     static inline Recording* active = nullptr;
 };
 
-}  // namespace
+} // namespace
 
-extern "C" SDL_Surface* SDL_CreateRGBSurfaceWithFormat(Uint32 flags, int w, int h, int depth, Uint32 format) {
+extern "C" SDL_Surface* SDL_CreateRGBSurfaceWithFormat(
+    Uint32 flags, int w, int h, int depth, Uint32 format)
+{
     using Create = SDL_Surface* (*)(Uint32, int, int, int, Uint32);
-    static const auto real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "SDL_CreateRGBSurfaceWithFormat"));
+    static const auto real =
+        reinterpret_cast<Create>(dlsym(RTLD_NEXT, "SDL_CreateRGBSurfaceWithFormat"));
     Recording* r = Recording::active;
     if (r && w == r->fail_w && h == r->fail_h && --r->fail_nth == 0) {
         SDL_OutOfMemory();
         return nullptr;
     }
     SDL_Surface* s = real(flags, w, h, depth, format);
-    if (r) r->made.push_back(s);
+    if (r)
+        r->made.push_back(s);
     return s;
 }
 
@@ -53,19 +58,26 @@ constexpr Uint32 red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, yellow
 enum class From { file, memory };
 
 // The bytes are freed before the Animation is used.
-std::unique_ptr<kivo::Animation> load(From from, const std::string& path, int w, int h) {
-    if (from == From::file) return std::make_unique<kivo::Animation>(path.c_str(), w, h);
+std::unique_ptr<kivo::Animation> load(From from, const std::string& path, int w, int h)
+{
+    if (from == From::file)
+        return std::make_unique<kivo::Animation>(path.c_str(), w, h);
     const std::vector<char> bytes = kivo_test::read_file(path);
     return std::make_unique<kivo::Animation>(bytes.data(), unsigned(bytes.size()), w, h);
 }
 
-const char* name(From from) { return from == From::file ? "file" : "memory"; }
+const char* name(From from)
+{
+    return from == From::file ? "file" : "memory";
+}
 
-Uint32 pixel(const SDL_Surface* s, int x, int y) {
+Uint32 pixel(const SDL_Surface* s, int x, int y)
+{
     return static_cast<const Uint32*>(s->pixels)[y * (s->pitch / 4) + x];
 }
 
-TEST(Animation, LoadsAnimatedFilesWithDelaysAndConvertedFrames) {
+TEST(Animation, LoadsAnimatedFilesWithDelaysAndConvertedFrames)
+{
     struct Case {
         const char* file;
         int w, h;
@@ -76,7 +88,8 @@ TEST(Animation, LoadsAnimatedFilesWithDelaysAndConvertedFrames) {
         {"samples/anim_100.webp", 0, 0, {100, 100, 100, 100}, {red, green, blue, yellow}, 64, 48},
         {"samples/anim_100.webp", 64, 48, {100, 100, 100, 100}, {red, green, blue, yellow}, 64, 48},
         {"samples/anim_100.webp", 32, 96, {100, 100, 100, 100}, {red, green, blue, yellow}, 32, 96},
-        {"samples/anim_100.webp", 128, 0, {100, 100, 100, 100}, {red, green, blue, yellow}, 128, 48},
+        {"samples/anim_100.webp", 128, 0, {100, 100, 100, 100}, {red, green, blue, yellow}, 128,
+            48},
         {"samples/anim_100_500_x3.webp", 0, 0, {100, 500, 100}, {red, green, blue}, 64, 48},
         {"samples/anim_zero.webp", 0, 0, {100, 0, 100}, {red, green, blue}, 64, 48},
         // SDL_image gives a GIF frame stored without a delay 100 ms.
@@ -86,13 +99,14 @@ TEST(Animation, LoadsAnimatedFilesWithDelaysAndConvertedFrames) {
     };
     for (const Case& c : cases) {
         for (From from : {From::file, From::memory}) {
-            SCOPED_TRACE(testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name(from));
+            SCOPED_TRACE(
+                testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name(from));
             std::unique_ptr<kivo::Animation> a;
             EXPECT_EQ(stderr_of([&] { a = load(from, c.file, c.w, c.h); }), "");
             ASSERT_NE(a->animation(), nullptr);
             EXPECT_FALSE(a->still());
             const IMG_Animation& anim = *a->animation();
-            EXPECT_EQ(anim.w, 64);  // the file's size, whatever was asked for
+            EXPECT_EQ(anim.w, 64); // the file's size, whatever was asked for
             EXPECT_EQ(anim.h, 48);
             ASSERT_EQ(anim.count, int(c.delays.size()));
             EXPECT_EQ(std::vector<int>(anim.delays, anim.delays + anim.count), c.delays);
@@ -114,7 +128,8 @@ TEST(Animation, LoadsAnimatedFilesWithDelaysAndConvertedFrames) {
 
 #if !SDL_IMAGE_VERSION_ATLEAST(2, 8, 0)
 // WebP frames are decoded straight into working_format here, so at their own size they are kept.
-TEST(Animation, KeepsTheLoadersFramesWhenNoConversionIsNeeded) {
+TEST(Animation, KeepsTheLoadersFramesWhenNoConversionIsNeeded)
+{
     for (From from : {From::file, From::memory}) {
         for (int size : {0, 1}) {
             SCOPED_TRACE(testing::Message() << name(from) << (size ? " 64x48" : " 0x0"));
@@ -122,8 +137,9 @@ TEST(Animation, KeepsTheLoadersFramesWhenNoConversionIsNeeded) {
             const auto a = load(from, "samples/anim_100.webp", size * 64, size * 48);
             ASSERT_NE(a->animation(), nullptr);
             const IMG_Animation& anim = *a->animation();
-            ASSERT_EQ(r.made.size(), size_t(anim.count));  // no surface beyond the decoded frames
-            for (int i = 0; i < anim.count; ++i) EXPECT_EQ(anim.frames[i], r.made[size_t(i)]);
+            ASSERT_EQ(r.made.size(), size_t(anim.count)); // no surface beyond the decoded frames
+            for (int i = 0; i < anim.count; ++i)
+                EXPECT_EQ(anim.frames[i], r.made[size_t(i)]);
         }
     }
 }
@@ -131,7 +147,8 @@ TEST(Animation, KeepsTheLoadersFramesWhenNoConversionIsNeeded) {
 
 // A frame that cannot be converted drops the whole animation: the image is empty, never
 // half-converted, and nothing leaks.
-TEST(Animation, FailedFrameConversionLeavesItEmpty) {
+TEST(Animation, FailedFrameConversionLeavesItEmpty)
+{
     for (const char* file : {"samples/anim_100.webp", "samples/anim.gif"}) {
         for (int nth : {1, 2, 3}) {
             SCOPED_TRACE(testing::Message() << file << " conversion " << nth << " fails");
@@ -145,7 +162,8 @@ TEST(Animation, FailedFrameConversionLeavesItEmpty) {
     }
 }
 
-TEST(Animation, AdvancesByTheDelayOfTheFrameCurrentAtTheCall) {
+TEST(Animation, AdvancesByTheDelayOfTheFrameCurrentAtTheCall)
+{
     struct Case {
         const char* file;
         std::vector<int> steps;
@@ -155,25 +173,26 @@ TEST(Animation, AdvancesByTheDelayOfTheFrameCurrentAtTheCall) {
         {"samples/anim_100.webp", {40, 40, 40}, 1, 20}, {"samples/anim_100.webp", {250}, 2, 50},
         {"samples/anim_100.webp", {99}, 0, 99}, {"samples/anim_100.webp", {100}, 1, 0},
         {"samples/anim_100.webp", {399}, 3, 99},
-        {"samples/anim_100.webp", {400}, 0, 0},                      // after the last frame, frame 0
-        {"samples/anim_100.webp", {100, 100, 100, 100, 30}, 0, 30},  // one frame at a time
-        {"samples/anim_100.webp", {1050}, 2, 50},                    // several laps in one call
+        {"samples/anim_100.webp", {400}, 0, 0},                     // after the last frame, frame 0
+        {"samples/anim_100.webp", {100, 100, 100, 100, 30}, 0, 30}, // one frame at a time
+        {"samples/anim_100.webp", {1050}, 2, 50},                   // several laps in one call
         {"samples/anim_100.webp", {0, 0}, 0, 0}, {"samples/anim_100_500.webp", {250}, 0, 50},
         {"samples/anim_100_500_x3.webp", {250}, 2, 50},
-        {"samples/anim_100_500.webp", {100, 250}, 1, 250},  // frame 1 waits its own 500 ms
+        {"samples/anim_100_500.webp", {100, 250}, 1, 250}, // frame 1 waits its own 500 ms
         {"samples/anim_100_500.webp", {100, 1100}, 1, 100}, {"samples/anim_zero.webp", {100}, 1, 0},
-        {"samples/anim_zero.webp", {100, 100, 100000}, 1, 0},  // a zero delay is never left
-        {"samples/anim_zero.webp", {60, 2147483647}, 0, 7},  // 60 + INT_MAX ms, all steps of 100 ms
+        {"samples/anim_zero.webp", {100, 100, 100000}, 1, 0}, // a zero delay is never left
+        {"samples/anim_zero.webp", {60, 2147483647}, 0, 7}, // 60 + INT_MAX ms, all steps of 100 ms
         {"samples/anim.gif", {100, 100, 250}, 0, 50},
-        {"samples/anim_zero.webp", {2147483647}, 2, 47},  // INT_MAX = 21474836 * 100 + 47
+        {"samples/anim_zero.webp", {2147483647}, 2, 47}, // INT_MAX = 21474836 * 100 + 47
     };
     for (const Case& c : cases) {
         for (From from : {From::file, From::memory}) {
-            SCOPED_TRACE(testing::Message() << c.file << " " << testing::PrintToString(c.steps) << " from "
-                                            << name(from));
+            SCOPED_TRACE(testing::Message() << c.file << " " << testing::PrintToString(c.steps)
+                                            << " from " << name(from));
             const auto a = load(from, c.file, 0, 0);
             ASSERT_NE(a->animation(), nullptr);
-            for (int ms : c.steps) a->advance(ms);
+            for (int ms : c.steps)
+                a->advance(ms);
             EXPECT_EQ(a->current_frame(), c.frame);
             EXPECT_EQ(a->elapsed_ms(), c.elapsed);
             EXPECT_EQ(a->frame(), a->animation()->frames[c.frame]);
@@ -181,7 +200,8 @@ TEST(Animation, AdvancesByTheDelayOfTheFrameCurrentAtTheCall) {
     }
 }
 
-TEST(Animation, LoadsSingleImagesAsStills) {
+TEST(Animation, LoadsSingleImagesAsStills)
+{
     struct Sample {
         int x, y;
         Uint32 argb;
@@ -193,13 +213,15 @@ TEST(Animation, LoadsSingleImagesAsStills) {
     } const cases[] = {
         {"samples/still.webp", 0, 0, 100, 50, {{10, 10, red}, {90, 40, 0x8000FF00}}},
         {"samples/still.webp", 200, 0, 200, 50, {{10, 10, red}, {99, 49, red}}},
-        {"samples/palette.png", 0, 0, 100, 50, {{10, 0, red}, {30, 0, green}, {60, 49, blue}, {99, 0, 0xFFFFFFFF}}},
+        {"samples/palette.png", 0, 0, 100, 50,
+            {{10, 0, red}, {30, 0, green}, {60, 49, blue}, {99, 0, 0xFFFFFFFF}}},
         {"samples/rgb.png", 0, 0, 100, 50, {{10, 10, red}, {90, 10, blue}}},
         {"samples/argb.png", 0, 0, 100, 50, {{10, 10, red}, {90, 10, 0x800000FF}}},
     };
     for (const Case& c : cases) {
         for (From from : {From::file, From::memory}) {
-            SCOPED_TRACE(testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name(from));
+            SCOPED_TRACE(
+                testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name(from));
             std::unique_ptr<kivo::Animation> a;
             EXPECT_EQ(stderr_of([&] { a = load(from, c.file, c.w, c.h); }), "");
             EXPECT_EQ(a->animation(), nullptr);
@@ -209,7 +231,8 @@ TEST(Animation, LoadsSingleImagesAsStills) {
             EXPECT_EQ(s->format->format, kivo::working_format);
             ASSERT_EQ(s->w, c.still_w);
             ASSERT_EQ(s->h, c.still_h);
-            for (const Sample& p : c.samples) EXPECT_EQ(pixel(s, p.x, p.y), p.argb) << p.x << "," << p.y;
+            for (const Sample& p : c.samples)
+                EXPECT_EQ(pixel(s, p.x, p.y), p.argb) << p.x << "," << p.y;
             a->advance(1000);
             EXPECT_EQ(a->frame(), s);
             EXPECT_EQ(a->elapsed_ms(), 0);
@@ -217,7 +240,8 @@ TEST(Animation, LoadsSingleImagesAsStills) {
     }
 }
 
-TEST(Animation, UnreadableSourceIsEmptyWithOneWarning) {
+TEST(Animation, UnreadableSourceIsEmptyWithOneWarning)
+{
     struct Case {
         From from;
         const char* file;
@@ -228,7 +252,7 @@ TEST(Animation, UnreadableSourceIsEmptyWithOneWarning) {
         {From::file, "samples/not_an_image.txt", "IMG_Load(samples/not_an_image.txt): "},
         {From::memory, "samples/truncated.webp", ": IMG_Load_RW: "},
         {From::memory, "samples/not_an_image.txt", ": IMG_Load_RW: "},
-        {From::memory, "samples/no_such_file.webp", ": IMG_Load_RW: "},  // no bytes at all
+        {From::memory, "samples/no_such_file.webp", ": IMG_Load_RW: "}, // no bytes at all
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.file << " from " << name(c.from));
@@ -249,13 +273,14 @@ struct MuxFrame {
     Uint32 argb;
 };
 
-std::vector<char> animated_webp(int canvas_w, int canvas_h, const std::vector<MuxFrame>& frames) {
+std::vector<char> animated_webp(int canvas_w, int canvas_h, const std::vector<MuxFrame>& frames)
+{
     WebPMux* mux = WebPMuxNew();
     for (const MuxFrame& f : frames) {
-        const std::vector<Uint32> pixels(size_t(f.w * f.h), f.argb);  // B, G, R, A bytes
+        const std::vector<Uint32> pixels(size_t(f.w * f.h), f.argb); // B, G, R, A bytes
         uint8_t* encoded = nullptr;
-        const size_t size = WebPEncodeLosslessBGRA(reinterpret_cast<const uint8_t*>(pixels.data()), f.w,
-                                                   f.h, f.w * 4, &encoded);
+        const size_t size = WebPEncodeLosslessBGRA(
+            reinterpret_cast<const uint8_t*>(pixels.data()), f.w, f.h, f.w * 4, &encoded);
         WebPMuxFrameInfo info{};
         info.bitstream = {encoded, size};
         info.x_offset = f.x;
@@ -278,25 +303,32 @@ std::vector<char> animated_webp(int canvas_w, int canvas_h, const std::vector<Mu
     return bytes;
 }
 
-std::unique_ptr<kivo::Animation> load_bytes(From from, const std::vector<char>& bytes, int w, int h) {
-    if (from == From::memory) return std::make_unique<kivo::Animation>(bytes.data(), unsigned(bytes.size()), w, h);
+std::unique_ptr<kivo::Animation> load_bytes(From from, const std::vector<char>& bytes, int w, int h)
+{
+    if (from == From::memory)
+        return std::make_unique<kivo::Animation>(bytes.data(), unsigned(bytes.size()), w, h);
     // ctest runs tests of this program in parallel processes: each writes its own file.
-    const std::string path = testing::TempDir() + "animation_test." + std::to_string(getpid()) + ".webp";
+    const std::string path =
+        testing::TempDir() + "animation_test." + std::to_string(getpid()) + ".webp";
     std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
     auto a = std::make_unique<kivo::Animation>(path.c_str(), w, h);
     std::remove(path.c_str());
     return a;
 }
 
-TEST(Animation, OneFrameAnimatedWebpIsAStill) {
+TEST(Animation, OneFrameAnimatedWebpIsAStill)
+{
     // The frame leaves two rows of the canvas transparent, or it would be stored as a plain still.
     const std::vector<char> bytes = animated_webp(40, 30, {{40, 28, 0, 2, 80, green}});
     WebPBitstreamFeatures features;
-    ASSERT_EQ(WebPGetFeatures(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &features), VP8_STATUS_OK);
+    ASSERT_EQ(
+        WebPGetFeatures(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &features),
+        VP8_STATUS_OK);
     ASSERT_TRUE(features.has_animation);
     for (From from : {From::file, From::memory}) {
         for (int scale : {0, 1, 2}) {
-            SCOPED_TRACE(testing::Message() << name(from) << " requested " << scale * 20 << "x" << scale * 15);
+            SCOPED_TRACE(testing::Message()
+                         << name(from) << " requested " << scale * 20 << "x" << scale * 15);
             std::unique_ptr<kivo::Animation> a;
             EXPECT_EQ(stderr_of([&] { a = load_bytes(from, bytes, scale * 20, scale * 15); }), "");
             EXPECT_EQ(a->animation(), nullptr);
@@ -312,9 +344,10 @@ TEST(Animation, OneFrameAnimatedWebpIsAStill) {
 }
 
 // A frame smaller than the canvas is drawn over the previous one at its offset.
-TEST(Animation, WebpFramesAreComposedOnTheCanvas) {
-    const std::vector<char> bytes =
-        animated_webp(32, 24, {{32, 24, 0, 0, 70, red}, {8, 6, 10, 12, 30, blue}, {4, 4, 0, 0, 0, yellow}});
+TEST(Animation, WebpFramesAreComposedOnTheCanvas)
+{
+    const std::vector<char> bytes = animated_webp(
+        32, 24, {{32, 24, 0, 0, 70, red}, {8, 6, 10, 12, 30, blue}, {4, 4, 0, 0, 0, yellow}});
     for (From from : {From::file, From::memory}) {
         SCOPED_TRACE(name(from));
         const auto a = load_bytes(from, bytes, 0, 0);
@@ -326,13 +359,21 @@ TEST(Animation, WebpFramesAreComposedOnTheCanvas) {
             int frame, x, y;
             Uint32 argb;
         } samples[] = {
-            {0, 12, 14, red}, {1, 0, 0, red}, {1, 10, 12, blue}, {1, 17, 17, blue}, {1, 18, 17, red},
-            {1, 17, 18, red}, {2, 0, 0, yellow}, {2, 4, 4, red}, {2, 12, 14, blue},
+            {0, 12, 14, red},
+            {1, 0, 0, red},
+            {1, 10, 12, blue},
+            {1, 17, 17, blue},
+            {1, 18, 17, red},
+            {1, 17, 18, red},
+            {2, 0, 0, yellow},
+            {2, 4, 4, red},
+            {2, 12, 14, blue},
         };
         for (const auto& p : samples) {
-            EXPECT_EQ(pixel(anim.frames[p.frame], p.x, p.y), p.argb) << p.frame << ": " << p.x << "," << p.y;
+            EXPECT_EQ(pixel(anim.frames[p.frame], p.x, p.y), p.argb)
+                << p.frame << ": " << p.x << "," << p.y;
         }
     }
 }
 
-}  // namespace
+} // namespace

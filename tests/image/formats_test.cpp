@@ -57,12 +57,14 @@ bool near(Uint32 a, Uint32 b)
 TEST(Formats, OnlyTheReadFormatsReachADecoder)
 {
     const std::vector<char> webp = kivo_test::read_file("samples/still.webp");
-    const std::vector<char> lbm = kivo_test::read_file(std::string(KIVO_IMAGE_FINDINGS) + "/lbm-12-planes-overflows-sdl-image-2.6.3");
-    const std::vector<char> svg_in_jpeg = kivo_test::read_file(std::string(KIVO_IMAGE_FINDINGS) + "/leak-jpeg-signature-over-svg-text");
+    const std::vector<char> lbm = kivo_test::read_file(
+        std::string(KIVO_IMAGE_FINDINGS) + "/lbm-12-planes-overflows-sdl-image-2.6.3");
+    const std::vector<char> svg_in_jpeg = kivo_test::read_file(
+        std::string(KIVO_IMAGE_FINDINGS) + "/leak-jpeg-signature-over-svg-text");
     struct Case {
         const char* what;
         std::string bytes;
-        const char* name;  // of the file the bytes are also read from
+        const char* name; // of the file the bytes are also read from
         bool read;
         std::string error = "Unsupported image format";
     } const cases[] = {
@@ -73,13 +75,14 @@ TEST(Formats, OnlyTheReadFormatsReachADecoder)
         // 90 bytes that make SDL_image 2.6.3 write 15 KiB past a palette.
         {"LBM of 12 planes", std::string(lbm.begin(), lbm.end()), "lbm.iff", false},
         {"XCF", std::string("gimp xcf v011\0\0\0\0\x08\0\0\0\x08\0\0\0\0", 26), "image.xcf", false},
-        {"SVG", "<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'/>", "image.svg", false},
+        {"SVG", "<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'/>", "image.svg",
+            false},
         {"PNM", "P6 1 1 255\n\x10\x20\x30", "image.ppm", false},
         {"text", "not an image", "image.png", false},
         {"PNG signature cut short", "\x89PNG\r\n\x1a", "short.png", false},
         // SDL_image's generic loader would go on to its SVG decoder (which leaks on this text).
-        {"JPEG signature over SVG text", std::string(svg_in_jpeg.begin(), svg_in_jpeg.end()), "svg.jpg", false,
-         "JPEG loading error"},
+        {"JPEG signature over SVG text", std::string(svg_in_jpeg.begin(), svg_in_jpeg.end()),
+            "svg.jpg", false, "JPEG loading error"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -95,10 +98,10 @@ TEST(Formats, OnlyTheReadFormatsReachADecoder)
             }
         });
         EXPECT_EQ(said, c.read ? ""
-                               : "formats_test: IMG_Load_RW: " + c.error + "\nformats_test: IMG_Load(" + path + "): "
-                        + c.error + "\n");
+                               : "formats_test: IMG_Load_RW: " + c.error +
+                                     "\nformats_test: IMG_Load(" + path + "): " + c.error + "\n");
         std::remove(path.c_str());
     }
 }
 
-}  // namespace
+} // namespace

@@ -67,14 +67,14 @@ Bytes lzw_encode(const Bytes& indices, int min_code_size, bool clear_when_full =
 
 struct Image {
     int x = 0, y = 0, w = 0, h = 0;
-    Bytes indices;                    // w x h, in display order
+    Bytes indices; // w x h, in display order
     int min_code_size = 2;
     bool interlaced = false;
-    std::vector<std::uint32_t> local = {};  // 0xRRGGBB, up to 256 entries
-    int delay = -1;                   // hundredths; -1: no graphic control extension
+    std::vector<std::uint32_t> local = {}; // 0xRRGGBB, up to 256 entries
+    int delay = -1;                        // hundredths; -1: no graphic control extension
     int disposal = 0;
     int transparent = -1;
-    const Bytes* data = nullptr;      // image data instead of the encoded indices
+    const Bytes* data = nullptr; // image data instead of the encoded indices
 };
 
 void put16(Bytes& out, int v)
@@ -99,16 +99,19 @@ void put_table(Bytes& out, const std::vector<std::uint32_t>& colours)
     }
 }
 
-Bytes gif(int screen_w, int screen_h, const std::vector<std::uint32_t>& global, const std::vector<Image>& images)
+Bytes gif(int screen_w, int screen_h, const std::vector<std::uint32_t>& global,
+    const std::vector<Image>& images)
 {
     Bytes out{'G', 'I', 'F', '8', '9', 'a'};
     put16(out, screen_w);
     put16(out, screen_h);
-    out.insert(out.end(), {std::uint8_t(global.empty() ? 0 : 0x80 | table_bits(global.size())), 0, 0});
+    out.insert(
+        out.end(), {std::uint8_t(global.empty() ? 0 : 0x80 | table_bits(global.size())), 0, 0});
     put_table(out, global);
     for (const Image& image : images) {
         if (image.delay >= 0) {
-            out.insert(out.end(), {0x21, 0xF9, 4, std::uint8_t(image.disposal << 2 | (image.transparent >= 0))});
+            out.insert(out.end(),
+                {0x21, 0xF9, 4, std::uint8_t(image.disposal << 2 | (image.transparent >= 0))});
             put16(out, image.delay);
             out.insert(out.end(), {std::uint8_t(image.transparent), 0});
         }
@@ -118,14 +121,18 @@ Bytes gif(int screen_w, int screen_h, const std::vector<std::uint32_t>& global, 
         put16(out, image.w);
         put16(out, image.h);
         const std::uint8_t flags = image.interlaced ? 0x40 : 0;
-        out.push_back(image.local.empty() ? flags : std::uint8_t(flags | 0x80 | table_bits(image.local.size())));
+        out.push_back(image.local.empty()
+                          ? flags
+                          : std::uint8_t(flags | 0x80 | table_bits(image.local.size())));
         put_table(out, image.local);
         out.push_back(std::uint8_t(image.min_code_size));
         Bytes order;
-        for (const auto& [first, step] : image.interlaced ? std::vector<std::pair<int, int>>{{0, 8}, {4, 8}, {2, 4}, {1, 2}}
-                                                        : std::vector<std::pair<int, int>>{{0, 1}})
+        for (const auto& [first, step] :
+            image.interlaced ? std::vector<std::pair<int, int>>{{0, 8}, {4, 8}, {2, 4}, {1, 2}}
+                             : std::vector<std::pair<int, int>>{{0, 1}})
             for (int r = first; r < image.h && !image.data; r += step)
-                order.insert(order.end(), image.indices.begin() + r * image.w, image.indices.begin() + (r + 1) * image.w);
+                order.insert(order.end(), image.indices.begin() + r * image.w,
+                    image.indices.begin() + (r + 1) * image.w);
         const Bytes data = image.data ? *image.data : lzw_encode(order, image.min_code_size);
         for (std::size_t i = 0; i < data.size(); i += 255) {
             const std::size_t n = std::min<std::size_t>(255, data.size() - i);
@@ -162,7 +169,8 @@ std::vector<std::uint32_t> pixels(const SDL_Surface* s)
 {
     std::vector<std::uint32_t> out;
     for (int y = 0; y < s->h; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(s->pixels) + y * s->pitch);
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            static_cast<const std::uint8_t*>(s->pixels) + y * s->pitch);
         out.insert(out.end(), row, row + s->w);
     }
     return out;
@@ -177,7 +185,8 @@ std::vector<std::uint32_t> transparent_as_0(std::vector<std::uint32_t> px)
 }
 
 // What the palette makes of the indices: opaque colours, the transparent index left at 0.
-std::vector<std::uint32_t> expected(const Bytes& indices, const std::vector<std::uint32_t>& palette, int transparent = -1)
+std::vector<std::uint32_t> expected(
+    const Bytes& indices, const std::vector<std::uint32_t>& palette, int transparent = -1)
 {
     std::vector<std::uint32_t> out;
     for (const std::uint8_t i : indices)
@@ -217,7 +226,8 @@ TEST(GifDecoder, ValidFilesDecodeLikeSdlImage)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const std::vector<std::uint32_t> palette = c.colours == 4 ? four : grey_ramp(c.colours);
-        Image image{.w = c.w, .h = c.h, .indices = noise(c.w * c.h, c.colours, unsigned(c.w * c.h), c.run)};
+        Image image{
+            .w = c.w, .h = c.h, .indices = noise(c.w * c.h, c.colours, unsigned(c.w * c.h), c.run)};
         image.min_code_size = c.min_code_size;
         image.interlaced = c.interlaced;
         image.transparent = c.transparent;
@@ -266,16 +276,23 @@ TEST(GifDecoder, FramesAreComposedWithDisposalAndTransparency)
         {"background restored to transparent", 1, 2, -1, {R, R, R, R, B, W}, {G, R, R, R, _, _}},
         {"previous restored", 1, 3, -1, {R, R, R, R, B, W}, {G, R, R, R, R, R}},
         {"first frame cleared", 2, 1, -1, {_, _, _, _, B, W}, {G, _, _, _, B, W}},
-        {"transparent index shows what is under it", 1, 1, 3, {R, R, R, R, B, R}, {G, R, R, R, B, R}},
+        {"transparent index shows what is under it", 1, 1, 3, {R, R, R, R, B, R},
+            {G, R, R, R, B, R}},
         {"unknown disposal kept", 1, 6, -1, {R, R, R, R, B, W}, {G, R, R, R, B, W}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const Bytes bytes = gif(3, 2, palette,
-                                {{.w = 3, .h = 2, .indices = Bytes(6, 0), .delay = 5, .disposal = c.disposal0},
-                                 {.x = 1, .y = 1, .w = 2, .h = 1, .indices = {2, 3}, .delay = 0, .disposal = c.disposal1,
-                                  .transparent = c.transparent1},
-                                 {.w = 1, .h = 1, .indices = {1}}});
+            {{.w = 3, .h = 2, .indices = Bytes(6, 0), .delay = 5, .disposal = c.disposal0},
+                {.x = 1,
+                    .y = 1,
+                    .w = 2,
+                    .h = 1,
+                    .indices = {2, 3},
+                    .delay = 0,
+                    .disposal = c.disposal1,
+                    .transparent = c.transparent1},
+                {.w = 1, .h = 1, .indices = {1}}});
         const Decoded a = decode(bytes);
         ASSERT_TRUE(a);
         ASSERT_EQ(a->count, 3);
@@ -294,10 +311,13 @@ TEST(GifDecoder, DamagedFilesGiveWhatTheyHold)
     const std::vector<std::uint32_t> palette{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
     const Bytes indices = noise(64, 4, 1);
     const Bytes good = gif(8, 8, palette, {{.w = 8, .h = 8, .indices = indices}});
-    const Bytes two = gif(8, 8, palette, {{.w = 8, .h = 8, .indices = indices}, {.w = 1, .h = 1, .indices = {3}}});
-    const auto cut = [](Bytes b, std::size_t n) { return Bytes(b.begin(), b.begin() + std::ptrdiff_t(n)); };
+    const Bytes two = gif(
+        8, 8, palette, {{.w = 8, .h = 8, .indices = indices}, {.w = 1, .h = 1, .indices = {3}}});
+    const auto cut = [](Bytes b, std::size_t n) {
+        return Bytes(b.begin(), b.begin() + std::ptrdiff_t(n));
+    };
     const auto with = [](Bytes b, std::size_t at, std::uint8_t v) { return b.at(at) = v, b; };
-    const std::size_t image_data = 13 + 12 + 10;  // header, table of 4, image descriptor: code size
+    const std::size_t image_data = 13 + 12 + 10; // header, table of 4, image descriptor: code size
 
     // 0 (clear) then codes that name entries not made yet; 4 (clear), 2, then a chain of codes
     // each naming the entry being made, so that every string is one longer than the last: the
@@ -328,9 +348,9 @@ TEST(GifDecoder, DamagedFilesGiveWhatTheyHold)
     struct Case {
         const char* what;
         Bytes bytes;
-        int frames;            // 0: the error below
+        int frames; // 0: the error below
         const char* error;
-        std::vector<std::uint32_t> first_frame;  // checked when not empty
+        std::vector<std::uint32_t> first_frame; // checked when not empty
     } const cases[] = {
         {"intact", good, 1, "", expected(indices, palette)},
         {"header cut short", cut(good, 12), 0, "GIF: truncated header", {}},
@@ -340,39 +360,49 @@ TEST(GifDecoder, DamagedFilesGiveWhatTheyHold)
         {"LZW code size 0", with(good, image_data, 0), 0, "GIF: no image", {}},
         {"LZW code size 12", with(good, image_data, 12), 0, "GIF: no image", {}},
         {"LZW code size 255", with(good, image_data, 255), 0, "GIF: no image", {}},
-        {"file cut inside the image data: rows decoded so far kept",
-         cut(good, good.size() - 8), 1, "", {}},
+        {"file cut inside the image data: rows decoded so far kept", cut(good, good.size() - 8), 1,
+            "", {}},
         {"second image descriptor cut short: the first is kept", cut(two, good.size() + 4), 1, "",
-         expected(indices, palette)},
-        {"second image data cut short: both kept", cut(two, two.size() - 3), 2, "", expected(indices, palette)},
+            expected(indices, palette)},
+        {"second image data cut short: both kept", cut(two, two.size() - 3), 2, "",
+            expected(indices, palette)},
         {"bytes that are no block after the first image", with(two, good.size() - 1, 0x55), 1, "",
-         expected(indices, palette)},
+            expected(indices, palette)},
         {"codes naming entries not made yet stop the image",
-         gif(4, 2, palette, {{.w = 4, .h = 2, .indices = {}, .data = &unmade}}), 1, "",
-         {0xFF00FF00, 0xFF0000FF, 0xFF00FF00, 0xFF0000FF, 0, 0, 0, 0}},
+            gif(4, 2, palette, {{.w = 4, .h = 2, .indices = {}, .data = &unmade}}), 1, "",
+            {0xFF00FF00, 0xFF0000FF, 0xFF00FF00, 0xFF0000FF, 0, 0, 0, 0}},
         {"a non-root code first after a clear draws nothing",
-         gif(2, 1, palette, {{.w = 2, .h = 1, .indices = {}, .data = &root_after_clear}}), 1, "", {0, 0}},
+            gif(2, 1, palette, {{.w = 2, .h = 1, .indices = {}, .data = &root_after_clear}}), 1, "",
+            {0, 0}},
         {"the longest strings the table can hold",
-         gif(2048, int(longest_pixels / 2048 + 1), palette, {{.w = 2048, .h = int(longest_pixels / 2048 + 1),
-                                                               .indices = {}, .data = &longest}}),
-         1, "", {}},
+            gif(2048, int(longest_pixels / 2048 + 1), palette,
+                {{.w = 2048,
+                    .h = int(longest_pixels / 2048 + 1),
+                    .indices = {},
+                    .data = &longest}}),
+            1, "", {}},
         {"image far outside a 0 x 0 screen: the screen is its extent",
-         gif(0, 0, palette, {{.x = 3, .y = 2, .w = 1, .h = 1, .indices = {3}}}), 1, "",
-         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFFFFFFFF}},
+            gif(0, 0, palette, {{.x = 3, .y = 2, .w = 1, .h = 1, .indices = {3}}}), 1, "",
+            {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFFFFFFFF}},
         {"image larger than the screen and beyond it is clipped",
-         gif(2, 2, palette, {{.x = 1, .y = 1, .w = 40, .h = 40, .indices = noise(1600, 4, 3)}}), 1, "", {}},
+            gif(2, 2, palette, {{.x = 1, .y = 1, .w = 40, .h = 40, .indices = noise(1600, 4, 3)}}),
+            1, "", {}},
         {"image starting past the screen's right edge",
-         gif(2, 2, palette, {{.x = 65535, .w = 3, .h = 1, .indices = {1, 2, 3}}}), 1, "", {0, 0, 0, 0}},
-        {"empty image on an empty screen", gif(0, 0, palette, {{.w = 0, .h = 0, .indices = {}}}), 0, "GIF: no image", {}},
+            gif(2, 2, palette, {{.x = 65535, .w = 3, .h = 1, .indices = {1, 2, 3}}}), 1, "",
+            {0, 0, 0, 0}},
+        {"empty image on an empty screen", gif(0, 0, palette, {{.w = 0, .h = 0, .indices = {}}}), 0,
+            "GIF: no image", {}},
         {"index beyond the palette is opaque black",
-         gif(2, 1, {0xFF0000, 0x00FF00}, {{.w = 2, .h = 1, .indices = {3, 1}}}), 1, "", {0xFF000000, 0xFF00FF00}},
+            gif(2, 1, {0xFF0000, 0x00FF00}, {{.w = 2, .h = 1, .indices = {3, 1}}}), 1, "",
+            {0xFF000000, 0xFF00FF00}},
         {"local palette replaces the global one",
-         gif(2, 1, palette, {{.w = 2, .h = 1, .indices = {0, 1}, .local = {0x123456, 0x654321}}}), 1, "",
-         {0xFF123456, 0xFF654321}},
-        {"screen of 65535 x 65535", gif(65535, 65535, palette, {{.w = 1, .h = 1, .indices = {0}}}), 0,
-         "GIF: frames of 65535 x 65535 need more than 256 MiB", {}},
-        {"screen just over the limit", gif(8192, 8192, palette, {{.w = 1, .h = 1, .indices = {0}}}), 0,
-         "GIF: frames of 8192 x 8192 need more than 256 MiB", {}},
+            gif(2, 1, palette,
+                {{.w = 2, .h = 1, .indices = {0, 1}, .local = {0x123456, 0x654321}}}),
+            1, "", {0xFF123456, 0xFF654321}},
+        {"screen of 65535 x 65535", gif(65535, 65535, palette, {{.w = 1, .h = 1, .indices = {0}}}),
+            0, "GIF: frames of 65535 x 65535 need more than 256 MiB", {}},
+        {"screen just over the limit", gif(8192, 8192, palette, {{.w = 1, .h = 1, .indices = {0}}}),
+            0, "GIF: frames of 8192 x 8192 need more than 256 MiB", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -435,4 +465,4 @@ TEST(GifDecoder, GifSourcesNeverReachSdlImage)
     std::remove(path.c_str());
 }
 
-}  // namespace
+} // namespace

@@ -16,16 +16,18 @@ namespace {
 
 int failures = 0;
 
-void check(bool ok, const char* what) {
+void check(bool ok, const char* what)
+{
     if (!ok) {
         std::fprintf(stderr, "cxx_consumer: %s\n", what);
         ++failures;
     }
 }
 
-}  // namespace
+} // namespace
 
-int main() {
+int main()
+{
     check(base64::decode_into<std::string>("aGk=") == "hi", "base64 decoding");
 
     const kivo::Surface blank(0, 4, 3, 32, kivo::working_format);
@@ -38,6 +40,6 @@ int main() {
     const kivo::Surface stretched(ok_button, 17, 9);
     check(stretched && stretched->w == 17 && stretched->h == 9 &&
               stretched->format->format == kivo::working_format,
-          "installed image stretched to 17x9");
+        "installed image stretched to 17x9");
     return failures ? 1 : 0;
 }

@@ -10,7 +10,7 @@ namespace labels_test {
 using namespace kivo_test;
 
 class LabelTest : public Display {
-protected:
+  protected:
     static void open(int w, int h, const ConfigRecord& c) { kivo_create_window(w, h, &c); }
     // Slot 0 holds the labels, slot 1 is empty, and the pair is presented at the offset.
     static void show(const std::vector<LabelRecord>& labels, int offset = 0)
@@ -21,8 +21,9 @@ protected:
     }
     static bool black(const Image& f)
     {
-        return std::all_of(f.px.begin(), f.px.end(), [](std::uint32_t p) { return (p & 0xffffff) == 0; });
+        return std::all_of(
+            f.px.begin(), f.px.end(), [](std::uint32_t p) { return (p & 0xffffff) == 0; });
     }
 };
 
-}  // namespace labels_test
+} // namespace labels_test

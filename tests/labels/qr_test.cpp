@@ -45,7 +45,8 @@ void PrintTo(const ScanCase& c, std::ostream* os)
 }
 
 const ScanCase scan_cases[] = {
-    {"payment_url", "https://pay.example.com/s/4711?eur=12.50&ref=A-17", 4, 50, 60, 200, 255, 255, 255},
+    {"payment_url", "https://pay.example.com/s/4711?eur=12.50&ref=A-17", 4, 50, 60, 200, 255, 255,
+        255},
     {"utf8_text", "Ladesäule Süd – 0,39 €/kWh · 充电站", 4, 300, 40, 300, 255, 255, 255},
     {"no_quiet_zone", "Kivo 25", 0, 10, 400, 150, 255, 255, 255},
     {"coloured_quiet_zone", "station 17 is available", 4, 500, 450, 180, 255, 220, 120},
@@ -75,7 +76,7 @@ TEST_P(QrScan, DecodesToTheText)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, QrScan, ::testing::ValuesIn(scan_cases),
-                         [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Each module exactly where the encoder put it: with an integer scale every surface pixel of the
 // rectangle shows module ((px - x) / scale - border, (py - y) / scale - border).
@@ -90,8 +91,8 @@ void PrintTo(const GeometryCase& c, std::ostream* os)
 }
 
 const GeometryCase geometry_cases[] = {
-    {"border_4_at_4px", 4, 132, 0},       // 33 image pixels, 16-pixel quiet zone
-    {"border_0_at_4px", 0, 100, 0},       // modules touch the rectangle's edges
+    {"border_4_at_4px", 4, 132, 0}, // 33 image pixels, 16-pixel quiet zone
+    {"border_0_at_4px", 0, 100, 0}, // modules touch the rectangle's edges
     {"moved_left_by_a_slide", 4, 132, -20}, {"moved_right_by_a_slide", 4, 66, 35},
     {"negative_border_crops", -2, 84, 0}, // 21 image pixels: modules 2..22
 };
@@ -114,8 +115,8 @@ TEST_P(QrGeometry, ModulesMatchTheEncoder)
     open(800, 480, cfg);
     const int x = 100, y = 40;
     LabelRecord l = label(KIVO_LABEL_QR, x, y, c.side, c.side, text.c_str());
-    l.r = l.g = 0, l.b = 255;  // black on blue
-    l.a = 0;                   // not used: the code is opaque
+    l.r = l.g = 0, l.b = 255; // black on blue
+    l.a = 0;                  // not used: the code is opaque
     show({l}, c.offset);
     const Image f = frame();
 
@@ -123,7 +124,7 @@ TEST_P(QrGeometry, ModulesMatchTheEncoder)
     int dark = 0;
     for (int py = y - 1; py <= y + c.side; ++py) {
         for (int px = left - 1; px <= left + c.side; ++px) {
-            std::uint32_t want = 0x000000;  // outside the rectangle: the untouched black surface
+            std::uint32_t want = 0x000000; // outside the rectangle: the untouched black surface
             if (px >= left && px < left + c.side && py >= y && py < y + c.side) {
                 const int mx = (px - left) / scale - c.border, my = (py - y) / scale - c.border;
                 const bool inside = mx >= 0 && mx < 25 && my >= 0 && my < 25;
@@ -137,15 +138,16 @@ TEST_P(QrGeometry, ModulesMatchTheEncoder)
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, QrGeometry, ::testing::ValuesIn(geometry_cases),
-                         [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Nothing to draw into: a quiet zone that swallows the code, a rectangle without area.
 TEST_F(LabelTest, QrWithNothingToShowLeavesTheSurfaceAlone)
 {
     ConfigRecord cfg = config();
-    cfg.qr_border = -13;  // 25 - 26 < 1 pixel
+    cfg.qr_border = -13; // 25 - 26 < 1 pixel
     open(400, 300, cfg);
-    LabelRecord swallowed = label(KIVO_LABEL_QR, 10, 10, 100, 100, "WIFI:T:WPA;S:station;P:secret;;");
+    LabelRecord swallowed =
+        label(KIVO_LABEL_QR, 10, 10, 100, 100, "WIFI:T:WPA;S:station;P:secret;;");
     LabelRecord flat = label(KIVO_LABEL_QR, 150, 10, 0, 100, "x");
     LabelRecord negative = label(KIVO_LABEL_QR, 250, 10, -40, -40, "x");
     show({swallowed, flat, negative});
@@ -183,5 +185,5 @@ TEST_F(LabelTest, QrOffsetAddsWithoutWrapping)
     EXPECT_EQ(frame().rgb(2, 50), 0xffffffu);
 }
 
-}  // namespace
-}  // namespace labels_test
+} // namespace
+} // namespace labels_test

@@ -70,40 +70,45 @@ constexpr float gauge_sweep = float(3 * pi / 2);
 // (56..64), value arc and marker at 78 (68..88), all with round ends.
 const SliderCase slider_cases[] = {
     {"gauge_radii_and_extents", gauge_start, gauge_sweep, 0.5f, 0.25f, 0.75f, 0,
-     {{0.9, 51, Ink::Track}, {0.9, 46, Ink::None}, {0.9, 56, Ink::None}, {1.1, 51, Ink::None},
-      {0.1, 58, Ink::Band}, {0.1, 62, Ink::Band}, {0.1, 54, Ink::None}, {0.1, 66, Ink::None},
-      {0.4, 60, Ink::None},
-      {0.1, 70, Ink::Value}, {0.25, 78, Ink::Value}, {0.1, 86, Ink::Value}, {0.1, 91, Ink::None},
-      {0.65, 78, Ink::None},
-      {0.75, 78, Ink::Marker}, {0.75, 71, Ink::Marker}, {0.75, 92, Ink::None}, {0.9, 78, Ink::None}}},
+        {{0.9, 51, Ink::Track}, {0.9, 46, Ink::None}, {0.9, 56, Ink::None}, {1.1, 51, Ink::None},
+            {0.1, 58, Ink::Band}, {0.1, 62, Ink::Band}, {0.1, 54, Ink::None}, {0.1, 66, Ink::None},
+            {0.4, 60, Ink::None}, {0.1, 70, Ink::Value}, {0.25, 78, Ink::Value},
+            {0.1, 86, Ink::Value}, {0.1, 91, Ink::None}, {0.65, 78, Ink::None},
+            {0.75, 78, Ink::Marker}, {0.75, 71, Ink::Marker}, {0.75, 92, Ink::None},
+            {0.9, 78, Ink::None}}},
     {"marker_over_the_value_arc", gauge_start, gauge_sweep, 0.8f, 0.5f, 0.4f, 0,
-     {{0.4, 78, Ink::Marker}, {0.3, 78, Ink::Value}, {0.55, 78, Ink::Value}, {0.3, 60, Ink::Band}}},
+        {{0.4, 78, Ink::Marker}, {0.3, 78, Ink::Value}, {0.55, 78, Ink::Value},
+            {0.3, 60, Ink::Band}}},
     {"value_0_is_a_dot_at_the_start_and_no_band", gauge_start, gauge_sweep, 0.0f, -1.0f, 1.0f, 0,
-     {{0.0, 78, Ink::Value}, {0.1, 78, Ink::None}, {-0.06, 78, Ink::None}, {0.0, 60, Ink::None},
-      {0.1, 60, Ink::None}, {1.0, 78, Ink::Marker}, {0.5, 51, Ink::Track}}},
+        {{0.0, 78, Ink::Value}, {0.1, 78, Ink::None}, {-0.06, 78, Ink::None}, {0.0, 60, Ink::None},
+            {0.1, 60, Ink::None}, {1.0, 78, Ink::Marker}, {0.5, 51, Ink::Track}}},
     {"value_1_sweeps_the_dial_and_band_0_is_a_dot", gauge_start, gauge_sweep, 1.0f, 0.0f, 0.5f, 0,
-     {{0.02, 78, Ink::Value}, {0.3, 78, Ink::Value}, {0.98, 78, Ink::Value}, {1.1, 78, Ink::None},
-      {0.5, 78, Ink::Marker}, {0.0, 60, Ink::Band}, {0.05, 60, Ink::None}}},
+        {{0.02, 78, Ink::Value}, {0.3, 78, Ink::Value}, {0.98, 78, Ink::Value},
+            {1.1, 78, Ink::None}, {0.5, 78, Ink::Marker}, {0.0, 60, Ink::Band},
+            {0.05, 60, Ink::None}}},
     {"half_of_a_half_turn_ends_straight_below", 0.0f, float(pi), 0.5f, -1.0f, 1.0f, 0,
-     {{pi / 2, 78, Ink::Value, true}, {pi / 2 - 0.2, 78, Ink::Value, true},
-      {pi / 2 + 0.09, 78, Ink::Value, true}, {pi / 2 + 0.18, 78, Ink::None, true},
-      {0.0, 51, Ink::Track, true}, {pi - 0.05, 51, Ink::Track, true}, {-pi / 2, 51, Ink::None, true},
-      {pi, 78, Ink::Marker, true}}},
+        {{pi / 2, 78, Ink::Value, true}, {pi / 2 - 0.2, 78, Ink::Value, true},
+            {pi / 2 + 0.09, 78, Ink::Value, true}, {pi / 2 + 0.18, 78, Ink::None, true},
+            {0.0, 51, Ink::Track, true}, {pi - 0.05, 51, Ink::Track, true},
+            {-pi / 2, 51, Ink::None, true}, {pi, 78, Ink::Marker, true}}},
     {"negative_value_runs_nearly_all_the_way_round", 0.0f, float(pi), -0.2f, -1.0f, 0.25f, 0,
-     {{pi, 78, Ink::Value, true}, {3 * pi / 2, 78, Ink::Value, true},
-      {2 * pi - 0.9, 78, Ink::Value, true}, {2 * pi - 0.2 * pi / 2, 78, Ink::None, true},
-      {pi / 4, 78, Ink::Marker, true}}},
+        {{pi, 78, Ink::Value, true}, {3 * pi / 2, 78, Ink::Value, true},
+            {2 * pi - 0.9, 78, Ink::Value, true}, {2 * pi - 0.2 * pi / 2, 78, Ink::None, true},
+            {pi / 4, 78, Ink::Marker, true}}},
     {"slide_moves_the_gauge_left", gauge_start, gauge_sweep, 0.5f, 0.25f, 0.75f, -50,
-     {{0.25, 78, Ink::Value}, {0.75, 78, Ink::Marker}, {0.1, 60, Ink::Band}, {0.9, 51, Ink::Track}}},
+        {{0.25, 78, Ink::Value}, {0.75, 78, Ink::Marker}, {0.1, 60, Ink::Band},
+            {0.9, 51, Ink::Track}}},
     {"slide_moves_the_gauge_right", gauge_start, gauge_sweep, 0.5f, 0.25f, 0.75f, 130,
-     {{0.25, 78, Ink::Value}, {0.75, 78, Ink::Marker}, {0.1, 60, Ink::Band}, {0.9, 51, Ink::Track}}},
+        {{0.25, 78, Ink::Value}, {0.75, 78, Ink::Marker}, {0.1, 60, Ink::Band},
+            {0.9, 51, Ink::Track}}},
     // Not finite: that arc alone is left out. Huge: cut to whole turns, a full ring.
     {"nan_values_leave_their_arcs_out", gauge_start, gauge_sweep, nan, nan, nan, 0,
-     {{0.9, 51, Ink::Track}, {0.0, 78, Ink::None}, {0.0, 60, Ink::None}}},
+        {{0.9, 51, Ink::Track}, {0.0, 78, Ink::None}, {0.0, 60, Ink::None}}},
     {"infinite_values_leave_their_arcs_out", gauge_start, gauge_sweep, inf, -inf, -inf, 0,
-     {{0.9, 51, Ink::Track}, {0.0, 78, Ink::None}, {0.5, 78, Ink::None}}},
+        {{0.9, 51, Ink::Track}, {0.0, 78, Ink::None}, {0.5, 78, Ink::None}}},
     {"huge_values_draw_full_rings", gauge_start, gauge_sweep, 1e30f, 1e6f, nan, 0,
-     {{0.3, 78, Ink::Value}, {1.1, 78, Ink::Value}, {1.2, 60, Ink::Band}, {0.9, 51, Ink::Track}}},
+        {{0.3, 78, Ink::Value}, {1.1, 78, Ink::Value}, {1.2, 60, Ink::Band},
+            {0.9, 51, Ink::Track}}},
     {"infinite_sweep_draws_nothing", gauge_start, inf, 0.5f, 0.5f, 0.0f, 0, {}},
     {"nan_start_draws_nothing", nan, gauge_sweep, 0.5f, 0.5f, 0.5f, 0, {}},
 };
@@ -124,7 +129,7 @@ TEST_P(SliderTest, ArcsWhereTheGeometrySaysSo)
     open(800, 480, cfg);
 
     LabelRecord l = label(KIVO_LABEL_SLIDER, 100, 50, 200, 120, "");
-    l.r = l.b = 0;  // a green track
+    l.r = l.b = 0; // a green track
     l.value = c.value;
     l.band_value = c.band;
     l.marker_value = c.marker;
@@ -147,7 +152,7 @@ TEST_P(SliderTest, ArcsWhereTheGeometrySaysSo)
 }
 
 INSTANTIATE_TEST_SUITE_P(Gauges, SliderTest, ::testing::ValuesIn(slider_cases),
-                         [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& info) { return std::string(info.param.name); });
 
-}  // namespace
-}  // namespace labels_test
+} // namespace
+} // namespace labels_test

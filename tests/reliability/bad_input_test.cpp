@@ -39,8 +39,8 @@ LabelRecord text_label(const char* text, int x, int y, std::uint16_t style = 0)
 std::vector<std::uint32_t> draw(const std::vector<LabelRecord>& labels)
 {
     static const std::string black = still_reference(1, 1, 0xff000000);
-    kivo_set_screen(0, black.c_str(), nullptr, labels.data(), std::uint32_t(labels.size()), 0, 0,
-                    0);
+    kivo_set_screen(
+        0, black.c_str(), nullptr, labels.data(), std::uint32_t(labels.size()), 0, 0, 0);
     kivo_present(0);
     return frame();
 }
@@ -75,7 +75,7 @@ TEST_F(BadInput, FrameCopyToNullWithZeroSizeCopiesNothing)
     const ConfigRecord c = config();
     kivo_create_window(32, 24, &c);
     kivo_present(0);
-    kivo_get_framebuffer(nullptr, 0);  // the sanitizer build checks that nothing touches it
+    kivo_get_framebuffer(nullptr, 0); // the sanitizer build checks that nothing touches it
 }
 
 // Pango parses any text as a font description and falls back to its defaults for what it does
@@ -85,8 +85,8 @@ TEST_F(BadInput, UnusableFontDescriptionsFallBack)
     const struct {
         const char* font;
         bool drawn;
-    } cases[] = {{"", true},         {"%%%", true},  {"No Such Family 12", true},
-                 {"Sans -20", true}, {"Sans 0", false}, {"Sans 1e9", true}};
+    } cases[] = {{"", true}, {"%%%", true}, {"No Such Family 12", true}, {"Sans -20", true},
+        {"Sans 0", false}, {"Sans 1e9", true}};
     for (const auto& t : cases) {
         SCOPED_TRACE(t.font);
         ConfigRecord c = config();
@@ -123,11 +123,15 @@ TEST_F(BadInput, InvalidUtf8TextShowsReplacementCharacters)
     const ConfigRecord c = config();
     kivo_create_window(320, 240, &c);
     CaptureStderr();
-    const std::vector<std::uint32_t> px = draw({text_label("ab\xff\xfe" "cd", 10, 10)});
+    const std::vector<std::uint32_t> px = draw({text_label("ab\xff\xfe"
+                                                           "cd",
+        10, 10)});
     const std::string err = GetCapturedStderr();
     EXPECT_NE(err.find("Invalid UTF-8 string passed to pango_layout_set_text()"), std::string::npos)
         << err;
-    EXPECT_EQ(px, draw({text_label("ab\xef\xbf\xbd\xef\xbf\xbd" "cd", 10, 10)}));
+    EXPECT_EQ(px, draw({text_label("ab\xef\xbf\xbd\xef\xbf\xbd"
+                                   "cd",
+                      10, 10)}));
 }
 
 // libqrencode refuses an empty text: the QR road's warning, every frame, and nothing drawn.
@@ -154,7 +158,8 @@ TEST_F(BadInput, ButtonBitsThatAreNoButtonShowAndReportNothing)
     kivo_set_screen(0, nullptr, nullptr, nullptr, 0, 0, 0, 0xf800);
     kivo_present(0);
     EXPECT_EQ(frame(), none);
-    for (const auto& [x, y] : {std::pair{0, 0}, {319, 0}, {0, 239}, {319, 239}, {0, 120}, {319, 120}})
+    for (const auto& [x, y] :
+        {std::pair{0, 0}, {319, 0}, {0, 239}, {319, 239}, {0, 120}, {319, 120}})
         EXPECT_EQ(press(x, y).button, 0);
 }
 
@@ -176,7 +181,7 @@ struct FatalCase {
     const char* name;
     int width, height;
     std::int32_t qr_border;
-    const char* message;  // what follows "<program>: "
+    const char* message; // what follows "<program>: "
 };
 
 const FatalCase fatal_cases[] = {
@@ -187,7 +192,8 @@ const FatalCase fatal_cases[] = {
     {"too large for the driver", 100000, 100000, 2, "ioctl: Invalid argument"},
     {"quiet zone beyond int", 64, 48, INT_MAX, "SDL_CreateRGBSurfaceWithFormat: image too large"},
     // 21 modules + 2 x 16374 = 32769 pixels a side.
-    {"quiet zone the stretch cannot take", 64, 48, 16374, "SDL_CreateRGBSurfaceWithFormat: image too large"},
+    {"quiet zone the stretch cannot take", 64, 48, 16374,
+        "SDL_CreateRGBSurfaceWithFormat: image too large"},
 };
 
 TEST_F(BadInput, UnusableSizesEndTheProcess)
@@ -210,5 +216,5 @@ TEST_F(BadInput, UnusableSizesEndTheProcess)
     }
 }
 
-}  // namespace
-}  // namespace reliability
+} // namespace
+} // namespace reliability

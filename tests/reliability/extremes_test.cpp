@@ -91,7 +91,7 @@ TEST_F(Extremes, SmallestAndLargestWindowsDrawEverythingAndHitTheCorners)
         const EventRecord corner = press(s.w - 1, s.h - 1);
         EXPECT_EQ(corner.x, s.w - 1);
         EXPECT_EQ(corner.button, KIVO_BUTTON_OK);
-        EXPECT_EQ(corner.label, 5u);  // the last label in the list
+        EXPECT_EQ(corner.label, 5u); // the last label in the list
         kivo_destroy_window();
     }
 }
@@ -102,12 +102,20 @@ TEST_F(Extremes, OffsetsAtTheEndsOfTheIntRange)
 {
     const struct {
         int offset;
-        std::uint32_t label;  // 10: slot 0 current, 20: slot 1 current
+        std::uint32_t label; // 10: slot 0 current, 20: slot 1 current
         bool screens_off_surface;
     } cases[] = {
-        {INT_MAX, 20, true}, {INT_MIN, 20, true}, {-INT_MAX, 20, true}, {INT_MIN + 1, 20, true},
-        {160, 10, false},    {-160, 10, false},   {161, 20, false},      {-161, 20, false},
-        {320, 20, false},    {-320, 20, false},   {1, 10, false},
+        {INT_MAX, 20, true},
+        {INT_MIN, 20, true},
+        {-INT_MAX, 20, true},
+        {INT_MIN + 1, 20, true},
+        {160, 10, false},
+        {-160, 10, false},
+        {161, 20, false},
+        {-161, 20, false},
+        {320, 20, false},
+        {-320, 20, false},
+        {1, 10, false},
     };
     const ConfigRecord c = config();
     kivo_create_window(320, 240, &c);
@@ -174,10 +182,10 @@ TEST_F(Extremes, FarOffLabelsLeaveTheSurfaceAlone)
 {
     const struct {
         int x, y, offset;
-    } places[] = {{(1 << 24) + 50, 50, 0},  {50, (1 << 24) + 50, 0}, {-(1 << 24) + 50, 50, 0},
-                  {(1 << 25) + 50, 50, 0},  {INT_MAX - 50, 50, 0},   {50, INT_MAX - 50, 0},
-                  {INT_MIN, INT_MIN + 50, 0}, {50, 50, 1 << 24},     {50, 50, -(1 << 24)},
-                  {50, 50, INT_MAX},         {50, 50, INT_MIN}};
+    } places[] = {{(1 << 24) + 50, 50, 0}, {50, (1 << 24) + 50, 0}, {-(1 << 24) + 50, 50, 0},
+        {(1 << 25) + 50, 50, 0}, {INT_MAX - 50, 50, 0}, {50, INT_MAX - 50, 0},
+        {INT_MIN, INT_MIN + 50, 0}, {50, 50, 1 << 24}, {50, 50, -(1 << 24)}, {50, 50, INT_MAX},
+        {50, 50, INT_MIN}};
     ConfigRecord c = config();
     c.slider_sweep_angle = 6.0f;
     kivo_create_window(320, 240, &c);
@@ -234,7 +242,8 @@ TEST_F(Extremes, CarouselOfMillionsOfDotsOnOnePlace)
     c.carousel_y = 100;
     kivo_create_window(320, 240, &c);
     const auto dot = [](const char* name) {
-        SDL_Surface* loaded = IMG_Load((std::string("app/share/marvo/images/carousel/rosk/") + name).c_str());
+        SDL_Surface* loaded =
+            IMG_Load((std::string("app/share/marvo/images/carousel/rosk/") + name).c_str());
         SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
         SDL_SetSurfaceBlendMode(argb, SDL_BLENDMODE_BLEND);
         SDL_FreeSurface(loaded);
@@ -244,16 +253,16 @@ TEST_F(Extremes, CarouselOfMillionsOfDotsOnOnePlace)
     SDL_Surface* empty = dot("emptyDot.webp");
     const struct {
         std::uint32_t current, count;
-        int before, after;  // empty dots blitted below and over the full one
+        int before, after; // empty dots blitted below and over the full one
     } cases[] = {{0, 2'000'000, 0, 1000}, {1'000'000, 2'000'000, 1000, 1000},
-                 {2'999'999, 3'000'000, 1000, 0}, {5'000'000, 4'000'000, 0, 0}};
+        {2'999'999, 3'000'000, 1000, 0}, {5'000'000, 4'000'000, 0, 0}};
     for (const auto& t : cases) {
         SCOPED_TRACE(t.current);
         kivo_set_screen(0, "home", nullptr, nullptr, 0, 0, 0, 0);
         kivo_present(0);
         std::vector<std::uint32_t> want = frame();
-        SDL_Surface* canvas = SDL_CreateRGBSurfaceWithFormatFrom(want.data(), 320, 240, 32, 320 * 4,
-                                                                 SDL_PIXELFORMAT_ARGB8888);
+        SDL_Surface* canvas = SDL_CreateRGBSurfaceWithFormatFrom(
+            want.data(), 320, 240, 32, 320 * 4, SDL_PIXELFORMAT_ARGB8888);
         const auto blit = [canvas](SDL_Surface* image, int times) {
             for (int i = 0; i < times; ++i) {
                 SDL_Rect at{160, 100, 0, 0};
@@ -316,5 +325,5 @@ TEST_F(Extremes, CoordinateSpacesAfterResizeEvents)
     }
 }
 
-}  // namespace
-}  // namespace reliability
+} // namespace
+} // namespace reliability

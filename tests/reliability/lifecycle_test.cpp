@@ -22,8 +22,7 @@ void draw_everything(int cycle)
     static const std::string still = still_reference(3, 2, 0xff336699);
     static const std::string animated = animated_reference(4, 4, 0xffcc3300);
     LabelRecord labels[5]{};
-    const char* texts[5] = {"<b>cycle</b>", animated.c_str(), "https://example.com/s/17", "",
-                            ""};
+    const char* texts[5] = {"<b>cycle</b>", animated.c_str(), "https://example.com/s/17", "", ""};
     for (int i = 0; i < 5; ++i) {
         labels[i].x = 2 * i;
         labels[i].y = i;
@@ -31,7 +30,7 @@ void draw_everything(int cycle)
         labels[i].height = 30;
         labels[i].r = labels[i].g = labels[i].b = labels[i].a = 200;
         labels[i].text = texts[i];
-        labels[i].kind = std::uint8_t(i);  // text, icon, QR, slider, and one that is not drawn
+        labels[i].kind = std::uint8_t(i); // text, icon, QR, slider, and one that is not drawn
         labels[i].style = KIVO_STYLE_MARKUP | KIVO_STYLE_BLANK_BUTTON;
         labels[i].value = 0.6f;
         labels[i].band_value = 0.3f;
@@ -42,10 +41,10 @@ void draw_everything(int cycle)
     kivo_set_screen(1, animated.c_str(), nullptr, labels, 3, 0, 0, KIVO_BUTTON_OK);
     kivo_present(0);
     kivo_present(-(cycle % 7) - 1);
-    kivo_emu_touch_inject(0, 0, 100);  // a new window's panel starts at (0, 0): no motion
+    kivo_emu_touch_inject(0, 0, 100); // a new window's panel starts at (0, 0): no motion
     kivo_emu_touch_inject(0, 0, 0);
     EventRecord records[8];
-    EXPECT_EQ(kivo_poll_events(records, 8), 2u);  // press and release
+    EXPECT_EQ(kivo_poll_events(records, 8), 2u); // press and release
 }
 
 TEST(Lifecycle, TwoHundredWindowsLeaveNothingBehind)
@@ -66,7 +65,7 @@ TEST(Lifecycle, TwoHundredWindowsLeaveNothingBehind)
         const int w = cycle == 0 ? 1 : 1 + (cycle * 97) % 640;
         const int h = cycle == 0 ? 1 : 1 + (cycle * 61) % 480;
         kivo_create_window(w, h, &c);
-        if (cycle % 10 == 9)  // a second window replaces the first
+        if (cycle % 10 == 9) // a second window replaces the first
             kivo_create_window(h, w, &c);
         ASSERT_EQ(kivo_emu_open_descriptors(), 2);
         ASSERT_EQ(kivo_emu_live_mappings(), 1);
@@ -86,5 +85,5 @@ TEST(Lifecycle, TwoHundredWindowsLeaveNothingBehind)
 #endif
 }
 
-}  // namespace
-}  // namespace reliability
+} // namespace
+} // namespace reliability

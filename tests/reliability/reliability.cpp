@@ -35,7 +35,7 @@ std::string base64(const std::uint8_t* p, std::size_t n)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 ConfigRecord config(std::uint8_t flavour)
 {
@@ -141,7 +141,8 @@ void Fixture::TearDown()
 
 std::vector<std::uint32_t> frame()
 {
-    std::vector<std::uint32_t> px(std::size_t(kivo_surface_width()) * std::size_t(kivo_surface_height()));
+    std::vector<std::uint32_t> px(
+        std::size_t(kivo_surface_width()) * std::size_t(kivo_surface_height()));
     kivo_get_framebuffer(px.data(), px.size() * 4);
     return px;
 }
@@ -158,4 +159,4 @@ EventRecord press(int x, int y)
     return out;
 }
 
-}  // namespace reliability
+} // namespace reliability

@@ -28,7 +28,7 @@ void start();
 // Each test starts from a reset emulator on the manual clock and an empty event queue, and ends
 // without a window.
 class Fixture : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { start(); }
     void SetUp() override;
     void TearDown() override;
@@ -40,4 +40,4 @@ EventRecord press(int x, int y);
 // The last drawn frame, one word per pixel.
 std::vector<std::uint32_t> frame();
 
-}  // namespace reliability
+} // namespace reliability

@@ -83,11 +83,11 @@ TEST(Replay, KIVO_FUZZ_TARGET)
         std::ifstream in(file, std::ios::binary);
         const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
         // A harness finding aborts the process, which fails this test with the harness's message.
-        static const std::uint8_t none = 0;  // libFuzzer never passes a null pointer
+        static const std::uint8_t none = 0; // libFuzzer never passes a null pointer
         EXPECT_EQ(LLVMFuzzerTestOneInput(bytes.empty() ? &none : bytes.data(), bytes.size()), 0);
     }
     RecordProperty("inputs", int(files.size()));
     kivo_destroy_window();
 }
 
-}  // namespace
+} // namespace

@@ -32,7 +32,8 @@ TEST(Soak, CacheHoldsWhatTheLastTenMinutesNamedAndMemorySettles)
     std::vector<std::string> refs;
     for (int i = 0; i < images; ++i) {
         const std::uint32_t colour = 0xff000000u | std::uint32_t(i * 2654435761u >> 8);
-        refs.push_back(i % 5 == 0 ? animated_reference(2, 2, colour) : still_reference(2, 2, colour));
+        refs.push_back(
+            i % 5 == 0 ? animated_reference(2, 2, colour) : still_reference(2, 2, colour));
     }
     const ConfigRecord c = config();
     kivo_create_window(64, 48, &c);
@@ -41,7 +42,8 @@ TEST(Soak, CacheHoldsWhatTheLastTenMinutesNamedAndMemorySettles)
     std::vector<int> last_named(images, -idle_limit_frames - 1);
     LabelRecord labels[4]{};
     const char* texts[4] = {"", "Charging 7.4 kW", "station 17", ""};
-    const std::uint8_t kinds[4] = {KIVO_LABEL_ICON, KIVO_LABEL_TEXT, KIVO_LABEL_QR, KIVO_LABEL_SLIDER};
+    const std::uint8_t kinds[4] = {
+        KIVO_LABEL_ICON, KIVO_LABEL_TEXT, KIVO_LABEL_QR, KIVO_LABEL_SLIDER};
     for (int i = 0; i < 4; ++i) {
         labels[i] = LabelRecord{};
         labels[i].x = 4 + 10 * i;
@@ -58,18 +60,18 @@ TEST(Soak, CacheHoldsWhatTheLastTenMinutesNamedAndMemorySettles)
     std::size_t largest_cache = 0;
     for (int frame = 0; frame < frames; ++frame) {
         const int background = frame / frames_per_image % images;
-        const int icon = (background + 1) % images;  // named again 2 s later, as a background
+        const int icon = (background + 1) % images; // named again 2 s later, as a background
         labels[0].text = refs[icon].c_str();
         labels[3].value = float(frame % 100) / 100;
         kivo_set_screen(0, refs[background].c_str(), nullptr, labels, 4, frame % 3, 3,
-                        KIVO_BUTTON_OK | KIVO_BUTTON_BACK);
+            KIVO_BUTTON_OK | KIVO_BUTTON_BACK);
         kivo_emu_clock_advance_ns(100'000'000);
         kivo_present(frame % 1000 == 999 ? -20 : 0);
         EventRecord records[4];
         kivo_poll_events(records, 4);
 
         last_named[background] = last_named[icon] = frame;
-        std::size_t named = 0;  // entries used exactly 600 s ago stay
+        std::size_t named = 0; // entries used exactly 600 s ago stay
         for (int t : last_named)
             named += frame - t <= idle_limit_frames;
         ASSERT_EQ(renderer.cache_size(), named) << "frame " << frame;
@@ -83,16 +85,17 @@ TEST(Soak, CacheHoldsWhatTheLastTenMinutesNamedAndMemorySettles)
     const long growth = resident_bytes() - resident_mid;
     std::printf("soak: %d frames, largest cache %zu entries, resident %ld KiB at the middle, "
                 "growth over the second half %ld KiB (peak +%ld KiB)\n",
-                frames, largest_cache, resident_mid / 1024, growth / 1024,
-                (resident_max_second_half - resident_mid) / 1024);
+        frames, largest_cache, resident_mid / 1024, growth / 1024,
+        (resident_max_second_half - resident_mid) / 1024);
     RecordProperty("resident_growth_kib", int(growth / 1024));
     RecordProperty("largest_cache", int(largest_cache));
 #if !defined(__SANITIZE_ADDRESS__)
-    // Under AddressSanitizer freed memory sits in quarantine, so only the plain build is held to it.
+    // Under AddressSanitizer freed memory sits in quarantine, so only the plain build is held to
+    // it.
     EXPECT_LT(growth, 1L << 20);
 #endif
     kivo_destroy_window();
 }
 
-}  // namespace
-}  // namespace reliability
+} // namespace
+} // namespace reliability

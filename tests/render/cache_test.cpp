@@ -36,11 +36,13 @@ TEST_F(CacheTest, EachReferenceFormIsTriedOnce)
     std::size_t entries = renderer().cache_size();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.ref.substr(0, 40));
-        const std::vector<LabelRecord> labels = {label(KIVO_LABEL_ICON, 0, 0, 50, 50, c.ref.c_str())};
+        const std::vector<LabelRecord> labels = {
+            label(KIVO_LABEL_ICON, 0, 0, 50, 50, c.ref.c_str())};
         const std::string err = stderr_of([&] {
             for (int i = 0; i < 3; ++i)
-                show(c.use == Background ? c.ref.c_str() : nullptr, c.use == Icon ? c.ref.c_str() : nullptr,
-                     c.use == IconLabel ? labels : std::vector<LabelRecord>{});
+                show(c.use == Background ? c.ref.c_str() : nullptr,
+                    c.use == Icon ? c.ref.c_str() : nullptr,
+                    c.use == IconLabel ? labels : std::vector<LabelRecord>{});
         });
         EXPECT_EQ(occurrences(err, "IMG_Load"), 1) << err;
         EXPECT_EQ(occurrences(err, c.warning), 1) << err;
@@ -53,14 +55,14 @@ TEST_F(CacheTest, EveryFormReachesTheSameFileAsItsOwnEntry)
     const std::string file = images + "background/home.webp";
     const std::vector<char> bytes = read_file(file);
     const std::string refs[] = {"home", "image://home", "file://" + file,
-                                "data://" + base64(std::string(bytes.begin(), bytes.end()))};
+        "data://" + base64(std::string(bytes.begin(), bytes.end()))};
     open(800, 480);
     Image want(800, 480);
     blend(want, load(file), 0, 0);
     std::size_t entries = 0;
     for (const std::string& ref : refs) {
         SCOPED_TRACE(ref.substr(0, 40));
-        show("file:///nonexistent", nullptr);  // a frame of nothing in between
+        show("file:///nonexistent", nullptr); // a frame of nothing in between
         EXPECT_EQ(stderr_of([&] { show(ref.c_str(), nullptr); }), "");
         EXPECT_TRUE(same_rgb(frame(), want));
         EXPECT_EQ(renderer().cache_size(), 1 + ++entries);
@@ -78,7 +80,7 @@ TEST_F(CacheTest, MalformedDataThrowsAndLeavesNoEntry)
     show("home", nullptr);
     for (auto [ref, message] : cases) {
         SCOPED_TRACE(ref);
-        for (int attempt = 0; attempt < 2; ++attempt) {  // no entry, so it throws again
+        for (int attempt = 0; attempt < 2; ++attempt) { // no entry, so it throws again
             kivo_set_screen(0, nullptr, ref, nullptr, 0, 0, 0, 0);
             EXPECT_EQ(thrown<std::runtime_error>([] { kivo_present(0); }), message);
             EXPECT_EQ(renderer().cache_size(), 1u);
@@ -106,8 +108,8 @@ TEST_F(CacheTest, FirstLookupFixesTheSize)
 TEST_F(CacheTest, EntriesIdleForMoreThanTenMinutesAreDropped)
 {
     const std::int64_t ten_minutes = 600'000;
-    const std::vector<LabelRecord> both = {label(KIVO_LABEL_ICON, 0, 0, 10, 10, "gone"),
-                                           label(KIVO_LABEL_ICON, 0, 0, 10, 10, "plug")};
+    const std::vector<LabelRecord> both = {
+        label(KIVO_LABEL_ICON, 0, 0, 10, 10, "gone"), label(KIVO_LABEL_ICON, 0, 0, 10, 10, "plug")};
     open(320, 240);
     const std::string err = stderr_of([&] {
         show(nullptr, nullptr, both);
@@ -124,7 +126,7 @@ TEST_F(CacheTest, EntriesIdleForMoreThanTenMinutesAreDropped)
         kivo_emu_clock_advance_ns(1);
         show(nullptr, nullptr);
         EXPECT_EQ(renderer().cache_size(), 0u);
-        show(nullptr, nullptr, both);  // loaded again, so it warns again
+        show(nullptr, nullptr, both); // loaded again, so it warns again
     });
     EXPECT_EQ(occurrences(err, "IMG_Load(app/share/marvo/images/icon/gone.webp)"), 2);
 }
@@ -136,12 +138,15 @@ constexpr std::uint32_t red = 0xff0000, green = 0x00ff00, blue = 0x0000ff, yello
 TEST_F(CacheTest, AnimationAdvancesByTheTicksBetweenDraws)
 {
     const std::pair<std::int64_t, std::uint32_t> steps[] = {
-        {0, red},   {40, red},    {40, red},
-        {40, green},                  // 120: one step, 20 left
-        {250, yellow},                // 270 from green: two steps, 70 left
-        {50, red},                    // after the last frame comes the first, 20 left
-        {(1LL << 31) + 50, red},      // the tick difference reads negative: no advance
-        {50, red}, {50, green},
+        {0, red},
+        {40, red},
+        {40, red},
+        {40, green},             // 120: one step, 20 left
+        {250, yellow},           // 270 from green: two steps, 70 left
+        {50, red},               // after the last frame comes the first, 20 left
+        {(1LL << 31) + 50, red}, // the tick difference reads negative: no advance
+        {50, red},
+        {50, green},
     };
     open(320, 240);
     for (auto [ms, colour] : steps) {
@@ -161,13 +166,13 @@ TEST_F(CacheTest, ImageDrawnTwiceInAFrameAdvancesTwice)
     show(nullptr, ref, labels);
     advance_ms(60);
     show(nullptr, ref, labels);
-    EXPECT_EQ(frame().rgb(160, 120), red);   // 60 ms
-    EXPECT_EQ(frame().rgb(32, 24), green);   // 120 ms: green, 20 ms in
+    EXPECT_EQ(frame().rgb(160, 120), red); // 60 ms
+    EXPECT_EQ(frame().rgb(32, 24), green); // 120 ms: green, 20 ms in
     advance_ms(45);
     show(nullptr, ref, labels);
-    EXPECT_EQ(frame().rgb(160, 120), green);  // 65 ms into green
-    EXPECT_EQ(frame().rgb(32, 24), blue);     // 110 ms: blue, 10 ms in
+    EXPECT_EQ(frame().rgb(160, 120), green); // 65 ms into green
+    EXPECT_EQ(frame().rgb(32, 24), blue);    // 110 ms: blue, 10 ms in
 }
 
-}  // namespace
-}  // namespace render_test
+} // namespace
+} // namespace render_test

@@ -26,23 +26,36 @@ TEST_F(HitTest, ButtonsResolveInOrderOverHalfOpenRectangles)
         int x, y;
         Hit want;
     } cases[] = {
-        {0, 0, 0, 0, {}}, {0, 0, W - 1, H - 1, {}},
+        {0, 0, 0, 0, {}},
+        {0, 0, W - 1, H - 1, {}},
         {0, KIVO_BUTTON_BACK | KIVO_BUTTON_BACK_ALT, 0, H - 1, ButtonFlag::Back},
         {0, KIVO_BUTTON_BACK_ALT, 0, H - 1, ButtonFlag::BackAlt},
         {2, KIVO_BUTTON_OK | KIVO_BUTTON_MENU, W - 1, H - 1, ButtonFlag::Ok},
-        {2, KIVO_BUTTON_MENU, W - 88, H - 88, ButtonFlag::Menu}, {2, KIVO_BUTTON_MENU, W - 1, 0, {}},
-        {0, 0xf8, W - 1, 0, ButtonFlag::Menu}, {1, 0xf0, W - 1, 0, ButtonFlag::Close},
-        {0, 0xe0, W - 1, 0, ButtonFlag::Help}, {0, 0xc0, W - 1, 0, ButtonFlag::Fast},
-        {0, 0x80, W - 1, 0, ButtonFlag::Smart}, {0, KIVO_BUTTON_CLOSE, W - 80, 0, ButtonFlag::Close},
-        {0, KIVO_BUTTON_CLOSE, W - 81, 0, {}}, {0, KIVO_BUTTON_CLOSE, W, 0, {}},
-        {0, KIVO_BUTTON_CLOSE, W - 1, 79, ButtonFlag::Close}, {0, KIVO_BUTTON_CLOSE, W - 1, 80, {}},
-        {0, KIVO_BUTTON_CLOSE, W - 1, -1, {}}, {0, KIVO_BUTTON_LEFT, 0, mid, ButtonFlag::Left},
-        {0, KIVO_BUTTON_LEFT, 47, mid + 95, ButtonFlag::Left}, {0, KIVO_BUTTON_LEFT, 48, mid, {}},
-        {0, KIVO_BUTTON_LEFT, 0, mid - 1, {}}, {2, KIVO_BUTTON_RIGHT, W - 48, mid, ButtonFlag::Right},
-        {0, KIVO_BUTTON_FRAME, 79, 79, ButtonFlag::Frame}, {0, KIVO_BUTTON_FRAME, 80, 0, {}},
+        {2, KIVO_BUTTON_MENU, W - 88, H - 88, ButtonFlag::Menu},
+        {2, KIVO_BUTTON_MENU, W - 1, 0, {}},
+        {0, 0xf8, W - 1, 0, ButtonFlag::Menu},
+        {1, 0xf0, W - 1, 0, ButtonFlag::Close},
+        {0, 0xe0, W - 1, 0, ButtonFlag::Help},
+        {0, 0xc0, W - 1, 0, ButtonFlag::Fast},
+        {0, 0x80, W - 1, 0, ButtonFlag::Smart},
+        {0, KIVO_BUTTON_CLOSE, W - 80, 0, ButtonFlag::Close},
+        {0, KIVO_BUTTON_CLOSE, W - 81, 0, {}},
+        {0, KIVO_BUTTON_CLOSE, W, 0, {}},
+        {0, KIVO_BUTTON_CLOSE, W - 1, 79, ButtonFlag::Close},
+        {0, KIVO_BUTTON_CLOSE, W - 1, 80, {}},
+        {0, KIVO_BUTTON_CLOSE, W - 1, -1, {}},
+        {0, KIVO_BUTTON_LEFT, 0, mid, ButtonFlag::Left},
+        {0, KIVO_BUTTON_LEFT, 47, mid + 95, ButtonFlag::Left},
+        {0, KIVO_BUTTON_LEFT, 48, mid, {}},
+        {0, KIVO_BUTTON_LEFT, 0, mid - 1, {}},
+        {2, KIVO_BUTTON_RIGHT, W - 48, mid, ButtonFlag::Right},
+        {0, KIVO_BUTTON_FRAME, 79, 79, ButtonFlag::Frame},
+        {0, KIVO_BUTTON_FRAME, 80, 0, {}},
         {1, KIVO_BUTTON_OK, W - 80, H - 80, ButtonFlag::Ok},
-        {2, KIVO_BUTTON_BACK, 87, H - 88, ButtonFlag::Back}, {2, KIVO_BUTTON_BACK, 88, H - 88, {}},
-        {0, 0xf800, 0, 0, {}}, {0, 0xf800 | KIVO_BUTTON_OK, W - 1, H - 1, ButtonFlag::Ok},
+        {2, KIVO_BUTTON_BACK, 87, H - 88, ButtonFlag::Back},
+        {2, KIVO_BUTTON_BACK, 88, H - 88, {}},
+        {0, 0xf800, 0, 0, {}},
+        {0, 0xf800 | KIVO_BUTTON_OK, W - 1, H - 1, ButtonFlag::Ok},
         {3, KIVO_BUTTON_FRAME | KIVO_BUTTON_CLOSE, W - 1, 0, ButtonFlag::Close},
         {0, KIVO_BUTTON_CLOSE, INT_MAX, INT_MIN, {}},
     };
@@ -62,11 +75,12 @@ TEST_F(HitTest, UnknownFlavourAndFlagThrow)
     open(320, 240, config(3));
     kivo::Renderer& r = renderer();
     for (ButtonFlag f : {ButtonFlag::Ok, ButtonFlag::Back, ButtonFlag::BackAlt, ButtonFlag::Menu,
-                         ButtonFlag::Left, ButtonFlag::Right})
+             ButtonFlag::Left, ButtonFlag::Right})
         EXPECT_EQ(thrown<std::invalid_argument>([&] { r.image_rect(f); }), "flavour") << int(f);
     for (unsigned v : {0u, 3u, 0x0800u, 0xffffu})
-        EXPECT_EQ(thrown<std::invalid_argument>([&] { r.image_rect(ButtonFlag(v)); }), "button") << v;
-    show(nullptr, nullptr, {}, 0x04f0);  // Close, Help, Fast, Smart, Frame: any flavour
+        EXPECT_EQ(thrown<std::invalid_argument>([&] { r.image_rect(ButtonFlag(v)); }), "button")
+            << v;
+    show(nullptr, nullptr, {}, 0x04f0); // Close, Help, Fast, Smart, Frame: any flavour
     kivo_set_screen(0, nullptr, nullptr, nullptr, 0, 0, 0, KIVO_BUTTON_OK);
     EXPECT_EQ(thrown<std::invalid_argument>([] { kivo_present(0); }), "flavour");
     EXPECT_THROW(r.button_at(0, 0), std::invalid_argument) << "the screen became current";
@@ -86,12 +100,22 @@ TEST_F(HitTest, LabelsResolveLastFirstShiftedByTheLabelOffset)
     styled.style = 0x3ffe;
     const LabelRecord flat = label(KIVO_LABEL_TEXT, 0, 0, 0, 100, "", 10);
     const LabelRecord negative = label(KIVO_LABEL_TEXT, 10, 10, -5, 100, "", 11);
-    const LabelRecord far = label(KIVO_LABEL_TEXT, INT_MAX - 5, INT_MAX - 100, INT_MAX, 1000, "", 12);
+    const LabelRecord far =
+        label(KIVO_LABEL_TEXT, INT_MAX - 5, INT_MAX - 100, INT_MAX, 1000, "", 12);
     const Case cases[] = {
-        {10, {box}, 50, 109, {}}, {10, {box}, 50, 110, 7}, {10, {box}, 149, 159, 7}, {10, {box}, 50, 160, {}},
-        {10, {box}, 49, 120, {}}, {10, {box}, 150, 120, {}}, {0, {box, invisible}, 65, 125, 8},
-        {0, {invisible, box}, 65, 125, 7}, {0, {box, styled}, 55, 105, 9}, {0, {flat, negative}, 0, 50, {}},
-        {0, {negative}, 7, 50, {}}, {0, {far}, INT_MAX, INT_MAX, 12}, {INT_MIN, {far}, INT_MAX, -1, 12},
+        {10, {box}, 50, 109, {}},
+        {10, {box}, 50, 110, 7},
+        {10, {box}, 149, 159, 7},
+        {10, {box}, 50, 160, {}},
+        {10, {box}, 49, 120, {}},
+        {10, {box}, 150, 120, {}},
+        {0, {box, invisible}, 65, 125, 8},
+        {0, {invisible, box}, 65, 125, 7},
+        {0, {box, styled}, 55, 105, 9},
+        {0, {flat, negative}, 0, 50, {}},
+        {0, {negative}, 7, 50, {}},
+        {0, {far}, INT_MAX, INT_MAX, 12},
+        {INT_MIN, {far}, INT_MAX, -1, 12},
         {INT_MAX, {box}, 60, INT_MIN, {}},
     };
     for (const Case& c : cases) {
@@ -105,5 +129,5 @@ TEST_F(HitTest, LabelsResolveLastFirstShiftedByTheLabelOffset)
     }
 }
 
-}  // namespace
-}  // namespace render_test
+} // namespace
+} // namespace render_test

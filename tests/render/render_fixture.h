@@ -11,7 +11,7 @@ namespace render_test {
 using namespace kivo_test;
 
 class RenderTest : public Display {
-protected:
+  protected:
     static void SetUpTestSuite()
     {
         manual_clock = true;
@@ -26,4 +26,4 @@ protected:
     static void advance_ms(std::int64_t ms) { kivo_emu_clock_advance_ns(ms * 1000000); }
 };
 
-}  // namespace render_test
+} // namespace render_test

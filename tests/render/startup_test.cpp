@@ -25,7 +25,8 @@ TEST_F(StartupTest, AnyFlavourLoadsEveryAssetAtItsNaturalSize)
             EXPECT_EQ(s->format->format, SDL_PIXELFORMAT_ARGB8888);
             Image got(s->w, s->h);
             for (int y = 0; y < s->h; ++y)
-                std::memcpy(&got.at(0, y), static_cast<const char*>(s->pixels) + y * s->pitch, std::size_t(s->w) * 4);
+                std::memcpy(&got.at(0, y), static_cast<const char*>(s->pixels) + y * s->pitch,
+                    std::size_t(s->w) * 4);
             EXPECT_TRUE(same_rgb(got, load(images + path), 0)) << path;
         }
         kivo_destroy_window();
@@ -43,11 +44,16 @@ TEST_F(StartupTest, MissingImagesAreNamedThenTheProcessEnds)
         bool copy_tree;
     } cases[] = {
         {{"carousel/tavi/leftEnd.webp"}, 0, true},
-        {{"button/rosk/ok.webp", "label/tavi/tallButton.webp", "carousel/rosk/fullDot.webp", "carousel/tavi/rightEnd.webp"}, 0, true},
-        {{"button/rosk/ok.webp", "label/tavi/tallButton.webp", "carousel/rosk/fullDot.webp", "carousel/tavi/rightEnd.webp"}, 2, true},
+        {{"button/rosk/ok.webp", "label/tavi/tallButton.webp", "carousel/rosk/fullDot.webp",
+             "carousel/tavi/rightEnd.webp"},
+            0, true},
+        {{"button/rosk/ok.webp", "label/tavi/tallButton.webp", "carousel/rosk/fullDot.webp",
+             "carousel/tavi/rightEnd.webp"},
+            2, true},
         {{}, 0, false},
     };
-    const fs::path root = fs::temp_directory_path() / ("render_test_tree_" + std::to_string(getpid()));
+    const fs::path root =
+        fs::temp_directory_path() / ("render_test_tree_" + std::to_string(getpid()));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.missing.size());
         fs::remove_all(root);
@@ -77,5 +83,5 @@ TEST_F(StartupTest, MissingImagesAreNamedThenTheProcessEnds)
     fs::remove_all(root);
 }
 
-}  // namespace
-}  // namespace render_test
+} // namespace
+} // namespace render_test

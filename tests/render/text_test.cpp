@@ -11,7 +11,7 @@ namespace {
 constexpr int W = 480, H = 272;
 
 class TextTest : public RenderTest {
-protected:
+  protected:
     std::string black;
     Image base;
 
@@ -29,7 +29,7 @@ protected:
         return frame();
     }
     static LabelRecord text(const char* t, int x, int y, int w, int h, std::uint8_t align = 0,
-                            std::uint8_t font = 0, std::uint16_t style = 0)
+        std::uint8_t font = 0, std::uint16_t style = 0)
     {
         LabelRecord r = label(KIVO_LABEL_TEXT, x, y, w, h, t);
         r.align = align;
@@ -48,8 +48,12 @@ TEST_F(TextTest, AlignmentMovesTheInkAndUnknownValuesKeepThePreviousOne)
 {
     enum Where { Centre, Left, Right };
     const std::pair<std::uint8_t, Where> steps[] = {
-        {3, Centre},  // nothing set yet: the layout starts centred
-        {2, Right}, {3, Right}, {1, Left}, {200, Left}, {0, Centre},
+        {3, Centre}, // nothing set yet: the layout starts centred
+        {2, Right},
+        {3, Right},
+        {1, Left},
+        {200, Left},
+        {0, Centre},
     };
     open_black(config());
     const int x = 40, y = 60, w = 400, h = 100;
@@ -94,8 +98,12 @@ TEST_F(TextTest, MarkupAppliesOnlyWithTheMarkupBit)
     const char* t = "<span foreground=\"#ff0000\">Red</span>";
     LabelRecord l = text(t, 20, 20, 440, 60, 1);
     l.r = 0, l.g = 0, l.b = 255;
-    auto count = [](const Image& f, bool (*pick)(std::uint32_t)) { return std::count_if(f.px.begin(), f.px.end(), pick); };
-    auto reddish = [](std::uint32_t p) { return ((p >> 16) & 0xff) > 200 && (p & 0xffff) < 0x3232; };
+    auto count = [](const Image& f, bool (*pick)(std::uint32_t)) {
+        return std::count_if(f.px.begin(), f.px.end(), pick);
+    };
+    auto reddish = [](std::uint32_t p) {
+        return ((p >> 16) & 0xff) > 200 && (p & 0xffff) < 0x3232;
+    };
     auto bluish = [](std::uint32_t p) { return (p & 0xff) > 200 && ((p >> 8) & 0xffff) == 0; };
     const Image plain = draw({l});
     EXPECT_EQ(count(plain, reddish), 0);
@@ -129,7 +137,7 @@ TEST_F(TextTest, LongTextWrapsAndStopsAtTheBoxHeight)
     std::string longer;
     for (int i = 0; i < 40; ++i)
         longer += "charging station ";
-    const int x = 40, y = 40, w = 200, h = 80;  // room for two 20 pt lines, not three
+    const int x = 40, y = 40, w = 200, h = 80; // room for two 20 pt lines, not three
     const Box b = ink(draw({text(longer.c_str(), x, y, w, h, 1)}), base);
     EXPECT_TRUE(inside(b, x, y, w, h)) << b.x << "," << b.y << " " << b.w << "x" << b.h;
     EXPECT_GT(b.h, 30) << "more than one line";
@@ -140,15 +148,25 @@ TEST_F(TextTest, LongTextWrapsAndStopsAtTheBoxHeight)
 TEST_F(TextTest, StyleBackgroundIsTheLowestSetBitsImage)
 {
     const std::pair<std::uint16_t, const char*> cases[] = {
-        {0x0002, "label/rosk/blankButton"},     {0x0006, "label/rosk/blankButton"},
-        {0x0004, "label/rosk/fastButton"},      {0x0008, "label/rosk/smartButton"},
-        {0x0010, "label/rosk/narrowButton"},    {0x0020, "label/tavi/availableButton"},
-        {0x0040, "label/tavi/reservedButton"},  {0x0080, "label/tavi/chargingButton"},
-        {0x0100, "label/tavi/faultedButton"},   {0x0200, "label/tavi/greyButton"},
-        {0x0400, "label/tavi/whiteButton"},     {0x0800, "label/tavi/tallButton"},
-        {0x1000, "label/tavi/fullBullet"},      {0x2000, "label/tavi/emptyBullet"},
-        {0xe001, "label/tavi/emptyBullet"},     {0x0001, nullptr},
-        {0x4000, nullptr},                      {0x8000, nullptr}, {0x0000, nullptr},
+        {0x0002, "label/rosk/blankButton"},
+        {0x0006, "label/rosk/blankButton"},
+        {0x0004, "label/rosk/fastButton"},
+        {0x0008, "label/rosk/smartButton"},
+        {0x0010, "label/rosk/narrowButton"},
+        {0x0020, "label/tavi/availableButton"},
+        {0x0040, "label/tavi/reservedButton"},
+        {0x0080, "label/tavi/chargingButton"},
+        {0x0100, "label/tavi/faultedButton"},
+        {0x0200, "label/tavi/greyButton"},
+        {0x0400, "label/tavi/whiteButton"},
+        {0x0800, "label/tavi/tallButton"},
+        {0x1000, "label/tavi/fullBullet"},
+        {0x2000, "label/tavi/emptyBullet"},
+        {0xe001, "label/tavi/emptyBullet"},
+        {0x0001, nullptr},
+        {0x4000, nullptr},
+        {0x8000, nullptr},
+        {0x0000, nullptr},
     };
     ConfigRecord c = config(2);
     c.label_offset_y = 10;
@@ -218,5 +236,5 @@ TEST_F(TextTest, ExtremeBoxesStayDefined)
     }
 }
 
-}  // namespace
-}  // namespace render_test
+} // namespace
+} // namespace render_test

@@ -47,7 +47,8 @@ static void round_trip(int w, int h)
     uint32_t line;
 
     kivo_create_window(w, h, &c);
-    check(kivo_surface_width() == w && kivo_surface_height() == h, "surface size follows the window");
+    check(
+        kivo_surface_width() == w && kivo_surface_height() == h, "surface size follows the window");
     kivo_get_display_mode(&mw, &mh, &valid);
     check(mw == w && mh == h && valid, "display mode reports the mode set");
 
@@ -65,9 +66,10 @@ static void round_trip(int w, int h)
     check(row == (size_t)h, "display shows the frame byte for byte");
     {
         /* Something was drawn: the Ok button sits in the bottom-right corner of a black frame. */
-        static const uint8_t black[4] = { 0, 0, 0, 0 };
+        static const uint8_t black[4] = {0, 0, 0, 0};
         const uint8_t* ok = frame + ((size_t)(h - 30) * (size_t)w + (size_t)(w - 30)) * 4;
-        check(memcmp(frame, black, 4) == 0 && memcmp(ok, black, 4) != 0, "buttons drawn into the frame");
+        check(memcmp(frame, black, 4) == 0 && memcmp(ok, black, 4) != 0,
+            "buttons drawn into the frame");
     }
     free(frame);
     kivo_destroy_window();
@@ -79,7 +81,8 @@ int main(void)
     kivo_init_sdl();
     round_trip(800, 480);
     round_trip(480, 272);
-    check(kivo_emu_open_descriptors() == 0 && kivo_emu_live_mappings() == 0, "devices closed, memory unmapped");
+    check(kivo_emu_open_descriptors() == 0 && kivo_emu_live_mappings() == 0,
+        "devices closed, memory unmapped");
     kivo_quit_sdl();
     printf("c_host: %u passed, %u failed\n", passed, failed);
     return failed != 0;

@@ -13,11 +13,14 @@ namespace {
 using kivo::state::screens;
 using kivo_test::thrown;
 
-LabelRecord record(const char* text, std::uint32_t id) { return kivo_test::label(0, 0, 0, 0, 0, text, id); }
+LabelRecord record(const char* text, std::uint32_t id)
+{
+    return kivo_test::label(0, 0, 0, 0, 0, text, id);
+}
 
 class Screens : public kivo_test::Display {};
 
-}  // namespace
+} // namespace
 
 TEST_F(Screens, EveryFieldIsCopiedAndTheHostMayFreeItsMemory)
 {
@@ -38,7 +41,8 @@ TEST_F(Screens, EveryFieldIsCopiedAndTheHostMayFreeItsMemory)
     r.align = 9;
     r.font = 200;
     r.style = 0xFFFF;
-    kivo_set_screen(1, background.c_str(), icon.c_str(), records.data(), 1, 2, 5, 0x0800 | KIVO_BUTTON_OK);
+    kivo_set_screen(
+        1, background.c_str(), icon.c_str(), records.data(), 1, 2, 5, 0x0800 | KIVO_BUTTON_OK);
 
     background.assign("xxxx");
     icon.assign(30, 'y');
@@ -59,7 +63,7 @@ TEST_F(Screens, EveryFieldIsCopiedAndTheHostMayFreeItsMemory)
     EXPECT_EQ(l.y, 1 << 30);
     EXPECT_EQ(l.width, -1);
     EXPECT_EQ(l.height, 40);
-    EXPECT_EQ(l.color, (kivo::Color { 1, 2, 3, 4 }));
+    EXPECT_EQ(l.color, (kivo::Color{1, 2, 3, 4}));
     EXPECT_EQ(l.text, "Connector 1");
     EXPECT_EQ(l.value, 0.25f);
     EXPECT_TRUE(std::isnan(l.band_value));
@@ -74,9 +78,10 @@ TEST_F(Screens, EveryFieldIsCopiedAndTheHostMayFreeItsMemory)
 
 TEST_F(Screens, LabelListIsResizedExactly)
 {
-    const LabelRecord five[] = { record("a", 1), record("b", 2), record("c", 3), record("d", 4), record("e", 5) };
-    const LabelRecord two[] = { record("x", 10), record("y", 11) };
-    const LabelRecord four[] = { record("p", 20), record("q", 21), record("r", 22), record("s", 23) };
+    const LabelRecord five[] = {
+        record("a", 1), record("b", 2), record("c", 3), record("d", 4), record("e", 5)};
+    const LabelRecord two[] = {record("x", 10), record("y", 11)};
+    const LabelRecord four[] = {record("p", 20), record("q", 21), record("r", 22), record("s", 23)};
     kivo_set_screen(0, nullptr, nullptr, five, 5, 0, 0, 0);
     kivo_set_screen(0, nullptr, nullptr, two, 2, 0, 0, 0);
     ASSERT_EQ(screens[0].labels.size(), 2u);
@@ -84,7 +89,8 @@ TEST_F(Screens, LabelListIsResizedExactly)
     kivo_set_screen(0, nullptr, nullptr, four, 4, 0, 0, 0);
     ASSERT_EQ(screens[0].labels.size(), 4u);
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(screens[0].labels[static_cast<std::size_t>(i)].id, static_cast<std::uint32_t>(20 + i));
+        EXPECT_EQ(
+            screens[0].labels[static_cast<std::size_t>(i)].id, static_cast<std::uint32_t>(20 + i));
     kivo_set_screen(0, nullptr, nullptr, nullptr, 0, 0, 0, 0);
     EXPECT_TRUE(screens[0].labels.empty());
 }
@@ -95,8 +101,13 @@ TEST_F(Screens, CarouselIsShownOnlyWhenCountExceedsCurrentUnsigned)
         std::uint32_t current, count;
         bool shown;
     } cases[] = {
-        { 0, 1, true }, { 2, 5, true }, { 0, 0, false }, { 3, 2, false }, { 5, 5, false },
-        { 0xFFFFFFFF, 5, false }, { 0, 0x80000000u, true },
+        {0, 1, true},
+        {2, 5, true},
+        {0, 0, false},
+        {3, 2, false},
+        {5, 5, false},
+        {0xFFFFFFFF, 5, false},
+        {0, 0x80000000u, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.current << "/" << c.count);
@@ -122,11 +133,12 @@ TEST_F(Screens, EmptyReferenceIsPresentNullIsAbsent)
 
 TEST_F(Screens, SlotAboveOneThrowsAndChangesNothing)
 {
-    const LabelRecord one[] = { record("kept", 1) };
+    const LabelRecord one[] = {record("kept", 1)};
     kivo_set_screen(0, "bg0", nullptr, one, 1, 0, 2, KIVO_BUTTON_BACK);
     kivo_set_screen(1, "bg1", nullptr, nullptr, 0, 0, 0, 0);
-    for (std::uint32_t slot : { 2u, 3u, 0xFFFFFFFFu })
-        EXPECT_EQ(thrown<std::out_of_range>([&] { kivo_set_screen(slot, "new", "new", nullptr, 0, 0, 0, 0); }),
+    for (std::uint32_t slot : {2u, 3u, 0xFFFFFFFFu})
+        EXPECT_EQ(thrown<std::out_of_range>(
+                      [&] { kivo_set_screen(slot, "new", "new", nullptr, 0, 0, 0, 0); }),
             "array::at: __n (which is " + std::to_string(slot) + ") >= _Nm (which is 2)");
     EXPECT_EQ(screens[0].background, "bg0");
     EXPECT_EQ(screens[0].labels.size(), 1u);
@@ -136,11 +148,13 @@ TEST_F(Screens, SlotAboveOneThrowsAndChangesNothing)
 
 TEST_F(Screens, NullTextStopsPartWayAndLeavesAValidSlot)
 {
-    const LabelRecord before[] = { record("old0", 1), record("old1", 2), record("old2", 3) };
+    const LabelRecord before[] = {record("old0", 1), record("old1", 2), record("old2", 3)};
     kivo_set_screen(0, "old-bg", "old-icon", before, 3, 1, 3, KIVO_BUTTON_OK);
 
-    const LabelRecord bad[] = { record("new0", 10), record(nullptr, 11), record("new2", 12), record("new3", 13), record("new4", 14) };
-    EXPECT_EQ(thrown<std::logic_error>([&] { kivo_set_screen(0, "new-bg", nullptr, bad, 5, 0, 1, KIVO_BUTTON_HELP); }),
+    const LabelRecord bad[] = {record("new0", 10), record(nullptr, 11), record("new2", 12),
+        record("new3", 13), record("new4", 14)};
+    EXPECT_EQ(thrown<std::logic_error>(
+                  [&] { kivo_set_screen(0, "new-bg", nullptr, bad, 5, 0, 1, KIVO_BUTTON_HELP); }),
         "basic_string: construction from null is not valid");
     const kivo::ScreenDef& s = screens[0];
     EXPECT_EQ(s.background, "new-bg");
@@ -162,7 +176,7 @@ TEST_F(Screens, NullTextStopsPartWayAndLeavesAValidSlot)
 
 TEST_F(Screens, DestroyWindowEmptiesBothSlots)
 {
-    const LabelRecord one[] = { record("a", 1) };
+    const LabelRecord one[] = {record("a", 1)};
     kivo_set_screen(0, "a", "b", one, 1, 0, 2, KIVO_BUTTON_OK);
     kivo_set_screen(1, "c", "d", one, 1, 0, 2, KIVO_BUTTON_OK);
     kivo_destroy_window();

@@ -19,7 +19,7 @@ int SDL_Init(Uint32 flags)
 int main(void)
 {
     int pipefd[2], status = 0;
-    char message[256] = { 0 };
+    char message[256] = {0};
     ssize_t n;
     pid_t child;
     const char* want = ": SDL_Init: no event subsystem here\n";
@@ -40,9 +40,11 @@ int main(void)
     waitpid(child, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 1) {
         ++failed;
-        printf("FAILED: exit status %d, expected 1\n", WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+        printf(
+            "FAILED: exit status %d, expected 1\n", WIFEXITED(status) ? WEXITSTATUS(status) : -1);
     }
-    if (n <= 0 || strlen(message) < strlen(want) || strcmp(message + strlen(message) - strlen(want), want) != 0) {
+    if (n <= 0 || strlen(message) < strlen(want) ||
+        strcmp(message + strlen(message) - strlen(want), want) != 0) {
         ++failed;
         printf("FAILED: message \"%s\"\n", message);
     }

@@ -13,10 +13,14 @@ TEST(Surface, LoadedImagesAreConvertedAndScaled)
         int request_w, request_h;
         int want_w, want_h;
     } cases[] = {
-        { "samples/still.webp", 0, 0, 100, 50 }, { "samples/still.webp", 200, 0, 200, 50 },
-        { "samples/still.webp", 0, 25, 100, 25 }, { "samples/still.webp", 100, 50, 100, 50 },
-        { "samples/palette.png", 0, 0, 100, 50 }, { "samples/rgb.png", 0, 0, 100, 50 },
-        { "samples/argb.png", 0, 0, 100, 50 }, { "samples/palette.png", 37, 11, 37, 11 },
+        {"samples/still.webp", 0, 0, 100, 50},
+        {"samples/still.webp", 200, 0, 200, 50},
+        {"samples/still.webp", 0, 25, 100, 25},
+        {"samples/still.webp", 100, 50, 100, 50},
+        {"samples/palette.png", 0, 0, 100, 50},
+        {"samples/rgb.png", 0, 0, 100, 50},
+        {"samples/argb.png", 0, 0, 100, 50},
+        {"samples/palette.png", 37, 11, 37, 11},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.path << " " << c.request_w << "x" << c.request_h);
@@ -27,13 +31,16 @@ TEST(Surface, LoadedImagesAreConvertedAndScaled)
         EXPECT_EQ(file->format->format, kivo::working_format);
 
         const std::vector<char> bytes = read_file(c.path);
-        kivo::Surface memory(bytes.data(), static_cast<unsigned>(bytes.size()), c.request_w, c.request_h);
+        kivo::Surface memory(
+            bytes.data(), static_cast<unsigned>(bytes.size()), c.request_w, c.request_h);
         ASSERT_TRUE(memory);
         EXPECT_EQ(memory->w, c.want_w);
         EXPECT_EQ(memory->h, c.want_h);
         EXPECT_EQ(memory->format->format, kivo::working_format);
         // Both roads decode the same pixels.
-        EXPECT_EQ(std::memcmp(file->pixels, memory->pixels, static_cast<std::size_t>(file->pitch * file->h)), 0);
+        EXPECT_EQ(std::memcmp(file->pixels, memory->pixels,
+                      static_cast<std::size_t>(file->pitch * file->h)),
+            0);
     }
 }
 
@@ -46,11 +53,11 @@ TEST(Surface, ConvertKeepsASurfaceAlreadyInShape)
 
     // Another format at the same size: converted, the pixel values kept.
     SDL_Surface* abgr = SDL_CreateRGBSurfaceWithFormat(0, 2, 1, 32, SDL_PIXELFORMAT_ABGR8888);
-    static_cast<Uint32*>(abgr->pixels)[0] = 0xFF0000FF;  // opaque red in ABGR
+    static_cast<Uint32*>(abgr->pixels)[0] = 0xFF0000FF; // opaque red in ABGR
     SDL_Surface* converted = kivo::Surface::convert(abgr, 0, 0);
     ASSERT_NE(converted, nullptr);
     EXPECT_EQ(converted->format->format, kivo::working_format);
-    EXPECT_EQ(static_cast<Uint32*>(converted->pixels)[0], 0xFFFF0000u);  // opaque red in ARGB
+    EXPECT_EQ(static_cast<Uint32*>(converted->pixels)[0], 0xFFFF0000u); // opaque red in ARGB
     SDL_FreeSurface(converted);
 
     // Another size: scaled into a new surface (the source is released; ASan checks that).
@@ -70,12 +77,17 @@ TEST(Surface, ConvertRefusesSizesTheStretchCannotTake)
         int src_w, src_h, want_w, want_h;
         bool converted;
     } cases[] = {
-        { 41087, 2, 64, 48, false }, { 2, 32768, 8, 8, false }, { 8, 8, 32768, 1, false },
-        { 320, 0, 64, 48, false }, { 32767, 1, 16, 1, true },
+        {41087, 2, 64, 48, false},
+        {2, 32768, 8, 8, false},
+        {8, 8, 32768, 1, false},
+        {320, 0, 64, 48, false},
+        {32767, 1, 16, 1, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.src_w << "x" << c.src_h << " -> " << c.want_w << "x" << c.want_h);
-        SDL_Surface* source = SDL_CreateRGBSurfaceWithFormat(0, c.src_w, c.src_h, 32, SDL_PIXELFORMAT_ABGR8888);
+        SCOPED_TRACE(testing::Message()
+                     << c.src_w << "x" << c.src_h << " -> " << c.want_w << "x" << c.want_h);
+        SDL_Surface* source =
+            SDL_CreateRGBSurfaceWithFormat(0, c.src_w, c.src_h, 32, SDL_PIXELFORMAT_ABGR8888);
         ASSERT_NE(source, nullptr);
         SDL_Surface* result = kivo::Surface::convert(source, c.want_w, c.want_h);
         EXPECT_EQ(result != nullptr, c.converted);
@@ -85,13 +97,16 @@ TEST(Surface, ConvertRefusesSizesTheStretchCannotTake)
 
 TEST(Surface, UnloadableSourcesWarnOnceAndStayEmpty)
 {
-    std::string err = stderr_of([] { EXPECT_FALSE(kivo::Surface("samples/does-not-exist.webp", 0, 0)); });
+    std::string err =
+        stderr_of([] { EXPECT_FALSE(kivo::Surface("samples/does-not-exist.webp", 0, 0)); });
     EXPECT_EQ(kivo_test::lines(err), 1);
     EXPECT_NE(err.find(": IMG_Load(samples/does-not-exist.webp): "), std::string::npos) << err;
 
     const std::vector<char> text = read_file("samples/not_an_image.txt");
     ASSERT_FALSE(text.empty());
-    err = stderr_of([&] { EXPECT_FALSE(kivo::Surface(text.data(), static_cast<unsigned>(text.size()), 0, 0)); });
+    err = stderr_of([&] {
+        EXPECT_FALSE(kivo::Surface(text.data(), static_cast<unsigned>(text.size()), 0, 0));
+    });
     EXPECT_EQ(kivo_test::lines(err), 1);
     EXPECT_NE(err.find(": IMG_Load_RW: "), std::string::npos) << err;
 }
@@ -104,12 +119,12 @@ TEST(Surface, MovingExchangesOwnershipWithoutDoubleFree)
     SDL_Surface* pb = b.get();
     a = std::move(b);
     EXPECT_EQ(a.get(), pb);
-    EXPECT_EQ(b.get(), pa);  // released when b goes
+    EXPECT_EQ(b.get(), pa); // released when b goes
     kivo::Surface c(std::move(a));
     EXPECT_EQ(c.get(), pb);
     EXPECT_FALSE(a);
     kivo::Surface empty;
-    empty = kivo::Surface();  // destroying empty surfaces does nothing
+    empty = kivo::Surface(); // destroying empty surfaces does nothing
 
     // Wrapped pixels stay the caller's.
     std::vector<Uint32> pixels(16, 0xFF00FF00u);

@@ -23,7 +23,8 @@ struct Mapping {
     {
         fd = open("/dev/fb0", O_RDWR | O_CLOEXEC);
         size = kivo_emu_fb_size();
-        mem = static_cast<std::uint8_t*>(mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0));
+        mem = static_cast<std::uint8_t*>(
+            mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0));
     }
     ~Mapping()
     {
@@ -48,20 +49,21 @@ constexpr std::uint8_t sentinel = 0xAB;
 
 struct CopyCase {
     const char* name;
-    int width, height;                    // the window requested
-    int forced_x, forced_y, forced_line;  // what the driver sets instead (0: as requested)
+    int width, height;                   // the window requested
+    int forced_x, forced_y, forced_line; // what the driver sets instead (0: as requested)
 };
 
 const CopyCase copy_cases[] = {
-    { "plain 800x480", 800, 480, 0, 0, 0 }, { "size not a multiple of 16", 801, 481, 0, 0, 0 },
-    { "padded stride", 800, 480, 800, 480, 800 * 4 + 64 },
-    { "odd padded stride, odd height", 801, 481, 801, 481, 801 * 4 + 4 },
-    { "driver picks a smaller mode", 800, 480, 640, 400, 0 },
-    { "driver picks a larger mode", 800, 480, 1024, 600, 0 },
-    { "driver picks a narrower stride", 800, 480, 700, 480, 700 * 4 },
+    {"plain 800x480", 800, 480, 0, 0, 0},
+    {"size not a multiple of 16", 801, 481, 0, 0, 0},
+    {"padded stride", 800, 480, 800, 480, 800 * 4 + 64},
+    {"odd padded stride, odd height", 801, 481, 801, 481, 801 * 4 + 4},
+    {"driver picks a smaller mode", 800, 480, 640, 400, 0},
+    {"driver picks a larger mode", 800, 480, 1024, 600, 0},
+    {"driver picks a narrower stride", 800, 480, 700, 480, 700 * 4},
 };
 
-}  // namespace
+} // namespace
 
 // Whatever mode the driver accepted, the display receives exactly the overlap of the frame and
 // the mapping, and not one byte elsewhere.
@@ -71,7 +73,8 @@ TEST_F(Display, PresentCopiesWithinBothBuffers)
         SCOPED_TRACE(c.name);
         kivo_emu_reset();
         if (c.forced_x)
-            kivo_emu_fb_force_mode(c.forced_x, c.forced_y, static_cast<std::uint32_t>(c.forced_line));
+            kivo_emu_fb_force_mode(
+                c.forced_x, c.forced_y, static_cast<std::uint32_t>(c.forced_line));
         const ConfigRecord cfg = config();
         kivo_create_window(c.width, c.height, &cfg);
         ASSERT_EQ(kivo_surface_width(), c.width);
@@ -90,12 +93,16 @@ TEST_F(Display, PresentCopiesWithinBothBuffers)
         const std::size_t pitch = static_cast<std::size_t>(s->pitch);
         std::vector<std::uint8_t> expected(fb.size, sentinel);
         if (pitch == line) {
-            const std::size_t n = std::min<std::size_t>(fb.size, pitch * static_cast<std::size_t>(s->h)) & ~std::size_t { 15 };
+            const std::size_t n =
+                std::min<std::size_t>(fb.size, pitch * static_cast<std::size_t>(s->h)) &
+                ~std::size_t{15};
             std::memcpy(expected.data(), src, n);
         } else {
-            const std::size_t rows = std::min<std::size_t>(static_cast<std::size_t>(yres), static_cast<std::size_t>(s->h));
+            const std::size_t rows = std::min<std::size_t>(
+                static_cast<std::size_t>(yres), static_cast<std::size_t>(s->h));
             for (std::size_t r = 0; r < rows; ++r)
-                std::memcpy(expected.data() + r * line, src + r * pitch, std::min<std::size_t>(pitch, line));
+                std::memcpy(expected.data() + r * line, src + r * pitch,
+                    std::min<std::size_t>(pitch, line));
         }
         EXPECT_EQ(fb.size, static_cast<std::size_t>(line) * static_cast<std::size_t>(yres));
         EXPECT_TRUE(std::equal(expected.begin(), expected.end(), fb.mem));
@@ -117,7 +124,7 @@ TEST_F(Display, GetFramebufferCopiesAtMostTheFrame)
     const std::size_t frame = static_cast<std::size_t>(s->pitch) * 32;
     const auto* src = static_cast<const std::uint8_t*>(s->pixels);
 
-    for (std::size_t size : { std::size_t { 0 }, std::size_t { 10 }, frame - 1, frame, frame + 100 }) {
+    for (std::size_t size : {std::size_t{0}, std::size_t{10}, frame - 1, frame, frame + 100}) {
         SCOPED_TRACE(size);
         std::vector<std::uint8_t> buffer(frame + 100, sentinel);
         kivo_get_framebuffer(buffer.data(), size);
@@ -169,7 +176,7 @@ TEST_F(Display, WindowLifecycleReleasesEverything)
     kivo_destroy_window();
     EXPECT_EQ(kivo_emu_open_descriptors(), 0);
     EXPECT_EQ(kivo_emu_live_mappings(), 0);
-    kivo_destroy_window();  // harmless without a window
+    kivo_destroy_window(); // harmless without a window
 
     // Without a window the frame functions do nothing.
     EXPECT_EQ(kivo_surface_width(), 0);
@@ -184,10 +191,11 @@ TEST_F(Display, NullConfigTextsThrowBeforeAnythingIsCreated)
 {
     for (int field = 0; field < 4; ++field) {
         ConfigRecord cfg = config();
-        const char** fonts[] = { &cfg.font0, &cfg.font1, &cfg.font2, &cfg.font3 };
+        const char** fonts[] = {&cfg.font0, &cfg.font1, &cfg.font2, &cfg.font3};
         *fonts[field] = nullptr;
         EXPECT_EQ(kivo_test::thrown<std::logic_error>([&] { kivo_create_window(800, 480, &cfg); }),
-            "basic_string: construction from null is not valid") << "font" << field;
+            "basic_string: construction from null is not valid")
+            << "font" << field;
         EXPECT_EQ(kivo_surface_width(), 0);
         EXPECT_EQ(kivo_emu_open_descriptors(), 0);
     }
@@ -203,16 +211,20 @@ struct FatalCase {
     const char* name;
     void (*arrange)();
     int width;
-    const char* message;  // what follows "<program>: "
+    const char* message; // what follows "<program>: "
 };
 
 const FatalCase fatal_cases[] = {
-    { "no framebuffer device", [] { kivo_emu_fb_set_fault(KIVO_EMU_FB_MISSING); }, 800, "open: No such file or directory" },
-    { "driver refuses the mode", [] { kivo_emu_fb_set_fault(KIVO_EMU_FB_REFUSE_PUT); }, 800, "ioctl: Invalid argument" },
+    {"no framebuffer device", [] { kivo_emu_fb_set_fault(KIVO_EMU_FB_MISSING); }, 800,
+        "open: No such file or directory"},
+    {"driver refuses the mode", [] { kivo_emu_fb_set_fault(KIVO_EMU_FB_REFUSE_PUT); }, 800,
+        "ioctl: Invalid argument"},
     // line_length x yres is 2^32, which the 32-bit size wraps to an empty mapping.
-    { "nothing to map", [] { kivo_emu_fb_force_mode(64, 4, 0x40000000u); }, 64, "mmap: Invalid argument" },
-    { "no touch panel", [] { kivo_emu_touch_set_present(0); }, 800, "ts_setup: " },
-    { "no drawing surface", [] { kivo_emu_fb_force_mode(64, 64, 0); }, -5, "SDL_CreateRGBSurfaceWithFormat: " },
+    {"nothing to map", [] { kivo_emu_fb_force_mode(64, 4, 0x40000000u); }, 64,
+        "mmap: Invalid argument"},
+    {"no touch panel", [] { kivo_emu_touch_set_present(0); }, 800, "ts_setup: "},
+    {"no drawing surface", [] { kivo_emu_fb_force_mode(64, 64, 0); }, -5,
+        "SDL_CreateRGBSurfaceWithFormat: "},
 };
 
 void read_mode_without_device()
@@ -224,7 +236,7 @@ void read_mode_without_device()
     kivo_get_display_mode(&w, &h, &valid);
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(Display, DeviceFailuresEndTheProcess)
 {
@@ -239,5 +251,6 @@ TEST_F(Display, DeviceFailuresEndTheProcess)
             },
             ::testing::ExitedWithCode(1), std::string(": ") + c.message);
     }
-    EXPECT_EXIT(read_mode_without_device(), ::testing::ExitedWithCode(1), ": open: No such file or directory");
+    EXPECT_EXIT(read_mode_without_device(), ::testing::ExitedWithCode(1),
+        ": open: No such file or directory");
 }

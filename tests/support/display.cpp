@@ -28,10 +28,10 @@ void Display::TearDown()
 }
 
 void show(const char* background, const char* icon, const std::vector<LabelRecord>& labels,
-          std::uint16_t buttons, std::uint32_t current, std::uint32_t count)
+    std::uint16_t buttons, std::uint32_t current, std::uint32_t count)
 {
-    kivo_set_screen(0, background, icon, labels.data(), std::uint32_t(labels.size()), current,
-                    count, buttons);
+    kivo_set_screen(
+        0, background, icon, labels.data(), std::uint32_t(labels.size()), current, count, buttons);
     kivo_present(0);
 }
 
@@ -42,4 +42,4 @@ Image frame()
     return img;
 }
 
-}  // namespace kivo_test
+} // namespace kivo_test

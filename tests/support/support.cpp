@@ -15,7 +15,10 @@ namespace kivo_test {
 
 namespace {
 
-std::uint8_t channel(std::uint32_t p, int shift) { return (p >> shift) & 0xff; }
+std::uint8_t channel(std::uint32_t p, int shift)
+{
+    return (p >> shift) & 0xff;
+}
 
 // Files written by save_png, removed when the program ends normally.
 struct TempFiles {
@@ -27,7 +30,7 @@ struct TempFiles {
     }
 } temp_files;
 
-}  // namespace
+} // namespace
 
 ConfigRecord config(std::uint8_t flavour)
 {
@@ -93,7 +96,8 @@ void blend(Image& dst, const Image& src, long long x, long long y)
             }
             std::uint32_t out = 0xff000000;
             for (int shift : {16, 8, 0})
-                out |= std::uint32_t((channel(s, shift) * a + channel(d, shift) * (255 - a) + 127) / 255)
+                out |= std::uint32_t(
+                           (channel(s, shift) * a + channel(d, shift) * (255 - a) + 127) / 255)
                        << shift;
             d = out;
         }
@@ -113,12 +117,14 @@ Image pattern(int w, int h, int seed)
 std::string save_png(const Image& image, const std::string& name)
 {
     const std::string path = (std::filesystem::temp_directory_path() /
-                              ("kivo_test_" + std::to_string(getpid()) + "_" + name + ".png")).string();
+                              ("kivo_test_" + std::to_string(getpid()) + "_" + name + ".png"))
+                                 .string();
     cairo_surface_t* png = cairo_image_surface_create(CAIRO_FORMAT_RGB24, image.w, image.h);
     unsigned char* data = cairo_image_surface_get_data(png);
     for (int y = 0; y < image.h; ++y)
         std::copy_n(image.px.data() + std::size_t(y) * image.w, image.w,
-                    reinterpret_cast<std::uint32_t*>(data + std::size_t(y) * cairo_image_surface_get_stride(png)));
+            reinterpret_cast<std::uint32_t*>(
+                data + std::size_t(y) * cairo_image_surface_get_stride(png)));
     cairo_surface_mark_dirty(png);
     EXPECT_EQ(cairo_surface_write_to_png(png, path.c_str()), CAIRO_STATUS_SUCCESS) << path;
     cairo_surface_destroy(png);
@@ -129,19 +135,22 @@ std::string save_png(const Image& image, const std::string& name)
 ::testing::AssertionResult same_rgb(const Image& got, const Image& want, int tolerance)
 {
     if (got.w != want.w || got.h != want.h)
-        return ::testing::AssertionFailure() << "size " << got.w << "x" << got.h << " vs " << want.w
-                                             << "x" << want.h;
+        return ::testing::AssertionFailure()
+               << "size " << got.w << "x" << got.h << " vs " << want.w << "x" << want.h;
     long bad = 0;
     char first[96] = "";
     for (int y = 0; y < got.h; ++y)
         for (int x = 0; x < got.w; ++x) {
             const std::uint32_t g = got.at(x, y), w = want.at(x, y);
-            const int layers = want.layers.empty() ? 1 : std::max(1, int(want.layers[std::size_t(y) * want.w + x]));
+            const int layers = want.layers.empty()
+                                   ? 1
+                                   : std::max(1, int(want.layers[std::size_t(y) * want.w + x]));
             for (int shift : {16, 8, 0})
-                if (std::abs(int(channel(g, shift)) - int(channel(w, shift))) > tolerance * layers) {
+                if (std::abs(int(channel(g, shift)) - int(channel(w, shift))) >
+                    tolerance * layers) {
                     if (bad++ == 0)
                         std::snprintf(first, sizeof first, "(%d,%d): got %06x, want %06x", x, y,
-                                      g & 0xffffff, w & 0xffffff);
+                            g & 0xffffff, w & 0xffffff);
                     break;
                 }
         }
@@ -207,7 +216,8 @@ std::vector<char> read_file(const std::string& path)
 
 std::string base64(const std::string& bytes)
 {
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    static const char alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string out;
     for (std::size_t i = 0; i < bytes.size(); i += 3) {
         const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
@@ -220,4 +230,4 @@ std::string base64(const std::string& bytes)
     return out;
 }
 
-}  // namespace kivo_test
+} // namespace kivo_test

@@ -17,10 +17,13 @@ inline const std::string images = "app/share/marvo/images/";
 // y 120, carousel at y 400 with spacing 24.
 ConfigRecord config(std::uint8_t flavour = 0);
 // Opaque white, every other field zero.
-LabelRecord label(std::uint8_t kind, int x, int y, int w, int h, const char* text,
-                  std::uint32_t id = 0);
+LabelRecord label(
+    std::uint8_t kind, int x, int y, int w, int h, const char* text, std::uint32_t id = 0);
 // Drawn as nothing, still hit-tested.
-inline LabelRecord area(int x, int y, int w, int h, std::uint32_t id) { return label(9, x, y, w, h, "", id); }
+inline LabelRecord area(int x, int y, int w, int h, std::uint32_t id)
+{
+    return label(9, x, y, w, h, "", id);
+}
 
 // 0xAARRGGBB pixels, row by row.
 struct Image {
@@ -30,7 +33,9 @@ struct Image {
     std::vector<std::uint8_t> layers;
     Image() = default;
     Image(int width, int height, std::uint32_t fill = 0xff000000)
-        : w(width), h(height), px(std::size_t(width) * height, fill) {}
+        : w(width), h(height), px(std::size_t(width) * height, fill)
+    {
+    }
     std::uint32_t at(int x, int y) const { return px[std::size_t(y) * w + x]; }
     std::uint32_t& at(int x, int y) { return px[std::size_t(y) * w + x]; }
     std::uint32_t rgb(int x, int y) const { return at(x, y) & 0xffffff; }
@@ -61,23 +66,24 @@ std::string scan(const Image& from, int x, int y, int w, int h, int margin);
 std::string zbar(const std::string& path);
 
 // Everything f writes to stderr.
-template <typename F>
-std::string stderr_of(F&& f)
+template <typename F> std::string stderr_of(F&& f)
 {
     ::testing::internal::CaptureStderr();
     f();
     return ::testing::internal::GetCapturedStderr();
 }
 int occurrences(const std::string& text, const std::string& what);
-inline int lines(const std::string& text) { return occurrences(text, "\n"); }
+inline int lines(const std::string& text)
+{
+    return occurrences(text, "\n");
+}
 
 std::vector<char> read_file(const std::string& path);
 // Plain base64 with padding.
 std::string base64(const std::string& bytes);
 
 // What the E that f throws says; "nothing thrown" when f returns.
-template <typename E = std::exception, typename F>
-std::string thrown(F&& f)
+template <typename E = std::exception, typename F> std::string thrown(F&& f)
 {
     try {
         f();
@@ -90,7 +96,7 @@ std::string thrown(F&& f)
 // SDL started once per program (the emulator's clock made manual first, if asked), the emulator
 // reset before each test, the window destroyed after it.
 class Display : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite();
     void SetUp() override;
     void TearDown() override;
@@ -99,6 +105,6 @@ protected:
 
 // Slot 0 with these contents, presented.
 void show(const char* background, const char* icon, const std::vector<LabelRecord>& labels = {},
-          std::uint16_t buttons = 0, std::uint32_t current = 0, std::uint32_t count = 0);
+    std::uint16_t buttons = 0, std::uint32_t current = 0, std::uint32_t count = 0);
 
-}  // namespace kivo_test
+} // namespace kivo_test

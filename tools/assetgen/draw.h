@@ -7,18 +7,21 @@
 namespace assetgen {
 
 struct Rgb {
-  double r, g, b;
+    double r, g, b;
 };
 
-constexpr Rgb hex(unsigned v) { return {(v >> 16 & 255) / 255.0, (v >> 8 & 255) / 255.0, (v & 255) / 255.0}; }
+constexpr Rgb hex(unsigned v)
+{
+    return {(v >> 16 & 255) / 255.0, (v >> 8 & 255) / 255.0, (v & 255) / 255.0};
+}
 constexpr Rgb white = hex(0xffffff);
 
 void set_colour(cairo_t* cr, Rgb c, double alpha = 1);
 void rounded_rect(cairo_t* cr, double x, double y, double w, double h, double r);
-// A rounded rectangle (radius at most half the height) over the whole w x h area, shaded from a lighter
-// top to `fill` at the bottom, with a thin darker outline.
+// A rounded rectangle (radius at most half the height) over the whole w x h area, shaded from a
+// lighter top to `fill` at the bottom, with a thin darker outline.
 void pill(cairo_t* cr, int w, int h, Rgb fill, double radius = -1);
-Rgb shade(Rgb c, double factor);  // factor > 1 lightens, < 1 darkens
+Rgb shade(Rgb c, double factor); // factor > 1 lightens, < 1 darkens
 
 enum class Dir { Left, Right };
 
@@ -33,4 +36,4 @@ void glyph_hamburger(cairo_t* cr, double cx, double cy, double s);
 void glyph_chevron(cairo_t* cr, double cx, double cy, double s, Dir dir);
 void glyph_triangle(cairo_t* cr, double cx, double cy, double s, Dir dir);
 
-}  // namespace assetgen
+} // namespace assetgen

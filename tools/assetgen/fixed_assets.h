@@ -8,11 +8,11 @@
 namespace assetgen {
 
 struct FixedAsset {
-  const char* path;  // below "app/share/marvo/images/"
-  int width, height;
-  void (*draw)(cairo_t* cr, int width, int height);
+    const char* path; // below "app/share/marvo/images/"
+    int width, height;
+    void (*draw)(cairo_t* cr, int width, int height);
 };
 
 extern const std::array<FixedAsset, 33> fixed_assets;
 
-}  // namespace assetgen
+} // namespace assetgen

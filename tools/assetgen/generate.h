@@ -13,4 +13,4 @@ void write_samples(const std::string& root);
 // Reads the fixed images below `root` back and lays them out, named, on a checkerboard.
 void write_contact_sheet(const std::string& root, const std::string& out_png);
 
-}  // namespace assetgen
+} // namespace assetgen

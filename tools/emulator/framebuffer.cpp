@@ -33,8 +33,8 @@ constexpr int max_side = 8192;
 bool ready;
 fb_var_screeninfo var;
 fb_fix_screeninfo fix;
-uint32_t padding;  // the driver's stride rule: line_length = 4 x xres + padding
-Mode forced;       // the mode every FBIOPUT_VSCREENINFO gets; xres 0 when off
+uint32_t padding; // the driver's stride rule: line_length = 4 x xres + padding
+Mode forced;      // the mode every FBIOPUT_VSCREENINFO gets; xres 0 when off
 kivo_emu_fb_fault fault;
 unsigned vsyncs;
 
@@ -107,7 +107,8 @@ void configure_from_environment()
     if (const char* text = getenv("KIVO_EMU_FB_STRIDE")) {
         char* end = nullptr;
         unsigned long n = strtoul(text, &end, 10);
-        if (*text && !*end && n >= 4ul * static_cast<unsigned long>(xres) && n <= 4ul * max_side + 4096)
+        if (*text && !*end && n >= 4ul * static_cast<unsigned long>(xres) &&
+            n <= 4ul * max_side + 4096)
             stride = static_cast<uint32_t>(n);
         else
             warnx("kivo-emu: KIVO_EMU_FB_STRIDE=%s is below 4 x width or too large; ignored", text);
@@ -236,7 +237,8 @@ void kivo_emu_fb_force_mode(int xres, int yres, uint32_t line_length)
     if (xres == 0) {
         framebuffer::forced = framebuffer::Mode{};
     } else if (framebuffer::valid_size(xres, yres)) {
-        framebuffer::forced = framebuffer::Mode{xres, yres, framebuffer::stride_for(xres, line_length)};
+        framebuffer::forced =
+            framebuffer::Mode{xres, yres, framebuffer::stride_for(xres, line_length)};
     } else {
         warnx("kivo-emu: forced mode %dx%d ignored", xres, yres);
     }

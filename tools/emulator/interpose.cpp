@@ -61,7 +61,8 @@ int pass_open(Next which, int dirfd, const char* path, int flags, mode_t mode, b
 {
     if (void* next = next_symbol(which)) {
         if (at)
-            return reinterpret_cast<int (*)(int, const char*, int, ...)>(next)(dirfd, path, flags, mode);
+            return reinterpret_cast<int (*)(int, const char*, int, ...)>(next)(
+                dirfd, path, flags, mode);
         return reinterpret_cast<int (*)(const char*, int, ...)>(next)(path, flags, mode);
     }
     return sys_openat(at ? dirfd : AT_FDCWD, path, large ? flags | O_LARGEFILE : flags, mode);
@@ -137,33 +138,33 @@ bool manual_time(clockid_t id, long long& sec, long& nsec)
 } // namespace
 
 // The mode argument of an open call, present only when flags ask for one.
-#define KIVO_EMU_MODE_ARG(mode, flags)                                                           \
-    mode_t mode = 0;                                                                             \
-    if (takes_mode(flags)) {                                                                     \
-        va_list ap;                                                                              \
-        va_start(ap, flags);                                                                     \
-        mode = va_arg(ap, mode_t);                                                               \
-        va_end(ap);                                                                              \
+#define KIVO_EMU_MODE_ARG(mode, flags)                                                             \
+    mode_t mode = 0;                                                                               \
+    if (takes_mode(flags)) {                                                                       \
+        va_list ap;                                                                                \
+        va_start(ap, flags);                                                                       \
+        mode = va_arg(ap, mode_t);                                                                 \
+        va_end(ap);                                                                                \
     }
 
-#define KIVO_EMU_OPEN(name, which, large)                                                        \
-    KIVO_EMU_INTERPOSE int name(const char* path, int flags, ...)                                \
-    {                                                                                            \
-        KIVO_EMU_MODE_ARG(mode, flags);                                                          \
-        int fd;                                                                                  \
-        if (open_device(path, flags, fd))                                                        \
-            return fd;                                                                           \
-        return pass_open(which, AT_FDCWD, path, flags, mode, false, large);                      \
+#define KIVO_EMU_OPEN(name, which, large)                                                          \
+    KIVO_EMU_INTERPOSE int name(const char* path, int flags, ...)                                  \
+    {                                                                                              \
+        KIVO_EMU_MODE_ARG(mode, flags);                                                            \
+        int fd;                                                                                    \
+        if (open_device(path, flags, fd))                                                          \
+            return fd;                                                                             \
+        return pass_open(which, AT_FDCWD, path, flags, mode, false, large);                        \
     }
 
-#define KIVO_EMU_OPENAT(name, which, large)                                                      \
-    KIVO_EMU_INTERPOSE int name(int dirfd, const char* path, int flags, ...)                     \
-    {                                                                                            \
-        KIVO_EMU_MODE_ARG(mode, flags);                                                          \
-        int fd;                                                                                  \
-        if (open_device_at(path, flags, fd))                                                     \
-            return fd;                                                                           \
-        return pass_open(which, dirfd, path, flags, mode, true, large);                          \
+#define KIVO_EMU_OPENAT(name, which, large)                                                        \
+    KIVO_EMU_INTERPOSE int name(int dirfd, const char* path, int flags, ...)                       \
+    {                                                                                              \
+        KIVO_EMU_MODE_ARG(mode, flags);                                                            \
+        int fd;                                                                                    \
+        if (open_device_at(path, flags, fd))                                                       \
+            return fd;                                                                             \
+        return pass_open(which, dirfd, path, flags, mode, true, large);                            \
     }
 
 KIVO_EMU_OPEN(open, Next::open, false)
@@ -175,13 +176,17 @@ KIVO_EMU_OPENAT(openat64, Next::openat64, true)
 KIVO_EMU_INTERPOSE int __open_2(const char* path, int flags)
 {
     int fd;
-    return open_device(path, flags, fd) ? fd : pass_open_2(Next::open_2, AT_FDCWD, path, flags, false, false);
+    return open_device(path, flags, fd)
+               ? fd
+               : pass_open_2(Next::open_2, AT_FDCWD, path, flags, false, false);
 }
 
 KIVO_EMU_INTERPOSE int __open64_2(const char* path, int flags)
 {
     int fd;
-    return open_device(path, flags, fd) ? fd : pass_open_2(Next::open64_2, AT_FDCWD, path, flags, false, true);
+    return open_device(path, flags, fd)
+               ? fd
+               : pass_open_2(Next::open64_2, AT_FDCWD, path, flags, false, true);
 }
 
 KIVO_EMU_INTERPOSE int __openat_2(int dirfd, const char* path, int flags)
@@ -235,7 +240,8 @@ KIVO_EMU_INTERPOSE int close(int fd)
     return sys_close(fd);
 }
 
-KIVO_EMU_INTERPOSE void* mmap(void* addr, size_t length, int prot, int flags, int fd, off_t offset) noexcept
+KIVO_EMU_INTERPOSE void* mmap(
+    void* addr, size_t length, int prot, int flags, int fd, off_t offset) noexcept
 {
     if (void* next = next_symbol(Next::mmap)) {
         void* result = reinterpret_cast<void* (*)(void*, size_t, int, int, int, off_t)>(next)(
@@ -246,7 +252,8 @@ KIVO_EMU_INTERPOSE void* mmap(void* addr, size_t length, int prot, int flags, in
     return pass_mmap(Next::mmap, addr, length, prot, flags, fd, offset);
 }
 
-KIVO_EMU_INTERPOSE void* mmap64(void* addr, size_t length, int prot, int flags, int fd, off64_t offset) noexcept
+KIVO_EMU_INTERPOSE void* mmap64(
+    void* addr, size_t length, int prot, int flags, int fd, off64_t offset) noexcept
 {
     return pass_mmap(Next::mmap64, addr, length, prot, flags, fd, offset);
 }

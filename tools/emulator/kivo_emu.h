@@ -41,9 +41,9 @@ extern "C" {
 
 enum kivo_emu_fb_fault {
     KIVO_EMU_FB_OK = 0,
-    KIVO_EMU_FB_MISSING,     /* open of /dev/fb0 fails with ENOENT */
-    KIVO_EMU_FB_REFUSE_PUT,  /* FBIOPUT_VSCREENINFO fails with EINVAL */
-    KIVO_EMU_FB_NO_VSYNC,    /* FBIO_WAITFORVSYNC fails with ENOTTY */
+    KIVO_EMU_FB_MISSING,    /* open of /dev/fb0 fails with ENOENT */
+    KIVO_EMU_FB_REFUSE_PUT, /* FBIOPUT_VSCREENINFO fails with EINVAL */
+    KIVO_EMU_FB_NO_VSYNC,   /* FBIO_WAITFORVSYNC fails with ENOTTY */
 };
 
 /* Back to the defaults (800x480, stride 4 x width, no fault, touch present, real clock) and

@@ -25,8 +25,8 @@ bool parse_int(const char* text, long min, long max, long& value)
 void send(int fd, long x, long y, long pressure)
 {
     input_event records[kivo_emu::max_sample_records];
-    int n = kivo_emu::sample_records(records, static_cast<int>(x), static_cast<int>(y),
-                                     static_cast<unsigned>(pressure));
+    int n = kivo_emu::sample_records(
+        records, static_cast<int>(x), static_cast<int>(y), static_cast<unsigned>(pressure));
     auto bytes = static_cast<ssize_t>(sizeof records[0] * static_cast<size_t>(n));
     if (write(fd, records, static_cast<size_t>(bytes)) != bytes)
         err(1, "write");

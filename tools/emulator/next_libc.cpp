@@ -13,8 +13,21 @@ namespace kivo_emu {
 namespace {
 
 constexpr const char* names[] = {
-    "open", "open64", "openat", "openat64", "__open_2", "__open64_2", "__openat_2", "__openat64_2",
-    "ioctl", "__ioctl_time64", "close", "mmap", "mmap64", "munmap", "clock_gettime",
+    "open",
+    "open64",
+    "openat",
+    "openat64",
+    "__open_2",
+    "__open64_2",
+    "__openat_2",
+    "__openat64_2",
+    "ioctl",
+    "__ioctl_time64",
+    "close",
+    "mmap",
+    "mmap64",
+    "munmap",
+    "clock_gettime",
     "__clock_gettime64",
 };
 static_assert(sizeof names / sizeof names[0] == static_cast<size_t>(Next::count));
@@ -61,7 +74,8 @@ void* sys_mmap(void* addr, size_t length, int prot, int flags, int fd, off_t off
         errno = EINVAL;
         return MAP_FAILED;
     }
-    return reinterpret_cast<void*>(syscall(SYS_mmap2, addr, length, prot, flags, fd, offset / 4096));
+    return reinterpret_cast<void*>(
+        syscall(SYS_mmap2, addr, length, prot, flags, fd, offset / 4096));
 #else
     return reinterpret_cast<void*>(syscall(SYS_mmap, addr, length, prot, flags, fd, offset));
 #endif
@@ -75,7 +89,10 @@ int sys_munmap(void* addr, size_t length)
 long long sys_monotonic_ns()
 {
 #if defined(SYS_clock_gettime64) && !defined(__LP64__)
-    struct { long long sec; long long nsec; } ts{};
+    struct {
+        long long sec;
+        long long nsec;
+    } ts{};
     syscall(SYS_clock_gettime64, CLOCK_MONOTONIC, &ts);
     return ts.sec * 1000000000LL + ts.nsec;
 #else

@@ -8,8 +8,22 @@
 namespace kivo_emu {
 
 enum class Next {
-    open, open64, openat, openat64, open_2, open64_2, openat_2, openat64_2,
-    ioctl, ioctl_time64, close, mmap, mmap64, munmap, clock_gettime, clock_gettime64,
+    open,
+    open64,
+    openat,
+    openat64,
+    open_2,
+    open64_2,
+    openat_2,
+    openat64_2,
+    ioctl,
+    ioctl_time64,
+    close,
+    mmap,
+    mmap64,
+    munmap,
+    clock_gettime,
+    clock_gettime64,
     count
 };
 

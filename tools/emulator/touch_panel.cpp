@@ -22,7 +22,7 @@ constexpr int pipe_capacity = 1 << 20;
 
 bool ready;
 bool absent;
-const char* fifo;   // KIVO_EMU_TOUCH_FIFO, or null for in-process pipes
+const char* fifo;     // KIVO_EMU_TOUCH_FIFO, or null for in-process pipes
 int fifo_writer = -1; // keeps the FIFO from reading as end-of-file
 int abs_value[ABS_CNT];
 bool touch_down;
@@ -125,13 +125,20 @@ int event_bits(unsigned type, void* arg, unsigned size)
         b.set(ABS_PRESSURE);
         return copy_bits(arg, size, b.words, ABS_MAX);
     }
-    case EV_REL: return copy_bits(arg, size, Bits<REL_CNT>{}.words, REL_MAX);
-    case EV_MSC: return copy_bits(arg, size, Bits<MSC_CNT>{}.words, MSC_MAX);
-    case EV_LED: return copy_bits(arg, size, Bits<LED_CNT>{}.words, LED_MAX);
-    case EV_SND: return copy_bits(arg, size, Bits<SND_CNT>{}.words, SND_MAX);
-    case EV_FF: return copy_bits(arg, size, Bits<FF_CNT>{}.words, FF_MAX);
-    case EV_SW: return copy_bits(arg, size, Bits<SW_CNT>{}.words, SW_MAX);
-    default: return fail(EINVAL);
+    case EV_REL:
+        return copy_bits(arg, size, Bits<REL_CNT>{}.words, REL_MAX);
+    case EV_MSC:
+        return copy_bits(arg, size, Bits<MSC_CNT>{}.words, MSC_MAX);
+    case EV_LED:
+        return copy_bits(arg, size, Bits<LED_CNT>{}.words, LED_MAX);
+    case EV_SND:
+        return copy_bits(arg, size, Bits<SND_CNT>{}.words, SND_MAX);
+    case EV_FF:
+        return copy_bits(arg, size, Bits<FF_CNT>{}.words, FF_MAX);
+    case EV_SW:
+        return copy_bits(arg, size, Bits<SW_CNT>{}.words, SW_MAX);
+    default:
+        return fail(EINVAL);
     }
 }
 

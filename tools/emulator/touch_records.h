@@ -9,7 +9,8 @@ namespace kivo_emu {
 
 constexpr int max_sample_records = 5;
 
-inline input_event touch_record(const timeval& tv, unsigned short type, unsigned short code, int value)
+inline input_event touch_record(
+    const timeval& tv, unsigned short type, unsigned short code, int value)
 {
     input_event ev{};
     ev.input_event_sec = tv.tv_sec;

@@ -20,13 +20,14 @@ bool read_mode(const std::string& path, int& w, int& h, long& line_length)
         return false;
     const bool ok = std::fscanf(f, "%d %d %ld", &w, &h, &line_length) == 3;
     std::fclose(f);
-    return ok && w > 0 && h > 0 && w <= largest_side && h <= largest_side &&
-           line_length >= 4L * w;
+    return ok && w > 0 && h > 0 && w <= largest_side && h <= largest_side && line_length >= 4L * w;
 }
 
 } // namespace
 
-FramebufferFile::FramebufferFile(std::string path) : path_(std::move(path)) {}
+FramebufferFile::FramebufferFile(std::string path) : path_(std::move(path))
+{
+}
 
 FramebufferFile::~FramebufferFile()
 {
@@ -49,11 +50,12 @@ bool FramebufferFile::read(Frame& frame)
     row_bytes_.resize(static_cast<size_t>(line_length));
     const size_t visible = static_cast<size_t>(w) * 4;
     for (int y = 0; y < h; ++y) {
-        const ssize_t n = pread(fd_, row_bytes_.data(), visible, static_cast<off_t>(line_length) * y);
+        const ssize_t n =
+            pread(fd_, row_bytes_.data(), visible, static_cast<off_t>(line_length) * y);
         if (n != static_cast<ssize_t>(visible))
             break;
         std::memcpy(&frame.pixels[static_cast<size_t>(y) * static_cast<size_t>(w)],
-                    row_bytes_.data(), visible);
+            row_bytes_.data(), visible);
     }
     return true;
 }

@@ -16,7 +16,7 @@ struct Frame {
 };
 
 class FramebufferFile {
-public:
+  public:
     explicit FramebufferFile(std::string path);
     ~FramebufferFile();
     FramebufferFile(const FramebufferFile&) = delete;
@@ -27,7 +27,7 @@ public:
     // shorter than the mode says reads as black for the missing rows.
     bool read(Frame& frame);
 
-private:
+  private:
     std::string path_;
     int fd_ = -1;
     std::vector<std::uint8_t> row_bytes_;

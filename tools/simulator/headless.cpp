@@ -23,7 +23,7 @@ constexpr int drag_step_ms = 16;
 constexpr int quit_grace_ms = 5000;
 
 class Session {
-public:
+  public:
     Session(Host& host, const HeadlessOptions& options)
         : host_(host), options_(options), display_(host.fb_file()), finger_(host.touch_fifo())
     {
@@ -64,7 +64,8 @@ public:
             const auto now = Clock::now();
             if (now >= end)
                 break;
-            std::this_thread::sleep_for(std::min<Clock::duration>(end - now, std::chrono::milliseconds(5)));
+            std::this_thread::sleep_for(
+                std::min<Clock::duration>(end - now, std::chrono::milliseconds(5)));
         } while (Clock::now() < end);
         return host_.running();
     }
@@ -108,7 +109,7 @@ public:
             fprintf(stderr, "kivo-sim: animation %s\n", options_.webp.c_str());
     }
 
-private:
+  private:
     int elapsed_ms() const
     {
         return static_cast<int>(
@@ -131,8 +132,8 @@ private:
             if (!pause(c.ms / steps))
                 return false;
             const double t = static_cast<double>(i) / steps;
-            touch(c.x1 + static_cast<int>((c.x2 - c.x1) * t), c.y1 + static_cast<int>((c.y2 - c.y1) * t),
-                  default_pressure);
+            touch(c.x1 + static_cast<int>((c.x2 - c.x1) * t),
+                c.y1 + static_cast<int>((c.y2 - c.y1) * t), default_pressure);
         }
         touch(c.x2, c.y2, 0);
         return pause(0);

@@ -17,7 +17,7 @@ struct HostSetup {
 };
 
 class Host {
-public:
+  public:
     // Creates the working files (the framebuffer file and the touch FIFO) and starts the
     // program with LD_PRELOAD, TSLIB_CONFFILE, KIVO_EMU_FB_FILE and KIVO_EMU_TOUCH_FIFO set.
     // Fatal (exit 1) when the directory, the FIFO or the process cannot be made.
@@ -35,11 +35,11 @@ public:
     bool running();
     // Sends SIGTERM (a kivo host sees it as a Quit event).
     void terminate();
-    // Waits up to timeout_ms (< 0: for ever) for the end (SIGKILL after that) and returns the exit status as a
-    // shell reports it: the program's own, or 128 + the signal that ended it.
+    // Waits up to timeout_ms (< 0: for ever) for the end (SIGKILL after that) and returns the exit
+    // status as a shell reports it: the program's own, or 128 + the signal that ended it.
     int wait(int timeout_ms);
 
-private:
+  private:
     std::string dir_;
     bool temporary_ = false;
     std::string fb_file_;

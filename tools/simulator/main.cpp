@@ -31,9 +31,9 @@ using namespace kivo_sim;
 [[noreturn]] void usage()
 {
     fprintf(stderr,
-            "usage: kivo-sim [--scale S] [--mode WxH] [--dir DIR] -- PROGRAM [ARGS...]\n"
-            "       kivo-sim --script FILE [--out DIR] [--webp FILE] [--mode WxH] [--dir DIR]"
-            " -- PROGRAM [ARGS...]\n");
+        "usage: kivo-sim [--scale S] [--mode WxH] [--dir DIR] -- PROGRAM [ARGS...]\n"
+        "       kivo-sim --script FILE [--out DIR] [--webp FILE] [--mode WxH] [--dir DIR]"
+        " -- PROGRAM [ARGS...]\n");
     exit(2);
 }
 
@@ -55,15 +55,16 @@ std::string own_dir()
 }
 
 // The first of: next to this program, where an install puts it, where this build made it.
-std::string find_support_file(const std::string& name, const std::string& installed,
-                              const std::string& built)
+std::string find_support_file(
+    const std::string& name, const std::string& installed, const std::string& built)
 {
     const std::string dir = own_dir();
-    for (const std::string& candidate : {dir + "/" + name, dir + "/" + installed + "/" + name, built})
+    for (const std::string& candidate :
+        {dir + "/" + name, dir + "/" + installed + "/" + name, built})
         if (exists(candidate))
             return candidate;
-    errx(1, "%s not found next to %s, in %s/%s, nor at %s", name.c_str(), dir.c_str(),
-         dir.c_str(), installed.c_str(), built.c_str());
+    errx(1, "%s not found next to %s, in %s/%s, nor at %s", name.c_str(), dir.c_str(), dir.c_str(),
+        installed.c_str(), built.c_str());
 }
 
 double parse_scale(const char* text)
@@ -134,7 +135,8 @@ int main(int argc, char** argv)
             err(2, "mkdir %s", headless.out_dir.c_str());
     }
 
-    setup.emulator = find_support_file("libkivo-emu.so", KIVO_SIM_INSTALLED_LIB, KIVO_SIM_BUILT_EMULATOR);
+    setup.emulator =
+        find_support_file("libkivo-emu.so", KIVO_SIM_INSTALLED_LIB, KIVO_SIM_BUILT_EMULATOR);
     setup.ts_conf = find_support_file("ts.conf", KIVO_SIM_INSTALLED_DATA, KIVO_SIM_SOURCE_TS_CONF);
 
     if (script_path.empty())
@@ -147,7 +149,8 @@ int main(int argc, char** argv)
     sigaction(SIGINT, &forward, nullptr);
     sigaction(SIGTERM, &forward, nullptr);
 
-    const int status = script_path.empty() ? run_window(host, scale) : run_headless(host, script, headless);
+    const int status =
+        script_path.empty() ? run_window(host, scale) : run_headless(host, script, headless);
     running_host = nullptr;
     return status;
 }

@@ -9,7 +9,9 @@
 
 namespace kivo_sim {
 
-TouchFifo::TouchFifo(std::string path) : path_(std::move(path)) {}
+TouchFifo::TouchFifo(std::string path) : path_(std::move(path))
+{
+}
 
 TouchFifo::~TouchFifo()
 {

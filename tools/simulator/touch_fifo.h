@@ -7,7 +7,7 @@
 namespace kivo_sim {
 
 class TouchFifo {
-public:
+  public:
     explicit TouchFifo(std::string path);
     ~TouchFifo();
     TouchFifo(const TouchFifo&) = delete;
@@ -19,7 +19,7 @@ public:
     // Pressure 0 is the lift-off. Dropped with a warning when the panel is not open or full.
     void send(int x, int y, int pressure);
 
-private:
+  private:
     std::string path_;
     int fd_ = -1;
 };

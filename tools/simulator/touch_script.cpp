@@ -20,10 +20,14 @@ struct Arity {
 };
 
 constexpr Arity commands[] = {
-    {"wait", Command::Wait, 1, 1},         {"tap", Command::Tap, 2, 2},
-    {"press", Command::Press, 2, 3},       {"move", Command::Move, 2, 2},
-    {"release", Command::Release, 0, 0},   {"drag", Command::Drag, 5, 5},
-    {"snapshot", Command::Snapshot, 1, 1}, {"quit", Command::Quit, 0, 0},
+    {"wait", Command::Wait, 1, 1},
+    {"tap", Command::Tap, 2, 2},
+    {"press", Command::Press, 2, 3},
+    {"move", Command::Move, 2, 2},
+    {"release", Command::Release, 0, 0},
+    {"drag", Command::Drag, 5, 5},
+    {"snapshot", Command::Snapshot, 1, 1},
+    {"quit", Command::Quit, 0, 0},
 };
 
 [[noreturn]] void fail(int line, const std::string& what)

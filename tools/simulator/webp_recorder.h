@@ -12,7 +12,7 @@
 namespace kivo_sim {
 
 class WebpRecorder {
-public:
+  public:
     explicit WebpRecorder(std::string path);
     ~WebpRecorder();
     WebpRecorder(const WebpRecorder&) = delete;
@@ -23,7 +23,7 @@ public:
     // Ends the animation at time_ms and writes the file; false (with a warning) on failure.
     bool finish(int time_ms);
 
-private:
+  private:
     std::string path_;
     WebPAnimEncoder* encoder_ = nullptr;
     WebPConfig config_{};

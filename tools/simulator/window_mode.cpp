@@ -16,7 +16,7 @@ namespace {
 constexpr int quit_grace_ms = 5000;
 
 class Display {
-public:
+  public:
     explicit Display(double scale) : scale_(scale)
     {
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
@@ -51,14 +51,14 @@ public:
         return static_cast<int>(window_coordinate / scale_);
     }
 
-private:
+  private:
     void resize(int w, int h)
     {
         const int ww = std::max(1, static_cast<int>(w * scale_ + 0.5));
         const int wh = std::max(1, static_cast<int>(h * scale_ + 0.5));
         if (!window_) {
-            window_ = SDL_CreateWindow("kivo-sim", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                       ww, wh, 0);
+            window_ = SDL_CreateWindow(
+                "kivo-sim", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, ww, wh, 0);
             if (!window_)
                 errx(1, "SDL_CreateWindow: %s", SDL_GetError());
             renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
@@ -71,7 +71,8 @@ private:
         }
         if (texture_)
             SDL_DestroyTexture(texture_);
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, w, h);
+        texture_ =
+            SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, w, h);
         if (!texture_)
             errx(1, "SDL_CreateTexture: %s", SDL_GetError());
         width_ = w;
@@ -94,7 +95,8 @@ void init_video()
     // Without a display SDL falls back to drivers that show nothing; one asked for by name is kept.
     const char* driver = SDL_GetCurrentVideoDriver();
     const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
-    if (driver && (!wanted || !*wanted) && (!strcmp(driver, "offscreen") || !strcmp(driver, "dummy")))
+    if (driver && (!wanted || !*wanted) &&
+        (!strcmp(driver, "offscreen") || !strcmp(driver, "dummy")))
         errx(1, "no display for a window (SDL video driver %s); --script runs headless", driver);
 }
 
@@ -118,13 +120,15 @@ int run_window(Host& host, double scale)
                 break;
             case SDL_MOUSEBUTTONDOWN:
                 if (e.button.button == SDL_BUTTON_LEFT && finger.ready()) {
-                    finger.send(display.to_display(e.button.x), display.to_display(e.button.y), 255);
+                    finger.send(
+                        display.to_display(e.button.x), display.to_display(e.button.y), 255);
                     down = true;
                 }
                 break;
             case SDL_MOUSEMOTION:
                 if (down)
-                    finger.send(display.to_display(e.motion.x), display.to_display(e.motion.y), 255);
+                    finger.send(
+                        display.to_display(e.motion.x), display.to_display(e.motion.y), 255);
                 break;
             case SDL_MOUSEBUTTONUP:
                 if (e.button.button == SDL_BUTTON_LEFT && down) {
