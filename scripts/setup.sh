@@ -10,6 +10,7 @@ packages=(
   fonts-dejavu-core zbar-tools valgrind xvfb xdotool imagemagick
   g++-arm-linux-gnueabihf qemu-user-static
   debhelper lintian
+  python3 dh-python
 )
 
 # scripts/setup.sh --fuzz adds what the libFuzzer build needs (clang and its runtimes).
