@@ -1,12 +1,14 @@
 """Python hosts against C hosts, under the device emulator.
 
-    python_hosts_test.py SOURCE_DIR LIBRARY EMULATOR TOUCH_WRITER C_HELLO C_DEMO
+    python_hosts_test.py SOURCE_DIR LIBRARY EMULATOR TOUCH_WRITER C_HELLO C_DEMO PYTHON [RUNNER...]
 
-Run from a directory holding the image tree. The records' layout table of the kivo package
-must be the one tests/layout/record_layout.c checks against the C compilers (natively and for
-ARM); importing kivo checks this Python's ctypes against it. Then each Python host and its C
-twin run under the emulator with the same tap written into the touch panel: both must report
-the press on the expected button or label, and leave the same bytes in the framebuffer.
+Run from a directory holding the image tree. The programs (and PYTHON, the hosts' interpreter)
+run through RUNNER when one is given: qemu for an ARM build. The records' layout table of the
+kivo package must be the one tests/layout/record_layout.c checks against the C compilers
+(natively and for ARM); importing kivo checks a Python's ctypes against it, here and in the
+hosts' interpreter. Then each Python host and its C twin run under the emulator with the same
+tap written into the touch panel: both must report the press on the expected button or label,
+and leave the same bytes in the framebuffer.
 """
 import os
 import re
@@ -14,7 +16,8 @@ import subprocess
 import sys
 import tempfile
 
-source, library, emulator, touch_writer, c_hello, c_demo = sys.argv[1:7]
+source, library, emulator, touch_writer, c_hello, c_demo, python = sys.argv[1:8]
+runner = sys.argv[8:]
 sys.path.insert(0, os.path.join(source, "python"))
 import kivo  # noqa: E402 (checks the records' layout)
 
@@ -54,17 +57,19 @@ def c_layout():
 
 
 def run(command, fb, tap, work):
-    """Runs command under the emulator with one tap at tap; (exit status, output lines)."""
+    """Runs command under the emulator, with one tap at tap (x, y) unless it is None;
+    (exit status, output lines)."""
     fifo = os.path.join(work, "touch")
     if os.path.exists(fifo):
         os.unlink(fifo)
     os.mkfifo(fifo)
-    x, y = tap
-    # The writer blocks until the host opens its panel, then sends a press and a release.
-    writer = subprocess.Popen(
-        [touch_writer, fifo, str(x), str(y), "200", str(x), str(y), "0"],
-        stdout=subprocess.DEVNULL,
-    )
+    writer = None
+    if tap:
+        # The writer blocks until the host opens its panel, then sends a press and a release.
+        x, y = map(str, tap)
+        writer = subprocess.Popen(
+            runner + [touch_writer, fifo, x, y, "200", x, y, "0"], stdout=subprocess.DEVNULL
+        )
     env = dict(
         os.environ,
         LD_PRELOAD=emulator,
@@ -77,10 +82,11 @@ def run(command, fb, tap, work):
         PYTHONDONTWRITEBYTECODE="1",
     )
     try:
-        done = subprocess.run(command, env=env, stdout=subprocess.PIPE, text=True, timeout=60)
+        done = subprocess.run(runner + command, env=env, stdout=subprocess.PIPE, text=True, timeout=60)
     finally:
-        writer.kill()
-        writer.wait()
+        if writer:
+            writer.kill()
+            writer.wait()
     return done.returncode, done.stdout.splitlines()
 
 
@@ -92,9 +98,19 @@ check(
     % (len(theirs), sorted(ours ^ theirs, key=str)),
 )
 
+# The hosts' interpreter: it imports kivo (so its ctypes agrees with the table) and says how big
+# the records are.
+sizes = "import ctypes, kivo; print(ctypes.sizeof(ctypes.c_void_p), *map(ctypes.sizeof, kivo.RECORDS.values()))"
 with tempfile.TemporaryDirectory() as work:
+    status, output = run([python, "-c", sizes], os.path.join(work, "fb"), None, work)
+    pointer, *actual = map(int, (output or ["0"])[0].split())
+    want = [row[2 if pointer == 4 else 3] for row in kivo.LAYOUT if row[1] is None]
+    check(
+        status == 0 and actual == want,
+        "records in the hosts' Python (%d-byte pointers): sizes %s, expected %s" % (pointer, actual, want),
+    )
     for name, c_host, py_host, tap, lines in HOSTS:
-        script = [sys.executable, os.path.join(source, "examples", py_host[0])] + py_host[1:]
+        script = [python, os.path.join(source, "examples", py_host[0])] + py_host[1:]
         frames = []
         for label, command in (("C", c_host), ("Python", script)):
             fb = os.path.join(work, label + ".fb")
