@@ -23,10 +23,14 @@ SLIDE_FRAMES = 10
 PILL_TEXT_H = 34  # one line of font 0: the pill image is centred on a box this high
 ID_CONNECTOR = 10  # + page
 
+# title, details, state, the state's pill
 CONNECTORS = (
-    ("Connector 1 · CCS", "up to 150 kW · 0.59 €/kWh", "Available", kivo.STYLE_AVAILABLE_BUTTON),
-    ("Connector 2 · Type 2", "22 kW · reserved until 15:30", "Reserved", kivo.STYLE_RESERVED_BUTTON),
-    ("Connector 3 · CHAdeMO", "50 kW · technician called", "Out of order", kivo.STYLE_FAULTED_BUTTON),
+    ("Connector 1 · CCS", "up to 150 kW · 0.59 €/kWh", "Available",
+     kivo.STYLE_AVAILABLE_BUTTON),
+    ("Connector 2 · Type 2", "22 kW · reserved until 15:30", "Reserved",
+     kivo.STYLE_RESERVED_BUTTON),
+    ("Connector 3 · CHAdeMO", "50 kW · technician called", "Out of order",
+     kivo.STYLE_FAULTED_BUTTON),
 )
 
 CONFIG = kivo.Config(

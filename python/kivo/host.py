@@ -91,7 +91,8 @@ class Label:
         r.r, r.g, r.b, r.a = self.color
         r.text = keep[-1]
         r.value, r.band_value, r.marker_value = self.value, self.band_value, self.marker_value
-        r.kind, r.align, r.font, r.style, r.id = self.kind, self.align, self.font, self.style, self.id
+        r.kind, r.align, r.font = self.kind, self.align, self.font
+        r.style, r.id = self.style, self.id
 
 
 @dataclass

@@ -24,9 +24,11 @@ PROTOTYPES = {
     "kivo_surface_height": (c_int32, ()),
     "kivo_present": (None, (c_int32,)),
     "kivo_get_framebuffer": (None, (c_void_p, c_size_t)),
+    # slot, background, icon, labels, label_count, carousel_current, carousel_count, buttons
     "kivo_set_screen": (
         None,
-        (c_uint32, c_char_p, c_char_p, POINTER(LabelRecord), c_uint32, c_uint32, c_uint32, c_uint16),
+        (c_uint32, c_char_p, c_char_p, POINTER(LabelRecord), c_uint32, c_uint32, c_uint32,
+         c_uint16),
     ),
     "kivo_push_event": (None, (POINTER(EventRecord),)),
     "kivo_poll_events": (c_uint32, (POINTER(EventRecord), c_uint32)),
