@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""charging_home: the home screen of the charging demo (examples/charging_demo.c), in Python.
+"""charging_home: the home screen of the charging demo (examples/charging_demo.c), in Python:
+the first step of the demo's tour (tools/simulator/tour.txt), where Right slides connector 2 in.
 
     charging_home.py [--frames N] [--fps N]
 
