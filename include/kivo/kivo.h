@@ -109,23 +109,29 @@ typedef struct ConfigRecord {
 #define KIVO_STYLE_FULL_BULLET 0x1000
 #define KIVO_STYLE_EMPTY_BULLET 0x2000
 
-/* Buttons (the buttons mask of kivo_set_screen, EventRecord.button). */
-#define KIVO_BUTTON_OK 0x0001
-#define KIVO_BUTTON_BACK 0x0002
-#define KIVO_BUTTON_BACK_ALT 0x0004
-#define KIVO_BUTTON_MENU 0x0008
-#define KIVO_BUTTON_CLOSE 0x0010
-#define KIVO_BUTTON_HELP 0x0020
-#define KIVO_BUTTON_FAST 0x0040
-#define KIVO_BUTTON_SMART 0x0080
-#define KIVO_BUTTON_LEFT 0x0100
-#define KIVO_BUTTON_RIGHT 0x0200
-#define KIVO_BUTTON_FRAME 0x0400
+/* Buttons (the buttons mask of kivo_set_screen, EventRecord.button). Each is drawn at the size
+ * of its image for the configured flavour (ConfigRecord.flavour), flush with the corner or edge
+ * of the surface given here, the same in every flavour unless said. Where buttons sharing a
+ * corner overlap, the one listed first here is drawn on top and is the one a touch reports. */
+#define KIVO_BUTTON_OK 0x0001       /* bottom right */
+#define KIVO_BUTTON_BACK 0x0002     /* bottom left */
+#define KIVO_BUTTON_BACK_ALT 0x0004 /* bottom left, the same image as Back */
+#define KIVO_BUTTON_MENU 0x0008     /* top right in flavours 0 and 1, bottom right in flavour 2 */
+#define KIVO_BUTTON_CLOSE 0x0010    /* top right */
+#define KIVO_BUTTON_HELP 0x0020     /* top right */
+#define KIVO_BUTTON_FAST 0x0040     /* top right */
+#define KIVO_BUTTON_SMART 0x0080    /* top right */
+#define KIVO_BUTTON_LEFT 0x0100     /* left edge, centred vertically */
+#define KIVO_BUTTON_RIGHT 0x0200    /* right edge, centred vertically */
+#define KIVO_BUTTON_FRAME 0x0400    /* top left */
 
 /*
  * One label of a screen. What the members mean depends on kind:
  *   text   x..height is the layout box; r,g,b,a the text colour; text plain or markup
- *          (KIVO_STYLE_MARKUP); align, font, style apply.
+ *          (KIVO_STYLE_MARKUP); align, font, style apply. All text labels are laid out by one
+ *          Pango layout, which keeps the attributes (weight, colour, size ...) of the last
+ *          markup it was given; plain text clears them, so that a plain label looks the same
+ *          whatever label was drawn before it.
  *   icon   the image named by the reference in text is centred in the box.
  *   qr     text is encoded and stretched over the box; r,g,b colour the light modules.
  *   slider a gauge centred in the box; r,g,b,a colour its track; value, band_value (skipped
@@ -244,11 +250,11 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  *   Images are PNG, JPEG, WebP, BMP or GIF, recognised by their first bytes whatever a file is
  *   called; animated WebP and GIF play. Other formats are refused with the warning
  *   "...: Unsupported image format": SDL_image 2.6's own decoders of the other formats it knows
- *   write outside their buffers on some malformed files. GIF, still or animated, is decoded by
- *   the library itself (never by SDL_image), for the same reason: frames composed as browsers
- *   show them, a damaged file giving the frames and rows it holds, and a file whose frames would
- *   take more than 256 MiB decoded refused with the warning "...: GIF: frames of <w> x <h> need
- *   more than 256 MiB".
+ *   write outside their buffers on some malformed files. GIF, still or animated, is read
+ *   through giflib (never by SDL_image), for the same reason: frames composed as browsers show
+ *   them, a damaged file giving the frames and rows giflib reads of it, and a file whose frames
+ *   would take more than 256 MiB decoded refused, before anything of that size is allocated,
+ *   with the warning "...: GIF: frames of <w> x <h> need more than 256 MiB".
  * labels: label_count records (may be null when label_count is 0).
  * The carousel is shown only when carousel_count > carousel_current (unsigned), with dot
  * carousel_current full. buttons: OR of KIVO_BUTTON_* (other bits are stored, without effect).
@@ -269,12 +275,20 @@ KIVO_API void kivo_set_screen(uint32_t slot, const char* background, const char*
 /* Puts an event into the queue that kivo_poll_events reads, as if it came from the panel:
  * only kind, x and y are read (x, y in the coordinate space of touch positions). Kinds above 4
  * are ignored; an event the queue refuses is lost. A null event is ignored. Needs kivo_init_sdl,
- * no window. */
+ * no window. The event goes in through SDL_PushEvent, stamped with the current tick count: a
+ * host's SDL event filter and watches (SDL_SetEventFilter, SDL_AddEventWatch) see it, and a
+ * filter that drops it drops it for kivo_poll_events too. The panel's touches do not pass them:
+ * kivo_poll_events puts them into the queue with SDL_PeepEvents, which keeps the tick count of
+ * the sample that made them (SDL_PushEvent would stamp the time of the call instead). */
 KIVO_API void kivo_push_event(const EventRecord* event);
 
 /*
  * Moves pending touch samples into the queue, then writes up to max records to events, in
- * queue order, and returns how many it wrote. Never waits. Positions are scaled from the event
+ * queue order, and returns how many it wrote. Never waits. SDL's events are pumped once
+ * (SDL_PumpEvents) and then taken with SDL_PeepEvents, not SDL_PollEvent: from SDL 2.24 on,
+ * SDL_PollEvent ends each cycle at a marker it queues behind the pending events, and a call that
+ * stopped at max would leave the marker first in the queue, so that the next call read nothing
+ * although events were pending. Positions are scaled from the event
  * coordinate space (the window size, or the last resize event) to surface pixels, truncating
  * toward zero. Motion is reported only between a Press and its Release. Events left over stay
  * queued for the next call; max 0 reads none.

@@ -16,7 +16,7 @@ class KIVO_EXPORT Surface {
   public:
     Surface() = default;
     // Loads a file and converts it (see convert). PNG, JPEG, WebP and BMP are read by SDL_image's
-    // loader of that format, a GIF by the library's own decoder (its first frame); any other
+    // loader of that format, a GIF through giflib (its first frame); any other
     // format fails with "Unsupported image format" (see kivo.h). On failure stays empty and
     // writes one warning "IMG_Load(<path>): <SDL error>".
     Surface(const char* path, int width, int height);
@@ -45,6 +45,10 @@ class KIVO_EXPORT Surface {
     SDL_Surface* operator->() const { return surface_; }
 
   private:
+    // The library's loaders hand over a surface they made, without copying it.
+    friend struct SurfaceAdoption;
+    explicit Surface(SDL_Surface* owned) : surface_(owned) {}
+
     SDL_Surface* surface_ = nullptr;
 };
 

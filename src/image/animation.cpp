@@ -2,12 +2,16 @@
 
 #include <err.h>
 
-#include <cstring>
 #include <utility>
 
 #include "image/image_loader.h"
 
 namespace kivo {
+
+struct SurfaceAdoption {
+    static Surface adopt(SDL_Surface* owned) { return Surface(owned); }
+};
+
 namespace {
 
 // Takes the only frame out of `loaded` and frees the rest; the frame becomes the still image at the
@@ -16,17 +20,7 @@ Surface still_from_frame(IMG_Animation* loaded, int width, int height)
 {
     SDL_Surface* frame = Surface::convert(std::exchange(loaded->frames[0], nullptr), width, height);
     IMG_FreeAnimation(loaded);
-    if (!frame)
-        return Surface();
-    Surface still(0, frame->w, frame->h, 32, working_format);
-    if (still) {
-        const size_t row = size_t(frame->w) * 4;
-        for (int y = 0; y < frame->h; ++y)
-            std::memcpy(static_cast<Uint8*>(still->pixels) + ptrdiff_t(y) * still->pitch,
-                static_cast<const Uint8*>(frame->pixels) + ptrdiff_t(y) * frame->pitch, row);
-    }
-    SDL_FreeSurface(frame);
-    return still;
+    return SurfaceAdoption::adopt(frame);
 }
 
 // What a source becomes when it is not kept animated: the loader gave nothing (natural size), or

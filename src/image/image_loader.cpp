@@ -5,7 +5,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "image/gif_decoder.h"
+#include "image/gif_loader.h"
 
 #if KIVO_OWN_WEBP_ANIMATION
 #include <webp/decode.h>
@@ -117,7 +117,8 @@ LoadedAnimation decode(const Uint8*, size_t)
 
 // The formats the library reads, recognised by their first bytes as SDL_image recognises them.
 // PNG, JPEG, WebP and BMP go to SDL_image's loader of that format (over libpng, libjpeg, libwebp
-// and SDL's own BMP reader); GIF is decoded here, and animated WebP too where SDL_image cannot.
+// and SDL's own BMP reader); GIF is read through giflib, and animated WebP is decoded here where
+// SDL_image cannot.
 // The other formats SDL_image 2.6 knows are refused: their decoders are its own code, and some
 // write outside their buffers on malformed files (the palette of an LBM with more than 8 planes,
 // XCF, XPM).
@@ -128,7 +129,7 @@ Format format_of(const void* bytes, size_t size)
     const auto* b = static_cast<const Uint8*>(bytes);
     if (!b)
         return Format::unsupported;
-    if (GifDecoder::is_gif(b, size))
+    if (is_gif(b, size))
         return Format::gif;
     if (size >= 8 && std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) == 0)
         return Format::png;
@@ -193,7 +194,7 @@ LoadedAnimation one_frame(SDL_Surface* image)
     return {animation, true};
 }
 
-// One image source: bytes in memory, or a file (read whole only for the library's own decoders).
+// One image source: bytes in memory, or a file (read whole only for the decoders called here).
 // Gives the source to the decoder its format calls for; an unsupported one fails with SDL_image's
 // own message.
 class Source {
@@ -262,10 +263,10 @@ class Source {
     }
     LoadedAnimation gif(bool first_only) const
     {
-        IMG_Animation* animation = GifDecoder(data_, size_).decode(first_only);
+        IMG_Animation* animation = load_gif(data_, size_, first_only);
         return {animation, true, animation == nullptr};
     }
-    // A file's bytes, for the decoders of this library.
+    // A file's bytes, for the decoders called here.
     bool read()
     {
         if (!file_)

@@ -1,6 +1,6 @@
-// Which decoder reads an image source. GIF is always decoded by GifDecoder (SDL_image 2.6's GIF
-// loader can be driven outside its buffers by malformed data). Animated WebP is decoded with
-// libwebp's animation decoder where the SDL_image in use cannot (built with
+// Which decoder reads an image source. GIF is always read by load_gif, through giflib (SDL_image
+// 2.6's GIF loader can be driven outside its buffers by malformed data). Animated WebP is decoded
+// with libwebp's animation decoder where the SDL_image in use cannot (built with
 // KIVO_OWN_WEBP_ANIMATION), into an IMG_Animation like the one a newer SDL_image returns: canvas
 // size, one frame per file frame, each frame's own duration as its delay. Both give frames already
 // in working_format. Every other source goes to SDL_image unchanged. Sources are recognised by

@@ -205,6 +205,28 @@ TEST_F(EventTest, MaxZeroMovesPanelSamplesIntoTheQueueAndReadsNothing)
                           record(user), record(press, 100, 120), record(motion, 100, 120)}));
 }
 
+// A host's SDL event filter sees the events of kivo_push_event and may drop them; the panel's
+// touches are queued past it, keeping the tick count of their sample.
+TEST_F(EventTest, HostEventFilterSeesPushedEventsButNotTouches)
+{
+    open(800, 480);
+    std::vector<Uint32> filtered;
+    SDL_SetEventFilter(
+        [](void* seen, SDL_Event* e) {
+            static_cast<std::vector<Uint32>*>(seen)->push_back(e->type);
+            return e->type == SDL_USEREVENT ? 0 : 1;
+        },
+        &filtered);
+    push(user);
+    push(press, 10, 20);
+    kivo_emu_touch_inject(100, 120, 50);
+    const std::vector<EventRecord> got = poll();
+    SDL_SetEventFilter(nullptr, nullptr);
+    EXPECT_EQ(filtered, (std::vector<Uint32>{SDL_USEREVENT, SDL_MOUSEBUTTONDOWN}));
+    EXPECT_EQ(got, (std::vector<EventRecord>{
+                       record(press, 10, 20), record(press, 100, 120), record(motion, 100, 120)}));
+}
+
 TEST_F(EventTest, WithoutAWindowPollReturnsZeroAndLeavesTheQueue)
 {
     push(user);

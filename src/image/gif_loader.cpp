@@ -1,0 +1,302 @@
+#include "image/gif_loader.h"
+
+#include <gif_lib.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "kivo/surface.h"
+
+namespace kivo {
+
+namespace {
+
+constexpr std::uint32_t black = 0xFF000000;
+// What one frame costs beyond its pixels (the surface and its bookkeeping), so that a file of
+// countless tiny frames meets the limit too.
+constexpr std::uint64_t frame_overhead = 1024;
+
+struct SurfaceFree {
+    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+};
+using OwnedSurface = std::unique_ptr<SDL_Surface, SurfaceFree>;
+
+struct AnimationFree {
+    void operator()(IMG_Animation* animation) const { IMG_FreeAnimation(animation); }
+};
+
+struct GifClose {
+    void operator()(GifFileType* gif) const
+    {
+        int error;
+        DGifCloseFile(gif, &error);
+    }
+};
+
+// The bytes giflib reads from.
+struct Input {
+    const std::uint8_t* bytes;
+    std::size_t size;
+    std::size_t position = 0;
+};
+
+int read_input(GifFileType* gif, GifByteType* out, int wanted)
+{
+    Input& in = *static_cast<Input*>(gif->UserData);
+    const std::size_t n = std::min(std::size_t(std::max(wanted, 0)), in.size - in.position);
+    std::memcpy(out, in.bytes + in.position, n);
+    in.position += n;
+    return int(n);
+}
+
+// What a graphic control extension says of the image after it.
+struct Control {
+    int disposal = DISPOSAL_UNSPECIFIED;
+    int transparent = NO_TRANSPARENT_COLOR;
+    int delay_ms = 100;
+};
+
+// Reads the images of an open file in order and composes them on the logical screen.
+class Frames {
+  public:
+    explicit Frames(GifFileType* gif) : gif_(gif) {}
+
+    IMG_Animation* read(bool first_only);
+
+  private:
+    struct Placed {
+        int x = 0, y = 0, width = 0, height = 0;
+        int disposal = DISPOSAL_UNSPECIFIED;
+    };
+
+    GifFileType* gif_;
+    int width_ = 0;
+    int height_ = 0;
+    std::uint64_t frame_cost_ = 0;
+    std::vector<std::uint32_t> canvas_;
+    std::vector<std::uint32_t> saved_;
+    Placed previous_;
+    std::vector<OwnedSurface> frames_;
+    std::vector<int> delays_;
+
+    bool read_extension(Control& control);
+    bool skip_image_data();
+    bool fits(const GifImageDesc& image);
+    void dispose_previous();
+    bool draw(const GifImageDesc& image, int transparent);
+    bool add_frame(int delay_ms);
+    IMG_Animation* animation();
+};
+
+// Extensions other than the graphic control are passed over.
+bool Frames::read_extension(Control& control)
+{
+    int code;
+    GifByteType* block;
+    if (DGifGetExtension(gif_, &code, &block) == GIF_ERROR)
+        return false;
+    GraphicsControlBlock gcb;
+    if (code == GRAPHICS_EXT_FUNC_CODE && block &&
+        DGifExtensionToGCB(block[0], block + 1, &gcb) == GIF_OK) {
+        control.disposal = gcb.DisposalMode;
+        control.transparent = gcb.TransparentColor;
+        control.delay_ms = gcb.DelayTime < 2 ? 100 : gcb.DelayTime * 10;
+    }
+    while (block)
+        if (DGifGetExtensionNext(gif_, &block) == GIF_ERROR)
+            return false;
+    return true;
+}
+
+// The rest of an image's data, unread, up to its terminating block.
+bool Frames::skip_image_data()
+{
+    GifByteType* block;
+    do {
+        if (DGifGetCodeNext(gif_, &block) == GIF_ERROR)
+            return false;
+    } while (block);
+    return true;
+}
+
+// Sets the screen up at the first image, and says whether one more frame stays within
+// max_gif_decoded_bytes (if not, the reason is in SDL_GetError()). Nothing is allocated before.
+bool Frames::fits(const GifImageDesc& image)
+{
+    if (canvas_.empty()) {
+        width_ = gif_->SWidth > 0 ? gif_->SWidth : image.Left + image.Width;
+        height_ = gif_->SHeight > 0 ? gif_->SHeight : image.Top + image.Height;
+        if (width_ <= 0 || height_ <= 0) {
+            SDL_SetError("GIF: no image");
+            return false;
+        }
+        frame_cost_ = std::uint64_t(width_) * std::uint64_t(height_) * 4 + frame_overhead;
+    }
+    if ((frames_.size() + 1) * frame_cost_ > max_gif_decoded_bytes) {
+        SDL_SetError("GIF: frames of %d x %d need more than 256 MiB", width_, height_);
+        return false;
+    }
+    if (canvas_.empty())
+        canvas_.assign(std::size_t(width_) * std::size_t(height_), 0u);
+    return true;
+}
+
+void Frames::dispose_previous()
+{
+    if (previous_.disposal == DISPOSE_PREVIOUS && !saved_.empty()) {
+        canvas_.swap(saved_);
+    } else if (previous_.disposal == DISPOSE_BACKGROUND) {
+        const int x0 = std::min(previous_.x, width_);
+        const int x1 = std::min(previous_.x + previous_.width, width_);
+        const int y1 = std::min(previous_.y + previous_.height, height_);
+        for (int y = previous_.y; y < y1; ++y)
+            std::fill(canvas_.begin() + std::ptrdiff_t(y) * width_ + x0,
+                canvas_.begin() + std::ptrdiff_t(y) * width_ + x1, 0u);
+    }
+    saved_.clear();
+}
+
+// Draws the image's rows as giflib decodes them (interlaced ones in their four passes), clipped
+// to the screen. Returns false when its data breaks off: the rows read so far stay drawn.
+bool Frames::draw(const GifImageDesc& image, int transparent)
+{
+    std::uint32_t palette[256];
+    std::fill(std::begin(palette), std::end(palette), black);
+    if (const ColorMapObject* map = image.ColorMap ? image.ColorMap : gif_->SColorMap)
+        for (int i = 0; i < std::min(map->ColorCount, 256); ++i)
+            palette[i] = black | std::uint32_t(map->Colors[i].Red) << 16 |
+                         std::uint32_t(map->Colors[i].Green) << 8 | map->Colors[i].Blue;
+    if (image.Width <= 0 || image.Height <= 0)
+        return skip_image_data();
+
+    static constexpr int first_row[] = {0, 4, 2, 1};
+    static constexpr int row_step[] = {8, 8, 4, 2};
+    std::vector<GifPixelType> row(std::size_t(image.Width));
+    const int visible = std::clamp(width_ - image.Left, 0, image.Width);
+    const int passes = image.Interlace ? 4 : 1;
+    for (int pass = 0; pass < passes; ++pass) {
+        const int step = image.Interlace ? row_step[pass] : 1;
+        for (int r = image.Interlace ? first_row[pass] : 0; r < image.Height; r += step) {
+            const int y = image.Top + r;
+            if (!image.Interlace && y >= height_)
+                return skip_image_data(); // nothing more of it is on the screen
+            if (DGifGetLine(gif_, row.data(), image.Width) == GIF_ERROR)
+                return false;
+            if (y >= height_ || visible == 0)
+                continue;
+            std::uint32_t* out = canvas_.data() + std::ptrdiff_t(y) * width_ + image.Left;
+            for (int x = 0; x < visible; ++x)
+                if (row[std::size_t(x)] != transparent)
+                    out[x] = palette[row[std::size_t(x)]];
+        }
+    }
+    return true;
+}
+
+bool Frames::add_frame(int delay_ms)
+{
+    OwnedSurface surface(SDL_CreateRGBSurfaceWithFormat(0, width_, height_, 32, working_format));
+    if (!surface)
+        return false;
+    const std::size_t row = std::size_t(width_) * 4;
+    for (int y = 0; y < height_; ++y)
+        std::memcpy(
+            static_cast<std::uint8_t*>(surface->pixels) + std::ptrdiff_t(y) * surface->pitch,
+            canvas_.data() + std::ptrdiff_t(y) * width_, row);
+    frames_.push_back(std::move(surface));
+    delays_.push_back(delay_ms);
+    return true;
+}
+
+IMG_Animation* Frames::read(bool first_only)
+{
+    Control control;
+    for (;;) {
+        GifRecordType type;
+        if (DGifGetRecordType(gif_, &type) == GIF_ERROR || type == TERMINATE_RECORD_TYPE)
+            break;
+        if (type == EXTENSION_RECORD_TYPE) {
+            if (!read_extension(control))
+                break;
+            continue;
+        }
+        if (DGifGetImageDesc(gif_) == GIF_ERROR)
+            break;
+        const GifImageDesc image = gif_->Image;
+        if (!fits(image))
+            return nullptr;
+        dispose_previous();
+        if (control.disposal == DISPOSE_PREVIOUS)
+            saved_ = canvas_;
+        const bool complete = draw(image, control.transparent);
+        if (!add_frame(control.delay_ms))
+            return nullptr;
+        previous_ = {image.Left, image.Top, image.Width, image.Height, control.disposal};
+        control = Control();
+        if (first_only || !complete)
+            break;
+    }
+    return animation();
+}
+
+IMG_Animation* Frames::animation()
+{
+    if (frames_.empty()) {
+        SDL_SetError("GIF: no image");
+        return nullptr;
+    }
+    std::unique_ptr<IMG_Animation, AnimationFree> animation(
+        static_cast<IMG_Animation*>(SDL_calloc(1, sizeof(IMG_Animation))));
+    if (!animation) {
+        SDL_OutOfMemory();
+        return nullptr;
+    }
+    animation->w = width_;
+    animation->h = height_;
+    animation->frames =
+        static_cast<SDL_Surface**>(SDL_calloc(frames_.size(), sizeof(SDL_Surface*)));
+    animation->delays = static_cast<int*>(SDL_calloc(frames_.size(), sizeof(int)));
+    if (!animation->frames || !animation->delays) {
+        SDL_OutOfMemory();
+        return nullptr;
+    }
+    animation->count = int(frames_.size());
+    for (std::size_t i = 0; i < frames_.size(); ++i) {
+        animation->frames[i] = frames_[i].release();
+        animation->delays[i] = delays_[i];
+    }
+    return animation.release();
+}
+
+} // namespace
+
+bool is_gif(const void* bytes, std::size_t size)
+{
+    const char* b = static_cast<const char*>(bytes);
+    return bytes && size >= 6 && std::memcmp(b, "GIF", 3) == 0 &&
+           (std::memcmp(b + 3, "87a", 3) == 0 || std::memcmp(b + 3, "89a", 3) == 0);
+}
+
+IMG_Animation* load_gif(const void* bytes, std::size_t size, bool first_only)
+{
+    Input input{static_cast<const std::uint8_t*>(bytes), size};
+    int error = D_GIF_SUCCEEDED;
+    const std::unique_ptr<GifFileType, GifClose> gif(DGifOpen(&input, read_input, &error));
+    if (!gif) {
+        const char* reason = GifErrorString(error);
+        SDL_SetError("GIF: %s", reason ? reason : "cannot be opened");
+        return nullptr;
+    }
+    try {
+        return Frames(gif.get()).read(first_only);
+    } catch (const std::bad_alloc&) {
+        SDL_OutOfMemory();
+        return nullptr;
+    }
+}
+
+} // namespace kivo
