@@ -22,6 +22,7 @@ src=$PWD
 root_dir=$src/build-armhf-root
 board_root_dir=$src/build-board-root
 host_dir=$src/build-armhf-host
+sim_dir=$src/build          # the native stage's build: the simulator and the QMP driver
 cross_dir=$src/build-armhf
 out=$src/build-board
 start=$SECONDS
@@ -44,7 +45,8 @@ elapsed "packages ready (kernel $kernel_version)"
 # --- Builds: the simulator on the build machine, the library and hosts for ARM ---------------
 jobs=$(nproc)
 armhf_configure "$host_dir" "$cross_dir" "$root_dir/root"
-cmake --build "$host_dir" -j "$jobs" --target kivo-sim charging_demo kivo-emu kivo-assets kivo-board-drive > /dev/null
+cmake -S . -B "$sim_dir" > /dev/null
+cmake --build "$sim_dir" -j "$jobs" --target kivo-sim charging_demo kivo-emu kivo-assets kivo-board-drive > /dev/null
 cmake --build "$cross_dir" -j "$jobs" --target kivo-gui kivo-emu charging_demo hello_station kivo-board-probe kivo-assets \
   > "$cross_dir/board-build.log" 2>&1 || { tail -n 40 "$cross_dir/board-build.log"; fail "cross build"; }
 elapsed "built"
@@ -54,7 +56,7 @@ elapsed "built"
 rm -rf "$out" && mkdir -p "$out/sim" "$out/board" "$out/guest"
 sed -E 's/^[[:space:]]*snapshot[[:space:]]+([^[:space:]#]+).*$/&\nwait 150\nsnapshot \1.later/' \
   tools/simulator/tour.txt > "$out/tour.txt"
-(cd "$host_dir" && tools/simulator/kivo-sim --script "$out/tour.txt" --out "$out/sim" \
+(cd "$sim_dir" && timeout 120 tools/simulator/kivo-sim --script "$out/tour.txt" --out "$out/sim" \
   -- examples/charging_demo > "$out/sim/host.txt" 2> "$out/sim/sim.log") || fail "the simulator's tour (see $out/sim/sim.log)"
 elapsed "simulator's tour done"
 # The armhf demo's first screen under the device emulator, in qemu-arm-static.
@@ -158,11 +160,13 @@ say "touch: \$(cat /sys/class/input/event0/device/name)"
 limit 10 test -e /dev/input/event1 || say "no power button"
 kivo-board-probe graphics
 cd /board
+say "\$(kivo-board-probe fb)"
 say "\$(kivo-board-probe mode)"
 kivo-board-probe window 1024 600; say "window 1024x600 status \$?"
 kivo-board-probe window 800 481; say "window 800x481 status \$?"
 kivo-board-probe window 640 480; say "window 640x480 status \$?"
 say "after it: \$(kivo-board-probe mode)"
+say "after it: \$(kivo-board-probe fb)"
 t0=\$(cut -d' ' -f1 /proc/uptime)
 hello_station > /tmp/hello.txt; status=\$?
 say "hello_station status \$status, 300 frames in \$t0 .. \$(cut -d' ' -f1 /proc/uptime) s"
@@ -206,7 +210,7 @@ wait_for() { # pattern, seconds
 wait_for '^board: demo (ready|status)' "$boot_limit_s" && grep -q '^board: demo ready' "$console" ||
   { tail -n 30 "$console"; fail "the demo did not start on the board"; }
 elapsed "board booted, demo ready"
-"$host_dir/tools/board/kivo-board-drive" --qmp "$qmp" --out "$out/board" --size ${width}x$height "$out/tour.txt" \
+"$sim_dir/tools/board/kivo-board-drive" --qmp "$qmp" --out "$out/board" --size ${width}x$height "$out/tour.txt" \
   2> "$out/drive.log" || { cat "$out/drive.log"; fail "the tour on the board"; }
 elapsed "tour played on the board"
 wait $qemu || true

@@ -3,6 +3,7 @@
  *
  *   kivo-board-probe graphics     puts the console (/dev/tty0) into graphics mode, so that the
  *                                 kernel's text console stops drawing over the frame
+ *   kivo-board-probe fb           prints what the framebuffer driver itself answers (no library)
  *   kivo-board-probe mode         prints the display mode the library reads: "mode WxH valid=B"
  *   kivo-board-probe window W H   opens a window of that size, shows one frame and closes it
  *   kivo-board-probe touch N      opens an 800x480 window and prints the first N touch records
@@ -11,6 +12,7 @@
 #include <kivo/kivo.h>
 
 #include <fcntl.h>
+#include <linux/fb.h>
 #include <linux/kd.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -20,7 +22,7 @@
 
 static int usage(void)
 {
-    fprintf(stderr, "usage: kivo-board-probe graphics | mode | window W H\n");
+    fprintf(stderr, "usage: kivo-board-probe graphics | fb | mode | window W H | touch N\n");
     return 2;
 }
 
@@ -31,6 +33,29 @@ static int graphics(void)
         perror("kivo-board-probe: /dev/tty0");
         return 1;
     }
+    close(fd);
+    return 0;
+}
+
+static int fb(void)
+{
+    struct fb_var_screeninfo v;
+    struct fb_fix_screeninfo f;
+    memset(&v, 0, sizeof v);
+    memset(&f, 0, sizeof f);
+    int fd = open("/dev/fb0", O_RDWR | O_CLOEXEC);
+    if (fd < 0 || ioctl(fd, FBIOGET_VSCREENINFO, &v) != 0 ||
+        ioctl(fd, FBIOGET_FSCREENINFO, &f) != 0) {
+        perror("kivo-board-probe: /dev/fb0");
+        return 1;
+    }
+    uint32_t display = 0;
+    int vsync = ioctl(fd, FBIO_WAITFORVSYNC, &display);
+    printf("fb %ux%u virtual %ux%u bpp %u red %u/%u green %u/%u blue %u/%u transp %u/%u "
+           "line_length %u smem_len %u vsync %d\n",
+        v.xres, v.yres, v.xres_virtual, v.yres_virtual, v.bits_per_pixel, v.red.offset,
+        v.red.length, v.green.offset, v.green.length, v.blue.offset, v.blue.length, v.transp.offset,
+        v.transp.length, f.line_length, f.smem_len, vsync);
     close(fd);
     return 0;
 }
@@ -93,6 +118,8 @@ int main(int argc, char** argv)
 {
     if (argc == 2 && !strcmp(argv[1], "graphics"))
         return graphics();
+    if (argc == 2 && !strcmp(argv[1], "fb"))
+        return fb();
     if (argc == 2 && !strcmp(argv[1], "mode"))
         return mode();
     if (argc == 4 && !strcmp(argv[1], "window"))
