@@ -187,8 +187,9 @@ chmod +x "$guest/init"
 elapsed "guest root packed ($(du -m "$out/initrd.cpio" | cut -f1) MB)"
 
 # --- Boot, play the tour, read the console ----------------------------------------------------
-console=$out/console.log qmp=$out/qmp.sock
-rm -f "$console" "$qmp"
+# A socket's path must stay short (108 bytes), wherever the tree is.
+qmp_dir=$(mktemp -d)
+console=$out/console.log qmp=$qmp_dir/qmp.sock
 timeout -k 5 "$run_limit_s" qemu-system-arm -M virt,highmem=off -m 512 -smp 1 -nic none \
   -global virtio-mmio.force-legacy=false -device virtio-gpu-device,xres=$width,yres=$height \
   -device qemu-xhci -device usb-wacom-tablet -display none \
@@ -196,7 +197,7 @@ timeout -k 5 "$run_limit_s" qemu-system-arm -M virt,highmem=off -m 512 -smp 1 -n
   -append "console=ttyAMA0 quiet" \
   -serial "file:$console" -qmp "unix:$qmp,server=on,wait=off" -monitor none -no-reboot &
 qemu=$!
-trap 'kill $qemu 2> /dev/null || true' EXIT
+trap 'kill $qemu 2> /dev/null || true; rm -rf "$qmp_dir"' EXIT
 
 # Polls the console for a line, as long as QEMU runs, up to a limit in seconds.
 wait_for() { # pattern, seconds
@@ -215,6 +216,7 @@ elapsed "board booted, demo ready"
 elapsed "tour played on the board"
 wait $qemu || true
 trap - EXIT
+rm -rf "$qmp_dir"
 tr -d '\r' < "$console" > "$out/console.txt"
 grep -q '^board: done' "$out/console.txt" || { tail -n 30 "$out/console.txt"; fail "the board did not finish"; }
 
