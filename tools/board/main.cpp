@@ -20,11 +20,10 @@
 namespace {
 
 using kivo_sim::Command;
+using kivo_sim::tap_hold_ms;
 
 constexpr int connect_limit_ms = 60000;
 constexpr int tablet_limit_ms = 60000;
-constexpr int tap_hold_ms = 80;
-constexpr int drag_step_ms = 16;
 constexpr int axis_max = 32767;
 
 // The centre of display pixel p on QEMU's absolute axis (0..32767 over the whole display).
@@ -119,12 +118,10 @@ class Board {
     void drag(const Command& c)
     {
         touch(c.x1, c.y1, true);
-        const int steps = std::max(1, c.ms / drag_step_ms);
-        for (int i = 1; i <= steps; ++i) {
-            sleep_ms(c.ms / steps);
-            const double t = static_cast<double>(i) / steps;
-            touch(c.x1 + static_cast<int>((c.x2 - c.x1) * t),
-                c.y1 + static_cast<int>((c.y2 - c.y1) * t), true);
+        const kivo_sim::DragPath path = kivo_sim::drag_path(c);
+        for (const auto& p : path.points) {
+            sleep_ms(path.step_ms);
+            touch(p.x, p.y, true);
         }
         touch(c.x2, c.y2, false);
     }
