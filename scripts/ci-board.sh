@@ -4,12 +4,15 @@
 # USB tablet, read through evdev by tslib's input module). The armhf library, the C demo and the
 # smallest host run on it unmodified, and are driven from the outside over QEMU's machine
 # protocol (QMP, tools/board/kivo-board-drive):
-#   - the demo plays the simulator's tour (tools/simulator/tour.txt) touched in over QMP; its log of
-#     screens must be the simulator's, every snapshot that is still in the simulator must equal the
-#     simulator's frame byte for byte, and every QR code the simulator shows must scan (zbarimg)
-#     from the board's screendump with the same text;
-#   - a window of a size the driver refuses ends the program with status 1 and "ioctl: Invalid
-#     argument"; kivo_get_display_mode reports the driver's 800x480; hello_station runs to its end.
+#   - the demo plays the simulator's tour (tools/simulator/tour.txt) touched in over QMP at the
+#     same display positions; its log of screens must be the simulator's; the snapshots before the
+#     first touch must be byte for byte the armhf demo's frame under the device emulator; every
+#     snapshot that is still in the simulator must show the simulator's screen (the build
+#     machine's SDL, pixman and Pango round differently, see docs/board.md); every QR code the
+#     simulator shows must scan (zbarimg) from the board's screendump with the same text;
+#   - a window of a size the driver refuses (larger than its buffer) ends the program with status
+#     1 and "ioctl: Invalid argument"; kivo_get_display_mode reports the driver's 800x480;
+#     hello_station runs to its end.
 # When the kernel package cannot be fetched, it says so and the board is skipped.
 #
 #   scripts/ci-board.sh        everything is left in build-board/ (console.log, sim/, board/)
@@ -52,7 +55,7 @@ cmake --build "$cross_dir" -j "$jobs" --target kivo-gui kivo-emu charging_demo h
 elapsed "built"
 
 # --- The tour: each snapshot is followed by a second one 150 ms later; where the simulator's two
-# are equal, nothing animates there and the board's must be the same bytes ---------------------
+# are equal, nothing animates there and the board's is compared ----------------------------------
 rm -rf "$out" && mkdir -p "$out/sim" "$out/board" "$out/guest"
 sed -E 's/^[[:space:]]*snapshot[[:space:]]+([^[:space:]#]+).*$/&\nwait 150\nsnapshot \1.later/' \
   tools/simulator/tour.txt > "$out/tour.txt"
@@ -127,11 +130,11 @@ for m in "${display_modules[@]}" "${touch_modules[@]}" evdev; do add_module "$m"
 evdev_module=$(basename "${module_file[evdev]}")
 other_modules=("${module_order[@]/$evdev_module}")
 
-# tslib: the kernel sends no position with a lift-off (evdev drops unchanged axes), and the input
-# module alone then reports the release at (0, 0); pthres, as in tslib's own ts.conf, keeps the
-# last position. linear maps the tablet's raw axes (QEMU's 0..32767 scaled onto the tablet's 0..5040 and 0..3780)
-# onto the display by its calibration (pointercal: a0..a6 of
-# x = (a2 + a0 x + a1 y) / a6, y = (a5 + a3 x + a4 y) / a6).
+# tslib: the kernel sends no position with a lift-off (the input core drops unchanged axes), and
+# the input module alone then reports the release at (0, 0); pthres, as in tslib's own ts.conf,
+# keeps the last position. linear maps the tablet's raw axes (QEMU's 0..32767 scaled onto
+# 0..5040 and 0..3780) onto the display by its calibration: a0..a6 of
+# x = (a2 + a0 x + a1 y) / a6, y = (a5 + a3 x + a4 y) / a6, then the display's size and rotation.
 printf 'module_raw input\nmodule pthres pmin=1\nmodule linear\n' > "$guest/etc/ts.conf"
 echo "$((width * 65536 / 5040)) 0 0 0 $((height * 65536 / 3780)) 0 65536 $width $height 0" > "$guest/etc/pointercal"
 
