@@ -4,7 +4,12 @@
 // are QEMU's screendumps of the display (PPM); quit presses the board's power button, which the
 // board's init turns into SIGTERM for the host.
 //
-//   kivo-board-drive --qmp SOCKET --out DIR [--size WxH] SCRIPT
+// With --expect DIR, a snapshot whose name has a frame DIR/<name>.ppm waits (up to 20 s) until
+// the board shows that screen, fewer than 5% of the pixels differing: the board is slower than
+// the build machine, most of all when a screen's images are first decoded, and the tour goes on
+// from there.
+//
+//   kivo-board-drive --qmp SOCKET --out DIR [--size WxH] [--expect DIR] SCRIPT
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -25,12 +30,41 @@ using kivo_sim::tap_hold_ms;
 constexpr int connect_limit_ms = 60000;
 constexpr int tablet_limit_ms = 60000;
 constexpr int axis_max = 32767;
+constexpr int settle_limit_ms = 20000;
+constexpr int settle_poll_ms = 100;
 
 // The centre of display pixel p on QEMU's absolute axis (0..32767 over the whole display).
 int axis_value(int p, int size)
 {
     const long value = (2L * p + 1) * (axis_max + 1) / (2L * size);
     return static_cast<int>(std::clamp<long>(value, 0, axis_max));
+}
+
+// The pixel bytes of a binary PPM (as QEMU's screendump and ImageMagick write it); empty when the
+// file cannot be read.
+std::string ppm_pixels(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int w = 0, h = 0, max = 0;
+    if (!(in >> magic >> w >> h >> max) || magic != "P6" || max != 255 || w <= 0 || h <= 0)
+        return {};
+    in.get(); // the one whitespace byte before the pixels
+    std::string pixels(static_cast<size_t>(w) * static_cast<size_t>(h) * 3, '\0');
+    if (!in.read(pixels.data(), static_cast<std::streamsize>(pixels.size())))
+        return {};
+    return pixels;
+}
+
+// How many pixels differ, or -1 when the frames are not of one size.
+long differing_pixels(const std::string& a, const std::string& b)
+{
+    if (a.empty() || a.size() != b.size())
+        return -1;
+    long n = 0;
+    for (size_t i = 0; i < a.size(); i += 3)
+        n += a.compare(i, 3, b, i, 3) != 0;
+    return n;
 }
 
 void sleep_ms(int ms)
@@ -40,8 +74,10 @@ void sleep_ms(int ms)
 
 class Board {
   public:
-    Board(kivo_board::QmpClient& qmp, int width, int height, std::string out_dir)
-        : qmp_(qmp), width_(width), height_(height), out_dir_(std::move(out_dir))
+    Board(kivo_board::QmpClient& qmp, int width, int height, std::string out_dir,
+        std::string expect_dir)
+        : qmp_(qmp), width_(width), height_(height), out_dir_(std::move(out_dir)),
+          expect_dir_(std::move(expect_dir))
     {
     }
 
@@ -129,20 +165,41 @@ class Board {
     void snapshot(const std::string& name)
     {
         const std::string path = out_dir_ + "/" + name + ".ppm";
-        qmp_.execute(R"({"execute": "screendump", "arguments": {"filename": ")" + path + "\"}}");
-        fprintf(stderr, "kivo-board-drive: snapshot %s\n", path.c_str());
+        const std::string expected =
+            expect_dir_.empty() ? std::string() : ppm_pixels(expect_dir_ + "/" + name + ".ppm");
+        const long bound = static_cast<long>(width_) * height_ / 20;
+        const auto start = std::chrono::steady_clock::now();
+        for (;;) {
+            qmp_.execute(
+                R"({"execute": "screendump", "arguments": {"filename": ")" + path + "\"}}");
+            const long ms = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - start)
+                                                  .count());
+            if (expected.empty()) {
+                fprintf(stderr, "kivo-board-drive: snapshot %s\n", path.c_str());
+                return;
+            }
+            const long differ = differing_pixels(ppm_pixels(path), expected);
+            if ((differ >= 0 && differ < bound) || ms > settle_limit_ms) {
+                fprintf(stderr, "kivo-board-drive: snapshot %s after %ld ms, %ld pixels differ\n",
+                    path.c_str(), ms, differ);
+                return;
+            }
+            sleep_ms(settle_poll_ms);
+        }
     }
 
     kivo_board::QmpClient& qmp_;
     int width_, height_;
-    std::string out_dir_;
+    std::string out_dir_, expect_dir_;
     int x_ = 0, y_ = 0;
     bool down_ = false;
 };
 
 int usage()
 {
-    fprintf(stderr, "usage: kivo-board-drive --qmp SOCKET --out DIR [--size WxH] SCRIPT\n");
+    fprintf(stderr,
+        "usage: kivo-board-drive --qmp SOCKET --out DIR [--size WxH] [--expect DIR] SCRIPT\n");
     return 2;
 }
 
@@ -150,7 +207,7 @@ int usage()
 
 int main(int argc, char** argv)
 {
-    std::string socket, out_dir, script;
+    std::string socket, out_dir, expect_dir, script;
     int width = 800, height = 480;
     for (int i = 1; i < argc; ++i) {
         const bool has_value = i + 1 < argc;
@@ -158,6 +215,8 @@ int main(int argc, char** argv)
             socket = argv[++i];
         else if (!std::strcmp(argv[i], "--out") && has_value)
             out_dir = argv[++i];
+        else if (!std::strcmp(argv[i], "--expect") && has_value)
+            expect_dir = argv[++i];
         else if (!std::strcmp(argv[i], "--size") && has_value) {
             if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0)
                 return usage();
@@ -177,7 +236,7 @@ int main(int argc, char** argv)
     try {
         const auto commands = kivo_sim::parse_script(in);
         kivo_board::QmpClient qmp(socket, connect_limit_ms);
-        Board board(qmp, width, height, out_dir);
+        Board board(qmp, width, height, out_dir, expect_dir);
         board.wait_for_tablet();
         for (const Command& c : commands)
             if (!board.run(c))
