@@ -20,57 +20,11 @@ cross_dir=$src/build-armhf
 jobs=$(nproc)
 start=$SECONDS
 
-packages=(libsdl2-dev libsdl2-image-dev libcairo2-dev libpango1.0-dev libqrencode-dev libts-dev
-          libwebp-dev libgif-dev libgtest-dev libgmock-dev)
-# The Python host test (and the Debian stage) run the kivo package with the armhf python3.
-packages+=(python3-minimal libpython3-stdlib)
+# dpkg-shlibdeps reads library dependencies from pkgs/<name>/DEBIAN in a cross package build
+# (debian/rules).
+source scripts/armhf-lib.sh
 
 elapsed() { echo "armhf: $1 after $((SECONDS - start)) s"; }
-
-# Fills $root_dir/root with the armhf packages and everything they depend on. On failure sets
-# $reason and returns 1.
-make_root() {
-  local apt=$root_dir/apt
-  local stamp=$root_dir/root.stamp want="${packages[*]}"
-  if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then
-    return 0
-  fi
-  rm -rf "$root_dir"
-  mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$root_dir/root"
-  : > "$apt/status"
-  local opts=(-o Dir::State::Lists="$apt/lists" -o Dir::State::status="$apt/status"
-              -o Dir::Cache="$apt/cache" -o Debug::NoLocking=1
-              -o APT::Architecture=armhf -o APT::Architectures::=armhf
-              -o APT::Install-Recommends=false -o APT::Get::Assume-Yes=true)
-  # An index that fails to download is left out; whether the packages resolve decides.
-  apt-get "${opts[@]}" -q update > "$root_dir/update.log" 2>&1 || true
-  if ! apt-get "${opts[@]}" -q --download-only install "${packages[@]}" > "$root_dir/install.log" 2>&1; then
-    reason=$(grep -m1 -E '^(E:|W:)' "$root_dir/install.log" || tail -n1 "$root_dir/install.log")
-    reason="${reason:-apt-get failed}"
-    local stale
-    stale=$(grep -m1 -E 'Mirror sync|Failed to fetch' "$root_dir/update.log" || true)
-    [ -z "$stale" ] || reason="$reason (index: $stale)"
-    return 1
-  fi
-  # Each package also stays apart with its control files (pkgs/<name>/DEBIAN): dpkg-shlibdeps
-  # reads library dependencies from there in a cross package build (debian/rules).
-  local deb dir entry
-  mkdir -p "$root_dir/pkgs"
-  for deb in "$apt"/cache/archives/*.deb; do
-    dir=$root_dir/pkgs/$(dpkg-deb -f "$deb" Package)
-    dpkg-deb -R "$deb" "$dir"
-    for entry in "$dir"/*; do
-      [ "$(basename "$entry")" = DEBIAN ] || cp -alf "$entry" "$root_dir/root/"
-    done
-  done
-  # Absolute links (libz.so -> /lib/...) must point into the root, not at the build machine.
-  local link target
-  while IFS= read -r -d '' link; do
-    target=$(readlink "$link")
-    ln -sfnr "$root_dir/root$target" "$link"
-  done < <(find "$root_dir/root" -type l -lname '/*' -print0)
-  echo "$want" > "$stamp"
-}
 
 # Needs only arm-linux-gnueabihf-g++, qemu-arm-static and the GoogleTest sources.
 dependency_free_tests() {
@@ -101,7 +55,7 @@ dependency_free_tests() {
 reason=""
 if [ "${KIVO_ARMHF_OFFLINE:-0}" = 1 ]; then
   reason="KIVO_ARMHF_OFFLINE=1"
-elif make_root; then
+elif armhf_root "$root_dir" "${armhf_packages[@]}"; then
   elapsed "armhf root ready"
 else
   :
@@ -112,14 +66,8 @@ if [ -n "$reason" ]; then
   exit
 fi
 
-# The image generator runs on the build machine.
-cmake -S . -B "$host_dir" -DKIVO_BUILD_TESTS=OFF -DKIVO_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Release > /dev/null
-cmake --build "$host_dir" -j "$jobs" --target kivo-assetgen > /dev/null
-elapsed "host image generator built"
-
-cmake -S . -B "$cross_dir" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchain-armhf.cmake" \
-  -DKIVO_ARMHF_SYSROOT="$root_dir/root" -DKIVO_ASSETGEN="$host_dir/tools/assetgen/kivo-assetgen" \
-  -DKIVO_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Release > /dev/null
+armhf_configure "$host_dir" "$cross_dir" "$root_dir/root"
+elapsed "cross build configured"
 cmake --build "$cross_dir" -j "$jobs" > "$cross_dir/build.log" 2>&1 || { tail -n 60 "$cross_dir/build.log"; exit 1; }
 elapsed "cross build done"
 arm-linux-gnueabihf-readelf -h "$cross_dir/src/libkivo-gui.so.0" | grep -q "Machine:.*ARM" || { echo "armhf: library is not an ARM binary"; exit 1; }

@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libsdl2-image-dev libcairo2-dev libpango1.0-dev libqrencode-dev libts-dev
   libwebp-dev libgif-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-wqy-microhei zbar-tools valgrind xvfb xdotool imagemagick
-  g++-arm-linux-gnueabihf qemu-user-static
+  g++-arm-linux-gnueabihf qemu-user-static qemu-system-arm cpio
   debhelper lintian
   python3 dh-python
 )

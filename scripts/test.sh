@@ -14,7 +14,7 @@ git ls-files '*.c' '*.cpp' '*.h' | grep -v -E '^fuzz/(corpus|crashes)/' |
   xargs clang-format --dry-run --Werror
 echo "== format: clean"
 
-stages=${KIVO_STAGES:-native asan armhf install deb}
+stages=${KIVO_STAGES:-native asan armhf install deb board}
 jobs=$(nproc)
 failed=()
 
@@ -49,6 +49,8 @@ stage asan asan_build
 stage armhf scripts/ci-armhf.sh
 stage install scripts/ci-install.sh
 stage deb scripts/ci-deb.sh
+# The armhf library on a real ARM kernel under qemu-system-arm (after armhf: it reuses its builds).
+stage board scripts/ci-board.sh
 
 if [ ${#failed[@]} -ne 0 ]; then
   echo "FAILED stages: ${failed[*]}"

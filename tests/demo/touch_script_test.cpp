@@ -100,3 +100,29 @@ TEST(TouchScript, SkipsCommentsAndBlankLinesKeepingLineNumbers)
     EXPECT_EQ(script[1].kind, Command::Snapshot);
     EXPECT_EQ(script[1].line, 6);
 }
+
+// A drag moves in even steps of 16 ms (at least one) and ends exactly where it was told to, in
+// the simulator and on the board alike.
+TEST(TouchScript, DragPathEndsAtItsEndInEvenSteps)
+{
+    struct Case {
+        Command drag;
+        size_t steps;
+        int step_ms;
+        kivo_sim::DragPath::Point first;
+    };
+    const Case cases[] = {
+        {make(Command::Drag, 600, 300, 150, 300, 250), 15, 16, {570, 300}},
+        {make(Command::Drag, 10, 10, 20, 40, 5), 1, 5, {20, 40}},
+        {make(Command::Drag, 100, 400, 100, 0, 32), 2, 16, {100, 200}},
+    };
+    for (const Case& c : cases) {
+        const auto path = kivo_sim::drag_path(c.drag);
+        ASSERT_EQ(path.points.size(), c.steps);
+        EXPECT_EQ(path.step_ms, c.step_ms);
+        EXPECT_EQ(
+            std::tie(path.points.front().x, path.points.front().y), std::tie(c.first.x, c.first.y));
+        EXPECT_EQ(
+            std::tie(path.points.back().x, path.points.back().y), std::tie(c.drag.x2, c.drag.y2));
+    }
+}

@@ -18,8 +18,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int startup_limit_ms = 30000;
-constexpr int tap_hold_ms = 80;
-constexpr int drag_step_ms = 16;
 constexpr int quit_grace_ms = 5000;
 
 class Session {
@@ -127,13 +125,11 @@ class Session {
     bool drag(const Command& c)
     {
         touch(c.x1, c.y1, default_pressure);
-        const int steps = std::max(1, c.ms / drag_step_ms);
-        for (int i = 1; i <= steps; ++i) {
-            if (!pause(c.ms / steps))
+        const DragPath path = drag_path(c);
+        for (const auto& p : path.points) {
+            if (!pause(path.step_ms))
                 return false;
-            const double t = static_cast<double>(i) / steps;
-            touch(c.x1 + static_cast<int>((c.x2 - c.x1) * t),
-                c.y1 + static_cast<int>((c.y2 - c.y1) * t), default_pressure);
+            touch(p.x, p.y, default_pressure);
         }
         touch(c.x2, c.y2, 0);
         return pause(0);

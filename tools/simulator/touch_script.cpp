@@ -1,5 +1,6 @@
 #include "touch_script.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -124,6 +125,20 @@ std::vector<Command> parse_script(std::istream& in)
             script.push_back(parse_line(words, line));
     }
     return script;
+}
+
+DragPath drag_path(const Command& c)
+{
+    constexpr int drag_step_ms = 16;
+    const int steps = std::max(1, c.ms / drag_step_ms);
+    DragPath path;
+    path.step_ms = c.ms / steps;
+    for (int i = 1; i <= steps; ++i) {
+        const double t = static_cast<double>(i) / steps;
+        path.points.push_back({c.x1 + static_cast<int>((c.x2 - c.x1) * t),
+            c.y1 + static_cast<int>((c.y2 - c.y1) * t)});
+    }
+    return path;
 }
 
 } // namespace kivo_sim

@@ -29,6 +29,18 @@ struct Command {
 };
 
 constexpr int default_pressure = 200;
+constexpr int tap_hold_ms = 80; // how long a tap holds the finger down
+
+// The finger's way through a drag: one position every 16 ms (at least one), the last at the
+// drag's end; each is reached step_ms after the one before (the press is at the start).
+struct DragPath {
+    struct Point {
+        int x, y;
+    };
+    std::vector<Point> points;
+    int step_ms = 0;
+};
+DragPath drag_path(const Command& drag);
 
 // The commands of a whole script. Throws std::runtime_error "line <n>: <what>" at the first
 // line that is not a command, so a broken tour stops before anything is sent.

@@ -1,0 +1,244 @@
+#!/usr/bin/env bash
+# The board in CI: Debian's own 32-bit ARM kernel boots under qemu-system-arm with its framebuffer
+# driver (virtio-gpu, /dev/fb0 through the DRM driver's fbdev emulation) and its touch drivers (a
+# USB tablet, read through evdev by tslib's input module). The armhf library, the C demo and the
+# smallest host run on it unmodified, and are driven from the outside over QEMU's machine
+# protocol (QMP, tools/board/kivo-board-drive):
+#   - the demo plays the simulator's tour (tools/simulator/tour.txt) touched in over QMP at the
+#     same display positions; its log of screens must be the simulator's; the snapshots before the
+#     first touch must be byte for byte the armhf demo's frame under the device emulator; every
+#     snapshot that is still in the simulator must show the simulator's screen (the build
+#     machine's SDL, pixman and Pango round differently, see docs/board.md); every QR code the
+#     simulator shows must scan (zbarimg) from the board's screendump with the same text;
+#   - a window of a size the driver refuses (larger than its buffer) ends the program with status
+#     1 and "ioctl: Invalid argument"; kivo_get_display_mode reports the driver's 800x480;
+#     hello_station runs to its end.
+# When the kernel package cannot be fetched, it says so and the board is skipped.
+#
+#   scripts/ci-board.sh        everything is left in build-board/ (console.log, sim/, board/)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+source scripts/armhf-lib.sh
+
+src=$PWD
+root_dir=$src/build-armhf-root
+board_root_dir=$src/build-board-root
+host_dir=$src/build-armhf-host
+sim_dir=$src/build          # the native stage's build: the simulator and the QMP driver
+cross_dir=$src/build-armhf
+out=$src/build-board
+start=$SECONDS
+boot_limit_s=150      # from QEMU's start to the demo's first screen
+run_limit_s=210       # QEMU is killed after this, whatever the guest does
+width=800 height=480
+
+elapsed() { echo "board: $1 after $((SECONDS - start)) s"; }
+fail() { echo "board: FAILED: $*"; exit 1; }
+
+reason=""
+armhf_root "$root_dir" "${armhf_packages[@]}" || fail "armhf packages unavailable: $reason"
+if ! armhf_root "$board_root_dir" linux-image-armmp busybox-static; then
+  echo "board: SKIPPED: the armhf kernel package (linux-image-armmp) cannot be fetched: $reason"
+  exit 0
+fi
+kernel_version=$(basename "$(ls -d "$board_root_dir"/root/lib/modules/*-armmp | head -n1)")
+elapsed "packages ready (kernel $kernel_version)"
+
+# --- Builds: the simulator on the build machine, the library and hosts for ARM ---------------
+jobs=$(nproc)
+armhf_configure "$host_dir" "$cross_dir" "$root_dir/root"
+cmake -S . -B "$sim_dir" > /dev/null
+cmake --build "$sim_dir" -j "$jobs" --target kivo-sim charging_demo kivo-emu kivo-assets kivo-board-drive > /dev/null
+cmake --build "$cross_dir" -j "$jobs" --target kivo-gui kivo-emu charging_demo hello_station kivo-board-probe kivo-assets \
+  > "$cross_dir/board-build.log" 2>&1 || { tail -n 40 "$cross_dir/board-build.log"; fail "cross build"; }
+elapsed "built"
+
+# --- The tour: each snapshot is followed by a second one 150 ms later; where the simulator's two
+# are equal, nothing animates there and the board's is compared ----------------------------------
+rm -rf "$out" && mkdir -p "$out/sim" "$out/board" "$out/guest"
+sed -E 's/^[[:space:]]*snapshot[[:space:]]+([^[:space:]#]+).*$/&\nwait 150\nsnapshot \1.later/' \
+  tools/simulator/tour.txt > "$out/tour.txt"
+(cd "$sim_dir" && timeout 120 tools/simulator/kivo-sim --script "$out/tour.txt" --out "$out/sim" \
+  -- examples/charging_demo > "$out/sim/host.txt" 2> "$out/sim/sim.log") || fail "the simulator's tour (see $out/sim/sim.log)"
+elapsed "simulator's tour done"
+# The still ones are what the board must come to show at those points.
+shots=$(sed -n -E 's/^[[:space:]]*snapshot[[:space:]]+([^[:space:]#]+).*$/\1/p' tools/simulator/tour.txt)
+pixels() { convert -depth 8 "$@" rgb:- | md5sum; }
+mkdir -p "$out/expect"
+for shot in $shots; do
+  [ "$(pixels "$out/sim/$shot.png")" != "$(pixels "$out/sim/$shot.later.png")" ] ||
+    convert "$out/sim/$shot.png" "$out/expect/$shot.ppm"
+done
+# The armhf demo's first screen under the device emulator, in qemu-arm-static.
+(cd "$cross_dir" && KIVO_EMU_FB_FILE="$out/emulated.raw" KIVO_EMU_FB_MODE=${width}x$height \
+  TSLIB_CONFFILE="$src/tools/emulator/ts.conf" timeout 120 qemu-arm-static -L "$root_dir/root" \
+  -E LD_PRELOAD="$cross_dir/tools/emulator/libkivo-emu.so" examples/charging_demo --frames 10 > /dev/null) ||
+  fail "the armhf demo under the device emulator"
+elapsed "armhf demo's first frame under the device emulator"
+
+# --- The guest's root file system, packed as an initramfs ------------------------------------
+guest=$out/guest
+libdir=$guest/lib/arm-linux-gnueabihf
+tslib_modules=$guest/usr/lib/arm-linux-gnueabihf/ts0
+mkdir -p "$guest"/{bin,dev,proc,sys,tmp,etc,board,lib/modules} "$libdir" "$tslib_modules"
+cp "$board_root_dir/root/bin/busybox" "$guest/bin/"
+cp -L "$root_dir/root/lib/ld-linux-armhf.so.3" "$guest/lib/"
+cp "$cross_dir/examples/charging_demo" "$cross_dir/examples/hello_station" \
+  "$cross_dir/tools/board/kivo-board-probe" "$guest/bin/"
+cp -r "$cross_dir/app" "$guest/board/"
+cp -L "$root_dir/root/usr/lib/arm-linux-gnueabihf/ts0/"{input,pthres,linear}.so "$tslib_modules/"
+cp -rL "$root_dir/pkgs/fontconfig-config/etc/fonts" "$guest/etc/"
+mkdir -p "$guest/usr/share/fonts/truetype"
+cp -r "$root_dir/pkgs/fonts-dejavu-core/usr/share/fonts/truetype/dejavu" "$guest/usr/share/fonts/truetype/"
+
+# Every shared library the programs and tslib's modules need, by their NEEDED entries.
+lib_path=("$cross_dir/src" "$root_dir/root/lib/arm-linux-gnueabihf" "$root_dir/root/usr/lib/arm-linux-gnueabihf")
+queue=("$guest"/bin/charging_demo "$guest"/bin/hello_station "$guest"/bin/kivo-board-probe "$tslib_modules"/*.so)
+declare -A have=()
+while [ ${#queue[@]} -gt 0 ]; do
+  file=${queue[0]}; queue=("${queue[@]:1}")
+  for lib in $(arm-linux-gnueabihf-readelf -d "$file" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
+    [ -z "${have[$lib]:-}" ] || continue
+    have[$lib]=1
+    found=""
+    for d in "${lib_path[@]}"; do
+      if [ -e "$d/$lib" ]; then found=$d/$lib; break; fi
+    done
+    # Some sit in a directory of their own, named by their users' RUNPATH.
+    [ -n "$found" ] || found=$(find "${lib_path[@]:1}" -name "$lib" | head -n1)
+    [ -n "$found" ] || fail "no $lib for $(basename "$file")"
+    cp -L "$found" "$libdir/$lib"
+    queue+=("$libdir/$lib")
+  done
+done
+
+# The kernel modules, each after the modules it depends on (their .modinfo names them).
+moddir=$board_root_dir/root/lib/modules/$kernel_version
+declare -A module_file=() loaded=()
+while IFS= read -r -d '' ko; do
+  name=$(basename "$ko" .ko); module_file[${name//-/_}]=$ko
+done < <(find "$moddir" -name '*.ko' -print0)
+module_order=()
+add_module() {
+  local name=${1//-/_} dep
+  [ -z "${loaded[$name]:-}" ] || return 0
+  [ -n "${module_file[$name]:-}" ] || fail "kernel module $1 not found in $kernel_version"
+  loaded[$name]=1
+  for dep in $(arm-linux-gnueabihf-objcopy -O binary -j .modinfo "${module_file[$name]}" /dev/stdout |
+               tr '\0' '\n' | sed -n 's/^depends=//p' | tr ',' ' '); do
+    add_module "$dep"
+  done
+  cp "${module_file[$name]}" "$guest/lib/modules/"
+  module_order+=("$(basename "${module_file[$name]}")")
+}
+display_modules=(virtio_mmio drm drm_kms_helper drm_shmem_helper virtio_dma_buf virtio_gpu)
+touch_modules=(xhci_pci usbhid wacom)
+for m in "${display_modules[@]}" "${touch_modules[@]}" evdev; do add_module "$m"; done
+evdev_module=$(basename "${module_file[evdev]}")
+other_modules=("${module_order[@]/$evdev_module}")
+
+# tslib: the kernel sends no position with a lift-off (the input core drops unchanged axes), and
+# the input module alone then reports the release at (0, 0); pthres, as in tslib's own ts.conf,
+# keeps the last position. linear maps the tablet's raw axes (QEMU's 0..32767 scaled onto
+# 0..5040 and 0..3780) onto the display by its calibration: a0..a6 of
+# x = (a2 + a0 x + a1 y) / a6, y = (a5 + a3 x + a4 y) / a6, then the display's size and rotation.
+printf 'module_raw input\nmodule pthres pmin=1\nmodule linear\n' > "$guest/etc/ts.conf"
+echo "$((width * 65536 / 5040)) 0 0 0 $((height * 65536 / 3780)) 0 65536 $width $height 0" > "$guest/etc/pointercal"
+
+sed -e "s|@MODULES@|${other_modules[*]}|" -e "s|@EVDEV_MODULE@|$evdev_module|" \
+  tools/board/init.in > "$guest/init"
+chmod +x "$guest/init"
+(cd "$guest" && find . | cpio -o -H newc --quiet) > "$out/initrd.cpio"
+elapsed "guest root packed ($(du -m "$out/initrd.cpio" | cut -f1) MB)"
+
+# --- Boot, play the tour, read the console ----------------------------------------------------
+# A socket's path must stay short (108 bytes), wherever the tree is.
+qmp_dir=$(mktemp -d)
+console=$out/console.log qmp=$qmp_dir/qmp.sock
+timeout -k 5 "$run_limit_s" qemu-system-arm -M virt,highmem=off -m 512 -smp 1 -nic none \
+  -global virtio-mmio.force-legacy=false -device virtio-gpu-device,xres=$width,yres=$height \
+  -device qemu-xhci -device usb-wacom-tablet -display none \
+  -kernel "$board_root_dir/root/boot/vmlinuz-$kernel_version" -initrd "$out/initrd.cpio" \
+  -append "console=ttyAMA0 quiet" \
+  -serial "file:$console" -qmp "unix:$qmp,server=on,wait=off" -monitor none -no-reboot &
+qemu=$!
+trap 'kill $qemu 2> /dev/null || true; rm -rf "$qmp_dir"' EXIT
+
+# Polls the console for a line, as long as QEMU runs, up to a limit in seconds.
+wait_for() { # pattern, seconds
+  local deadline=$((SECONDS + $2))
+  until grep -q -E "$1" "$console" 2> /dev/null; do
+    kill -0 $qemu 2> /dev/null || return 1
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.1
+  done
+}
+wait_for '^board: demo (ready|status)' "$boot_limit_s" && grep -q '^board: demo ready' "$console" ||
+  { tail -n 30 "$console"; fail "the demo did not start on the board"; }
+elapsed "board booted, demo ready"
+"$sim_dir/tools/board/kivo-board-drive" --qmp "$qmp" --out "$out/board" --expect "$out/expect" \
+  --size ${width}x$height "$out/tour.txt" \
+  2> "$out/drive.log" || { cat "$out/drive.log"; fail "the tour on the board"; }
+elapsed "tour played on the board"
+wait $qemu || true
+trap - EXIT
+rm -rf "$qmp_dir"
+tr -d '\r' < "$console" > "$out/console.txt"
+grep -q '^board: done' "$out/console.txt" || { tail -n 30 "$out/console.txt"; fail "the board did not finish"; }
+
+# --- Checks ----------------------------------------------------------------------------------
+problems=()
+check() { # description, command...
+  if "${@:2}"; then echo "board: ok: $1"; else problems+=("$1"); echo "board: NOT ok: $1"; fi
+}
+console_has() { grep -q -x -F "$1" "$out/console.txt"; }
+check "touch panel is the tablet" grep -q '^board: touch: Wacom' "$out/console.txt"
+check "kivo_get_display_mode reports 800x480" console_has "board: mode 800x480 valid=1"
+for size in 1024x600 800x481; do
+  check "window $size (refused by the driver) ends with status 1" console_has "board: window $size status 1"
+done
+check "the refused sizes say ioctl: Invalid argument" \
+  test "$(grep -c -x -F 'kivo-board-probe: ioctl: Invalid argument' "$out/console.txt")" -eq 2
+# This driver takes a smaller visible size, and keeps it until the next program sets another.
+check "window 640x480 (taken by the driver) is shown" console_has "board: window 640x480 status 0"
+check "the mode is then 640x480" console_has "board: after it: mode 640x480 valid=1"
+check "hello_station ends with status 0" grep -q "^board: hello_station status 0," "$out/console.txt"
+check "demo ends with status 0 on SIGTERM" console_has "board: demo status 0"
+screens() { grep -E '^(screen|page):' "$1"; }
+sed -n '/^board: host log begins$/,/^board: host log ends$/p' "$out/console.txt" > "$out/board/host.txt"
+check "the host's log of screens is the simulator's" \
+  diff <(screens "$out/sim/host.txt") <(screens "$out/board/host.txt")
+
+# Still snapshots taken before the first touch show the armhf demo's first screen: they must be
+# the same bytes as its frame under the device emulator.
+for shot in $(awk '$1 ~ /^(tap|press|drag)$/ { exit } $1 == "snapshot" { print $2 }' tools/simulator/tour.txt); do
+  check "snapshot $shot is the armhf demo's frame under the device emulator, byte for byte" \
+    test "$(pixels "$out/board/$shot.ppm")" = "$(pixels -size ${width}x$height bgra:"$out/emulated.raw")"
+done
+# The build machine's SDL, pixman and Pango round blending and glyph edges differently from their
+# armhf builds: the simulator's frames (x86) are the same screens, not the same bytes. The driver
+# waited up to 20 s for each of them.
+still=0 qr=0
+for shot in $shots; do
+  sim=$out/sim/$shot.png board=$out/board/$shot.ppm
+  check "snapshot $shot taken on the board" test -s "$board" || continue
+  if [ -e "$out/expect/$shot.ppm" ]; then
+    still=$((still + 1))
+    differ=$(compare -metric AE "$sim" "$board" null: 2>&1 || true)
+    echo "board: snapshot $shot (still): $differ of $((width * height)) pixels differ from the simulator's"
+    check "snapshot $shot shows the simulator's screen (under 5% of pixels differ)" \
+      test "${differ%%.*}" -lt $((width * height / 20))
+  fi
+  code=$(zbarimg -q --raw "$sim" 2> /dev/null || true)
+  if [ -n "$code" ]; then
+    qr=$((qr + 1))
+    check "the QR code of $shot scans from the board: $code" \
+      test "$(zbarimg -q --raw "$board" 2> /dev/null || true)" = "$code"
+  fi
+done
+check "some snapshots are still and compared ($still)" test "$still" -gt 0
+check "a QR code was compared ($qr)" test "$qr" -gt 0
+elapsed "checked"
+[ ${#problems[@]} -eq 0 ] || fail "${problems[*]}"
+echo "board: passed"

@@ -1,0 +1,130 @@
+/*
+ * kivo-board-probe: small host-side checks run on the board itself, against kivo.h.
+ *
+ *   kivo-board-probe graphics     puts the console (/dev/tty0) into graphics mode, so that the
+ *                                 kernel's text console stops drawing over the frame
+ *   kivo-board-probe fb           prints what the framebuffer driver itself answers (no library)
+ *   kivo-board-probe mode         prints the display mode the library reads: "mode WxH valid=B"
+ *   kivo-board-probe window W H   opens a window of that size, shows one frame and closes it
+ *   kivo-board-probe touch N      opens an 800x480 window and prints the first N touch records
+ *                                 ("press|motion|release X Y"); SIGTERM ends it earlier
+ */
+#include <kivo/kivo.h>
+
+#include <fcntl.h>
+#include <linux/fb.h>
+#include <linux/kd.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+static int usage(void)
+{
+    fprintf(stderr, "usage: kivo-board-probe graphics | fb | mode | window W H | touch N\n");
+    return 2;
+}
+
+static int graphics(void)
+{
+    int fd = open("/dev/tty0", O_RDWR | O_CLOEXEC);
+    if (fd < 0 || ioctl(fd, KDSETMODE, KD_GRAPHICS) != 0) {
+        perror("kivo-board-probe: /dev/tty0");
+        return 1;
+    }
+    close(fd);
+    return 0;
+}
+
+static int fb(void)
+{
+    struct fb_var_screeninfo v;
+    struct fb_fix_screeninfo f;
+    memset(&v, 0, sizeof v);
+    memset(&f, 0, sizeof f);
+    int fd = open("/dev/fb0", O_RDWR | O_CLOEXEC);
+    if (fd < 0 || ioctl(fd, FBIOGET_VSCREENINFO, &v) != 0 ||
+        ioctl(fd, FBIOGET_FSCREENINFO, &f) != 0) {
+        perror("kivo-board-probe: /dev/fb0");
+        return 1;
+    }
+    uint32_t display = 0;
+    int vsync = ioctl(fd, FBIO_WAITFORVSYNC, &display);
+    printf("fb %ux%u virtual %ux%u bpp %u red %u/%u green %u/%u blue %u/%u transp %u/%u "
+           "line_length %u smem_len %u vsync %d\n",
+        v.xres, v.yres, v.xres_virtual, v.yres_virtual, v.bits_per_pixel, v.red.offset,
+        v.red.length, v.green.offset, v.green.length, v.blue.offset, v.blue.length, v.transp.offset,
+        v.transp.length, f.line_length, f.smem_len, vsync);
+    close(fd);
+    return 0;
+}
+
+static int mode(void)
+{
+    int32_t width = 0, height = 0;
+    bool valid = false;
+    kivo_get_display_mode(&width, &height, &valid);
+    printf("mode %dx%d valid=%d\n", (int)width, (int)height, valid ? 1 : 0);
+    return 0;
+}
+
+static int window(int width, int height)
+{
+    ConfigRecord config;
+    memset(&config, 0, sizeof config);
+    config.font0 = config.font1 = config.font2 = config.font3 = "DejaVu Sans 24";
+    kivo_init_sdl();
+    kivo_create_window(width, height, &config);
+    kivo_present(0);
+    kivo_destroy_window();
+    kivo_quit_sdl();
+    printf("window %dx%d shown\n", width, height);
+    return 0;
+}
+
+static int touch(int count)
+{
+    static const char* const kinds[] = {"quit", "motion", "release", "press", "user"};
+    ConfigRecord config;
+    memset(&config, 0, sizeof config);
+    config.font0 = config.font1 = config.font2 = config.font3 = "DejaVu Sans 24";
+    kivo_init_sdl();
+    kivo_create_window(800, 480, &config);
+    printf("touch ready\n");
+    fflush(stdout);
+    int seen = 0, quit = 0;
+    while (seen < count && !quit) {
+        kivo_present(0);
+        EventRecord events[16];
+        uint32_t n = kivo_poll_events(events, 16);
+        for (uint32_t i = 0; i < n; ++i) {
+            if (events[i].kind == KIVO_EVENT_QUIT)
+                quit = 1;
+            if (events[i].kind > KIVO_EVENT_PRESS)
+                continue;
+            printf("%s %d %d\n", kinds[events[i].kind], (int)events[i].x, (int)events[i].y);
+            fflush(stdout);
+            ++seen;
+        }
+        usleep(10000);
+    }
+    kivo_destroy_window();
+    kivo_quit_sdl();
+    return 0;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && !strcmp(argv[1], "graphics"))
+        return graphics();
+    if (argc == 2 && !strcmp(argv[1], "fb"))
+        return fb();
+    if (argc == 2 && !strcmp(argv[1], "mode"))
+        return mode();
+    if (argc == 4 && !strcmp(argv[1], "window"))
+        return window(atoi(argv[2]), atoi(argv[3]));
+    if (argc == 3 && !strcmp(argv[1], "touch"))
+        return touch(atoi(argv[2]));
+    return usage();
+}

@@ -1,0 +1,249 @@
+// kivo-board-drive: plays a touch script (the simulator's format) on a board emulated by
+// qemu-system-arm, from the outside, over QEMU's machine protocol. The finger is QEMU's USB tablet:
+// display pixels become absolute pointer positions and the left button is the touch. Snapshots
+// are QEMU's screendumps of the display (PPM); quit presses the board's power button, which the
+// board's init turns into SIGTERM for the host.
+//
+// With --expect DIR, a snapshot whose name has a frame DIR/<name>.ppm waits (up to 20 s) until
+// the board shows that screen, fewer than 5% of the pixels differing: the board is slower than
+// the build machine, most of all when a screen's images are first decoded, and the tour goes on
+// from there.
+//
+//   kivo-board-drive --qmp SOCKET --out DIR [--size WxH] [--expect DIR] SCRIPT
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "qmp_client.h"
+#include "touch_script.h"
+
+namespace {
+
+using kivo_sim::Command;
+using kivo_sim::tap_hold_ms;
+
+constexpr int connect_limit_ms = 60000;
+constexpr int tablet_limit_ms = 60000;
+constexpr int axis_max = 32767;
+constexpr int settle_limit_ms = 20000;
+constexpr int settle_poll_ms = 100;
+
+// The centre of display pixel p on QEMU's absolute axis (0..32767 over the whole display).
+int axis_value(int p, int size)
+{
+    const long value = (2L * p + 1) * (axis_max + 1) / (2L * size);
+    return static_cast<int>(std::clamp<long>(value, 0, axis_max));
+}
+
+// The pixel bytes of a binary PPM (as QEMU's screendump and ImageMagick write it); empty when the
+// file cannot be read.
+std::string ppm_pixels(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int w = 0, h = 0, max = 0;
+    if (!(in >> magic >> w >> h >> max) || magic != "P6" || max != 255 || w <= 0 || h <= 0)
+        return {};
+    in.get(); // the one whitespace byte before the pixels
+    std::string pixels(static_cast<size_t>(w) * static_cast<size_t>(h) * 3, '\0');
+    if (!in.read(pixels.data(), static_cast<std::streamsize>(pixels.size())))
+        return {};
+    return pixels;
+}
+
+// How many pixels differ, or -1 when the frames are not of one size.
+long differing_pixels(const std::string& a, const std::string& b)
+{
+    if (a.empty() || a.size() != b.size())
+        return -1;
+    long n = 0;
+    for (size_t i = 0; i < a.size(); i += 3)
+        n += a.compare(i, 3, b, i, 3) != 0;
+    return n;
+}
+
+void sleep_ms(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+class Board {
+  public:
+    Board(kivo_board::QmpClient& qmp, int width, int height, std::string out_dir,
+        std::string expect_dir)
+        : qmp_(qmp), width_(width), height_(height), out_dir_(std::move(out_dir)),
+          expect_dir_(std::move(expect_dir))
+    {
+    }
+
+    // QEMU routes absolute events to the tablet once the guest has bound its driver and the
+    // tablet is the current absolute pointer; a first button event then makes it take them.
+    void wait_for_tablet()
+    {
+        const auto limit =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(tablet_limit_ms);
+        while (qmp_.execute(R"({"execute": "query-mice"})").find("\"absolute\": true") ==
+               std::string::npos) {
+            if (std::chrono::steady_clock::now() > limit)
+                throw std::runtime_error(
+                    "no absolute pointer after " + std::to_string(tablet_limit_ms) + " ms");
+            sleep_ms(50);
+        }
+        send(R"({"type": "btn", "data": {"down": false, "button": "left"}})");
+    }
+
+    // Runs one command; false after quit.
+    bool run(const Command& c)
+    {
+        switch (c.kind) {
+        case Command::Wait:
+            sleep_ms(c.ms);
+            break;
+        case Command::Tap:
+            touch(c.x1, c.y1, true);
+            sleep_ms(tap_hold_ms);
+            touch(c.x1, c.y1, false);
+            break;
+        case Command::Press:
+        case Command::Move:
+            touch(c.x1, c.y1, true);
+            break;
+        case Command::Release:
+            touch(x_, y_, false);
+            break;
+        case Command::Drag:
+            drag(c);
+            break;
+        case Command::Snapshot:
+            snapshot(c.name);
+            break;
+        case Command::Quit:
+            qmp_.execute(R"({"execute": "system_powerdown"})");
+            return false;
+        }
+        return true;
+    }
+
+  private:
+    void send(const std::string& events)
+    {
+        qmp_.execute(
+            R"({"execute": "input-send-event", "arguments": {"events": [)" + events + "]}}");
+    }
+
+    void touch(int x, int y, bool down)
+    {
+        std::string events = R"({"type": "abs", "data": {"axis": "x", "value": )" +
+                             std::to_string(axis_value(x, width_)) + "}}, " +
+                             R"({"type": "abs", "data": {"axis": "y", "value": )" +
+                             std::to_string(axis_value(y, height_)) + "}}";
+        if (down != down_)
+            events += R"(, {"type": "btn", "data": {"down": )" +
+                      std::string(down ? "true" : "false") + R"(, "button": "left"}})";
+        send(events);
+        x_ = x;
+        y_ = y;
+        down_ = down;
+    }
+
+    void drag(const Command& c)
+    {
+        touch(c.x1, c.y1, true);
+        const kivo_sim::DragPath path = kivo_sim::drag_path(c);
+        for (const auto& p : path.points) {
+            sleep_ms(path.step_ms);
+            touch(p.x, p.y, true);
+        }
+        touch(c.x2, c.y2, false);
+    }
+
+    void snapshot(const std::string& name)
+    {
+        const std::string path = out_dir_ + "/" + name + ".ppm";
+        const std::string expected =
+            expect_dir_.empty() ? std::string() : ppm_pixels(expect_dir_ + "/" + name + ".ppm");
+        const long bound = static_cast<long>(width_) * height_ / 20;
+        const auto start = std::chrono::steady_clock::now();
+        for (;;) {
+            qmp_.execute(
+                R"({"execute": "screendump", "arguments": {"filename": ")" + path + "\"}}");
+            const long ms = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - start)
+                                                  .count());
+            if (expected.empty()) {
+                fprintf(stderr, "kivo-board-drive: snapshot %s\n", path.c_str());
+                return;
+            }
+            const long differ = differing_pixels(ppm_pixels(path), expected);
+            if ((differ >= 0 && differ < bound) || ms > settle_limit_ms) {
+                fprintf(stderr, "kivo-board-drive: snapshot %s after %ld ms, %ld pixels differ\n",
+                    path.c_str(), ms, differ);
+                return;
+            }
+            sleep_ms(settle_poll_ms);
+        }
+    }
+
+    kivo_board::QmpClient& qmp_;
+    int width_, height_;
+    std::string out_dir_, expect_dir_;
+    int x_ = 0, y_ = 0;
+    bool down_ = false;
+};
+
+int usage()
+{
+    fprintf(stderr,
+        "usage: kivo-board-drive --qmp SOCKET --out DIR [--size WxH] [--expect DIR] SCRIPT\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string socket, out_dir, expect_dir, script;
+    int width = 800, height = 480;
+    for (int i = 1; i < argc; ++i) {
+        const bool has_value = i + 1 < argc;
+        if (!std::strcmp(argv[i], "--qmp") && has_value)
+            socket = argv[++i];
+        else if (!std::strcmp(argv[i], "--out") && has_value)
+            out_dir = argv[++i];
+        else if (!std::strcmp(argv[i], "--expect") && has_value)
+            expect_dir = argv[++i];
+        else if (!std::strcmp(argv[i], "--size") && has_value) {
+            if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0)
+                return usage();
+        } else if (argv[i][0] != '-' && script.empty())
+            script = argv[i];
+        else
+            return usage();
+    }
+    if (socket.empty() || out_dir.empty() || script.empty())
+        return usage();
+
+    std::ifstream in(script);
+    if (!in) {
+        fprintf(stderr, "kivo-board-drive: cannot read %s\n", script.c_str());
+        return 2;
+    }
+    try {
+        const auto commands = kivo_sim::parse_script(in);
+        kivo_board::QmpClient qmp(socket, connect_limit_ms);
+        Board board(qmp, width, height, out_dir, expect_dir);
+        board.wait_for_tablet();
+        for (const Command& c : commands)
+            if (!board.run(c))
+                break;
+    } catch (const std::exception& e) {
+        fprintf(stderr, "kivo-board-drive: %s: %s\n", script.c_str(), e.what());
+        return 1;
+    }
+    return 0;
+}
