@@ -26,6 +26,7 @@ Surface still_from_frame(IMG_Animation* loaded, int width, int height)
                 static_cast<const Uint8*>(frame->pixels) + ptrdiff_t(y) * frame->pitch, row);
     }
     SDL_FreeSurface(frame);
+    Surface::copy_if_opaque(still.get());
     return still;
 }
 
@@ -93,6 +94,7 @@ void Animation::keep_animation(IMG_Animation* loaded, int width, int height)
             IMG_FreeAnimation(loaded);
             return;
         }
+        Surface::copy_if_opaque(loaded->frames[i]);
     }
     animation_ = loaded;
 }
