@@ -8,6 +8,7 @@
 #include <string>
 
 #include "kivo/window.h"
+#include "render/tracker.h"
 
 namespace kivo {
 
@@ -53,7 +54,7 @@ constexpr const char* asset_paths[asset_count] = {
 
 // SDL_UpperBlit adds the destination corner and the image size in int; an image wholly outside
 // the clip rectangle is skipped here so that corners near INT_MIN or INT_MAX never reach it.
-void blit(SDL_Surface* image, SDL_Surface* target, int x, int y)
+void blit_clipped(SDL_Surface* image, SDL_Surface* target, int x, int y)
 {
     if (!image)
         return;
@@ -74,7 +75,8 @@ const char* asset_path(Asset asset)
 }
 
 Renderer::Renderer(Window& window, const Config& config)
-    : target_(window.surface().get()), cairo_(window.cairo()), config_(config)
+    : target_(window.surface().get()), cairo_(window.cairo()), config_(config),
+      tracker_(std::make_unique<Tracker>())
 {
     layout_ = pango_cairo_create_layout(cairo_);
     fonts_[0] = pango_font_description_from_string(config_.font0.c_str());
@@ -103,15 +105,20 @@ Renderer::~Renderer()
     g_object_unref(layout_);
 }
 
+void Renderer::blit(SDL_Surface* image, int x, int y) const
+{
+    blit_clipped(image, target_, x, y);
+}
+
 void Renderer::draw_at(const Surface& image, int x, int y) const
 {
-    blit(image.get(), target_, x, y);
+    blit(image.get(), x, y);
 }
 
 void Renderer::draw_at(Animation& image, int x, int y) const
 {
     image.advance(delta_ms_);
-    blit(image.frame(), target_, x, y);
+    blit(image.frame(), x, y);
 }
 
 } // namespace kivo
