@@ -108,6 +108,8 @@ class KIVO_EXPORT Renderer {
     void set_full_redraw(bool on) { full_redraw_ = on; }
     // The regions draw() changed since the previous call (the window copies only those).
     Damage take_damage();
+    // The next draw redraws the whole surface, as it must after something else drew on it.
+    void redraw_all() { forget_drawn(); }
 
     // Blits with the top-left corner at (x, y); the Animation form advances it by delta_ms first.
     // An image wholly outside the surface is skipped, so SDL never adds a corner near INT_MAX.

@@ -44,8 +44,8 @@ class KIVO_EXPORT Surface {
     // blend of an opaque pixel gives that pixel, so only the cost changes). Every loaded image and
     // animation frame goes through it once, when it is made. Returns image; null stays null.
     static SDL_Surface* copy_if_opaque(SDL_Surface* image);
-    // Whether a blit of image replaces what lies under it, whatever that was (no blending, no
-    // colour key).
+    // Whether a blit of image copies its pixels over what lies under it, whatever that was (no
+    // blending, no colour key, no colour or alpha modulation).
     static bool copies(const SDL_Surface* image);
 
     SDL_Surface* get() const { return surface_; }

@@ -105,9 +105,13 @@ SDL_Surface* Surface::copy_if_opaque(SDL_Surface* image)
 
 bool Surface::copies(const SDL_Surface* image)
 {
+    auto* s = const_cast<SDL_Surface*>(image);
     SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
-    SDL_GetSurfaceBlendMode(const_cast<SDL_Surface*>(image), &mode);
-    return mode == SDL_BLENDMODE_NONE && !SDL_HasColorKey(const_cast<SDL_Surface*>(image));
+    Uint8 alpha = 0, r = 0, g = 0, b = 0;
+    SDL_GetSurfaceBlendMode(s, &mode);
+    SDL_GetSurfaceAlphaMod(s, &alpha);
+    SDL_GetSurfaceColorMod(s, &r, &g, &b);
+    return mode == SDL_BLENDMODE_NONE && !SDL_HasColorKey(s) && (alpha & r & g & b) == 0xff;
 }
 
 } // namespace kivo

@@ -5,6 +5,8 @@
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "kivo/window.h"
@@ -62,6 +64,21 @@ void blit_clipped(SDL_Surface* image, SDL_Surface* target, int x, int y)
     if (std::int64_t{x} >= std::int64_t{clip.x} + clip.w || std::int64_t{x} + image->w <= clip.x ||
         std::int64_t{y} >= std::int64_t{clip.y} + clip.h || std::int64_t{y} + image->h <= clip.y)
         return;
+    if (Surface::copies(image) && image->format->format == target->format->format &&
+        !SDL_MUSTLOCK(image) && !SDL_MUSTLOCK(target)) {
+        // What SDL's copy blit does, one memcpy a row: the same bytes, at the speed of memcpy.
+        const int x0 = std::max(x, clip.x), y0 = std::max(y, clip.y);
+        const int x1 = int(std::min<std::int64_t>(std::int64_t{x} + image->w, clip.x + clip.w));
+        const int y1 = int(std::min<std::int64_t>(std::int64_t{y} + image->h, clip.y + clip.h));
+        const int bpp = target->format->BytesPerPixel;
+        for (int row = y0; row < y1; ++row)
+            std::memcpy(static_cast<Uint8*>(target->pixels) + std::ptrdiff_t(row) * target->pitch +
+                            std::ptrdiff_t(x0) * bpp,
+                static_cast<const Uint8*>(image->pixels) + std::ptrdiff_t(row - y) * image->pitch +
+                    std::ptrdiff_t(x0 - x) * bpp,
+                std::size_t(x1 - x0) * bpp);
+        return;
+    }
     SDL_Rect dst{x, y, 0, 0};
     SDL_UpperBlit(image, nullptr, target, &dst);
 }
