@@ -53,14 +53,10 @@ void allocations(
     kivo_present(offset);
 
     alloc_count::Tally tally;
-    char counter[32];
     unsigned i = 0;
     for (auto _ : state) {
-        if (mode == "one_label") {
-            std::snprintf(counter, sizeof counter, "%u.%u kWh", 10 + i / 10 % 90, i % 10);
-            ++i;
-            kivo::state::screens[0].labels[1].text = counter;
-        }
+        if (mode == "one_label")
+            kivo::state::screens[0].labels[1].text = bench::counter_text(i++);
         alloc_count::start(&tally);
         kivo_present(offset);
         alloc_count::stop();

@@ -6,7 +6,6 @@
 // frame is a full redraw, so the same file measures the before.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <string>
 
 #include "capi/state.h"
@@ -51,13 +50,12 @@ void home(benchmark::State& state, int w, int h, const char* mode)
     set_home(nullptr);
     kivo_present(0);
     // New text every frame; the screen is set through kivo_set_screen as a host would.
-    char counter[32];
+    std::string counter;
     unsigned i = 0;
     for (auto _ : state) {
         if (m == "one_label") {
-            std::snprintf(counter, sizeof counter, "%u.%u kWh", 10 + i / 10 % 90, i % 10);
-            ++i;
-            set_home(counter);
+            counter = bench::counter_text(i++);
+            set_home(counter.c_str());
         } else if (m == "redrawn") {
             redraw_all();
         }

@@ -127,7 +127,7 @@ Steps demo_tour()
     Steps run;
     run.w = 800;
     run.h = 480;
-    run.config = demo_config();
+    run.config = tour_config();
     run.frame([] {
         demo_start();
         return demo_frame();

@@ -9,7 +9,7 @@ extern "C" {
 
 enum { DEMO_CONNECTOR = 10, DEMO_FAST = 21, DEMO_MENU_HELP = 41 };
 
-ConfigRecord demo_config(void);
+ConfigRecord tour_config(void);
 void demo_start(void);
 int demo_frame(void);
 void demo_tap_button(uint16_t button);
