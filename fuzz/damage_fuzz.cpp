@@ -179,12 +179,14 @@ std::uint64_t hash(const void* bytes, std::size_t n)
 std::vector<std::uint64_t> play(
     const std::vector<Step>& steps, int w, int h, const ConfigRecord& config, bool full_redraw)
 {
-    // SDL's ticks round with the fraction of a second the clock starts at: start on a whole one.
+    // A clock on a whole second: SDL's ticks round with the fraction of a second it starts at.
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     kivo_emu_clock_advance_ns(1000000000 - now.tv_nsec);
     kivo_create_window(w, h, &config);
     kivo::state::renderer->set_full_redraw(full_redraw);
+    // The framebuffer still shows the last run's frame: a frame that throws would leave it so.
+    kivo::state::window->present();
     Slot slots[2];
     slots[0].apply(0);
     slots[1].apply(1);
