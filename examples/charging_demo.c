@@ -4,7 +4,8 @@
  *   charging_demo [--frames N] [--fps N]
  *
  * Screens: home (a carousel of three connectors), mode (fast or smart charging), payment (a QR
- * code), charging (a gauge that rises frame by frame), help and menu. It runs at a steady frame
+ * code), charging (a gauge that rises frame by frame), help and menu. The menu's language entry
+ * switches every text between English, German, Arabic and Chinese. It runs at a steady frame
  * rate until a Quit event (SIGTERM or SIGINT arrive as one through SDL) or, with --frames, until
  * that many frames have been shown, and exits 0.
  *
@@ -12,10 +13,13 @@
  *   screen: <name>                   the shown screen changed (home, mode, payment, charging,
  *                                    help, menu)
  *   page: <n>                        the home carousel settled on connector n (1..3)
+ *   language: <code>                 the menu switched the texts (en, de, ar, zh)
  *   press button=<b> label=<id>      a touch went down
  *   quit                             a Quit event arrived
  */
 #include <kivo/kivo.h>
+
+#include "demo_languages.h"
 
 #include <errno.h>
 #include <stdarg.h>
@@ -39,6 +43,7 @@ enum {
     ID_SMART = 22,
     ID_MENU_HELP = 41,
     ID_MENU_ABOUT = 42,
+    ID_MENU_LANGUAGE = 43,
 };
 
 enum screen { HOME, MODE, PAYMENT, CHARGING, HELP, MENU };
@@ -46,17 +51,8 @@ static const char* const screen_names[] = {"home", "mode", "payment", "charging"
 
 enum connector_state { AVAILABLE, RESERVED, FAULTED };
 
-struct connector {
-    const char* title;
-    const char* details;
-    enum connector_state state;
-};
-
-static const struct connector connectors[] = {
-    {"Connector 1 · CCS", "up to 150 kW · 0.59 €/kWh", AVAILABLE},
-    {"Connector 2 · Type 2", "22 kW · reserved until 15:30", RESERVED},
-    {"Connector 3 · CHAdeMO", "50 kW · technician called", FAULTED},
-};
+/* Their titles and details are in each language's texts. */
+static const enum connector_state connectors[] = {AVAILABLE, RESERVED, FAULTED};
 #define PAGE_COUNT 3
 
 /* The whole state of the application. */
@@ -67,11 +63,12 @@ struct app {
     int slide_to;            /* page entering during a slide, or -1 */
     int slide_direction;     /* -1: the new page enters from the right, +1: from the left */
     int slide_frame;
-    int selected; /* connector of the session */
-    int fast;     /* charging mode: 1 fast, 0 smart */
-    int charging; /* a session is running (it goes on behind other screens) */
-    float soc;    /* state of charge of the car, 0..1 */
-    int about;    /* the menu shows the station's details */
+    int selected;                     /* connector of the session */
+    int fast;                         /* charging mode: 1 fast, 0 smart */
+    int charging;                     /* a session is running (it goes on behind other screens) */
+    float soc;                        /* state of charge of the car, 0..1 */
+    int about;                        /* the menu shows the station's details */
+    const struct demo_language* text; /* the chosen language's texts */
     /* the touch in progress */
     int touching;
     int press_x, press_y;
@@ -124,12 +121,13 @@ static LabelRecord text_label(
  * centred on the label's box and the text starts at its top, so pill labels get a box as high as
  * one line of font 0 (34 px), centred where the pill goes. */
 #define PILL_TEXT_H 34
+#define SMALL_PILL_TEXT_H 24 /* the same for font 1 */
 
 static uint16_t connector_style(const struct app* app, int page)
 {
     if (app->charging && app->selected == page)
         return KIVO_STYLE_CHARGING_BUTTON;
-    switch (connectors[page].state) {
+    switch (connectors[page]) {
     case AVAILABLE:
         return KIVO_STYLE_AVAILABLE_BUTTON;
     case RESERVED:
@@ -141,68 +139,63 @@ static uint16_t connector_style(const struct app* app, int page)
 
 static void show_home_page(const struct app* app, uint32_t slot, int page)
 {
-    static char status[3][32];
+    static char status[3][64];
     LabelRecord labels[3];
-    const struct connector* c = &connectors[page];
-    const char* state_text = c->state == AVAILABLE  ? "Available"
-                             : c->state == RESERVED ? "Reserved"
-                                                    : "Out of order";
+    const char* state_text = app->text->state[connectors[page]];
     if (app->charging && app->selected == page) {
-        snprintf(status[page], sizeof status[page], "Charging %d%%", round_int(app->soc * 100));
+        snprintf(status[page], sizeof status[page], app->text->charging_percent,
+            round_int(app->soc * 100));
         state_text = status[page];
     }
-    labels[0] = text_label(150, 190, 500, 40, c->title, 0, 0, ID_NONE);
+    labels[0] = text_label(150, 190, 500, 40, app->text->title[page], 0, 0, ID_NONE);
     labels[1] = text_label(290, 275 - PILL_TEXT_H / 2, 220, PILL_TEXT_H, state_text, 0,
         connector_style(app, page), ID_CONNECTOR + (uint32_t)page);
-    labels[2] = text_label(150, 330, 500, 30, c->details, 1, 0, ID_NONE);
+    labels[2] = text_label(150, 330, 500, 30, app->text->details[page], 1, 0, ID_NONE);
     kivo_set_screen(slot, "home", "station", labels, 3, (uint32_t)page, PAGE_COUNT,
         KIVO_BUTTON_LEFT | KIVO_BUTTON_RIGHT | KIVO_BUTTON_MENU);
 }
 
 static void show_mode(const struct app* app)
 {
-    static char title[64];
+    static char title[160];
+    const struct demo_language* t = app->text;
     LabelRecord labels[5];
-    snprintf(
-        title, sizeof title, "%s — how would you like to charge?", connectors[app->selected].title);
+    snprintf(title, sizeof title, t->mode_question, t->title[app->selected]);
     labels[0] = text_label(100, 170, 600, 40, title, 1, 0, ID_NONE);
-    labels[1] = text_label(150, 260 - PILL_TEXT_H / 2, 240, PILL_TEXT_H, "   Fast", 0,
-        KIVO_STYLE_FAST_BUTTON, ID_FAST);
-    labels[2] = text_label(410, 260 - PILL_TEXT_H / 2, 240, PILL_TEXT_H, "   Smart", 0,
+    labels[1] = text_label(
+        150, 260 - PILL_TEXT_H / 2, 240, PILL_TEXT_H, t->fast, 0, KIVO_STYLE_FAST_BUTTON, ID_FAST);
+    labels[2] = text_label(410, 260 - PILL_TEXT_H / 2, 240, PILL_TEXT_H, t->smart, 0,
         KIVO_STYLE_SMART_BUTTON, ID_SMART);
-    labels[3] = text_label(150, 300, 240, 50, "full power, 0.59 €/kWh", 3, 0, ID_NONE);
-    labels[4] = text_label(410, 300, 240, 50, "cheapest hours, 0.42 €/kWh", 3, 0, ID_NONE);
+    labels[3] = text_label(150, 300, 240, 50, t->fast_note, 3, 0, ID_NONE);
+    labels[4] = text_label(410, 300, 240, 50, t->smart_note, 3, 0, ID_NONE);
     kivo_set_screen(0, "charging", "plug", labels, 5, 0, 0, KIVO_BUTTON_BACK | KIVO_BUTTON_HELP);
 }
 
 static void show_payment(const struct app* app)
 {
-    static char url[128], price[96];
+    static char url[128];
     LabelRecord labels[3];
     snprintf(url, sizeof url, "https://pay.example.com/kivo?station=KV-0042&connector=%d&mode=%s",
         app->selected + 1, app->fast ? "fast" : "smart");
-    snprintf(price, sizeof price, "%s charging · %s €/kWh · scan with your phone",
-        app->fast ? "Fast" : "Smart", app->fast ? "0.59" : "0.42");
-    labels[0] = text_label(150, 24, 500, 40, "Scan to pay", 0, 0, ID_NONE);
+    labels[0] = text_label(150, 24, 500, 40, app->text->scan_to_pay, 0, 0, ID_NONE);
     labels[1] = text_label(290, 80, 220, 220, url, 0, 0, ID_NONE);
     labels[1].kind = KIVO_LABEL_QR;
-    labels[2] = text_label(120, 320, 560, 60, price, 1, 0, ID_NONE);
+    labels[2] = text_label(120, 320, 560, 60, app->text->price[app->fast], 1, 0, ID_NONE);
     kivo_set_screen(0, "payment", NULL, labels, 3, 0, 0,
         KIVO_BUTTON_BACK | KIVO_BUTTON_OK | (app->fast ? KIVO_BUTTON_FAST : KIVO_BUTTON_SMART));
 }
 
 static void show_charging(const struct app* app)
 {
-    static char energy[32], percent[32], details[96];
+    static char energy[32], percent[64], details[160];
+    const struct demo_language* t = app->text;
     LabelRecord labels[5];
     snprintf(energy, sizeof energy, "%.1f kWh", (double)((app->soc - start_soc) * battery_kwh));
-    snprintf(percent, sizeof percent, "%d %% of %d %%", round_int(app->soc * 100),
+    snprintf(percent, sizeof percent, t->percent_of_target, round_int(app->soc * 100),
         round_int(target_soc * 100));
-    snprintf(details, sizeof details, "%s · %s charging · limit %s",
-        connectors[app->selected].title, app->fast ? "fast" : "smart",
-        app->fast ? "150 kW" : "75 kW");
+    snprintf(details, sizeof details, t->session[app->fast], t->title[app->selected]);
     labels[0] = text_label(290, 36 - PILL_TEXT_H / 2, 220, PILL_TEXT_H,
-        app->soc >= target_soc ? "Done" : "Charging", 0, KIVO_STYLE_CHARGING_BUTTON, ID_NONE);
+        app->soc >= target_soc ? t->done : t->charging, 0, KIVO_STYLE_CHARGING_BUTTON, ID_NONE);
     labels[1] = text_label(290, 130, 220, 220, "", 0, 0, ID_NONE);
     labels[1].kind = KIVO_LABEL_SLIDER;
     labels[1].r = labels[1].g = labels[1].b = 255;
@@ -216,35 +209,32 @@ static void show_charging(const struct app* app)
     kivo_set_screen(0, "charging_anim", NULL, labels, 5, 0, 0, KIVO_BUTTON_BACK);
 }
 
-static void show_help(void)
+static void show_help(const struct app* app)
 {
     LabelRecord labels[2];
-    labels[0] = text_label(150, 30, 500, 40, "Help", 2, 0, ID_NONE);
-    labels[1] = text_label(120, 110, 560, 260,
-        "<b>1.</b> Choose a free connector: swipe or use the arrows.\n"
-        "<b>2.</b> Pick <b>fast</b> or <b>smart</b> charging.\n"
-        "<b>3.</b> Scan the QR code to pay, then plug in.\n"
-        "<b>4.</b> Tap back on the charging screen to leave it running.\n\n"
-        "Hotline: +49 30 1234 5678",
-        1, KIVO_STYLE_MARKUP, ID_NONE);
+    labels[0] = text_label(DEMO_HELP_TITLE_BOX, app->text->help_title, 2, 0, ID_NONE);
+    labels[1] = text_label(DEMO_HELP_BODY_BOX, app->text->help_body, 1, KIVO_STYLE_MARKUP, ID_NONE);
+    /* Pango aligns a right-to-left paragraph to the right instead */
     labels[1].align = KIVO_ALIGN_LEFT;
     kivo_set_screen(0, "help", NULL, labels, 2, 0, 0, KIVO_BUTTON_BACK);
 }
 
 static void show_menu(const struct app* app)
 {
-    LabelRecord labels[4];
+    const struct demo_language* t = app->text;
+    LabelRecord labels[5];
     uint32_t n = 0;
-    labels[n++] = text_label(150, 30, 500, 40, "Menu", 2, 0, ID_NONE);
-    labels[n++] = text_label(290, 150 - PILL_TEXT_H / 2, 220, PILL_TEXT_H, "Help", 0,
+    labels[n++] = text_label(150, 30, 500, 40, t->menu_title, 2, 0, ID_NONE);
+    labels[n++] = text_label(290, 150 - PILL_TEXT_H / 2, 220, PILL_TEXT_H, t->menu_help, 0,
         KIVO_STYLE_WHITE_BUTTON, ID_MENU_HELP);
-    labels[n++] = text_label(290, 230 - PILL_TEXT_H / 2, 220, PILL_TEXT_H, "About", 0,
+    labels[n++] = text_label(290, 230 - PILL_TEXT_H / 2, 220, PILL_TEXT_H, t->menu_about, 0,
         KIVO_STYLE_GREY_BUTTON, ID_MENU_ABOUT);
+    labels[n++] = text_label(290, 310 - SMALL_PILL_TEXT_H / 2, 220, SMALL_PILL_TEXT_H, t->language,
+        1, KIVO_STYLE_GREY_BUTTON, ID_MENU_LANGUAGE);
     labels[0].r = labels[0].g = labels[0].b = 255;
     labels[1].r = labels[1].g = labels[1].b = 40;
     if (app->about)
-        labels[n++] = text_label(
-            150, 290, 500, 90, "Station KV-0042 · 3 connectors\nkivo-gui demo host", 1, 0, ID_NONE);
+        labels[n++] = text_label(150, 360, 500, 80, t->about, 1, 0, ID_NONE);
     kivo_set_screen(0, "help", NULL, labels, n, 0, 0, KIVO_BUTTON_BACK | KIVO_BUTTON_CLOSE);
 }
 
@@ -265,7 +255,7 @@ static void show(const struct app* app)
         show_charging(app);
         break;
     case HELP:
-        show_help();
+        show_help(app);
         break;
     case MENU:
         show_menu(app);
@@ -367,7 +357,7 @@ static void tap_label(struct app* app, uint32_t label)
         int page = (int)(label - ID_CONNECTOR);
         if (app->charging && app->selected == page) {
             go(app, CHARGING);
-        } else if (connectors[page].state == AVAILABLE && !app->charging) {
+        } else if (connectors[page] == AVAILABLE && !app->charging) {
             app->selected = page;
             go(app, MODE);
         } else {
@@ -381,6 +371,11 @@ static void tap_label(struct app* app, uint32_t label)
     } else if (app->screen == MENU && label == ID_MENU_ABOUT) {
         app->about = !app->about;
         show(app);
+    } else if (app->screen == MENU && label == ID_MENU_LANGUAGE) {
+        const int next = (int)(app->text - demo_languages + 1) % DEMO_LANGUAGE_COUNT;
+        app->text = &demo_languages[next];
+        show(app);
+        print_line("language: %s", app->text->code);
     }
 }
 
@@ -454,10 +449,10 @@ static ConfigRecord demo_config(void)
     ConfigRecord config;
     memset(&config, 0, sizeof config);
     config.flavour = 0;
-    config.font0 = "DejaVu Sans Bold 20";
-    config.font1 = "DejaVu Sans 15";
-    config.font2 = "DejaVu Sans Bold 28";
-    config.font3 = "DejaVu Sans 12";
+    config.font0 = DEMO_FONT0;
+    config.font1 = DEMO_FONT1;
+    config.font2 = DEMO_FONT2;
+    config.font3 = DEMO_FONT3;
     config.qr_border = 3;
     config.icon_center_y = 110;
     config.carousel_y = 440;
@@ -508,6 +503,7 @@ int main(int argc, char** argv)
     memset(&app, 0, sizeof app);
     app.slide_to = -1;
     app.fast = 1;
+    app.text = &demo_languages[0];
     go(&app, HOME);
 
     const long long period = 1000000000LL / fps;

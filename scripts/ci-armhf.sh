@@ -22,6 +22,8 @@ start=$SECONDS
 
 packages=(libsdl2-dev libsdl2-image-dev libcairo2-dev libpango1.0-dev libqrencode-dev libts-dev
           libwebp-dev libgtest-dev libgmock-dev)
+# The Python host test (and the Debian stage) run the kivo package with the armhf python3.
+packages+=(python3-minimal libpython3-stdlib)
 
 elapsed() { echo "armhf: $1 after $((SECONDS - start)) s"; }
 

@@ -27,7 +27,7 @@ ls "$out"/*.deb
 # Errors fail the run; warnings are shown.
 lintian --fail-on error --suppress-tags no-manual-page "$out"/*.changes
 
-packages=(libkivo-gui0 libkivo-gui-dev kivo-gui-data kivo-gui-tools)
+packages=(libkivo-gui0 libkivo-gui-dev kivo-gui-data kivo-gui-tools python3-kivo-gui)
 cleanup() { dpkg --purge "${packages[@]/%/-dbgsym}" "${packages[@]}" > /dev/null 2>&1 || true; }
 trap cleanup EXIT
 cleanup
@@ -71,5 +71,18 @@ if [ "$(stat -c %s "$fb")" -eq $((800 * 480 * 4)) ] && [ -n "$(tr -d '\0' < "$fb
   echo "deb: armhf hello_station from the packages drew 800x480 under qemu"
 else
   echo "deb: armhf hello_station drew nothing"; exit 1
+fi
+# Its Python twin, from the packaged module, with the armhf python3 of the root (ci-armhf.sh
+# unpacks one): the same frame.
+if [ -x "$root/usr/bin/python3" ]; then
+  (cd "$unpacked/usr/share/kivo-gui" &&
+     qemu-arm-static -L "$root" -E LD_LIBRARY_PATH="$libdir" -E LD_PRELOAD="$libdir/libkivo-emu.so" \
+       -E TSLIB_CONFFILE="$PWD/ts.conf" -E KIVO_EMU_FB_MODE=800x480 -E KIVO_EMU_FB_FILE="$fb.py" \
+       -E PYTHONPATH="$unpacked/usr/lib/python3/dist-packages" -E PYTHONDONTWRITEBYTECODE=1 \
+       "$root/usr/bin/python3" "$src/examples/hello_station.py")
+  cmp "$fb" "$fb.py" || { echo "deb: armhf hello_station.py drew another frame"; exit 1; }
+  echo "deb: armhf hello_station.py from the packages drew the same frame under qemu"
+else
+  echo "deb: no python3 in the armhf root; hello_station.py not run on armhf"
 fi
 echo "deb: done after $((SECONDS - start)) s"

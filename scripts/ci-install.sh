@@ -73,6 +73,20 @@ else
   fail "built with find_package(kivo-gui)"
 fi
 
+# The Python package, with Debian's python3: it imports from the installed tree, and its
+# hello_station (behind a wrapper, so that run below starts it like the C programs) finds the
+# library by its soname.
+pydir=$prefix/lib/python3/dist-packages
+mkdir -p "$work/py"
+printf '#!/bin/sh\nPYTHONPATH=%s PYTHONDONTWRITEBYTECODE=1 exec /usr/bin/python3 %s\n' \
+  "$pydir" "$src/examples/hello_station.py" > "$work/py/hello_station"
+chmod +x "$work/py/hello_station"
+if [ "$(PYTHONPATH=$pydir /usr/bin/python3 -c 'import kivo; print(kivo.__file__)')" = "$pydir/kivo/__init__.py" ]; then
+  pass "python3 imports kivo from $pydir"
+else
+  fail "python3 import of kivo from $pydir"
+fi
+
 # Runs one program in the installed data directory under the emulator; a tap on the label in the
 # middle of the screen arrives through the emulator's touch FIFO.
 run() {
@@ -88,7 +102,7 @@ run() {
   cat "$work/out"
   return $status
 }
-for dir in pc cmake; do
+for dir in pc cmake py; do
   [ -x "$work/$dir/hello_station" ] || continue
   if run "$dir" hello_station && [ "$(stat -c %s "$work/$dir-hello_station.fb")" -eq $((800 * 480 * 4)) ] &&
      [ -n "$(tr -d '\0' < "$work/$dir-hello_station.fb" | head -c 1)" ] && grep -q 'label 1$' "$work/out"; then
@@ -96,9 +110,10 @@ for dir in pc cmake; do
   else
     fail "$dir: hello_station under the emulator"
   fi
+  [ "$dir" != py ] || continue
   if run "$dir" cxx_consumer; then pass "$dir: C++ classes"; else fail "$dir: C++ classes"; fi
 done
 
 echo "install: checks done after $((SECONDS - start)) s"
 echo "install: $passed passed, $failed failed"
-[ "$failed" -eq 0 ] && [ "$passed" -eq 8 ]
+[ "$failed" -eq 0 ] && [ "$passed" -eq 10 ]

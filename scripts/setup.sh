@@ -7,9 +7,10 @@ packages=(
   build-essential cmake pkg-config git clang-format
   libsdl2-dev libsdl2-image-dev libcairo2-dev libpango1.0-dev libqrencode-dev libts-dev
   libwebp-dev libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core zbar-tools valgrind xvfb xdotool imagemagick
+  fonts-dejavu-core fonts-wqy-microhei zbar-tools valgrind xvfb xdotool imagemagick
   g++-arm-linux-gnueabihf qemu-user-static
   debhelper lintian
+  python3 dh-python
 )
 
 # scripts/setup.sh --fuzz adds what the libFuzzer build needs (clang and its runtimes).

@@ -137,7 +137,8 @@ TEST(Tour, ScreensAndPagesInOrder)
             seen.push_back(line);
     const std::vector<std::string> expected = {"screen: home", "page: 2", "page: 3", "page: 2",
         "page: 1", "screen: menu", "screen: help", "screen: menu", "screen: home", "screen: mode",
-        "screen: payment", "screen: charging", "screen: home", "quit"};
+        "screen: payment", "screen: charging", "screen: home", "screen: menu", "screen: help",
+        "screen: menu", "screen: help", "screen: menu", "screen: help", "quit"};
     EXPECT_EQ(seen, expected);
 }
 
@@ -151,7 +152,10 @@ TEST(Tour, TapsReachTheHostAsPressesOnTheRightButtons)
         "press button=256 label=0", "press button=0 label=0", "press button=8 label=0",
         "press button=0 label=41", "press button=2 label=0", "press button=16 label=0",
         "press button=0 label=10", "press button=0 label=21", "press button=1 label=0",
-        "press button=2 label=0"};
+        "press button=2 label=0", "press button=8 label=0", "press button=0 label=43",
+        "press button=0 label=41", "press button=2 label=0", "press button=0 label=43",
+        "press button=0 label=41", "press button=2 label=0", "press button=0 label=43",
+        "press button=0 label=41"};
     EXPECT_EQ(presses, expected);
 }
 

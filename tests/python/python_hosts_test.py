@@ -1,0 +1,132 @@
+"""Python hosts against C hosts, under the device emulator.
+
+    python_hosts_test.py SOURCE_DIR LIBRARY EMULATOR TOUCH_WRITER C_HELLO C_DEMO PYTHON [RUNNER...]
+
+Run from a directory holding the image tree. The programs (and PYTHON, the hosts' interpreter)
+run through RUNNER when one is given: qemu for an ARM build. The records' layout table of the
+kivo package must be the one tests/layout/record_layout.c checks against the C compilers
+(natively and for ARM); importing kivo checks a Python's ctypes against it, here and in the
+hosts' interpreter. Then each Python host and its C twin run under the emulator with the same
+tap written into the touch panel: both must report the press on the expected button or label,
+and leave the same bytes in the framebuffer.
+"""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+source, library, emulator, touch_writer, c_hello, c_demo, python = sys.argv[1:8]
+runner = sys.argv[8:]
+sys.path.insert(0, os.path.join(source, "python"))
+import kivo  # noqa: E402 (checks the records' layout)
+
+HOSTS = [
+    # name, C host, Python host, tap (x, y), lines both must print
+    ("hello_station", [c_hello], ["hello_station.py"], (400, 240), ["pressed button 0, label 1"]),
+    (
+        "demo home: Right arrow",
+        [c_demo, "--frames", "60"],
+        ["charging_home.py", "--frames", "60"],
+        (776, 240),
+        ["press button=%d label=0" % kivo.BUTTON_RIGHT, "page: 2"],
+    ),
+]
+
+failures = 0
+
+
+def check(ok, what):
+    global failures
+    print(("ok    " if ok else "FAIL  ") + what, flush=True)
+    failures += not ok
+
+
+def c_layout():
+    """The rows of record_layout.c's table, as kivo.records.LAYOUT writes them."""
+    with open(os.path.join(source, "tests/layout/record_layout.c")) as f:
+        text = f.read()
+    rows = set()
+    for kind, args in re.findall(r"\b([MS])\((\w+(?:,\s*\w+){2,3})\)", text):
+        parts = [a.strip() for a in args.split(",")]
+        if kind == "S" and len(parts) == 3:
+            rows.add((parts[0], None, int(parts[1]), int(parts[2])))
+        elif kind == "M" and len(parts) == 4:
+            rows.add((parts[0], parts[1], int(parts[2]), int(parts[3])))
+    return rows
+
+
+def run(command, fb, tap, work):
+    """Runs command under the emulator, with one tap at tap (x, y) unless it is None;
+    (exit status, output lines)."""
+    fifo = os.path.join(work, "touch")
+    if os.path.exists(fifo):
+        os.unlink(fifo)
+    os.mkfifo(fifo)
+    writer = None
+    if tap:
+        # The writer blocks until the host opens its panel, then sends a press and a release.
+        x, y = map(str, tap)
+        writer = subprocess.Popen(
+            runner + [touch_writer, fifo, x, y, "200", x, y, "0"], stdout=subprocess.DEVNULL
+        )
+    env = dict(
+        os.environ,
+        LD_PRELOAD=emulator,
+        TSLIB_CONFFILE=os.path.join(source, "tools/emulator/ts.conf"),
+        KIVO_EMU_FB_MODE="800x480",
+        KIVO_EMU_FB_FILE=fb,
+        KIVO_EMU_TOUCH_FIFO=fifo,
+        KIVO_LIBRARY=library,
+        PYTHONPATH=os.path.join(source, "python"),
+        PYTHONDONTWRITEBYTECODE="1",
+    )
+    try:
+        done = subprocess.run(
+            runner + command, env=env, stdout=subprocess.PIPE, text=True, timeout=60
+        )
+    finally:
+        if writer:
+            writer.kill()
+            writer.wait()
+    return done.returncode, done.stdout.splitlines()
+
+
+ours = set(kivo.LAYOUT)
+theirs = c_layout()
+check(
+    ours == theirs,
+    "kivo.records.LAYOUT is record_layout.c's table (%d rows); differing: %s"
+    % (len(theirs), sorted(ours ^ theirs, key=str)),
+)
+
+# The hosts' interpreter: it imports kivo (so its ctypes agrees with the table) and says how big
+# the records are.
+sizes = (
+    "import ctypes, kivo;"
+    "print(ctypes.sizeof(ctypes.c_void_p), *map(ctypes.sizeof, kivo.RECORDS.values()))"
+)
+with tempfile.TemporaryDirectory() as work:
+    status, output = run([python, "-c", sizes], os.path.join(work, "fb"), None, work)
+    pointer, *actual = map(int, (output or ["0"])[0].split())
+    want = [row[2 if pointer == 4 else 3] for row in kivo.LAYOUT if row[1] is None]
+    check(
+        status == 0 and actual == want,
+        "records in the hosts' Python (%d-byte pointers): sizes %s, expected %s"
+        % (pointer, actual, want),
+    )
+    for name, c_host, py_host, tap, lines in HOSTS:
+        script = [python, os.path.join(source, "examples", py_host[0])] + py_host[1:]
+        frames = []
+        for label, command in (("C", c_host), ("Python", script)):
+            fb = os.path.join(work, label + ".fb")
+            status, output = run(command, fb, tap, work)
+            missing = [line for line in lines if line not in output]
+            check(status == 0 and not missing, f"{name}, {label}: exit {status}, missing {missing}")
+            with open(fb, "rb") as f:
+                frames.append(f.read())
+        drawn = len(frames[0]) == 800 * 480 * 4 and frames[0].strip(b"\0") != b""
+        check(drawn and frames[0] == frames[1], f"{name}: the same frame bytes from both hosts")
+
+print(f"python hosts: {failures} failed")
+sys.exit(failures != 0)
