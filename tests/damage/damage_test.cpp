@@ -26,6 +26,7 @@ struct Step {
 
 struct Steps {
     int w = 320, h = 240;
+    std::uint32_t line_length = 0; // of the framebuffer's rows, when the driver pads them
     ConfigRecord config = kivo_test::config();
     std::vector<Step> steps;
 
@@ -95,6 +96,8 @@ std::vector<std::uint64_t> frames(const Steps& run, bool full_redraw)
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     kivo_emu_clock_advance_ns(1000000000 - now.tv_nsec);
+    if (run.line_length)
+        kivo_emu_fb_force_mode(run.w, run.h, run.line_length);
     kivo_create_window(run.w, run.h, &run.config);
     kivo::state::renderer->set_full_redraw(full_redraw);
     kivo_set_screen(0, nullptr, nullptr, nullptr, 0, 0, 0, 0);
@@ -168,6 +171,16 @@ Steps demo_tour()
     wait(60);
     act([] { demo_tap_button(KIVO_BUTTON_BACK); });
     wait(18);
+    act([] { demo_tap_button(KIVO_BUTTON_MENU); });
+    wait(15);
+    for (int language = 0; language < 3; ++language) { // German, Arabic, Chinese
+        act([] { demo_tap_label(DEMO_MENU_LANGUAGE); });
+        wait(12);
+        act([] { demo_tap_label(DEMO_MENU_HELP); });
+        wait(15);
+        act([] { demo_tap_button(KIVO_BUTTON_BACK); });
+        wait(12);
+    }
     return run;
 }
 
@@ -335,6 +348,19 @@ TEST_F(DamageTest, TrackedFramesEqualTheFullRedraw)
         {"showing through", showing_through},
         {"animations", animations},
         {"label changes", label_changes},
+        {"label changes, padded framebuffer rows",
+            [] {
+                Steps s = label_changes();
+                s.line_length = (s.w + 8) * 4;
+                return s;
+            }},
+        {"label changes, a frame of 97 x 33 (no whole 16-byte block at its end)",
+            [] {
+                Steps s = label_changes();
+                s.w = 97;
+                s.h = 33;
+                return s;
+            }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -18,6 +18,7 @@ void demo_start(void)
     memset(&tour, 0, sizeof tour);
     tour.slide_to = -1;
     tour.fast = 1;
+    tour.text = &demo_languages[0];
     go(&tour, HOME);
 }
 

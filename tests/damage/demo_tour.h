@@ -7,7 +7,7 @@
 extern "C" {
 #endif
 
-enum { DEMO_CONNECTOR = 10, DEMO_FAST = 21, DEMO_MENU_HELP = 41 };
+enum { DEMO_CONNECTOR = 10, DEMO_FAST = 21, DEMO_MENU_HELP = 41, DEMO_MENU_LANGUAGE = 43 };
 
 ConfigRecord tour_config(void);
 void demo_start(void);
