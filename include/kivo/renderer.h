@@ -180,6 +180,7 @@ class KIVO_EXPORT Renderer {
     void add_screen_images(const ScreenDef& screen, int offset, bool icon);
     void add_labels(const ScreenDef& screen, int offset, std::size_t& text);
     Item& add_item();
+    Item& add_drawn_label(int kind, const Label& label, int offset);
     void add_blit(const SDL_Surface* image, int x, int y, bool background = false);
     void draw_item(const Item& item);
     bool covered() const;

@@ -261,6 +261,22 @@ Item& Renderer::add_item()
     return item;
 }
 
+// A QR or slider label, drawn by its own drawer: what it shows is copied for the next frame.
+Item& Renderer::add_drawn_label(int kind, const Label& label, int offset)
+{
+    Item& item = add_item();
+    item.kind = Item::Kind(kind);
+    item.whole = true;
+    item.label = &label;
+    item.offset = offset;
+    item.left = std::int64_t{label.x} + offset;
+    item.copy.y = label.y;
+    item.copy.width = label.width;
+    item.copy.height = label.height;
+    item.copy.color = label.color;
+    return item;
+}
+
 void Renderer::add_blit(const SDL_Surface* image, int x, int y, bool background)
 {
     if (!image)
@@ -343,16 +359,8 @@ void Renderer::add_labels(const ScreenDef& screen, int offset, std::size_t& text
             break;
         }
         case LabelKind::Qr: {
-            Item& item = add_item();
-            item.kind = Item::Kind::Qr;
-            item.whole = true;
-            item.label = &label;
-            item.offset = offset;
-            item.left = coords::saturate(std::int64_t{label.x} + offset);
-            item.copy.y = label.y;
-            item.copy.width = label.width;
-            item.copy.height = label.height;
-            item.copy.color = label.color;
+            Item& item = add_drawn_label(int(Item::Kind::Qr), label, offset);
+            item.left = coords::saturate(item.left);
             item.copy.text = label.text;
             item.bounds = label.width > 0 && label.height > 0
                               ? on_surface(item.left, label.y, label.width, label.height, W, H)
@@ -360,16 +368,7 @@ void Renderer::add_labels(const ScreenDef& screen, int offset, std::size_t& text
             break;
         }
         case LabelKind::Slider: {
-            Item& item = add_item();
-            item.kind = Item::Kind::Slider;
-            item.whole = true;
-            item.label = &label;
-            item.offset = offset;
-            item.left = std::int64_t{label.x} + offset;
-            item.copy.y = label.y;
-            item.copy.width = label.width;
-            item.copy.height = label.height;
-            item.copy.color = label.color;
+            Item& item = add_drawn_label(int(Item::Kind::Slider), label, offset);
             item.copy.value = label.value;
             item.copy.band_value = label.band_value;
             item.copy.marker_value = label.marker_value;
