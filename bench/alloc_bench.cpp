@@ -10,6 +10,7 @@
 #include <string>
 
 #include "alloc_count.h"
+#include "capi/state.h"
 #include "screens.h"
 
 namespace {
@@ -34,9 +35,13 @@ struct SiteWriter {
     }
 } site_writer;
 
-void allocations(benchmark::State& state, const std::string& name, int offset)
+// mode: "" presents the screen unchanged, "one_label" changes the text of its second label
+// before every frame, "full" redraws it in full every frame (the reference).
+void allocations(
+    benchmark::State& state, const std::string& name, int offset, const std::string& mode)
 {
     bench::ensure(800, 480);
+    kivo::state::renderer->set_full_redraw(mode == "full");
     if (name == "transition") {
         bench::set(0, bench::Screen::Home);
         bench::set(1, bench::Screen::Charging);
@@ -48,7 +53,10 @@ void allocations(benchmark::State& state, const std::string& name, int offset)
     kivo_present(offset);
 
     alloc_count::Tally tally;
+    unsigned i = 0;
     for (auto _ : state) {
+        if (mode == "one_label")
+            kivo::state::screens[0].labels[1].text = bench::counter_text(i++);
         alloc_count::start(&tally);
         kivo_present(offset);
         alloc_count::stop();
@@ -56,15 +64,21 @@ void allocations(benchmark::State& state, const std::string& name, int offset)
     for (int o = 0; o < alloc_count::origin_count; ++o)
         state.counters[alloc_count::origin_names[o]] =
             benchmark::Counter(double(tally.count[o]), benchmark::Counter::kAvgIterations);
-    site_writer.frames[name] = state.iterations();
-    site_writer.tallies[name] = std::move(tally);
+    kivo::state::renderer->set_full_redraw(false);
+    const std::string key = mode.empty() ? name : name + "_" + mode;
+    site_writer.frames[key] = state.iterations();
+    site_writer.tallies[key] = std::move(tally);
 }
 
 [[maybe_unused]] const bool registered = [] {
     for (bench::Screen s : bench::all_screens)
         benchmark::RegisterBenchmark((std::string("alloc/") + bench::name(s)).c_str(), allocations,
-            std::string(bench::name(s)), 0);
-    benchmark::RegisterBenchmark("alloc/transition", allocations, std::string("transition"), 200);
+            std::string(bench::name(s)), 0, std::string());
+    benchmark::RegisterBenchmark(
+        "alloc/transition", allocations, std::string("transition"), 200, std::string());
+    for (const char* mode : {"one_label", "full"})
+        benchmark::RegisterBenchmark((std::string("alloc/home_") + mode).c_str(), allocations,
+            std::string("home"), 0, std::string(mode));
     return true;
 }();
 

@@ -39,6 +39,12 @@ kivo::Label icon_label();
 kivo::Label qr_label();
 kivo::Label slider_label();
 
+// The i-th reading of a kWh counter, "10.0 kWh" upwards (short enough to need no allocation).
+inline std::string counter_text(unsigned i)
+{
+    return std::to_string(10 + i / 10 % 90) + "." + std::to_string(i % 10) + " kWh";
+}
+
 // Bytes of one frame of width x height.
 inline std::size_t frame_bytes(int width, int height)
 {

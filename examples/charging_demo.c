@@ -444,6 +444,30 @@ static void wait_frame(long long* due, long long period)
         *due = now + period;
 }
 
+static ConfigRecord demo_config(void)
+{
+    ConfigRecord config;
+    memset(&config, 0, sizeof config);
+    config.flavour = 0;
+    config.font0 = DEMO_FONT0;
+    config.font1 = DEMO_FONT1;
+    config.font2 = DEMO_FONT2;
+    config.font3 = DEMO_FONT3;
+    config.qr_border = 3;
+    config.icon_center_y = 110;
+    config.carousel_y = 440;
+    config.carousel_spacing = 28;
+    config.slider_start_angle = 0.75f * PI_F;
+    config.slider_sweep_angle = 1.5f * PI_F;
+    static const uint8_t value_color[4] = {0x2e, 0xcc, 0x71, 0xff};
+    static const uint8_t band_color[4] = {0xff, 0xff, 0xff, 0x90};
+    static const uint8_t marker_color[4] = {0xf5, 0xa6, 0x23, 0xff};
+    memcpy(config.slider_value_color, value_color, 4);
+    memcpy(config.slider_band_color, band_color, 4);
+    memcpy(config.slider_marker_color, marker_color, 4);
+    return config;
+}
+
 static int parse_option(int argc, char** argv, int* i, const char* name, long* value)
 {
     if (strcmp(argv[*i], name) != 0)
@@ -470,25 +494,7 @@ int main(int argc, char** argv)
     if (fps <= 0)
         fps = 30;
 
-    ConfigRecord config;
-    memset(&config, 0, sizeof config);
-    config.flavour = 0;
-    config.font0 = DEMO_FONT0;
-    config.font1 = DEMO_FONT1;
-    config.font2 = DEMO_FONT2;
-    config.font3 = DEMO_FONT3;
-    config.qr_border = 3;
-    config.icon_center_y = 110;
-    config.carousel_y = 440;
-    config.carousel_spacing = 28;
-    config.slider_start_angle = 0.75f * PI_F;
-    config.slider_sweep_angle = 1.5f * PI_F;
-    static const uint8_t value_color[4] = {0x2e, 0xcc, 0x71, 0xff};
-    static const uint8_t band_color[4] = {0xff, 0xff, 0xff, 0x90};
-    static const uint8_t marker_color[4] = {0xf5, 0xa6, 0x23, 0xff};
-    memcpy(config.slider_value_color, value_color, 4);
-    memcpy(config.slider_band_color, band_color, 4);
-    memcpy(config.slider_marker_color, marker_color, 4);
+    ConfigRecord config = demo_config();
 
     kivo_init_sdl();
     kivo_create_window(WIDTH, HEIGHT, &config);

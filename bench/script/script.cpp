@@ -103,6 +103,27 @@ int main()
     phase("element/qr_label", frames, [&](int) { r.draw_qr_label(qr, 0); });
     phase("element/slider_label", frames, [&](int) { r.draw_slider_label(slider, 0); });
 
+    // The element phases drew behind the renderer's back: the next frame redraws everything.
+    r.redraw_all();
+    bench::set(0, bench::Screen::Home);
+    next_frame();
+    r.set_full_redraw(true);
+    phase("home/full", frames, [](int) { next_frame(); });
+    r.set_full_redraw(false);
+    next_frame();
+    std::string counter;
+    phase("home/one_label", frames, [&](int i) {
+        counter = std::to_string(12 + i) + ".0 kWh";
+        kivo::state::screens[0].labels[1].text = counter;
+        next_frame();
+    });
+    bench::set(0, bench::Screen::Charging);
+    next_frame();
+    phase("charging/gauge", frames, [](int i) {
+        kivo::state::screens[0].labels[0].value = 0.3f + 0.01f * i;
+        next_frame();
+    });
+
     std::string text64(1 << 20, 'A');
     std::mt19937 random(1);
     static const char alphabet[] =

@@ -227,6 +227,12 @@ KIVO_API int32_t kivo_surface_height(void);
  * that covers more than half the surface (slot 1 once |offset| > W/2); so do the hit tests.
  * The copy never reads past the surface nor writes past the mapping, whatever mode the driver
  * accepted. Does nothing when no window exists.
+ * Only what changed costs: the library remembers what it drew and redraws only the regions
+ * where this frame differs from the one before (everything when that cannot be proven), and
+ * copies only those regions to the display, nothing for an unchanged frame. The first present
+ * of a window and every 64th copy the whole frame all the same, in case something else wrote to
+ * the framebuffer. This costs no second frame: the framebuffer is only written. Both the display
+ * and kivo_get_framebuffer hold exactly the bytes a full redraw and copy would have left.
  * Exceptions: std::runtime_error for a malformed "data://" reference; std::invalid_argument
  * "flavour" when a shown button has no image for the configured flavour. The frame is then
  * partly drawn and not copied to the display.

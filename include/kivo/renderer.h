@@ -3,6 +3,7 @@
 
 #include <array>
 #include <chrono>
+#include <memory>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "kivo/animation.h"
 #include "kivo/config.h"
+#include "kivo/damage.h"
 #include "kivo/export.h"
 #include "kivo/screen.h"
 #include "kivo/surface.h"
@@ -24,6 +26,8 @@ typedef struct _PangoFontDescription PangoFontDescription;
 namespace kivo {
 
 class Window;
+struct Tracker;
+struct Item;
 
 // The 33 fixed images, in loading order, below "app/share/marvo/images/".
 enum class Asset : std::uint8_t {
@@ -84,13 +88,28 @@ class KIVO_EXPORT Renderer {
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
 
-    // One frame of one screen.
+    // One frame of one screen. The renderer remembers what it drew and redraws only the regions
+    // that can differ from the frame before (in stacking order, clipped to them), leaving the
+    // surface byte for byte as a full redraw would. It redraws everything when that cannot be
+    // proven: the first frame, a background that does not cover the surface with an opaque copy
+    // (the frame before then shows through), an image loaded or dropped, a markup text that does
+    // not parse or a QR text that does not encode, and a frame that may throw (an image not yet
+    // loaded, a button the flavour lacks).
     void draw(const ScreenDef& screen);
     // One frame of a slide: first at offset, second beside it; the screen covering more than
     // half of the surface becomes current.
     // Any int offset is safe: the second offset, |offset| and every x + offset of the drawers are
     // formed in 64 bits and saturated to int (an element pushed that far is off the surface).
     void draw(const ScreenDef& first, const ScreenDef& second, int offset);
+
+    // On: every draw is the full redraw, element by element as described above each drawer, and
+    // reports the whole surface as changed. The reference the tracked frames are checked
+    // against; off after construction.
+    void set_full_redraw(bool on) { full_redraw_ = on; }
+    // The regions draw() changed since the previous call (the window copies only those).
+    Damage take_damage();
+    // The next draw redraws the whole surface, as it must after something else drew on it.
+    void redraw_all() { forget_drawn(); }
 
     // Blits with the top-left corner at (x, y); the Animation form advances it by delta_ms first.
     // An image wholly outside the surface is skipped, so SDL never adds a corner near INT_MAX.
@@ -142,9 +161,30 @@ class KIVO_EXPORT Renderer {
     Uint32 last_ticks_ = 0;
     std::int32_t delta_ms_ = 0;
     ScreenDef current_screen_;
+    std::unique_ptr<Tracker> tracker_;
+    bool full_redraw_ = false;
+    // Changes whenever a cache entry is made or dropped.
+    std::uint64_t cache_generation_ = 0;
 
     void tick();
     void draw_label(const Label& label, int offset);
+    void blit(SDL_Surface* image, int x, int y) const;
+    // The frame drawn from what changed; false (nothing done) when it must be the full redraw.
+    bool draw_tracked(
+        const ScreenDef& first, const ScreenDef* second, int offset, int second_offset);
+    void forget_drawn();
+    bool loaded(const ScreenDef& screen) const;
+    bool prepare(const ScreenDef& screen, std::size_t& text, std::size_t& qr, int& align, int& font,
+        std::size_t& last_text);
+    bool layout_text(const Label& label, std::size_t slot, int align, int font);
+    void add_screen_images(const ScreenDef& screen, int offset, bool icon);
+    void add_labels(const ScreenDef& screen, int offset, std::size_t& text);
+    Item& add_item();
+    Item& add_drawn_label(int kind, const Label& label, int offset);
+    void add_blit(const SDL_Surface* image, int x, int y, bool background = false);
+    void draw_item(const Item& item);
+    bool covered() const;
+    void sync_shared_layout(int align, int font, std::size_t last_text);
 };
 
 } // namespace kivo

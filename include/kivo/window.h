@@ -5,6 +5,7 @@
 
 #include <SDL2/SDL.h>
 
+#include "kivo/damage.h"
 #include "kivo/export.h"
 #include "kivo/surface.h"
 
@@ -37,6 +38,13 @@ class KIVO_EXPORT Window {
     // bytes are left alone); when the driver chose another mode, rows are copied one by one,
     // bounded by both sides. Never reads past the surface nor writes past the mapping.
     void present();
+    // The same, but after the vertical blank only the rectangles of changed are copied (nothing
+    // when it is empty): changed must hold every pixel drawn since the previous present. Because
+    // something else may write to the framebuffer (the kernel console, another process), the
+    // first present of a window and every 64th present copy the whole frame all the same. This
+    // needs no memory beyond the drawing surface: the framebuffer is only written, never read.
+    void present(const Damage& changed);
+    static constexpr unsigned full_copy_interval = 64;
 
     // Turns every pending touch sample into SDL mouse events on SDL's queue. Never blocks.
     void update_events();
@@ -59,6 +67,10 @@ class KIVO_EXPORT Window {
     cairo_t* cairo_ = nullptr;
     std::uint32_t fb_line_length_ = 0;
     std::uint32_t fb_rows_ = 0;
+    unsigned presents_since_full_copy_ = full_copy_interval; // the first present copies all
+
+    void wait_for_vblank();
+    void copy(const SDL_Rect& rect);
 };
 
 } // namespace kivo

@@ -106,13 +106,17 @@ KIVO_API void kivo_present(int32_t offset)
 {
     if (!kivo::state::window)
         return;
-    if (kivo::state::renderer) {
-        if (offset == 0)
-            kivo::state::renderer->draw(kivo::state::screens[0]);
-        else
-            kivo::state::renderer->draw(kivo::state::screens[0], kivo::state::screens[1], offset);
+    kivo::Renderer* renderer = kivo::state::renderer;
+    if (!renderer) {
+        kivo::state::window->present();
+        return;
     }
-    kivo::state::window->present();
+    if (offset == 0)
+        renderer->draw(kivo::state::screens[0]);
+    else
+        renderer->draw(kivo::state::screens[0], kivo::state::screens[1], offset);
+    // Only what the renderer changed is copied (and the whole frame now and then).
+    kivo::state::window->present(renderer->take_damage());
 }
 
 KIVO_API void kivo_get_framebuffer(void* buffer, size_t size)

@@ -20,7 +20,7 @@ Surface still_from_frame(IMG_Animation* loaded, int width, int height)
 {
     SDL_Surface* frame = Surface::convert(std::exchange(loaded->frames[0], nullptr), width, height);
     IMG_FreeAnimation(loaded);
-    return SurfaceAdoption::adopt(frame);
+    return SurfaceAdoption::adopt(Surface::copy_if_opaque(frame));
 }
 
 // What a source becomes when it is not kept animated: the loader gave nothing (natural size), or
@@ -87,6 +87,7 @@ void Animation::keep_animation(IMG_Animation* loaded, int width, int height)
             IMG_FreeAnimation(loaded);
             return;
         }
+        Surface::copy_if_opaque(loaded->frames[i]);
     }
     animation_ = loaded;
 }

@@ -26,7 +26,7 @@ Surface::Surface(const char* path, int width, int height)
         warnx("IMG_Load(%s): %s", path, SDL_GetError());
         return;
     }
-    surface_ = convert(loaded, width, height);
+    surface_ = copy_if_opaque(convert(loaded, width, height));
 }
 
 Surface::Surface(const void* data, unsigned size, int width, int height)
@@ -36,7 +36,7 @@ Surface::Surface(const void* data, unsigned size, int width, int height)
         warnx("IMG_Load_RW: %s", SDL_GetError());
         return;
     }
-    surface_ = convert(loaded, width, height);
+    surface_ = copy_if_opaque(convert(loaded, width, height));
 }
 
 Surface::Surface(unsigned flags, int width, int height, int depth, unsigned format)
@@ -85,6 +85,33 @@ SDL_Surface* Surface::convert(SDL_Surface* source, int width, int height)
         SDL_UpperBlitScaled(source, nullptr, result, nullptr);
     SDL_FreeSurface(source);
     return result;
+}
+
+SDL_Surface* Surface::copy_if_opaque(SDL_Surface* image)
+{
+    if (!image || image->format->format != working_format || SDL_HasColorKey(image) ||
+        SDL_MUSTLOCK(image))
+        return image;
+    for (int y = 0; y < image->h; ++y) {
+        const auto* row = reinterpret_cast<const Uint32*>(
+            static_cast<const Uint8*>(image->pixels) + ptrdiff_t(y) * image->pitch);
+        for (int x = 0; x < image->w; ++x)
+            if ((row[x] >> 24) != 0xff)
+                return image;
+    }
+    SDL_SetSurfaceBlendMode(image, SDL_BLENDMODE_NONE);
+    return image;
+}
+
+bool Surface::copies(const SDL_Surface* image)
+{
+    auto* s = const_cast<SDL_Surface*>(image);
+    SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+    Uint8 alpha = 0, r = 0, g = 0, b = 0;
+    SDL_GetSurfaceBlendMode(s, &mode);
+    SDL_GetSurfaceAlphaMod(s, &alpha);
+    SDL_GetSurfaceColorMod(s, &r, &g, &b);
+    return mode == SDL_BLENDMODE_NONE && !SDL_HasColorKey(s) && (alpha & r & g & b) == 0xff;
 }
 
 } // namespace kivo

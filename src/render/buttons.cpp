@@ -3,27 +3,12 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "render/button_order.h"
 #include "render/coords.h"
 
 namespace kivo {
 
 namespace {
-
-// Hit tests walk this table forwards, drawing walks it backwards.
-constexpr ButtonFlag button_order[] = {
-    ButtonFlag::Ok,
-    ButtonFlag::Back,
-    ButtonFlag::BackAlt,
-    ButtonFlag::Back,
-    ButtonFlag::Menu,
-    ButtonFlag::Close,
-    ButtonFlag::Help,
-    ButtonFlag::Fast,
-    ButtonFlag::Smart,
-    ButtonFlag::Left,
-    ButtonFlag::Right,
-    ButtonFlag::Frame,
-};
 
 enum class Corner { TopLeft, TopRight, BottomLeft, BottomRight, LeftMiddle, RightMiddle };
 

@@ -37,6 +37,9 @@ void Renderer::draw(const ScreenDef& screen)
     tick();
     current_screen_ = screen;
     const ScreenDef& s = current_screen_;
+    if (draw_tracked(s, nullptr, 0, 0))
+        return;
+    forget_drawn();
     if (s.background)
         draw_background(*s.background, 0);
     if (s.icon)
@@ -56,6 +59,9 @@ void Renderer::draw(const ScreenDef& first, const ScreenDef& second, int offset)
     const int second_offset = coords::saturate(offset < 0 ? offset + W : offset - W);
     const std::int64_t distance = offset < 0 ? -std::int64_t{offset} : offset;
     current_screen_ = distance > W / 2 ? second : first;
+    if (draw_tracked(first, &second, offset, second_offset))
+        return;
+    forget_drawn();
 
     if (first.background)
         draw_background(*first.background, offset);

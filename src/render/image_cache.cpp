@@ -45,8 +45,10 @@ Renderer::CachedImage::CachedImage(const char* kind, const std::string& ref, int
 Animation& Renderer::get_image(const char* kind, const std::string& ref, int width, int height)
 {
     auto it = cache_.find(ref);
-    if (it == cache_.end())
+    if (it == cache_.end()) {
         it = cache_.try_emplace(ref, kind, ref, width, height).first;
+        ++cache_generation_;
+    }
     it->second.last_used = std::chrono::steady_clock::now();
     return it->second.image;
 }
@@ -54,7 +56,9 @@ Animation& Renderer::get_image(const char* kind, const std::string& ref, int wid
 void Renderer::clear_cache()
 {
     const auto limit = std::chrono::steady_clock::now() - max_idle;
-    std::erase_if(cache_, [limit](const auto& entry) { return entry.second.last_used < limit; });
+    if (std::erase_if(
+            cache_, [limit](const auto& entry) { return entry.second.last_used < limit; }))
+        ++cache_generation_;
 }
 
 void Renderer::draw_background(const std::string& ref, int x)

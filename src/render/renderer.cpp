@@ -5,9 +5,12 @@
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "kivo/window.h"
+#include "render/tracker.h"
 
 namespace kivo {
 
@@ -53,7 +56,7 @@ constexpr const char* asset_paths[asset_count] = {
 
 // SDL_UpperBlit adds the destination corner and the image size in int; an image wholly outside
 // the clip rectangle is skipped here so that corners near INT_MIN or INT_MAX never reach it.
-void blit(SDL_Surface* image, SDL_Surface* target, int x, int y)
+void blit_clipped(SDL_Surface* image, SDL_Surface* target, int x, int y)
 {
     if (!image)
         return;
@@ -61,6 +64,21 @@ void blit(SDL_Surface* image, SDL_Surface* target, int x, int y)
     if (std::int64_t{x} >= std::int64_t{clip.x} + clip.w || std::int64_t{x} + image->w <= clip.x ||
         std::int64_t{y} >= std::int64_t{clip.y} + clip.h || std::int64_t{y} + image->h <= clip.y)
         return;
+    if (Surface::copies(image) && image->format->format == target->format->format &&
+        !SDL_MUSTLOCK(image) && !SDL_MUSTLOCK(target)) {
+        // What SDL's copy blit does, one memcpy a row: the same bytes, at the speed of memcpy.
+        const int x0 = std::max(x, clip.x), y0 = std::max(y, clip.y);
+        const int x1 = int(std::min<std::int64_t>(std::int64_t{x} + image->w, clip.x + clip.w));
+        const int y1 = int(std::min<std::int64_t>(std::int64_t{y} + image->h, clip.y + clip.h));
+        const int bpp = target->format->BytesPerPixel;
+        for (int row = y0; row < y1; ++row)
+            std::memcpy(static_cast<Uint8*>(target->pixels) + std::ptrdiff_t(row) * target->pitch +
+                            std::ptrdiff_t(x0) * bpp,
+                static_cast<const Uint8*>(image->pixels) + std::ptrdiff_t(row - y) * image->pitch +
+                    std::ptrdiff_t(x0 - x) * bpp,
+                std::size_t(x1 - x0) * bpp);
+        return;
+    }
     SDL_Rect dst{x, y, 0, 0};
     SDL_UpperBlit(image, nullptr, target, &dst);
 }
@@ -74,7 +92,8 @@ const char* asset_path(Asset asset)
 }
 
 Renderer::Renderer(Window& window, const Config& config)
-    : target_(window.surface().get()), cairo_(window.cairo()), config_(config)
+    : target_(window.surface().get()), cairo_(window.cairo()), config_(config),
+      tracker_(std::make_unique<Tracker>())
 {
     layout_ = pango_cairo_create_layout(cairo_);
     fonts_[0] = pango_font_description_from_string(config_.font0.c_str());
@@ -103,15 +122,20 @@ Renderer::~Renderer()
     g_object_unref(layout_);
 }
 
+void Renderer::blit(SDL_Surface* image, int x, int y) const
+{
+    blit_clipped(image, target_, x, y);
+}
+
 void Renderer::draw_at(const Surface& image, int x, int y) const
 {
-    blit(image.get(), target_, x, y);
+    blit(image.get(), x, y);
 }
 
 void Renderer::draw_at(Animation& image, int x, int y) const
 {
     image.advance(delta_ms_);
-    blit(image.frame(), target_, x, y);
+    blit(image.frame(), x, y);
 }
 
 } // namespace kivo

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdint>
 #include <cstring>
 
 #include <cairo.h>
@@ -131,12 +132,17 @@ SDL_DisplayMode Window::get_display_mode()
     return mode;
 }
 
-void Window::present()
+void Window::wait_for_vblank()
 {
     cairo_surface_flush(cairo_surface_);
-
     std::uint32_t display = 0;
     ioctl(fb_fd_, FBIO_WAITFORVSYNC, &display);
+}
+
+void Window::present()
+{
+    wait_for_vblank();
+    presents_since_full_copy_ = 0;
 
     const auto* src = static_cast<const unsigned char*>(surface_->pixels);
     auto* dst = static_cast<unsigned char*>(fb_mem_);
@@ -154,6 +160,44 @@ void Window::present()
     const std::size_t row_bytes = std::min<std::size_t>(pitch, fb_line_length_);
     for (std::size_t row = 0; row < rows; ++row)
         std::memcpy(dst + row * fb_line_length_, src + row * pitch, row_bytes);
+}
+
+void Window::present(const Damage& changed)
+{
+    if (changed.all() || presents_since_full_copy_ + 1 >= full_copy_interval) {
+        present();
+        return;
+    }
+    wait_for_vblank();
+    ++presents_since_full_copy_;
+    for (const SDL_Rect& rect : changed)
+        copy(rect);
+}
+
+// The part of rect that the whole-frame copy writes: the same bounds (rows of both sides, the
+// shorter row, and with equal rows no byte of the last fb_size mod 16).
+void Window::copy(const SDL_Rect& rect)
+{
+    const std::size_t pitch = static_cast<std::size_t>(surface_->pitch);
+    const std::size_t row_bytes = std::min<std::size_t>(pitch, fb_line_length_);
+    const std::size_t rows = std::min<std::size_t>(fb_rows_, static_cast<std::size_t>(surface_->h));
+    const std::size_t limit =
+        pitch == fb_line_length_
+            ? std::min<std::size_t>(fb_size_, pitch * surface_->h) & ~std::size_t{15}
+            : SIZE_MAX;
+    const std::size_t x0 = std::size_t(std::max(rect.x, 0)) * 4;
+    const std::size_t x1 =
+        std::min<std::size_t>(std::size_t(std::max(rect.x + rect.w, 0)) * 4, row_bytes);
+    const std::size_t y1 = std::min<std::size_t>(std::size_t(std::max(rect.y + rect.h, 0)), rows);
+    const auto* src = static_cast<const unsigned char*>(surface_->pixels);
+    auto* dst = static_cast<unsigned char*>(fb_mem_);
+    for (std::size_t y = std::size_t(std::max(rect.y, 0)); y < y1 && x0 < x1; ++y) {
+        const std::size_t at = y * fb_line_length_;
+        if (at + x0 >= limit)
+            break;
+        const std::size_t end = std::min(at + x1, limit);
+        std::memcpy(dst + at + x0, src + y * pitch + x0, end - at - x0);
+    }
 }
 
 } // namespace kivo

@@ -1,0 +1,46 @@
+// kivo::Damage: the parts of the drawing surface that changed.
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+#include <SDL2/SDL_rect.h>
+
+#include "kivo/export.h"
+
+namespace kivo {
+
+// A few disjoint rectangles of the drawing surface, or all of it. A rectangle added over others
+// is merged with them into their bounding box, so every pixel lies in one rectangle at most;
+// beyond max_rects rectangles everything merges into one box.
+class KIVO_EXPORT Damage {
+  public:
+    static constexpr std::size_t max_rects = 8;
+
+    // Rectangles without area are ignored.
+    void add(const SDL_Rect& rect);
+    void add(const Damage& other);
+    void add_all()
+    {
+        all_ = true;
+        count_ = 0;
+    }
+    void clear()
+    {
+        all_ = false;
+        count_ = 0;
+    }
+
+    bool all() const { return all_; }
+    bool empty() const { return !all_ && count_ == 0; }
+    // The rectangles (none when all() is true).
+    const SDL_Rect* begin() const { return rects_.data(); }
+    const SDL_Rect* end() const { return rects_.data() + count_; }
+
+  private:
+    std::array<SDL_Rect, max_rects> rects_{};
+    std::size_t count_ = 0;
+    bool all_ = false;
+};
+
+} // namespace kivo

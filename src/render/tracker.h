@@ -1,0 +1,84 @@
+// What the renderer drew last, element by element, so that the next frame redraws only what
+// changed. Private to the renderer.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <SDL2/SDL.h>
+
+#include "kivo/damage.h"
+#include "kivo/screen.h"
+
+typedef struct _PangoLayout PangoLayout;
+
+namespace kivo {
+
+// A text label laid out once and kept while its text and layout settings stay the same.
+struct TextSlot {
+    PangoLayout* layout = nullptr;
+    std::string text;
+    bool markup = false;
+    bool set = false;
+    std::int32_t width = 0, height = 0;
+    int align = 0, font = 0;
+    // Changes whenever the layout does; never 0 once set.
+    std::uint64_t version = 0;
+    SDL_Rect ink{}; // relative to the layout's corner, widened by a margin
+};
+
+// Whether a QR label's text can be encoded, found once per text.
+struct QrCheck {
+    std::string text;
+    bool set = false;
+    bool encodes = false;
+};
+
+// One element of a frame, in stacking order: what it shows (enough to tell whether it shows the
+// same next time) and the rectangle of the surface it may touch.
+struct Item {
+    enum class Kind : std::uint8_t { Blit, Text, Qr, Slider, Carousel };
+    Kind kind = Kind::Blit;
+    // Redrawn whole or not at all: a redrawn region that meets it grows to cover it.
+    bool whole = false;
+    bool background = false;
+    SDL_Rect bounds{};
+    // Blit: the image and its corner; Text: its background image (or null).
+    const SDL_Surface* image = nullptr;
+    int x = 0, y = 0;
+    // Text, Qr, Slider: this frame's label and its offset.
+    const Label* label = nullptr;
+    int offset = 0;
+    // Text: the slot and its version, the corner and colour of the text, whether it is shown.
+    std::size_t slot = 0;
+    std::uint64_t version = 0;
+    std::int64_t left = 0;
+    bool shown = false;
+    // Qr and Slider: a copy of what they draw from.
+    Label copy;
+    CarouselPos carousel;
+
+    bool shows_same(const Item& other) const;
+};
+
+struct Tracker {
+    ~Tracker();
+
+    std::vector<TextSlot> text_slots;
+    std::vector<QrCheck> qr_checks;
+    // The items of the frame on the surface and of the frame being drawn; their first *_count
+    // entries hold it (entries are reused from frame to frame).
+    std::vector<Item> drawn, next;
+    std::size_t drawn_count = 0, next_count = 0;
+    // drawn is what the surface shows (the whole frame, nothing showing through from before).
+    bool valid = false;
+    std::uint64_t cache_generation = 0;
+    std::uint64_t versions = 0;
+    // The slot version whose text the shared layout holds (0: unknown).
+    std::uint64_t shared_version = 0;
+    // Drawn since the window last took it.
+    Damage pending;
+};
+
+} // namespace kivo

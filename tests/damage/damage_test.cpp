@@ -1,0 +1,376 @@
+// The frames drawn from what changed against the full redraw of every element: the same steps on
+// the manual clock through both, every frame compared byte for byte on the drawing surface and in
+// the framebuffer.
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "capi/state.h"
+#include "demo_tour.h"
+#include "kivo_emu.h"
+#include "support.h"
+
+namespace {
+
+using namespace kivo_test;
+
+// What to change before a frame (returning the offset to present it at), and the clock's step
+// after it.
+struct Step {
+    std::function<int()> change;
+    int ms = 20;
+};
+
+struct Steps {
+    int w = 320, h = 240;
+    std::uint32_t line_length = 0; // of the framebuffer's rows, when the driver pads them
+    ConfigRecord config = kivo_test::config();
+    std::vector<Step> steps;
+
+    void frame(std::function<int()> change, int ms = 20)
+    {
+        steps.push_back({std::move(change), ms});
+    }
+    void repeat(int n, int offset = 0, int ms = 20)
+    {
+        for (int i = 0; i < n; ++i)
+            frame([offset] { return offset; }, ms);
+    }
+};
+
+// Texts that outlive the steps that name them.
+const char* keep(std::string text)
+{
+    static std::deque<std::string> kept;
+    return kept.emplace_back(std::move(text)).c_str();
+}
+
+LabelRecord text(int x, int y, int w, int h, const char* s, std::uint32_t style = 0)
+{
+    LabelRecord l = label(KIVO_LABEL_TEXT, x, y, w, h, s);
+    l.style = style;
+    return l;
+}
+
+LabelRecord slider(int x, int y, int side, float value)
+{
+    LabelRecord l = label(KIVO_LABEL_SLIDER, x, y, side, side, "");
+    l.a = 160;
+    l.value = value;
+    l.band_value = 0.8f;
+    l.marker_value = value / 2;
+    return l;
+}
+
+void set(std::uint32_t slot, const char* background, const char* icon,
+    const std::vector<LabelRecord>& labels, std::uint16_t buttons = 0, std::uint32_t current = 0,
+    std::uint32_t count = 0)
+{
+    kivo_set_screen(slot, background, icon, labels.data(), std::uint32_t(labels.size()), current,
+        count, buttons);
+}
+
+std::uint64_t hash(const void* bytes, std::size_t n)
+{
+    std::uint64_t h = 14695981039346656037ull, word;
+    const auto* p = static_cast<const unsigned char*>(bytes);
+    for (std::size_t i = 0; i + 8 <= n; i += 8) {
+        std::memcpy(&word, p + i, 8);
+        h = (h ^ word) * 1099511628211ull;
+    }
+    for (std::size_t i = n & ~std::size_t{7}; i < n; ++i)
+        h = (h ^ p[i]) * 1099511628211ull;
+    return h;
+}
+
+// Per frame: the surface's hash, then the framebuffer's.
+std::vector<std::uint64_t> frames(const Steps& run, bool full_redraw)
+{
+    kivo_emu_reset();
+    kivo_emu_clock_set_manual(1);
+    // SDL's ticks round differently with the fraction of a second the clock starts at: both runs
+    // start on a whole second, so that they see the same milliseconds between frames.
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    kivo_emu_clock_advance_ns(1000000000 - now.tv_nsec);
+    if (run.line_length)
+        kivo_emu_fb_force_mode(run.w, run.h, run.line_length);
+    kivo_create_window(run.w, run.h, &run.config);
+    kivo::state::renderer->set_full_redraw(full_redraw);
+    kivo_set_screen(0, nullptr, nullptr, nullptr, 0, 0, 0, 0);
+    kivo_set_screen(1, nullptr, nullptr, nullptr, 0, 0, 0, 0);
+    std::vector<std::uint64_t> out;
+    Image surface(run.w, run.h);
+    for (const Step& step : run.steps) {
+        kivo_present(step.change());
+        kivo_get_framebuffer(surface.px.data(), surface.px.size() * 4);
+        out.push_back(hash(surface.px.data(), surface.px.size() * 4));
+        out.push_back(hash(kivo_emu_fb_pixels(), kivo_emu_fb_size()));
+        kivo_emu_clock_advance_ns(std::int64_t{step.ms} * 1000000);
+    }
+    kivo_destroy_window();
+    return out;
+}
+
+// Connectors on the home background, one of them a counter that changes.
+std::vector<LabelRecord> home_labels(const char* counter)
+{
+    return {text(20, 120, 130, 30, "Connector 1", KIVO_STYLE_AVAILABLE_BUTTON),
+        text(170, 120, 130, 30, counter, KIVO_STYLE_CHARGING_BUTTON),
+        text(20, 170, 280, 40, "<b>Total</b> <i>9.83</i> EUR", KIVO_STYLE_MARKUP)};
+}
+
+constexpr std::uint16_t home_buttons = KIVO_BUTTON_LEFT | KIVO_BUTTON_RIGHT | KIVO_BUTTON_MENU;
+
+Steps demo_tour()
+{
+    Steps run;
+    run.w = 800;
+    run.h = 480;
+    run.config = tour_config();
+    run.frame([] {
+        demo_start();
+        return demo_frame();
+    });
+    const auto wait = [&run](int frames) {
+        for (int i = 0; i < frames; ++i)
+            run.frame(demo_frame, 33);
+    };
+    const auto act = [&run](std::function<void()> f) {
+        run.frame([f] {
+            f();
+            return demo_frame();
+        });
+    };
+    // tools/simulator/tour.txt at 30 frames a second.
+    wait(24);
+    act([] { demo_tap_button(KIVO_BUTTON_RIGHT); });
+    wait(24);
+    act([] { demo_swipe(-1); });
+    wait(24);
+    act([] { demo_tap_button(KIVO_BUTTON_LEFT); });
+    wait(21);
+    act([] { demo_swipe(+1); });
+    wait(24);
+    act([] { demo_tap_button(KIVO_BUTTON_MENU); });
+    wait(15);
+    act([] { demo_tap_label(DEMO_MENU_HELP); });
+    wait(15);
+    act([] { demo_tap_button(KIVO_BUTTON_BACK); });
+    wait(12);
+    act([] { demo_tap_button(KIVO_BUTTON_CLOSE); });
+    wait(15);
+    act([] { demo_tap_label(DEMO_CONNECTOR); });
+    wait(15);
+    act([] { demo_tap_label(DEMO_FAST); });
+    wait(18);
+    act([] { demo_tap_button(KIVO_BUTTON_OK); });
+    wait(60);
+    act([] { demo_tap_button(KIVO_BUTTON_BACK); });
+    wait(18);
+    act([] { demo_tap_button(KIVO_BUTTON_MENU); });
+    wait(15);
+    for (int language = 0; language < 3; ++language) { // German, Arabic, Chinese
+        act([] { demo_tap_label(DEMO_MENU_LANGUAGE); });
+        wait(12);
+        act([] { demo_tap_label(DEMO_MENU_HELP); });
+        wait(15);
+        act([] { demo_tap_button(KIVO_BUTTON_BACK); });
+        wait(12);
+    }
+    return run;
+}
+
+// Home with a counter, the charging gauge rising over the animated background, payment with a QR
+// code that changes, then slides between home and charging at many offsets, some held.
+Steps screens_and_slides()
+{
+    Steps run;
+    run.frame([] {
+        set(0, "home", "plug", home_labels("12.0 kWh"), home_buttons, 0, 3);
+        return 0;
+    });
+    run.repeat(2);
+    for (int i = 1; i <= 6; ++i)
+        run.frame([i] {
+            set(0, "home", "plug", home_labels(keep(std::to_string(12 + i) + ".0 kWh")),
+                home_buttons, 0, 3);
+            return 0;
+        });
+    for (int i = 0; i < 6; ++i)
+        run.frame([i] {
+            set(0, "charging_anim", nullptr,
+                {slider(100, 60, 120, 0.1f * i), text(110, 100, 100, 30, keep(std::to_string(i)))},
+                KIVO_BUTTON_BACK);
+            return 0;
+        });
+    for (const char* url : {"https://pay.example.com/1", "https://pay.example.com/1",
+             "https://pay.example.com/22", "x"}) {
+        run.frame([url] {
+            LabelRecord qr = label(KIVO_LABEL_QR, 150, 40, 120, 120, url);
+            set(0, "payment", nullptr, {qr, text(10, 60, 130, 60, "Scan to pay")},
+                KIVO_BUTTON_OK | KIVO_BUTTON_BACK);
+            return 0;
+        });
+        run.repeat(1);
+    }
+    run.frame([] {
+        set(0, "home", "plug", home_labels("20.0 kWh"), home_buttons, 1, 3);
+        set(1, "charging_anim", nullptr, {slider(100, 60, 120, 0.5f)}, KIVO_BUTTON_BACK);
+        return -1;
+    });
+    for (int offset : {-1, -1, -97, -159, -159, -160, -161, -319, 319, 250, 1, 1, 0, 0})
+        run.repeat(1, offset);
+    return run;
+}
+
+// No background, then a translucent one: the frame before shows through and translucent drawing
+// piles up; then a covering background again and back.
+Steps showing_through()
+{
+    Steps run;
+    const auto screen = [](const char* background, std::uint8_t alpha) {
+        return [background, alpha] {
+            LabelRecord t = text(30, 30, 200, 60, "Half there", KIVO_STYLE_GREY_BUTTON);
+            t.a = alpha;
+            set(0, background, "car", {t, slider(150, 80, 100, 0.3f)}, KIVO_BUTTON_OK);
+            return 0;
+        };
+    };
+    run.frame(screen(nullptr, 128));
+    run.repeat(3);
+    run.frame(screen("file://app/share/marvo/images/icon/plug.webp", 128));
+    run.repeat(3);
+    run.frame(screen("home", 128));
+    run.repeat(2);
+    run.frame(screen("home", 60));
+    run.frame(screen(nullptr, 60));
+    run.repeat(2);
+    return run;
+}
+
+// Animated images stepped by the manual clock, the same one drawn twice in a frame, and cache
+// entries that expire and are loaded again.
+Steps animations()
+{
+    Steps run;
+    const char* anim = "file://app/share/marvo/images/background/charging_anim.webp";
+    run.frame([anim] {
+        set(0, "charging_anim", nullptr, {}, KIVO_BUTTON_BACK);
+        return 0;
+    });
+    for (int ms : {0, 7, 33, 100, 250, 0, 1000})
+        run.repeat(1, 0, ms);
+    run.frame([anim] {
+        set(0, "home", nullptr,
+            {label(KIVO_LABEL_ICON, -300, -200, 100, 100, anim),
+                label(KIVO_LABEL_ICON, 200, 150, 100, 100, anim)});
+        return 0;
+    });
+    for (int ms : {0, 40, 40, 90, 0, 600 * 1000, 1000, 601 * 1000, 20})
+        run.repeat(1, 0, ms);
+    return run;
+}
+
+// One label changed at a time: moved, shrunk, retexted, restyled, re-coloured, realigned (and
+// an alignment and font out of range carried on), turned into another kind, removed, added.
+Steps label_changes()
+{
+    Steps run;
+    const auto base = [] {
+        std::vector<LabelRecord> l = {text(10, 10, 150, 40, "Alpha beta gamma"),
+            text(10, 60, 150, 40, "Right", KIVO_STYLE_WHITE_BUTTON),
+            text(170, 60, 140, 40, "carried"), label(KIVO_LABEL_ICON, 200, 120, 96, 96, "card"),
+            slider(40, 120, 90, 0.4f)};
+        l[1].align = KIVO_ALIGN_RIGHT;
+        l[2].align = 3;
+        l[2].font = 4;
+        return l;
+    };
+    using Change = void (*)(std::vector<LabelRecord>&);
+    const Change changes[] = {
+        [](std::vector<LabelRecord>&) {},
+        [](std::vector<LabelRecord>& l) { l[0].x += 37; },
+        [](std::vector<LabelRecord>& l) { l[0].width = 60; },
+        [](std::vector<LabelRecord>& l) { l[0].text = "Alpha"; },
+        [](std::vector<LabelRecord>& l) { l[0].style = KIVO_STYLE_FAULTED_BUTTON; },
+        [](std::vector<LabelRecord>& l) { l[0].g = 0; },
+        [](std::vector<LabelRecord>& l) { l[0].a = 90; },
+        [](std::vector<LabelRecord>& l) { l[1].align = KIVO_ALIGN_LEFT; },
+        [](std::vector<LabelRecord>& l) { l[1].font = 1; },
+        [](std::vector<LabelRecord>& l) { l[1].style = KIVO_STYLE_MARKUP; },
+        [](std::vector<LabelRecord>& l) { l[0].kind = KIVO_LABEL_QR; },
+        [](std::vector<LabelRecord>& l) { l[3].y = 100; },
+        [](std::vector<LabelRecord>& l) { l[4].value = 0.9f; },
+        [](std::vector<LabelRecord>& l) { l[4].band_value = -1; },
+        [](std::vector<LabelRecord>& l) { l.erase(l.begin()); },
+        [](std::vector<LabelRecord>& l) { l.push_back(text(0, 200, 320, 40, "Last one on top")); },
+        [](std::vector<LabelRecord>& l) { l[1].text = "<b>broken"; },
+        [](std::vector<LabelRecord>& l) { l[0].kind = 7; },
+    };
+    for (const Change change : changes) {
+        for (int held = 0; held < 2; ++held)
+            run.frame([change, base] {
+                std::vector<LabelRecord> l = base();
+                change(l);
+                set(0, "home", nullptr, l, KIVO_BUTTON_BACK, 1, 4);
+                return 0;
+            });
+    }
+    run.frame([base] {
+        set(0, "home", nullptr, base(), KIVO_BUTTON_OK | KIVO_BUTTON_FRAME, 2, 4);
+        return 0;
+    });
+    run.repeat(1);
+    return run;
+}
+
+class DamageTest : public Display {
+  protected:
+    static void SetUpTestSuite()
+    {
+        manual_clock = true;
+        Display::SetUpTestSuite();
+    }
+};
+
+TEST_F(DamageTest, TrackedFramesEqualTheFullRedraw)
+{
+    const struct {
+        const char* name;
+        Steps (*make)();
+    } cases[] = {
+        {"demo tour", demo_tour},
+        {"screens and slides", screens_and_slides},
+        {"showing through", showing_through},
+        {"animations", animations},
+        {"label changes", label_changes},
+        {"label changes, padded framebuffer rows",
+            [] {
+                Steps s = label_changes();
+                s.line_length = (s.w + 8) * 4;
+                return s;
+            }},
+        {"label changes, a frame of 97 x 33 (no whole 16-byte block at its end)",
+            [] {
+                Steps s = label_changes();
+                s.w = 97;
+                s.h = 33;
+                return s;
+            }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Steps run = c.make();
+        const std::vector<std::uint64_t> want = frames(run, true), got = frames(run, false);
+        ASSERT_EQ(got.size(), want.size());
+        for (std::size_t i = 0; i < want.size(); ++i)
+            ASSERT_EQ(got[i], want[i])
+                << "frame " << i / 2 << (i % 2 ? ": framebuffer" : ": surface") << " differs";
+    }
+}
+
+} // namespace
