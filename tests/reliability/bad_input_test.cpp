@@ -93,20 +93,6 @@ TEST_F(BadInput, EmptyQrTextWarnsAndDrawsNothing)
     }
 }
 
-// Mask bits that are no button are stored and do nothing: no image, no hit.
-TEST_F(BadInput, ButtonBitsThatAreNoButtonShowAndReportNothing)
-{
-    const ConfigRecord c = config();
-    kivo_create_window(320, 240, &c);
-    const std::vector<std::uint32_t> none = draw({});
-    kivo_set_screen(0, nullptr, nullptr, nullptr, 0, 0, 0, 0xf800);
-    kivo_present(0);
-    EXPECT_EQ(frame(), none);
-    for (const auto& [x, y] :
-        {std::pair{0, 0}, {319, 0}, {0, 239}, {319, 239}, {0, 120}, {319, 120}})
-        EXPECT_EQ(press(x, y).button, 0);
-}
-
 struct FatalCase {
     const char* name;
     int width, height;
