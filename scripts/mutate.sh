@@ -80,7 +80,7 @@ fi
 # Records: file line, "-" line, "+" line.
 files=() olds=() news=()
 file=
-while IFS= read -r line; do
+while IFS= read -r line || [ -n "$line" ]; do
   case $line in
   '#'* | '') ;;
   -*) olds+=("${line:1}") ;;
