@@ -22,7 +22,10 @@ jobs=$(nproc)
 logs=$PWD/build-test-logs
 rm -rf "$logs" && mkdir -p "$logs"
 # Every compiler call of every stage, the package builds' included, goes through ccache.
+# (debhelper gives package builds a HOME of their own: the cache is named outright.)
 export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+CCACHE_DIR=${CCACHE_DIR:-$(ccache -k cache_dir)}
+export CCACHE_DIR
 
 run_ctest_build() { # dir, cmake options...
   local dir=$1
