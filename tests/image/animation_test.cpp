@@ -1,6 +1,5 @@
 // Animation: loading (animated, still, failed), frame conversion and stepping, from files and
 // memory.
-#include <dlfcn.h>
 #include <unistd.h>
 #include <gtest/gtest.h>
 #include <webp/decode.h>
@@ -16,37 +15,6 @@
 
 #include "kivo/animation.h"
 #include "support.h"
-
-namespace {
-
-// Surfaces allocated with SDL_CreateRGBSurfaceWithFormat while a Recording is alive, and an
-// optional allocation to fail: the n-th one of a given size.
-struct Recording {
-    std::vector<SDL_Surface*> made;
-    int fail_w = 0, fail_h = 0, fail_nth = 0;
-    Recording() { active = this; }
-    ~Recording() { active = nullptr; }
-    static inline Recording* active = nullptr;
-};
-
-} // namespace
-
-extern "C" SDL_Surface* SDL_CreateRGBSurfaceWithFormat(
-    Uint32 flags, int w, int h, int depth, Uint32 format)
-{
-    using Create = SDL_Surface* (*)(Uint32, int, int, int, Uint32);
-    static const auto real =
-        reinterpret_cast<Create>(dlsym(RTLD_NEXT, "SDL_CreateRGBSurfaceWithFormat"));
-    Recording* r = Recording::active;
-    if (r && w == r->fail_w && h == r->fail_h && --r->fail_nth == 0) {
-        SDL_OutOfMemory();
-        return nullptr;
-    }
-    SDL_Surface* s = real(flags, w, h, depth, format);
-    if (r)
-        r->made.push_back(s);
-    return s;
-}
 
 namespace {
 
@@ -71,6 +39,12 @@ const char* name(From from)
     return from == From::file ? "file" : "memory";
 }
 
+// Each case of a table is read in one form, the two forms taking turns.
+From form(std::ptrdiff_t index)
+{
+    return index % 2 ? From::memory : From::file;
+}
+
 Uint32 pixel(const SDL_Surface* s, int x, int y)
 {
     return static_cast<const Uint32*>(s->pixels)[y * (s->pitch / 4) + x];
@@ -86,19 +60,17 @@ TEST(Animation, LoadsAnimatedFilesWithDelaysAndConvertedFrames)
         int frame_w, frame_h;
     } const cases[] = {
         {"samples/anim_100.webp", 0, 0, {100, 100, 100, 100}, {red, green, blue, yellow}, 64, 48},
-        {"samples/anim_100.webp", 64, 48, {100, 100, 100, 100}, {red, green, blue, yellow}, 64, 48},
-        {"samples/anim_100.webp", 32, 96, {100, 100, 100, 100}, {red, green, blue, yellow}, 32, 96},
         {"samples/anim_100.webp", 128, 0, {100, 100, 100, 100}, {red, green, blue, yellow}, 128,
             48},
         {"samples/anim_100_500_x3.webp", 0, 0, {100, 500, 100}, {red, green, blue}, 64, 48},
         {"samples/anim_zero.webp", 0, 0, {100, 0, 100}, {red, green, blue}, 64, 48},
         // SDL_image gives a GIF frame stored without a delay 100 ms.
         {"samples/anim.gif", 0, 0, {100, 100, 200}, {red, green, blue}, 64, 48},
-        {"samples/anim.gif", 0, 24, {100, 100, 200}, {red, green, blue}, 64, 24},
         {"samples/anim.gif", 20, 10, {100, 100, 200}, {red, green, blue}, 20, 10},
     };
     for (const Case& c : cases) {
-        for (From from : {From::file, From::memory}) {
+        {
+            const From from = form(&c - cases);
             SCOPED_TRACE(
                 testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name(from));
             std::unique_ptr<kivo::Animation> a;
@@ -126,42 +98,6 @@ TEST(Animation, LoadsAnimatedFilesWithDelaysAndConvertedFrames)
     }
 }
 
-#if !SDL_IMAGE_VERSION_ATLEAST(2, 8, 0)
-// WebP frames are decoded straight into working_format here, so at their own size they are kept.
-TEST(Animation, KeepsTheLoadersFramesWhenNoConversionIsNeeded)
-{
-    for (From from : {From::file, From::memory}) {
-        for (int size : {0, 1}) {
-            SCOPED_TRACE(testing::Message() << name(from) << (size ? " 64x48" : " 0x0"));
-            Recording r;
-            const auto a = load(from, "samples/anim_100.webp", size * 64, size * 48);
-            ASSERT_NE(a->animation(), nullptr);
-            const IMG_Animation& anim = *a->animation();
-            ASSERT_EQ(r.made.size(), size_t(anim.count)); // no surface beyond the decoded frames
-            for (int i = 0; i < anim.count; ++i)
-                EXPECT_EQ(anim.frames[i], r.made[size_t(i)]);
-        }
-    }
-}
-#endif
-
-// A frame that cannot be converted drops the whole animation: the image is empty, never
-// half-converted, and nothing leaks.
-TEST(Animation, FailedFrameConversionLeavesItEmpty)
-{
-    for (const char* file : {"samples/anim_100.webp", "samples/anim.gif"}) {
-        for (int nth : {1, 2, 3}) {
-            SCOPED_TRACE(testing::Message() << file << " conversion " << nth << " fails");
-            Recording r;
-            r.fail_w = 32, r.fail_h = 16, r.fail_nth = nth;
-            const auto a = load(From::file, file, 32, 16);
-            EXPECT_TRUE(a->empty());
-            EXPECT_EQ(a->frame(), nullptr);
-            a->advance(1000);
-        }
-    }
-}
-
 TEST(Animation, AdvancesByTheDelayOfTheFrameCurrentAtTheCall)
 {
     struct Case {
@@ -170,23 +106,18 @@ TEST(Animation, AdvancesByTheDelayOfTheFrameCurrentAtTheCall)
         Uint32 frame;
         int elapsed;
     } const cases[] = {
-        {"samples/anim_100.webp", {40, 40, 40}, 1, 20}, {"samples/anim_100.webp", {250}, 2, 50},
-        {"samples/anim_100.webp", {99}, 0, 99}, {"samples/anim_100.webp", {100}, 1, 0},
-        {"samples/anim_100.webp", {399}, 3, 99},
-        {"samples/anim_100.webp", {400}, 0, 0},                     // after the last frame, frame 0
-        {"samples/anim_100.webp", {100, 100, 100, 100, 30}, 0, 30}, // one frame at a time
-        {"samples/anim_100.webp", {1050}, 2, 50},                   // several laps in one call
-        {"samples/anim_100.webp", {0, 0}, 0, 0}, {"samples/anim_100_500.webp", {250}, 0, 50},
-        {"samples/anim_100_500_x3.webp", {250}, 2, 50},
+        {"samples/anim_100.webp", {40, 40, 40}, 1, 20}, {"samples/anim_100.webp", {99}, 0, 99},
+        {"samples/anim_100.webp", {100}, 1, 0},
+        {"samples/anim_100.webp", {400}, 0, 0},            // after the last frame, frame 0
+        {"samples/anim_100.webp", {1050}, 2, 50},          // several laps in one call
         {"samples/anim_100_500.webp", {100, 250}, 1, 250}, // frame 1 waits its own 500 ms
-        {"samples/anim_100_500.webp", {100, 1100}, 1, 100}, {"samples/anim_zero.webp", {100}, 1, 0},
+        {"samples/anim_100_500.webp", {100, 1100}, 1, 100},
         {"samples/anim_zero.webp", {100, 100, 100000}, 1, 0}, // a zero delay is never left
-        {"samples/anim_zero.webp", {60, 2147483647}, 0, 7}, // 60 + INT_MAX ms, all steps of 100 ms
-        {"samples/anim.gif", {100, 100, 250}, 0, 50},
-        {"samples/anim_zero.webp", {2147483647}, 2, 47}, // INT_MAX = 21474836 * 100 + 47
+        {"samples/anim_zero.webp", {2147483647}, 2, 47},      // INT_MAX = 21474836 * 100 + 47
     };
     for (const Case& c : cases) {
-        for (From from : {From::file, From::memory}) {
+        {
+            const From from = form(&c - cases);
             SCOPED_TRACE(testing::Message() << c.file << " " << testing::PrintToString(c.steps)
                                             << " from " << name(from));
             const auto a = load(from, c.file, 0, 0);
@@ -215,11 +146,11 @@ TEST(Animation, LoadsSingleImagesAsStills)
         {"samples/still.webp", 200, 0, 200, 50, {{10, 10, red}, {99, 49, red}}},
         {"samples/palette.png", 0, 0, 100, 50,
             {{10, 0, red}, {30, 0, green}, {60, 49, blue}, {99, 0, 0xFFFFFFFF}}},
-        {"samples/rgb.png", 0, 0, 100, 50, {{10, 10, red}, {90, 10, blue}}},
         {"samples/argb.png", 0, 0, 100, 50, {{10, 10, red}, {90, 10, 0x800000FF}}},
     };
     for (const Case& c : cases) {
-        for (From from : {From::file, From::memory}) {
+        {
+            const From from = form(&c - cases);
             SCOPED_TRACE(
                 testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name(from));
             std::unique_ptr<kivo::Animation> a;
@@ -249,9 +180,7 @@ TEST(Animation, UnreadableSourceIsEmptyWithOneWarning)
     } const cases[] = {
         {From::file, "samples/no_such_file.webp", "IMG_Load(samples/no_such_file.webp): "},
         {From::file, "samples/truncated.webp", "IMG_Load(samples/truncated.webp): "},
-        {From::file, "samples/not_an_image.txt", "IMG_Load(samples/not_an_image.txt): "},
         {From::memory, "samples/truncated.webp", ": IMG_Load_RW: "},
-        {From::memory, "samples/not_an_image.txt", ": IMG_Load_RW: "},
         {From::memory, "samples/no_such_file.webp", ": IMG_Load_RW: "}, // no bytes at all
     };
     for (const Case& c : cases) {
@@ -355,9 +284,8 @@ TEST(Animation, WebpFramesAreComposedOnTheCanvas)
 {
     const std::vector<char> bytes = animated_webp(
         32, 24, {{32, 24, 0, 0, 70, red}, {8, 6, 10, 12, 30, blue}, {4, 4, 0, 0, 0, yellow}});
-    for (From from : {From::file, From::memory}) {
-        SCOPED_TRACE(name(from));
-        const auto a = load_bytes(from, bytes, 0, 0);
+    {
+        const auto a = load_bytes(From::memory, bytes, 0, 0);
         ASSERT_NE(a->animation(), nullptr);
         const IMG_Animation& anim = *a->animation();
         ASSERT_EQ(anim.count, 3);
@@ -371,7 +299,6 @@ TEST(Animation, WebpFramesAreComposedOnTheCanvas)
             {1, 10, 12, blue},
             {1, 17, 17, blue},
             {1, 18, 17, red},
-            {1, 17, 18, red},
             {2, 0, 0, yellow},
             {2, 4, 4, red},
             {2, 12, 14, blue},

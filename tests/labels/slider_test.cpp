@@ -82,10 +82,6 @@ const SliderCase slider_cases[] = {
     {"value_0_is_a_dot_at_the_start_and_no_band", gauge_start, gauge_sweep, 0.0f, -1.0f, 1.0f, 0,
         {{0.0, 78, Ink::Value}, {0.1, 78, Ink::None}, {-0.06, 78, Ink::None}, {0.0, 60, Ink::None},
             {0.1, 60, Ink::None}, {1.0, 78, Ink::Marker}, {0.5, 51, Ink::Track}}},
-    {"value_1_sweeps_the_dial_and_band_0_is_a_dot", gauge_start, gauge_sweep, 1.0f, 0.0f, 0.5f, 0,
-        {{0.02, 78, Ink::Value}, {0.3, 78, Ink::Value}, {0.98, 78, Ink::Value},
-            {1.1, 78, Ink::None}, {0.5, 78, Ink::Marker}, {0.0, 60, Ink::Band},
-            {0.05, 60, Ink::None}}},
     {"half_of_a_half_turn_ends_straight_below", 0.0f, float(pi), 0.5f, -1.0f, 1.0f, 0,
         {{pi / 2, 78, Ink::Value, true}, {pi / 2 - 0.2, 78, Ink::Value, true},
             {pi / 2 + 0.09, 78, Ink::Value, true}, {pi / 2 + 0.18, 78, Ink::None, true},
@@ -98,19 +94,12 @@ const SliderCase slider_cases[] = {
     {"slide_moves_the_gauge_left", gauge_start, gauge_sweep, 0.5f, 0.25f, 0.75f, -50,
         {{0.25, 78, Ink::Value}, {0.75, 78, Ink::Marker}, {0.1, 60, Ink::Band},
             {0.9, 51, Ink::Track}}},
-    {"slide_moves_the_gauge_right", gauge_start, gauge_sweep, 0.5f, 0.25f, 0.75f, 130,
-        {{0.25, 78, Ink::Value}, {0.75, 78, Ink::Marker}, {0.1, 60, Ink::Band},
-            {0.9, 51, Ink::Track}}},
-    // Not finite: that arc alone is left out. Huge: cut to whole turns, a full ring.
     {"nan_values_leave_their_arcs_out", gauge_start, gauge_sweep, nan, nan, nan, 0,
         {{0.9, 51, Ink::Track}, {0.0, 78, Ink::None}, {0.0, 60, Ink::None}}},
-    {"infinite_values_leave_their_arcs_out", gauge_start, gauge_sweep, inf, -inf, -inf, 0,
-        {{0.9, 51, Ink::Track}, {0.0, 78, Ink::None}, {0.5, 78, Ink::None}}},
     {"huge_values_draw_full_rings", gauge_start, gauge_sweep, 1e30f, 1e6f, nan, 0,
         {{0.3, 78, Ink::Value}, {1.1, 78, Ink::Value}, {1.2, 60, Ink::Band},
             {0.9, 51, Ink::Track}}},
     {"infinite_sweep_draws_nothing", gauge_start, inf, 0.5f, 0.5f, 0.0f, 0, {}},
-    {"nan_start_draws_nothing", nan, gauge_sweep, 0.5f, 0.5f, 0.5f, 0, {}},
 };
 
 class SliderTest : public LabelTest, public ::testing::WithParamInterface<SliderCase> {};

@@ -78,62 +78,6 @@ TEST_F(BadInput, FrameCopyToNullWithZeroSizeCopiesNothing)
     kivo_get_framebuffer(nullptr, 0); // the sanitizer build checks that nothing touches it
 }
 
-// Pango parses any text as a font description and falls back to its defaults for what it does
-// not know; nothing is reported. A size of 0 draws no text at all.
-TEST_F(BadInput, UnusableFontDescriptionsFallBack)
-{
-    const struct {
-        const char* font;
-        bool drawn;
-    } cases[] = {{"", true}, {"%%%", true}, {"No Such Family 12", true}, {"Sans -20", true},
-        {"Sans 0", false}, {"Sans 1e9", true}};
-    for (const auto& t : cases) {
-        SCOPED_TRACE(t.font);
-        ConfigRecord c = config();
-        c.font0 = t.font;
-        kivo_create_window(320, 240, &c);
-        CaptureStderr();
-        const std::vector<std::uint32_t> px = draw({text_label("Hello", 10, 10)});
-        EXPECT_EQ(GetCapturedStderr(), "");
-        EXPECT_EQ(ink(px, 0, 0, 320, 240) > 0, t.drawn);
-        kivo_destroy_window();
-    }
-}
-
-// Pango rejects malformed markup with a warning and keeps the text it had: the label shows the
-// text of the text label drawn before it, in its own box.
-TEST_F(BadInput, MalformedMarkupWarnsAndRepeatsThePreviousText)
-{
-    const ConfigRecord c = config();
-    kivo_create_window(320, 240, &c);
-    const std::vector<std::uint32_t> alone = draw({text_label("Hello", 10, 100)});
-    CaptureStderr();
-    const std::vector<std::uint32_t> px =
-        draw({text_label("Hello", 10, 10), text_label("<b>broken", 10, 100, KIVO_STYLE_MARKUP)});
-    const std::string err = GetCapturedStderr();
-    EXPECT_NE(err.find("pango_layout_set_markup_with_accel: Error on line 1"), std::string::npos)
-        << err;
-    EXPECT_TRUE(std::equal(px.begin() + 100 * 320, px.end(), alone.begin() + 100 * 320));
-    EXPECT_GT(ink(px, 0, 100, 320, 40), 0);
-}
-
-// Pango warns once per drawing and shows each invalid byte as U+FFFD.
-TEST_F(BadInput, InvalidUtf8TextShowsReplacementCharacters)
-{
-    const ConfigRecord c = config();
-    kivo_create_window(320, 240, &c);
-    CaptureStderr();
-    const std::vector<std::uint32_t> px = draw({text_label("ab\xff\xfe"
-                                                           "cd",
-        10, 10)});
-    const std::string err = GetCapturedStderr();
-    EXPECT_NE(err.find("Invalid UTF-8 string passed to pango_layout_set_text()"), std::string::npos)
-        << err;
-    EXPECT_EQ(px, draw({text_label("ab\xef\xbf\xbd\xef\xbf\xbd"
-                                   "cd",
-                      10, 10)}));
-}
-
 // libqrencode refuses an empty text: the QR road's warning, every frame, and nothing drawn.
 TEST_F(BadInput, EmptyQrTextWarnsAndDrawsNothing)
 {
@@ -149,34 +93,6 @@ TEST_F(BadInput, EmptyQrTextWarnsAndDrawsNothing)
     }
 }
 
-// Mask bits that are no button are stored and do nothing: no image, no hit.
-TEST_F(BadInput, ButtonBitsThatAreNoButtonShowAndReportNothing)
-{
-    const ConfigRecord c = config();
-    kivo_create_window(320, 240, &c);
-    const std::vector<std::uint32_t> none = draw({});
-    kivo_set_screen(0, nullptr, nullptr, nullptr, 0, 0, 0, 0xf800);
-    kivo_present(0);
-    EXPECT_EQ(frame(), none);
-    for (const auto& [x, y] :
-        {std::pair{0, 0}, {319, 0}, {0, 239}, {319, 239}, {0, 120}, {319, 120}})
-        EXPECT_EQ(press(x, y).button, 0);
-}
-
-// Before kivo_init_sdl (or after kivo_quit_sdl) SDL's queue is not running: a pushed event is lost.
-TEST_F(BadInput, EventsPushedBeforeSdlStartsAreLost)
-{
-    kivo_quit_sdl();
-    EventRecord press{};
-    press.kind = KIVO_EVENT_PRESS;
-    kivo_push_event(&press);
-    kivo_init_sdl();
-    const ConfigRecord c = config();
-    kivo_create_window(32, 24, &c);
-    EventRecord out[2];
-    EXPECT_EQ(kivo_poll_events(out, 2), 0u);
-}
-
 struct FatalCase {
     const char* name;
     int width, height;
@@ -188,8 +104,6 @@ const FatalCase fatal_cases[] = {
     // Sizes the emulated driver refuses, as a real one does; one that accepted them would end
     // the process at the drawing surface instead ("SDL_CreateRGBSurfaceWithFormat: ...").
     {"zero size", 0, 0, 2, "ioctl: Invalid argument"},
-    {"negative width", -1, 10, 2, "ioctl: Invalid argument"},
-    {"too large for the driver", 100000, 100000, 2, "ioctl: Invalid argument"},
     {"quiet zone beyond int", 64, 48, INT_MAX, "SDL_CreateRGBSurfaceWithFormat: image too large"},
     // 21 modules + 2 x 16374 = 32769 pixels a side.
     {"quiet zone the stretch cannot take", 64, 48, 16374,

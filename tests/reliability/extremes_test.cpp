@@ -44,58 +44,6 @@ void resize(int w, int h)
     SDL_PushEvent(&e);
 }
 
-// Every kind of element at once: the corners' buttons, dots, all label kinds over the whole
-// surface, a stretched background and an icon.
-void show_everything(int w, int h)
-{
-    static const std::string animated = animated_reference(8, 8, 0xff2080ff);
-    LabelRecord labels[5];
-    const char* texts[5] = {"Charging <b>7.4 kW</b>", animated.c_str(), "station 17", "", ""};
-    for (int i = 0; i < 5; ++i) {
-        labels[i] = area(0, 0, w, h, std::uint32_t(i + 1));
-        labels[i].kind = std::uint8_t(i);
-        labels[i].text = texts[i];
-        labels[i].r = labels[i].g = labels[i].b = labels[i].a = 255;
-        labels[i].style = KIVO_STYLE_MARKUP | KIVO_STYLE_TALL_BUTTON;
-        labels[i].value = 0.7f;
-    }
-    kivo_set_screen(0, "home", "car", labels, 5, 2, 5, 0x07ff);
-    kivo_set_screen(1, animated.c_str(), "plug", labels, 5, 0, 1, KIVO_BUTTON_FRAME);
-    kivo_present(0);
-    kivo_present(-w / 3 - 1);
-    kivo_present(0);
-}
-
-// 1 x 1: every corner button covers the one pixel and the first in hit order, Ok, is reported.
-// 4096 x 4096: drawn and copied to the display in full; the display of 1 x 1 (4 bytes, less than
-// one 16-byte block of the copy) is never written.
-TEST_F(Extremes, SmallestAndLargestWindowsDrawEverythingAndHitTheCorners)
-{
-    const struct {
-        int w, h;
-    } sizes[] = {{1, 1}, {4096, 4096}};
-    for (const auto& s : sizes) {
-        SCOPED_TRACE(s.w);
-        const ConfigRecord c = config();
-        kivo_create_window(s.w, s.h, &c);
-        ASSERT_EQ(kivo_surface_width(), s.w);
-        ASSERT_EQ(kivo_surface_height(), s.h);
-        show_everything(s.w, s.h);
-        const std::vector<std::uint32_t> drawn = frame();
-        ASSERT_EQ(kivo_emu_fb_size(), drawn.size() * 4);
-        // The display receives whole 16-byte blocks: all of 4096 x 4096, none of the one pixel.
-        const std::size_t shown = drawn.size() * 4 & ~std::size_t{15};
-        EXPECT_EQ(std::memcmp(kivo_emu_fb_pixels(), drawn.data(), shown), 0);
-        EXPECT_EQ(shown, s.w == 1 ? 0u : drawn.size() * 4);
-
-        const EventRecord corner = press(s.w - 1, s.h - 1);
-        EXPECT_EQ(corner.x, s.w - 1);
-        EXPECT_EQ(corner.button, KIVO_BUTTON_OK);
-        EXPECT_EQ(corner.label, 5u); // the last label in the list
-        kivo_destroy_window();
-    }
-}
-
 // The slot that covers more than half of the surface is current: at the ends of the int range
 // that is slot 1, although neither screen lands on the surface (its buttons do).
 TEST_F(Extremes, OffsetsAtTheEndsOfTheIntRange)
@@ -107,14 +55,9 @@ TEST_F(Extremes, OffsetsAtTheEndsOfTheIntRange)
     } cases[] = {
         {INT_MAX, 20, true},
         {INT_MIN, 20, true},
-        {-INT_MAX, 20, true},
-        {INT_MIN + 1, 20, true},
-        {160, 10, false},
         {-160, 10, false},
         {161, 20, false},
-        {-161, 20, false},
         {320, 20, false},
-        {-320, 20, false},
         {1, 10, false},
     };
     const ConfigRecord c = config();
@@ -145,11 +88,9 @@ TEST_F(Extremes, NegativeAndHugeRectangles)
         bool hit;
     } cases[] = {
         {"negative size", 10, 10, -5, -5, 8, 8, false},
-        {"zero size", 10, 10, 0, 0, 10, 10, false},
         {"most negative size", 10, 10, INT_MIN, INT_MIN, 9, 9, false},
         {"huge from the origin", 0, 0, INT_MAX, INT_MAX, 319, 239, true},
         {"ends at -1", INT_MIN, INT_MIN, INT_MAX, INT_MAX, -2, -2, true},
-        {"ends at -1, not at 0", INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0, 0, false},
         {"past INT_MAX", INT_MAX - 1, INT_MAX - 1, INT_MAX, INT_MAX, INT_MAX, INT_MAX, true},
         {"starts at INT_MAX", INT_MAX, 0, 1, 1, INT_MAX, 0, true},
     };
@@ -183,9 +124,7 @@ TEST_F(Extremes, FarOffLabelsLeaveTheSurfaceAlone)
     const struct {
         int x, y, offset;
     } places[] = {{(1 << 24) + 50, 50, 0}, {50, (1 << 24) + 50, 0}, {-(1 << 24) + 50, 50, 0},
-        {(1 << 25) + 50, 50, 0}, {INT_MAX - 50, 50, 0}, {50, INT_MAX - 50, 0},
-        {INT_MIN, INT_MIN + 50, 0}, {50, 50, 1 << 24}, {50, 50, -(1 << 24)}, {50, 50, INT_MAX},
-        {50, 50, INT_MIN}};
+        {INT_MIN, INT_MIN + 50, 0}, {50, 50, 1 << 24}, {50, 50, INT_MIN}};
     ConfigRecord c = config();
     c.slider_sweep_angle = 6.0f;
     kivo_create_window(320, 240, &c);
@@ -232,68 +171,6 @@ TEST_F(Extremes, CarouselOfMillionsOfDots)
     EXPECT_NE(dots(15, 31), dots(0, 0));
 }
 
-// With spacing 0 every dot lands on one place: millions of them are drawn in a few hundred blits,
-// with exactly the pixels of blitting them all (here compared with 1000 blits per run, done with
-// SDL directly).
-TEST_F(Extremes, CarouselOfMillionsOfDotsOnOnePlace)
-{
-    ConfigRecord c = config();
-    c.carousel_spacing = 0;
-    c.carousel_y = 100;
-    kivo_create_window(320, 240, &c);
-    const auto dot = [](const char* name) {
-        SDL_Surface* loaded =
-            IMG_Load((std::string("app/share/marvo/images/carousel/rosk/") + name).c_str());
-        SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
-        SDL_SetSurfaceBlendMode(argb, SDL_BLENDMODE_BLEND);
-        SDL_FreeSurface(loaded);
-        return argb;
-    };
-    SDL_Surface* full = dot("fullDot.webp");
-    SDL_Surface* empty = dot("emptyDot.webp");
-    const struct {
-        std::uint32_t current, count;
-        int before, after; // empty dots blitted below and over the full one
-    } cases[] = {{0, 2'000'000, 0, 1000}, {1'000'000, 2'000'000, 1000, 1000},
-        {2'999'999, 3'000'000, 1000, 0}, {5'000'000, 4'000'000, 0, 0}};
-    for (const auto& t : cases) {
-        SCOPED_TRACE(t.current);
-        kivo_set_screen(0, "home", nullptr, nullptr, 0, 0, 0, 0);
-        kivo_present(0);
-        std::vector<std::uint32_t> want = frame();
-        SDL_Surface* canvas = SDL_CreateRGBSurfaceWithFormatFrom(
-            want.data(), 320, 240, 32, 320 * 4, SDL_PIXELFORMAT_ARGB8888);
-        const auto blit = [canvas](SDL_Surface* image, int times) {
-            for (int i = 0; i < times; ++i) {
-                SDL_Rect at{160, 100, 0, 0};
-                SDL_BlitSurface(image, nullptr, canvas, &at);
-            }
-        };
-        blit(empty, t.before);
-        blit(full, t.current < t.count ? 1 : 0);
-        blit(empty, t.after);
-        SDL_FreeSurface(canvas);
-
-        kivo_set_screen(0, "home", nullptr, nullptr, 0, t.current, t.count, 0);
-        kivo_present(0);
-        EXPECT_EQ(frame(), want);
-    }
-    SDL_FreeSurface(full);
-    SDL_FreeSurface(empty);
-}
-
-// A poll that fills max exactly leaves the next one working: SDL_PollEvent would have left its
-// end-of-cycle marker in the queue and made the next call return 0 with an event pending.
-TEST_F(Extremes, PollsThatFillMaxExactly)
-{
-    const ConfigRecord c = config();
-    kivo_create_window(32, 24, &c);
-    for (int round = 0; round < 3; ++round) {
-        SCOPED_TRACE(round);
-        EXPECT_EQ(press(1, 2).kind, KIVO_EVENT_PRESS);
-    }
-}
-
 // Pointer positions are scaled by surface / space in 64 bits and clamped to the int range; a
 // space of 0 (from a resize event) reports the origin.
 TEST_F(Extremes, CoordinateSpacesAfterResizeEvents)
@@ -301,11 +178,7 @@ TEST_F(Extremes, CoordinateSpacesAfterResizeEvents)
     const struct {
         int space_w, space_h, ex, ey, x, y;
     } cases[] = {
-        {0, 0, 123, 45, 0, 0},
-        {0, 240, 123, 45, 0, 45},
         {-320, -240, 100, 50, -100, -50},
-        {1, 1, 2, 2, 640, 480},
-        {1, 1, INT_MAX, INT_MIN, INT_MAX, INT_MIN},
         {INT_MAX, INT_MAX, INT_MAX, 5, 320, 0},
         {INT_MIN, INT_MIN, INT_MIN, INT_MIN, 320, 240},
         {INT_MIN, INT_MIN, INT_MAX, 1, -319, 0},

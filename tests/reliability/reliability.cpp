@@ -11,31 +11,9 @@
 #include <webp/mux.h>
 
 #include "kivo_emu.h"
+#include "support.h"
 
 namespace reliability {
-
-namespace {
-
-std::string base64(const std::uint8_t* p, std::size_t n)
-{
-    static constexpr char alphabet[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    for (std::size_t i = 0; i < n; i += 3) {
-        std::uint32_t v = std::uint32_t(p[i]) << 16;
-        if (i + 1 < n)
-            v |= std::uint32_t(p[i + 1]) << 8;
-        if (i + 2 < n)
-            v |= p[i + 2];
-        out += alphabet[v >> 18 & 63];
-        out += alphabet[v >> 12 & 63];
-        out += i + 1 < n ? alphabet[v >> 6 & 63] : '=';
-        out += i + 2 < n ? alphabet[v & 63] : '=';
-    }
-    return out;
-}
-
-} // namespace
 
 ConfigRecord config(std::uint8_t flavour)
 {
@@ -67,7 +45,7 @@ std::string still_reference(int w, int h, std::uint32_t argb)
     const auto size = std::size_t(SDL_RWtell(out));
     SDL_RWclose(out);
     SDL_FreeSurface(s);
-    return "data://" + base64(buffer, size);
+    return "data://" + kivo_test::base64(std::string(reinterpret_cast<const char*>(buffer), size));
 }
 
 std::string animated_reference(int w, int h, std::uint32_t argb)
@@ -93,7 +71,8 @@ std::string animated_reference(int w, int h, std::uint32_t argb)
     WebPData data;
     WebPDataInit(&data);
     WebPAnimEncoderAssemble(encoder, &data);
-    const std::string ref = "data://" + base64(data.bytes, data.size);
+    const std::string ref = "data://" + kivo_test::base64(std::string(
+                                            reinterpret_cast<const char*>(data.bytes), data.size));
     WebPDataClear(&data);
     WebPPictureFree(&picture);
     WebPAnimEncoderDelete(encoder);

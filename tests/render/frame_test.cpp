@@ -78,6 +78,23 @@ TEST_F(FrameTest, ScreenStacksBackgroundIconButtonsDotsAndIconLabels)
     }
 }
 
+// The four top-right buttons, one at a time, by their pixels.
+TEST_F(FrameTest, TopRightButtonsShowTheirOwnImages)
+{
+    const std::pair<std::uint16_t, const char*> cases[] = {{KIVO_BUTTON_CLOSE, "button/rosk/close"},
+        {KIVO_BUTTON_HELP, "button/rosk/help"}, {KIVO_BUTTON_FAST, "button/rosk/fast"},
+        {KIVO_BUTTON_SMART, "button/rosk/smart"}};
+    const int W = 320, H = 240;
+    open(W, H);
+    const std::string black = "file://" + save_png(Image(W, H), "black");
+    for (const auto& [flag, file] : cases) {
+        SCOPED_TRACE(file);
+        show(black.c_str(), nullptr, {}, flag);
+        const Image image = load(images + file + ".webp");
+        EXPECT_TRUE(same_rgb(frame(), compose(Image(W, H), {{file, W - image.w, 0}})));
+    }
+}
+
 // Counts in the millions and above INT_MAX: tests/reliability.
 TEST_F(FrameTest, CarouselRowIsCentredOnTheDotsLeftEdges)
 {
@@ -116,6 +133,7 @@ TEST_F(FrameTest, TransitionPlacesBothScreensAndPicksTheMajorOne)
         long long second;
         bool second_current;
     } cases[] = {
+        {0, 0, false}, // the first screen alone
         {-1, 479, false},
         {1, -479, false},
         {-240, 240, false},
@@ -132,7 +150,9 @@ TEST_F(FrameTest, TransitionPlacesBothScreensAndPicksTheMajorOne)
     const std::string ref1 = "file://" + save_png(bg1, "one"),
                       ref2 = "file://" + save_png(bg2, "two");
     const LabelRecord first_labels[] = {label(KIVO_LABEL_ICON, 20, 150, 100, 100, "car", 1)};
-    const LabelRecord second_labels[] = {label(KIVO_LABEL_ICON, 0, 180, 96, 96, "station", 2)};
+    // The second label is beyond the right edge: seen only when the slot lies left of the surface.
+    const LabelRecord second_labels[] = {label(KIVO_LABEL_ICON, 0, 180, 96, 96, "station", 2),
+        label(KIVO_LABEL_ICON, W + 20, 20, 96, 96, "car", 3)};
     const Image ok = load(images + "button/rosk/ok.webp"),
                 back = load(images + "button/rosk/back.webp");
     const Image left = load(images + "carousel/rosk/left.webp");
@@ -141,12 +161,14 @@ TEST_F(FrameTest, TransitionPlacesBothScreensAndPicksTheMajorOne)
         show(base_ref.c_str(), nullptr);
         kivo_set_screen(0, ref1.c_str(), "plug", first_labels, 1, 0, 0, KIVO_BUTTON_OK);
         kivo_set_screen(
-            1, ref2.c_str(), "card", second_labels, 1, 1, 3, KIVO_BUTTON_BACK | KIVO_BUTTON_LEFT);
+            1, ref2.c_str(), "card", second_labels, 2, 1, 3, KIVO_BUTTON_BACK | KIVO_BUTTON_LEFT);
         kivo_present(c.offset);
 
         const long long first = c.offset, dots = (W - 48) / 2;
-        std::vector<Placed> stack = {
-            {"icon/plug", first + (W - 96) / 2, 72}, {"icon/card", c.second + (W - 96) / 2, 72}};
+        const bool both = c.offset != 0;
+        std::vector<Placed> stack = {{"icon/plug", first + (W - 96) / 2, 72}};
+        if (both)
+            stack.push_back({"icon/card", c.second + (W - 96) / 2, 72});
         if (c.second_current)
             stack.insert(stack.end(),
                 {{"carousel/rosk/left", 0, (H - left.h) / 2}, {"button/rosk/back", 0, H - back.h},
@@ -155,10 +177,14 @@ TEST_F(FrameTest, TransitionPlacesBothScreensAndPicksTheMajorOne)
                     {"carousel/rosk/emptyDot", dots + 48, 400}});
         else
             stack.push_back({"button/rosk/ok", W - ok.w, H - ok.h});
-        stack.insert(stack.end(), {{"icon/car", first + 22, 152}, {"icon/station", c.second, 180}});
+        stack.push_back({"icon/car", first + 22, 152});
+        if (both)
+            stack.insert(stack.end(),
+                {{"icon/station", c.second, 180}, {"icon/car", c.second + W + 20, 20}});
         Image want = base;
         blend(want, bg1, first, 0);
-        blend(want, bg2, c.second, 0);
+        if (both)
+            blend(want, bg2, c.second, 0);
         EXPECT_TRUE(same_rgb(frame(), compose(want, stack)));
 
         using kivo::ButtonFlag;

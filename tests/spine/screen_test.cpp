@@ -76,25 +76,6 @@ TEST_F(Screens, EveryFieldIsCopiedAndTheHostMayFreeItsMemory)
     EXPECT_TRUE(screens[0].labels.empty());
 }
 
-TEST_F(Screens, LabelListIsResizedExactly)
-{
-    const LabelRecord five[] = {
-        record("a", 1), record("b", 2), record("c", 3), record("d", 4), record("e", 5)};
-    const LabelRecord two[] = {record("x", 10), record("y", 11)};
-    const LabelRecord four[] = {record("p", 20), record("q", 21), record("r", 22), record("s", 23)};
-    kivo_set_screen(0, nullptr, nullptr, five, 5, 0, 0, 0);
-    kivo_set_screen(0, nullptr, nullptr, two, 2, 0, 0, 0);
-    ASSERT_EQ(screens[0].labels.size(), 2u);
-    EXPECT_EQ(screens[0].labels[1].text, "y");
-    kivo_set_screen(0, nullptr, nullptr, four, 4, 0, 0, 0);
-    ASSERT_EQ(screens[0].labels.size(), 4u);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(
-            screens[0].labels[static_cast<std::size_t>(i)].id, static_cast<std::uint32_t>(20 + i));
-    kivo_set_screen(0, nullptr, nullptr, nullptr, 0, 0, 0, 0);
-    EXPECT_TRUE(screens[0].labels.empty());
-}
-
 TEST_F(Screens, CarouselIsShownOnlyWhenCountExceedsCurrentUnsigned)
 {
     struct Case {

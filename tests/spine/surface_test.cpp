@@ -1,48 +1,5 @@
-#include <cstring>
-
 #include "kivo/surface.h"
-#include "support.h"
-
-using kivo_test::read_file;
-using kivo_test::stderr_of;
-
-TEST(Surface, LoadedImagesAreConvertedAndScaled)
-{
-    struct Case {
-        const char* path;
-        int request_w, request_h;
-        int want_w, want_h;
-    } cases[] = {
-        {"samples/still.webp", 0, 0, 100, 50},
-        {"samples/still.webp", 200, 0, 200, 50},
-        {"samples/still.webp", 0, 25, 100, 25},
-        {"samples/still.webp", 100, 50, 100, 50},
-        {"samples/palette.png", 0, 0, 100, 50},
-        {"samples/rgb.png", 0, 0, 100, 50},
-        {"samples/argb.png", 0, 0, 100, 50},
-        {"samples/palette.png", 37, 11, 37, 11},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.path << " " << c.request_w << "x" << c.request_h);
-        kivo::Surface file(c.path, c.request_w, c.request_h);
-        ASSERT_TRUE(file);
-        EXPECT_EQ(file->w, c.want_w);
-        EXPECT_EQ(file->h, c.want_h);
-        EXPECT_EQ(file->format->format, kivo::working_format);
-
-        const std::vector<char> bytes = read_file(c.path);
-        kivo::Surface memory(
-            bytes.data(), static_cast<unsigned>(bytes.size()), c.request_w, c.request_h);
-        ASSERT_TRUE(memory);
-        EXPECT_EQ(memory->w, c.want_w);
-        EXPECT_EQ(memory->h, c.want_h);
-        EXPECT_EQ(memory->format->format, kivo::working_format);
-        // Both roads decode the same pixels.
-        EXPECT_EQ(std::memcmp(file->pixels, memory->pixels,
-                      static_cast<std::size_t>(file->pitch * file->h)),
-            0);
-    }
-}
+#include <gtest/gtest.h>
 
 TEST(Surface, ConvertKeepsASurfaceAlreadyInShape)
 {
@@ -93,22 +50,6 @@ TEST(Surface, ConvertRefusesSizesTheStretchCannotTake)
         EXPECT_EQ(result != nullptr, c.converted);
         SDL_FreeSurface(result);
     }
-}
-
-TEST(Surface, UnloadableSourcesWarnOnceAndStayEmpty)
-{
-    std::string err =
-        stderr_of([] { EXPECT_FALSE(kivo::Surface("samples/does-not-exist.webp", 0, 0)); });
-    EXPECT_EQ(kivo_test::lines(err), 1);
-    EXPECT_NE(err.find(": IMG_Load(samples/does-not-exist.webp): "), std::string::npos) << err;
-
-    const std::vector<char> text = read_file("samples/not_an_image.txt");
-    ASSERT_FALSE(text.empty());
-    err = stderr_of([&] {
-        EXPECT_FALSE(kivo::Surface(text.data(), static_cast<unsigned>(text.size()), 0, 0));
-    });
-    EXPECT_EQ(kivo_test::lines(err), 1);
-    EXPECT_NE(err.find(": IMG_Load_RW: "), std::string::npos) << err;
 }
 
 TEST(Surface, MovingExchangesOwnershipWithoutDoubleFree)
