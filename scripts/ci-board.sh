@@ -43,7 +43,7 @@ if ! armhf_root "$root_dir" "${armhf_packages[@]}"; then
   echo "board: SKIPPED: the armhf packages cannot be fetched: $reason"
   exit 0
 fi
-if ! armhf_root "$board_root_dir" linux-image-armmp busybox-static; then
+if ! armhf_root "$board_root_dir" linux-image-armmp busybox-static fonts-wqy-microhei; then
   echo "board: SKIPPED: the armhf kernel package (linux-image-armmp) cannot be fetched: $reason"
   exit 0
 fi
@@ -96,6 +96,8 @@ cp -L "$root_dir/root/usr/lib/arm-linux-gnueabihf/ts0/"{input,pthres,linear}.so 
 cp -rL "$root_dir/pkgs/fontconfig-config/etc/fonts" "$guest/etc/"
 mkdir -p "$guest/usr/share/fonts/truetype"
 cp -r "$root_dir/pkgs/fonts-dejavu-core/usr/share/fonts/truetype/dejavu" "$guest/usr/share/fonts/truetype/"
+# The demo's Chinese texts are drawn with the second font of its font list.
+cp -r "$board_root_dir/pkgs/fonts-wqy-microhei/usr/share/fonts/truetype/wqy" "$guest/usr/share/fonts/truetype/"
 
 # Every shared library the programs and tslib's modules need, by their NEEDED entries.
 lib_path=("$cross_dir/src" "$root_dir/root/lib/arm-linux-gnueabihf" "$root_dir/root/usr/lib/arm-linux-gnueabihf")
