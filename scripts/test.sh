@@ -28,6 +28,9 @@ rm -rf "$logs" && mkdir -p "$logs"
 export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
 CCACHE_DIR=${CCACHE_DIR:-$(ccache -k cache_dir)}
 export CCACHE_DIR
+# Paths below the clone are hashed relative to it, so another clone of the same sources hits the
+# cache too (debug information then names the directory of the first build).
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 
 run_ctest_build() { # dir, cmake options...
   local dir=$1
