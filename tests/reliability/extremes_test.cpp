@@ -19,28 +19,10 @@ namespace {
 
 class Extremes : public Fixture {};
 
-// An area that is hit-tested and never drawn.
-LabelRecord area(int x, int y, int w, int h, std::uint32_t id)
-{
-    LabelRecord l{};
-    l.x = x;
-    l.y = y;
-    l.width = w;
-    l.height = h;
-    l.text = "";
-    l.kind = 9;
-    l.id = id;
-    return l;
-}
-
 void resize(int w, int h)
 {
-    SDL_Event e;
-    SDL_memset(&e, 0, sizeof e);
-    e.type = SDL_WINDOWEVENT;
-    e.window.event = SDL_WINDOWEVENT_RESIZED;
-    e.window.data1 = w;
-    e.window.data2 = h;
+    SDL_Event e{SDL_WINDOWEVENT};
+    e.window.event = SDL_WINDOWEVENT_RESIZED, e.window.data1 = w, e.window.data2 = h;
     SDL_PushEvent(&e);
 }
 
@@ -127,6 +109,8 @@ TEST_F(Extremes, FarOffLabelsLeaveTheSurfaceAlone)
         {INT_MIN, INT_MIN + 50, 0}, {50, 50, 1 << 24}, {50, 50, INT_MIN}};
     ConfigRecord c = config();
     c.slider_sweep_angle = 6.0f;
+    c.slider_value_color[0] = c.slider_band_color[1] = c.slider_marker_color[2] = 255;
+    c.slider_value_color[3] = c.slider_band_color[3] = c.slider_marker_color[3] = 255;
     kivo_create_window(320, 240, &c);
     kivo_set_screen(0, "home", nullptr, nullptr, 0, 0, 0, 0);
     kivo_present(0);
