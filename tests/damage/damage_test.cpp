@@ -131,55 +131,30 @@ Steps demo_tour()
     run.w = 800;
     run.h = 480;
     run.config = tour_config();
-    run.frame([] {
-        demo_start();
-        return demo_frame();
-    });
-    const auto wait = [&run](int frames) {
-        for (int i = 0; i < frames; ++i)
-            run.frame(demo_frame, 33);
-    };
-    const auto act = [&run](std::function<void()> f) {
-        run.frame([f] {
-            f();
+    // tools/simulator/tour.txt at 30 frames a second: each action, then the frames waited after it.
+    using Action = std::pair<void (*)(), int>;
+    std::vector<Action> actions = {{demo_start, 24},
+        {[] { demo_tap_button(KIVO_BUTTON_RIGHT); }, 24}, {[] { demo_swipe(-1); }, 24},
+        {[] { demo_tap_button(KIVO_BUTTON_LEFT); }, 21}, {[] { demo_swipe(+1); }, 24},
+        {[] { demo_tap_button(KIVO_BUTTON_MENU); }, 15},
+        {[] { demo_tap_label(DEMO_MENU_HELP); }, 15},
+        {[] { demo_tap_button(KIVO_BUTTON_BACK); }, 12},
+        {[] { demo_tap_button(KIVO_BUTTON_CLOSE); }, 15},
+        {[] { demo_tap_label(DEMO_CONNECTOR); }, 15}, {[] { demo_tap_label(DEMO_FAST); }, 18},
+        {[] { demo_tap_button(KIVO_BUTTON_OK); }, 60},
+        {[] { demo_tap_button(KIVO_BUTTON_BACK); }, 18},
+        {[] { demo_tap_button(KIVO_BUTTON_MENU); }, 15}};
+    for (int language = 0; language < 3; ++language) // German, Arabic, Chinese
+        actions.insert(actions.end(), {{[] { demo_tap_label(DEMO_MENU_LANGUAGE); }, 12},
+                                          {[] { demo_tap_label(DEMO_MENU_HELP); }, 15},
+                                          {[] { demo_tap_button(KIVO_BUTTON_BACK); }, 12}});
+    for (const auto& [act, frames] : actions) {
+        run.frame([act] {
+            act();
             return demo_frame();
         });
-    };
-    // tools/simulator/tour.txt at 30 frames a second.
-    wait(24);
-    act([] { demo_tap_button(KIVO_BUTTON_RIGHT); });
-    wait(24);
-    act([] { demo_swipe(-1); });
-    wait(24);
-    act([] { demo_tap_button(KIVO_BUTTON_LEFT); });
-    wait(21);
-    act([] { demo_swipe(+1); });
-    wait(24);
-    act([] { demo_tap_button(KIVO_BUTTON_MENU); });
-    wait(15);
-    act([] { demo_tap_label(DEMO_MENU_HELP); });
-    wait(15);
-    act([] { demo_tap_button(KIVO_BUTTON_BACK); });
-    wait(12);
-    act([] { demo_tap_button(KIVO_BUTTON_CLOSE); });
-    wait(15);
-    act([] { demo_tap_label(DEMO_CONNECTOR); });
-    wait(15);
-    act([] { demo_tap_label(DEMO_FAST); });
-    wait(18);
-    act([] { demo_tap_button(KIVO_BUTTON_OK); });
-    wait(60);
-    act([] { demo_tap_button(KIVO_BUTTON_BACK); });
-    wait(18);
-    act([] { demo_tap_button(KIVO_BUTTON_MENU); });
-    wait(15);
-    for (int language = 0; language < 3; ++language) { // German, Arabic, Chinese
-        act([] { demo_tap_label(DEMO_MENU_LANGUAGE); });
-        wait(12);
-        act([] { demo_tap_label(DEMO_MENU_HELP); });
-        wait(15);
-        act([] { demo_tap_button(KIVO_BUTTON_BACK); });
-        wait(12);
+        for (int i = 0; i < frames; ++i)
+            run.frame(demo_frame, 33);
     }
     return run;
 }
