@@ -266,8 +266,7 @@ Steps label_changes()
         return l;
     };
     using Change = void (*)(std::vector<LabelRecord>&);
-    const Change changes[] = {
-        [](std::vector<LabelRecord>&) {},
+    const Change changes[] = {[](std::vector<LabelRecord>&) {},
         [](std::vector<LabelRecord>& l) { l[0].x += 37; },
         [](std::vector<LabelRecord>& l) { l[0].width = 60; },
         [](std::vector<LabelRecord>& l) { l[0].text = "Alpha"; },
@@ -284,8 +283,7 @@ Steps label_changes()
         [](std::vector<LabelRecord>& l) { l.erase(l.begin()); },
         [](std::vector<LabelRecord>& l) { l.push_back(text(0, 200, 320, 40, "Last one on top")); },
         [](std::vector<LabelRecord>& l) { l[1].text = "<b>broken"; },
-        [](std::vector<LabelRecord>& l) { l[0].kind = 7; },
-    };
+        [](std::vector<LabelRecord>& l) { l[0].kind = 7; }};
     for (const Change change : changes) {
         for (int held = 0; held < 2; ++held)
             run.frame([change, base] {
@@ -317,11 +315,8 @@ TEST_F(DamageTest, TrackedFramesEqualTheFullRedraw)
     const struct {
         const char* name;
         Steps (*make)();
-    } cases[] = {
-        {"demo tour", demo_tour},
-        {"screens and slides", screens_and_slides},
-        {"showing through", showing_through},
-        {"animations", animations},
+    } cases[] = {{"demo tour", demo_tour}, {"screens and slides", screens_and_slides},
+        {"showing through", showing_through}, {"animations", animations},
         {"label changes", label_changes},
         {"label changes, padded framebuffer rows",
             [] {
@@ -329,14 +324,12 @@ TEST_F(DamageTest, TrackedFramesEqualTheFullRedraw)
                 s.line_length = (s.w + 8) * 4;
                 return s;
             }},
-        {"label changes, a frame of 97 x 33 (no whole 16-byte block at its end)",
-            [] {
-                Steps s = label_changes();
-                s.w = 97;
-                s.h = 33;
-                return s;
-            }},
-    };
+        {"label changes, a frame of 97 x 33 (no whole 16-byte block at its end)", [] {
+             Steps s = label_changes();
+             s.w = 97;
+             s.h = 33;
+             return s;
+         }}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const Steps run = c.make();

@@ -49,8 +49,7 @@ class EventTest : public kivo_test::Display {
 
 inline void open(int w, int h, std::uint8_t flavour = 0)
 {
-    const ConfigRecord c = kivo_test::config(flavour);
-    kivo_create_window(w, h, &c);
+    kivo_test::open(w, h, kivo_test::config(flavour));
 }
 
 // Slot 0 with these labels and buttons, presented.

@@ -139,8 +139,7 @@ const PollCase poll_cases[] = {
             record(release, 500, 160)},
         {}},
     {"one record names a button and a label", 800, 480, {area(0, 400, 200, 80, 21)},
-        KIVO_BUTTON_BACK, [] { push(press, 5, 475); }, 16, {record(press, 5, 475, back, 21)}, {}},
-};
+        KIVO_BUTTON_BACK, [] { push(press, 5, 475); }, 16, {record(press, 5, 475, back, 21)}, {}}};
 
 class PollTest : public EventTest, public ::testing::WithParamInterface<PollCase> {};
 

@@ -52,9 +52,8 @@ std::vector<Want> ten_strokes_events()
     return w;
 }
 
-const TouchCase touch_cases[] = {
-    {"first sample at the initial position: press only", {}, {{0, 0, 200}},
-        {{down, 0, 0, SDL_PRESSED}}},
+const TouchCase touch_cases[] = {{"first sample at the initial position: press only", {},
+                                     {{0, 0, 200}}, {{down, 0, 0, SDL_PRESSED}}},
     {"pressure held in place: one press", {{100, 200, 0}}, {{100, 200, 150}, {100, 200, 180}},
         {{down, 100, 200, SDL_PRESSED}}},
     {"held move: motion with the button state", {{100, 200, 150}}, {{110, 205, 150}},
@@ -74,8 +73,7 @@ const TouchCase touch_cases[] = {
     {"differences wrap in 32 bits", {{1, -1, 0}}, {{INT_MIN, INT_MAX, 0}},
         {{motion, INT_MIN, INT_MAX, 0, INT_MAX, INT_MIN}}},
     {"nothing pending: nothing pushed", {{60, 70, 80}}, {}, {}},
-    {"ten samples pending: all in one call", {}, ten_strokes(), ten_strokes_events()},
-};
+    {"ten samples pending: all in one call", {}, ten_strokes(), ten_strokes_events()}};
 
 class TouchTest : public EventTest, public ::testing::WithParamInterface<TouchCase> {};
 

@@ -33,12 +33,10 @@ void PrintTo(const ScanCase& c, std::ostream* os)
     *os << c.name;
 }
 
-const ScanCase scan_cases[] = {
-    {"payment_url", "https://pay.example.com/s/4711?eur=12.50&ref=A-17", 4, 50, 60, 200, 255, 255,
-        255},
+const ScanCase scan_cases[] = {{"payment_url", "https://pay.example.com/s/4711?eur=12.50&ref=A-17",
+                                   4, 50, 60, 200, 255, 255, 255},
     {"utf8_text", "Ladesäule Süd – 0,39 €/kWh · 充电站", 4, 300, 40, 300, 255, 255, 255},
-    {"coloured_quiet_zone", "station 17 is available", 4, 500, 450, 180, 255, 220, 120},
-};
+    {"coloured_quiet_zone", "station 17 is available", 4, 500, 450, 180, 255, 220, 120}};
 
 class QrScan : public LabelTest, public ::testing::WithParamInterface<ScanCase> {};
 

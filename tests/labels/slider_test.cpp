@@ -99,8 +99,7 @@ const SliderCase slider_cases[] = {
     {"huge_values_draw_full_rings", gauge_start, gauge_sweep, 1e30f, 1e6f, nan, 0,
         {{0.3, 78, Ink::Value}, {1.1, 78, Ink::Value}, {1.2, 60, Ink::Band},
             {0.9, 51, Ink::Track}}},
-    {"infinite_sweep_draws_nothing", gauge_start, inf, 0.5f, 0.5f, 0.0f, 0, {}},
-};
+    {"infinite_sweep_draws_nothing", gauge_start, inf, 0.5f, 0.5f, 0.0f, 0, {}}};
 
 class SliderTest : public LabelTest, public ::testing::WithParamInterface<SliderCase> {};
 

@@ -18,8 +18,7 @@ class BadInput : public Fixture {};
 
 TEST_F(BadInput, NullConfigurationThrowsAndKeepsTheWindow)
 {
-    const ConfigRecord c = config();
-    kivo_create_window(320, 240, &c);
+    open(320, 240);
     EXPECT_EQ(kivo_test::thrown<std::logic_error>([] { kivo_create_window(640, 480, nullptr); }),
         "kivo_create_window: null configuration");
     EXPECT_EQ(kivo_surface_width(), 320);
@@ -29,8 +28,7 @@ TEST_F(BadInput, NullConfigurationThrowsAndKeepsTheWindow)
 
 TEST_F(BadInput, FrameCopyToNullWithZeroSizeCopiesNothing)
 {
-    const ConfigRecord c = config();
-    kivo_create_window(32, 24, &c);
+    open(32, 24);
     kivo_present(0);
     kivo_get_framebuffer(nullptr, 0); // the sanitizer build checks that nothing touches it
 }
@@ -38,8 +36,7 @@ TEST_F(BadInput, FrameCopyToNullWithZeroSizeCopiesNothing)
 // libqrencode refuses an empty text: the QR road's warning, every frame, and nothing drawn.
 TEST_F(BadInput, EmptyQrTextWarnsAndDrawsNothing)
 {
-    const ConfigRecord c = config();
-    kivo_create_window(320, 240, &c);
+    open(320, 240);
     const std::string black = still_reference(1, 1, 0xff000000);
     const LabelRecord qr = kivo_test::label(KIVO_LABEL_QR, 10, 10, 150, 40, "");
     kivo_set_screen(0, black.c_str(), nullptr, &qr, 1, 0, 0, 0);
@@ -65,8 +62,7 @@ const FatalCase fatal_cases[] = {
     {"quiet zone beyond int", 64, 48, INT_MAX, "SDL_CreateRGBSurfaceWithFormat: image too large"},
     // 21 modules + 2 x 16374 = 32769 pixels a side.
     {"quiet zone the stretch cannot take", 64, 48, 16374,
-        "SDL_CreateRGBSurfaceWithFormat: image too large"},
-};
+        "SDL_CreateRGBSurfaceWithFormat: image too large"}};
 
 TEST_F(BadInput, UnusableSizesEndTheProcess)
 {

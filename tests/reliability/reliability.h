@@ -17,6 +17,7 @@ namespace reliability {
 
 using kivo_test::area;
 using kivo_test::config;
+using kivo_test::open;
 
 // A w x h BMP of one colour, or a two-frame animated WebP, as a "data://" reference.
 std::string still_reference(int w, int h, std::uint32_t argb);

@@ -34,8 +34,7 @@ TEST_F(Soak, CacheHoldsWhatTheLastTenMinutesNamedAndMemorySettles)
         refs.push_back(
             i % 5 == 0 ? animated_reference(2, 2, colour) : still_reference(2, 2, colour));
     }
-    const ConfigRecord c = config();
-    kivo_create_window(64, 48, &c);
+    open(64, 48);
     const kivo::Renderer& renderer = *kivo::state::renderer;
 
     std::vector<int> last_named(images, -idle_limit_frames - 1);

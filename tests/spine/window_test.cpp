@@ -217,7 +217,7 @@ TEST_F(Display, WindowLifecycleReleasesEverything)
     EXPECT_EQ(kivo_emu_open_descriptors(), 2);
     EXPECT_EQ(kivo_emu_live_mappings(), 1);
     // A second window replaces the first without leaking its devices.
-    kivo_create_window(480, 272, &cfg);
+    kivo_test::open(480, 272);
     EXPECT_EQ(kivo_emu_open_descriptors(), 2);
     EXPECT_EQ(kivo_emu_live_mappings(), 1);
     kivo_get_display_mode(&w, &h, &valid);
