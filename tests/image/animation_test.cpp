@@ -49,26 +49,22 @@ using kivo_test::stderr_of;
 
 constexpr Uint32 red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, yellow = 0xFFFFFF00;
 
-enum class From { file, memory };
+// The two forms of a source: a file's path, or its bytes (freed before the Animation is used).
+enum From { file, memory };
+const char* const name[] = {"file", "memory"};
 
-// The bytes are freed before the Animation is used.
 std::unique_ptr<kivo::Animation> load(From from, const std::string& path, int w, int h)
 {
-    if (from == From::file)
+    if (from == file)
         return std::make_unique<kivo::Animation>(path.c_str(), w, h);
     const std::vector<char> bytes = kivo_test::read_file(path);
     return std::make_unique<kivo::Animation>(bytes.data(), unsigned(bytes.size()), w, h);
 }
 
-const char* name(From from)
-{
-    return from == From::file ? "file" : "memory";
-}
-
 // Each case of a table is read in one form, the two forms taking turns.
 From form(std::ptrdiff_t index)
 {
-    return index % 2 ? From::memory : From::file;
+    return From(index % 2);
 }
 
 Uint32 pixel(const SDL_Surface* s, int x, int y)
@@ -96,7 +92,7 @@ TEST(Animation, LoadsAnimatedFilesWithDelaysAndConvertedFrames)
     for (const Case& c : cases) {
         const From from = form(&c - cases);
         SCOPED_TRACE(
-            testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name(from));
+            testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name[from]);
         std::unique_ptr<kivo::Animation> a;
         EXPECT_EQ(stderr_of([&] { a = load(from, c.file, c.w, c.h); }), "");
         ASSERT_NE(a->animation(), nullptr);
@@ -141,7 +137,7 @@ TEST(Animation, AdvancesByTheDelayOfTheFrameCurrentAtTheCall)
     for (const Case& c : cases) {
         const From from = form(&c - cases);
         SCOPED_TRACE(testing::Message()
-                     << c.file << " " << testing::PrintToString(c.steps) << " from " << name(from));
+                     << c.file << " " << testing::PrintToString(c.steps) << " from " << name[from]);
         const auto a = load(from, c.file, 0, 0);
         ASSERT_NE(a->animation(), nullptr);
         for (int ms : c.steps)
@@ -170,7 +166,7 @@ TEST(Animation, LoadsSingleImagesAsStills)
     for (const Case& c : cases) {
         const From from = form(&c - cases);
         SCOPED_TRACE(
-            testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name(from));
+            testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name[from]);
         std::unique_ptr<kivo::Animation> a;
         EXPECT_EQ(stderr_of([&] { a = load(from, c.file, c.w, c.h); }), "");
         EXPECT_EQ(a->animation(), nullptr);
@@ -195,13 +191,13 @@ TEST(Animation, UnreadableSourceIsEmptyWithOneWarning)
         const char* file;
         std::string warning;
     } const cases[] = {
-        {From::file, "samples/no_such_file.webp", "IMG_Load(samples/no_such_file.webp): "},
-        {From::file, "samples/truncated.webp", "IMG_Load(samples/truncated.webp): "},
-        {From::memory, "samples/truncated.webp", ": IMG_Load_RW: "},
-        {From::memory, "samples/no_such_file.webp", ": IMG_Load_RW: "}, // no bytes at all
+        {file, "samples/no_such_file.webp", "IMG_Load(samples/no_such_file.webp): "},
+        {file, "samples/truncated.webp", "IMG_Load(samples/truncated.webp): "},
+        {memory, "samples/truncated.webp", ": IMG_Load_RW: "},
+        {memory, "samples/no_such_file.webp", ": IMG_Load_RW: "}, // no bytes at all
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.file << " from " << name(c.from));
+        SCOPED_TRACE(testing::Message() << c.file << " from " << name[c.from]);
         std::unique_ptr<kivo::Animation> a;
         const std::string err = stderr_of([&] { a = load(c.from, c.file, 30, 20); });
         EXPECT_TRUE(a->empty());
@@ -251,7 +247,7 @@ std::vector<char> animated_webp(int canvas_w, int canvas_h, const std::vector<Mu
 
 std::unique_ptr<kivo::Animation> load_bytes(From from, const std::vector<char>& bytes, int w, int h)
 {
-    if (from == From::memory)
+    if (from == memory)
         return std::make_unique<kivo::Animation>(bytes.data(), unsigned(bytes.size()), w, h);
     // ctest runs tests of this program in parallel processes: each writes its own file.
     const std::string path =
@@ -274,7 +270,7 @@ TEST(Animation, OneFrameAnimatedWebpIsAStill)
     for (int scale : {0, 1, 2}) {
         const From from = form(scale);
         SCOPED_TRACE(
-            testing::Message() << name(from) << " requested " << scale * 20 << "x" << scale * 15);
+            testing::Message() << name[from] << " requested " << scale * 20 << "x" << scale * 15);
         std::unique_ptr<kivo::Animation> a;
         Recording r;
         EXPECT_EQ(stderr_of([&] { a = load_bytes(from, bytes, scale * 20, scale * 15); }), "");
@@ -301,7 +297,7 @@ TEST(Animation, WebpFramesAreComposedOnTheCanvas)
     const std::vector<char> bytes = animated_webp(
         32, 24, {{32, 24, 0, 0, 70, red}, {8, 6, 10, 12, 30, blue}, {4, 4, 0, 0, 0, yellow}});
     {
-        const auto a = load_bytes(From::memory, bytes, 0, 0);
+        const auto a = load_bytes(memory, bytes, 0, 0);
         ASSERT_NE(a->animation(), nullptr);
         const IMG_Animation& anim = *a->animation();
         ASSERT_EQ(anim.count, 3);

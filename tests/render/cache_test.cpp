@@ -65,17 +65,13 @@ TEST_F(CacheTest, EveryFormReachesTheSameFileAsItsOwnEntry)
 
 TEST_F(CacheTest, MalformedDataThrowsAndLeavesNoEntry)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"data://QUJ", "Invalid base64 encoded data - Size not divisible by 4"}};
     open(320, 240);
     show("home", nullptr);
-    for (auto [ref, message] : cases) {
-        SCOPED_TRACE(ref);
-        for (int attempt = 0; attempt < 2; ++attempt) { // no entry, so it throws again
-            kivo_set_screen(0, nullptr, ref, nullptr, 0, 0, 0, 0);
-            EXPECT_EQ(thrown<std::runtime_error>([] { kivo_present(0); }), message);
-            EXPECT_EQ(renderer().cache_size(), 1u);
-        }
+    for (int attempt = 0; attempt < 2; ++attempt) { // no entry, so it throws again
+        kivo_set_screen(0, nullptr, "data://QUJ", nullptr, 0, 0, 0, 0);
+        EXPECT_EQ(thrown<std::runtime_error>([] { kivo_present(0); }),
+            "Invalid base64 encoded data - Size not divisible by 4");
+        EXPECT_EQ(renderer().cache_size(), 1u);
     }
 }
 
