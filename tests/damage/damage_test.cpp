@@ -131,55 +131,30 @@ Steps demo_tour()
     run.w = 800;
     run.h = 480;
     run.config = tour_config();
-    run.frame([] {
-        demo_start();
-        return demo_frame();
-    });
-    const auto wait = [&run](int frames) {
-        for (int i = 0; i < frames; ++i)
-            run.frame(demo_frame, 33);
-    };
-    const auto act = [&run](std::function<void()> f) {
-        run.frame([f] {
-            f();
+    // tools/simulator/tour.txt at 30 frames a second: each action, then the frames waited after it.
+    using Action = std::pair<void (*)(), int>;
+    std::vector<Action> actions = {{demo_start, 24},
+        {[] { demo_tap_button(KIVO_BUTTON_RIGHT); }, 24}, {[] { demo_swipe(-1); }, 24},
+        {[] { demo_tap_button(KIVO_BUTTON_LEFT); }, 21}, {[] { demo_swipe(+1); }, 24},
+        {[] { demo_tap_button(KIVO_BUTTON_MENU); }, 15},
+        {[] { demo_tap_label(DEMO_MENU_HELP); }, 15},
+        {[] { demo_tap_button(KIVO_BUTTON_BACK); }, 12},
+        {[] { demo_tap_button(KIVO_BUTTON_CLOSE); }, 15},
+        {[] { demo_tap_label(DEMO_CONNECTOR); }, 15}, {[] { demo_tap_label(DEMO_FAST); }, 18},
+        {[] { demo_tap_button(KIVO_BUTTON_OK); }, 60},
+        {[] { demo_tap_button(KIVO_BUTTON_BACK); }, 18},
+        {[] { demo_tap_button(KIVO_BUTTON_MENU); }, 15}};
+    for (int language = 0; language < 3; ++language) // German, Arabic, Chinese
+        actions.insert(actions.end(), {{[] { demo_tap_label(DEMO_MENU_LANGUAGE); }, 12},
+                                          {[] { demo_tap_label(DEMO_MENU_HELP); }, 15},
+                                          {[] { demo_tap_button(KIVO_BUTTON_BACK); }, 12}});
+    for (const auto& [act, frames] : actions) {
+        run.frame([act] {
+            act();
             return demo_frame();
         });
-    };
-    // tools/simulator/tour.txt at 30 frames a second.
-    wait(24);
-    act([] { demo_tap_button(KIVO_BUTTON_RIGHT); });
-    wait(24);
-    act([] { demo_swipe(-1); });
-    wait(24);
-    act([] { demo_tap_button(KIVO_BUTTON_LEFT); });
-    wait(21);
-    act([] { demo_swipe(+1); });
-    wait(24);
-    act([] { demo_tap_button(KIVO_BUTTON_MENU); });
-    wait(15);
-    act([] { demo_tap_label(DEMO_MENU_HELP); });
-    wait(15);
-    act([] { demo_tap_button(KIVO_BUTTON_BACK); });
-    wait(12);
-    act([] { demo_tap_button(KIVO_BUTTON_CLOSE); });
-    wait(15);
-    act([] { demo_tap_label(DEMO_CONNECTOR); });
-    wait(15);
-    act([] { demo_tap_label(DEMO_FAST); });
-    wait(18);
-    act([] { demo_tap_button(KIVO_BUTTON_OK); });
-    wait(60);
-    act([] { demo_tap_button(KIVO_BUTTON_BACK); });
-    wait(18);
-    act([] { demo_tap_button(KIVO_BUTTON_MENU); });
-    wait(15);
-    for (int language = 0; language < 3; ++language) { // German, Arabic, Chinese
-        act([] { demo_tap_label(DEMO_MENU_LANGUAGE); });
-        wait(12);
-        act([] { demo_tap_label(DEMO_MENU_HELP); });
-        wait(15);
-        act([] { demo_tap_button(KIVO_BUTTON_BACK); });
-        wait(12);
+        for (int i = 0; i < frames; ++i)
+            run.frame(demo_frame, 33);
     }
     return run;
 }
@@ -291,8 +266,7 @@ Steps label_changes()
         return l;
     };
     using Change = void (*)(std::vector<LabelRecord>&);
-    const Change changes[] = {
-        [](std::vector<LabelRecord>&) {},
+    const Change changes[] = {[](std::vector<LabelRecord>&) {},
         [](std::vector<LabelRecord>& l) { l[0].x += 37; },
         [](std::vector<LabelRecord>& l) { l[0].width = 60; },
         [](std::vector<LabelRecord>& l) { l[0].text = "Alpha"; },
@@ -309,8 +283,7 @@ Steps label_changes()
         [](std::vector<LabelRecord>& l) { l.erase(l.begin()); },
         [](std::vector<LabelRecord>& l) { l.push_back(text(0, 200, 320, 40, "Last one on top")); },
         [](std::vector<LabelRecord>& l) { l[1].text = "<b>broken"; },
-        [](std::vector<LabelRecord>& l) { l[0].kind = 7; },
-    };
+        [](std::vector<LabelRecord>& l) { l[0].kind = 7; }};
     for (const Change change : changes) {
         for (int held = 0; held < 2; ++held)
             run.frame([change, base] {
@@ -342,11 +315,8 @@ TEST_F(DamageTest, TrackedFramesEqualTheFullRedraw)
     const struct {
         const char* name;
         Steps (*make)();
-    } cases[] = {
-        {"demo tour", demo_tour},
-        {"screens and slides", screens_and_slides},
-        {"showing through", showing_through},
-        {"animations", animations},
+    } cases[] = {{"demo tour", demo_tour}, {"screens and slides", screens_and_slides},
+        {"showing through", showing_through}, {"animations", animations},
         {"label changes", label_changes},
         {"label changes, padded framebuffer rows",
             [] {
@@ -354,14 +324,12 @@ TEST_F(DamageTest, TrackedFramesEqualTheFullRedraw)
                 s.line_length = (s.w + 8) * 4;
                 return s;
             }},
-        {"label changes, a frame of 97 x 33 (no whole 16-byte block at its end)",
-            [] {
-                Steps s = label_changes();
-                s.w = 97;
-                s.h = 33;
-                return s;
-            }},
-    };
+        {"label changes, a frame of 97 x 33 (no whole 16-byte block at its end)", [] {
+             Steps s = label_changes();
+             s.w = 97;
+             s.h = 33;
+             return s;
+         }}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const Steps run = c.make();

@@ -102,12 +102,8 @@ struct Shot {
     PangoDirection direction; // of every line of text
 };
 
-const Shot shots[] = {
-    {"06-help", 0, PANGO_DIRECTION_LTR},
-    {"12-help-de", 1, PANGO_DIRECTION_LTR},
-    {"13-help-ar", 2, PANGO_DIRECTION_RTL},
-    {"14-help-zh", 3, PANGO_DIRECTION_LTR},
-};
+const Shot shots[] = {{"06-help", 0, PANGO_DIRECTION_LTR}, {"12-help-de", 1, PANGO_DIRECTION_LTR},
+    {"13-help-ar", 2, PANGO_DIRECTION_RTL}, {"14-help-zh", 3, PANGO_DIRECTION_LTR}};
 
 } // namespace
 
@@ -120,8 +116,7 @@ TEST(DemoLanguages, HelpTextLiesWherePangoLaysItOut)
         ASSERT_EQ(std::pair(s.w, s.h), std::pair(800, 480)) << shot.snapshot;
         const HelpLabel labels[] = {
             {{DEMO_HELP_TITLE_BOX}, DEMO_FONT2, PANGO_ALIGN_CENTER, false, text.help_title},
-            {{DEMO_HELP_BODY_BOX}, DEMO_FONT1, PANGO_ALIGN_LEFT, true, text.help_body},
-        };
+            {{DEMO_HELP_BODY_BOX}, DEMO_FONT1, PANGO_ALIGN_LEFT, true, text.help_body}};
         for (const HelpLabel& label : labels) {
             const std::vector<Line> lines = lay_out(label);
             EXPECT_GE(lines.size(), label.markup ? 5u : 1u) << shot.snapshot;

@@ -1,7 +1,6 @@
 // A window on the emulated display per test, with SDL's queue empty before and after.
 #pragma once
 
-#include <cctype>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -49,8 +48,7 @@ class EventTest : public kivo_test::Display {
 
 inline void open(int w, int h, std::uint8_t flavour = 0)
 {
-    const ConfigRecord c = kivo_test::config(flavour);
-    kivo_create_window(w, h, &c);
+    kivo_test::open(w, h, kivo_test::config(flavour));
 }
 
 // Slot 0 with these labels and buttons, presented.
@@ -80,15 +78,6 @@ inline std::vector<SDL_Event> drain_sdl()
         SDL_PeepEvents(out.data(), int(out.size()), SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
     out.resize(n > 0 ? std::size_t(n) : 0);
     return out;
-}
-
-// A gtest-friendly name from a case description.
-inline std::string test_name(const char* text)
-{
-    std::string name;
-    for (const char* p = text; *p; ++p)
-        name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-    return name;
 }
 
 // A mouse event as the panel and kivo_push_event make it: from the touch device, window 0, the

@@ -51,11 +51,6 @@ struct PollCase {
     std::vector<EventRecord> second; // the next one
 };
 
-void PrintTo(const PollCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
 const PollCase poll_cases[] = {
     {"three events with room for two", 800, 480, {}, 0,
         [] {
@@ -139,24 +134,21 @@ const PollCase poll_cases[] = {
             record(release, 500, 160)},
         {}},
     {"one record names a button and a label", 800, 480, {area(0, 400, 200, 80, 21)},
-        KIVO_BUTTON_BACK, [] { push(press, 5, 475); }, 16, {record(press, 5, 475, back, 21)}, {}},
-};
+        KIVO_BUTTON_BACK, [] { push(press, 5, 475); }, 16, {record(press, 5, 475, back, 21)}, {}}};
 
-class PollTest : public EventTest, public ::testing::WithParamInterface<PollCase> {};
-
-TEST_P(PollTest, TranslatesQueuedEvents)
+TEST_F(EventTest, QueuedEventsAreTranslated)
 {
-    const PollCase& c = GetParam();
-    open(c.width, c.height);
-    show(c.labels, c.buttons);
-    c.queue();
-    EXPECT_EQ(poll(c.max), c.first);
-    EXPECT_EQ(poll(), c.second);
-    EXPECT_TRUE(drain_sdl().empty());
+    for (const PollCase& c : poll_cases) {
+        SCOPED_TRACE(c.name);
+        open(c.width, c.height);
+        show(c.labels, c.buttons);
+        c.queue();
+        EXPECT_EQ(poll(c.max), c.first);
+        EXPECT_EQ(poll(), c.second);
+        EXPECT_TRUE(drain_sdl().empty());
+        kivo_destroy_window();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, PollTest, ::testing::ValuesIn(poll_cases),
-    [](const auto& info) { return test_name(info.param.name); });
 
 TEST_F(EventTest, MaxZeroMovesPanelSamplesIntoTheQueueAndReadsNothing)
 {

@@ -31,11 +31,6 @@ struct TouchCase {
     std::vector<Want> want;
 };
 
-void PrintTo(const TouchCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
 std::vector<Sample> ten_strokes()
 {
     std::vector<Sample> s;
@@ -52,9 +47,8 @@ std::vector<Want> ten_strokes_events()
     return w;
 }
 
-const TouchCase touch_cases[] = {
-    {"first sample at the initial position: press only", {}, {{0, 0, 200}},
-        {{down, 0, 0, SDL_PRESSED}}},
+const TouchCase touch_cases[] = {{"first sample at the initial position: press only", {},
+                                     {{0, 0, 200}}, {{down, 0, 0, SDL_PRESSED}}},
     {"pressure held in place: one press", {{100, 200, 0}}, {{100, 200, 150}, {100, 200, 180}},
         {{down, 100, 200, SDL_PRESSED}}},
     {"held move: motion with the button state", {{100, 200, 150}}, {{110, 205, 150}},
@@ -74,43 +68,42 @@ const TouchCase touch_cases[] = {
     {"differences wrap in 32 bits", {{1, -1, 0}}, {{INT_MIN, INT_MAX, 0}},
         {{motion, INT_MIN, INT_MAX, 0, INT_MAX, INT_MIN}}},
     {"nothing pending: nothing pushed", {{60, 70, 80}}, {}, {}},
-    {"ten samples pending: all in one call", {}, ten_strokes(), ten_strokes_events()},
-};
+    {"ten samples pending: all in one call", {}, ten_strokes(), ten_strokes_events()}};
 
-class TouchTest : public EventTest, public ::testing::WithParamInterface<TouchCase> {};
-
-TEST_P(TouchTest, SamplesBecomeMouseEvents)
+TEST_F(EventTest, PanelSamplesBecomeMouseEvents)
 {
-    const TouchCase& c = GetParam();
-    open(800, 480);
-    kivo::Window& window = *kivo::state::window;
-    for (const Sample& s : c.before)
-        kivo_emu_touch_inject(s.x, s.y, s.pressure);
-    window.update_events();
-    drain_sdl();
+    for (const TouchCase& c : touch_cases) {
+        SCOPED_TRACE(c.name);
+        kivo_destroy_window();
+        kivo_emu_reset();
+        open(800, 480);
+        kivo::Window& window = *kivo::state::window;
+        for (const Sample& s : c.before)
+            kivo_emu_touch_inject(s.x, s.y, s.pressure);
+        window.update_events();
+        drain_sdl();
 
-    for (const Sample& s : c.samples)
-        kivo_emu_touch_inject(s.x, s.y, s.pressure);
-    window.update_events();
-    const Uint32 ticks = SDL_GetTicks();
-    const std::vector<SDL_Event> got = drain_sdl();
+        for (const Sample& s : c.samples)
+            kivo_emu_touch_inject(s.x, s.y, s.pressure);
+        window.update_events();
+        const Uint32 ticks = SDL_GetTicks();
+        const std::vector<SDL_Event> got = drain_sdl();
 
-    ASSERT_EQ(got.size(), c.want.size());
-    for (std::size_t i = 0; i < got.size(); ++i) {
-        SCOPED_TRACE(i);
-        const Want& w = c.want[i];
-        expect_mouse(got[i], w.type, w.x, w.y, w.state, w.xrel, w.yrel);
-        EXPECT_LE(got[i].common.timestamp, ticks);
-        // The button event made from the same sample (so at the same place) carries the same time.
-        if (w.type == motion && i > 0 && got[i - 1].type != motion &&
-            got[i - 1].button.x == got[i].motion.x && got[i - 1].button.y == got[i].motion.y) {
-            EXPECT_EQ(got[i].common.timestamp, got[i - 1].common.timestamp);
+        ASSERT_EQ(got.size(), c.want.size());
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            SCOPED_TRACE(i);
+            const Want& w = c.want[i];
+            expect_mouse(got[i], w.type, w.x, w.y, w.state, w.xrel, w.yrel);
+            EXPECT_LE(got[i].common.timestamp, ticks);
+            // The button event made from the same sample (so at the same place) carries the same
+            // time.
+            if (w.type == motion && i > 0 && got[i - 1].type != motion &&
+                got[i - 1].button.x == got[i].motion.x && got[i - 1].button.y == got[i].motion.y) {
+                EXPECT_EQ(got[i].common.timestamp, got[i - 1].common.timestamp);
+            }
         }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Sequences, TouchTest, ::testing::ValuesIn(touch_cases),
-    [](const auto& info) { return test_name(info.param.name); });
 
 // A touch held when its window goes does not carry over: the next window starts with a press.
 TEST_F(EventTest, TouchStateStartsOverWithANewWindow)

@@ -49,26 +49,22 @@ using kivo_test::stderr_of;
 
 constexpr Uint32 red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, yellow = 0xFFFFFF00;
 
-enum class From { file, memory };
+// The two forms of a source: a file's path, or its bytes (freed before the Animation is used).
+enum From { file, memory };
+const char* const name[] = {"file", "memory"};
 
-// The bytes are freed before the Animation is used.
 std::unique_ptr<kivo::Animation> load(From from, const std::string& path, int w, int h)
 {
-    if (from == From::file)
+    if (from == file)
         return std::make_unique<kivo::Animation>(path.c_str(), w, h);
     const std::vector<char> bytes = kivo_test::read_file(path);
     return std::make_unique<kivo::Animation>(bytes.data(), unsigned(bytes.size()), w, h);
 }
 
-const char* name(From from)
-{
-    return from == From::file ? "file" : "memory";
-}
-
 // Each case of a table is read in one form, the two forms taking turns.
 From form(std::ptrdiff_t index)
 {
-    return index % 2 ? From::memory : From::file;
+    return From(index % 2);
 }
 
 Uint32 pixel(const SDL_Surface* s, int x, int y)
@@ -92,35 +88,32 @@ TEST(Animation, LoadsAnimatedFilesWithDelaysAndConvertedFrames)
         {"samples/anim_zero.webp", 0, 0, {100, 0, 100}, {red, green, blue}, 64, 48},
         // SDL_image gives a GIF frame stored without a delay 100 ms.
         {"samples/anim.gif", 0, 0, {100, 100, 200}, {red, green, blue}, 64, 48},
-        {"samples/anim.gif", 20, 10, {100, 100, 200}, {red, green, blue}, 20, 10},
-    };
+        {"samples/anim.gif", 20, 10, {100, 100, 200}, {red, green, blue}, 20, 10}};
     for (const Case& c : cases) {
-        {
-            const From from = form(&c - cases);
-            SCOPED_TRACE(
-                testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name(from));
-            std::unique_ptr<kivo::Animation> a;
-            EXPECT_EQ(stderr_of([&] { a = load(from, c.file, c.w, c.h); }), "");
-            ASSERT_NE(a->animation(), nullptr);
-            EXPECT_FALSE(a->still());
-            const IMG_Animation& anim = *a->animation();
-            EXPECT_EQ(anim.w, 64); // the file's size, whatever was asked for
-            EXPECT_EQ(anim.h, 48);
-            ASSERT_EQ(anim.count, int(c.delays.size()));
-            EXPECT_EQ(std::vector<int>(anim.delays, anim.delays + anim.count), c.delays);
-            for (int i = 0; i < anim.count; ++i) {
-                SCOPED_TRACE(testing::Message() << "frame " << i);
-                const SDL_Surface* f = anim.frames[i];
-                ASSERT_NE(f, nullptr);
-                EXPECT_EQ(f->format->format, kivo::working_format);
-                ASSERT_EQ(f->w, c.frame_w);
-                ASSERT_EQ(f->h, c.frame_h);
-                EXPECT_EQ(pixel(f, 0, 0), c.colours[i]);
-                EXPECT_EQ(pixel(f, f->w / 2, f->h / 2), c.colours[i]);
-                EXPECT_EQ(pixel(f, f->w - 1, f->h - 1), c.colours[i]);
-            }
-            EXPECT_EQ(a->frame(), anim.frames[0]);
+        const From from = form(&c - cases);
+        SCOPED_TRACE(
+            testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name[from]);
+        std::unique_ptr<kivo::Animation> a;
+        EXPECT_EQ(stderr_of([&] { a = load(from, c.file, c.w, c.h); }), "");
+        ASSERT_NE(a->animation(), nullptr);
+        EXPECT_FALSE(a->still());
+        const IMG_Animation& anim = *a->animation();
+        EXPECT_EQ(anim.w, 64); // the file's size, whatever was asked for
+        EXPECT_EQ(anim.h, 48);
+        ASSERT_EQ(anim.count, int(c.delays.size()));
+        EXPECT_EQ(std::vector<int>(anim.delays, anim.delays + anim.count), c.delays);
+        for (int i = 0; i < anim.count; ++i) {
+            SCOPED_TRACE(testing::Message() << "frame " << i);
+            const SDL_Surface* f = anim.frames[i];
+            ASSERT_NE(f, nullptr);
+            EXPECT_EQ(f->format->format, kivo::working_format);
+            ASSERT_EQ(f->w, c.frame_w);
+            ASSERT_EQ(f->h, c.frame_h);
+            EXPECT_EQ(pixel(f, 0, 0), c.colours[i]);
+            EXPECT_EQ(pixel(f, f->w / 2, f->h / 2), c.colours[i]);
+            EXPECT_EQ(pixel(f, f->w - 1, f->h - 1), c.colours[i]);
         }
+        EXPECT_EQ(a->frame(), anim.frames[0]);
     }
 }
 
@@ -142,18 +135,16 @@ TEST(Animation, AdvancesByTheDelayOfTheFrameCurrentAtTheCall)
         {"samples/anim_zero.webp", {2147483647}, 2, 47},      // INT_MAX = 21474836 * 100 + 47
     };
     for (const Case& c : cases) {
-        {
-            const From from = form(&c - cases);
-            SCOPED_TRACE(testing::Message() << c.file << " " << testing::PrintToString(c.steps)
-                                            << " from " << name(from));
-            const auto a = load(from, c.file, 0, 0);
-            ASSERT_NE(a->animation(), nullptr);
-            for (int ms : c.steps)
-                a->advance(ms);
-            EXPECT_EQ(a->current_frame(), c.frame);
-            EXPECT_EQ(a->elapsed_ms(), c.elapsed);
-            EXPECT_EQ(a->frame(), a->animation()->frames[c.frame]);
-        }
+        const From from = form(&c - cases);
+        SCOPED_TRACE(testing::Message()
+                     << c.file << " " << testing::PrintToString(c.steps) << " from " << name[from]);
+        const auto a = load(from, c.file, 0, 0);
+        ASSERT_NE(a->animation(), nullptr);
+        for (int ms : c.steps)
+            a->advance(ms);
+        EXPECT_EQ(a->current_frame(), c.frame);
+        EXPECT_EQ(a->elapsed_ms(), c.elapsed);
+        EXPECT_EQ(a->frame(), a->animation()->frames[c.frame]);
     }
 }
 
@@ -167,33 +158,29 @@ TEST(Animation, LoadsSingleImagesAsStills)
         const char* file;
         int w, h, still_w, still_h;
         std::vector<Sample> samples;
-    } const cases[] = {
-        {"samples/still.webp", 0, 0, 100, 50, {{10, 10, red}, {90, 40, 0x8000FF00}}},
+    } const cases[] = {{"samples/still.webp", 0, 0, 100, 50, {{10, 10, red}, {90, 40, 0x8000FF00}}},
         {"samples/still.webp", 200, 0, 200, 50, {{10, 10, red}, {99, 49, red}}},
         {"samples/palette.png", 0, 0, 100, 50,
             {{10, 0, red}, {30, 0, green}, {60, 49, blue}, {99, 0, 0xFFFFFFFF}}},
-        {"samples/argb.png", 0, 0, 100, 50, {{10, 10, red}, {90, 10, 0x800000FF}}},
-    };
+        {"samples/argb.png", 0, 0, 100, 50, {{10, 10, red}, {90, 10, 0x800000FF}}}};
     for (const Case& c : cases) {
-        {
-            const From from = form(&c - cases);
-            SCOPED_TRACE(
-                testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name(from));
-            std::unique_ptr<kivo::Animation> a;
-            EXPECT_EQ(stderr_of([&] { a = load(from, c.file, c.w, c.h); }), "");
-            EXPECT_EQ(a->animation(), nullptr);
-            const SDL_Surface* s = a->still().get();
-            ASSERT_NE(s, nullptr);
-            EXPECT_EQ(a->frame(), s);
-            EXPECT_EQ(s->format->format, kivo::working_format);
-            ASSERT_EQ(s->w, c.still_w);
-            ASSERT_EQ(s->h, c.still_h);
-            for (const Sample& p : c.samples)
-                EXPECT_EQ(pixel(s, p.x, p.y), p.argb) << p.x << "," << p.y;
-            a->advance(1000);
-            EXPECT_EQ(a->frame(), s);
-            EXPECT_EQ(a->elapsed_ms(), 0);
-        }
+        const From from = form(&c - cases);
+        SCOPED_TRACE(
+            testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name[from]);
+        std::unique_ptr<kivo::Animation> a;
+        EXPECT_EQ(stderr_of([&] { a = load(from, c.file, c.w, c.h); }), "");
+        EXPECT_EQ(a->animation(), nullptr);
+        const SDL_Surface* s = a->still().get();
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(a->frame(), s);
+        EXPECT_EQ(s->format->format, kivo::working_format);
+        ASSERT_EQ(s->w, c.still_w);
+        ASSERT_EQ(s->h, c.still_h);
+        for (const Sample& p : c.samples)
+            EXPECT_EQ(pixel(s, p.x, p.y), p.argb) << p.x << "," << p.y;
+        a->advance(1000);
+        EXPECT_EQ(a->frame(), s);
+        EXPECT_EQ(a->elapsed_ms(), 0);
     }
 }
 
@@ -204,13 +191,13 @@ TEST(Animation, UnreadableSourceIsEmptyWithOneWarning)
         const char* file;
         std::string warning;
     } const cases[] = {
-        {From::file, "samples/no_such_file.webp", "IMG_Load(samples/no_such_file.webp): "},
-        {From::file, "samples/truncated.webp", "IMG_Load(samples/truncated.webp): "},
-        {From::memory, "samples/truncated.webp", ": IMG_Load_RW: "},
-        {From::memory, "samples/no_such_file.webp", ": IMG_Load_RW: "}, // no bytes at all
+        {file, "samples/no_such_file.webp", "IMG_Load(samples/no_such_file.webp): "},
+        {file, "samples/truncated.webp", "IMG_Load(samples/truncated.webp): "},
+        {memory, "samples/truncated.webp", ": IMG_Load_RW: "},
+        {memory, "samples/no_such_file.webp", ": IMG_Load_RW: "}, // no bytes at all
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.file << " from " << name(c.from));
+        SCOPED_TRACE(testing::Message() << c.file << " from " << name[c.from]);
         std::unique_ptr<kivo::Animation> a;
         const std::string err = stderr_of([&] { a = load(c.from, c.file, 30, 20); });
         EXPECT_TRUE(a->empty());
@@ -260,7 +247,7 @@ std::vector<char> animated_webp(int canvas_w, int canvas_h, const std::vector<Mu
 
 std::unique_ptr<kivo::Animation> load_bytes(From from, const std::vector<char>& bytes, int w, int h)
 {
-    if (from == From::memory)
+    if (from == memory)
         return std::make_unique<kivo::Animation>(bytes.data(), unsigned(bytes.size()), w, h);
     // ctest runs tests of this program in parallel processes: each writes its own file.
     const std::string path =
@@ -283,7 +270,7 @@ TEST(Animation, OneFrameAnimatedWebpIsAStill)
     for (int scale : {0, 1, 2}) {
         const From from = form(scale);
         SCOPED_TRACE(
-            testing::Message() << name(from) << " requested " << scale * 20 << "x" << scale * 15);
+            testing::Message() << name[from] << " requested " << scale * 20 << "x" << scale * 15);
         std::unique_ptr<kivo::Animation> a;
         Recording r;
         EXPECT_EQ(stderr_of([&] { a = load_bytes(from, bytes, scale * 20, scale * 15); }), "");
@@ -310,7 +297,7 @@ TEST(Animation, WebpFramesAreComposedOnTheCanvas)
     const std::vector<char> bytes = animated_webp(
         32, 24, {{32, 24, 0, 0, 70, red}, {8, 6, 10, 12, 30, blue}, {4, 4, 0, 0, 0, yellow}});
     {
-        const auto a = load_bytes(From::memory, bytes, 0, 0);
+        const auto a = load_bytes(memory, bytes, 0, 0);
         ASSERT_NE(a->animation(), nullptr);
         const IMG_Animation& anim = *a->animation();
         ASSERT_EQ(anim.count, 3);
@@ -318,16 +305,8 @@ TEST(Animation, WebpFramesAreComposedOnTheCanvas)
         const struct {
             int frame, x, y;
             Uint32 argb;
-        } samples[] = {
-            {0, 12, 14, red},
-            {1, 0, 0, red},
-            {1, 10, 12, blue},
-            {1, 17, 17, blue},
-            {1, 18, 17, red},
-            {2, 0, 0, yellow},
-            {2, 4, 4, red},
-            {2, 12, 14, blue},
-        };
+        } samples[] = {{0, 12, 14, red}, {1, 0, 0, red}, {1, 10, 12, blue}, {1, 17, 17, blue},
+            {1, 18, 17, red}, {2, 0, 0, yellow}, {2, 4, 4, red}, {2, 12, 14, blue}};
         for (const auto& p : samples) {
             EXPECT_EQ(pixel(anim.frames[p.frame], p.x, p.y), p.argb)
                 << p.frame << ": " << p.x << "," << p.y;

@@ -36,25 +36,14 @@ TEST(Base64, DecodesValidText)
 {
     const struct {
         std::string text, bytes;
-    } cases[] = {
-        {"", ""},
-        {"Zg==", "f"},
-        {"Zm8=", "fo"},
-        {"Zm9v", "foo"},
-        {"Zm9vYmE=", "fooba"},
-        {"Zm9vYmFy", "foobar"},
-        {"QQ==", "A"},
-        {"QR==", "A"} /* leftover bits are ignored */,
-        {"Q///", "C\xff\xff"},
-        {"QUJ=", "AB"},
-        {"AAAAAA==", "\0\0\0\0"s},
-        {"QQBC", "A\0B"s},
+    } cases[] = {{"", ""}, {"Zg==", "f"}, {"Zm8=", "fo"}, {"Zm9v", "foo"}, {"Zm9vYmE=", "fooba"},
+        {"Zm9vYmFy", "foobar"}, {"QQ==", "A"}, {"QR==", "A"} /* leftover bits are ignored */,
+        {"Q///", "C\xff\xff"}, {"QUJ=", "AB"}, {"AAAAAA==", "\0\0\0\0"s}, {"QQBC", "A\0B"s},
         {"+/+/", "\xfb\xff\xbf"},
         {"AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh8=",
             "\x00\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x10\x11\x12\x13\x14"
             "\x15\x16\x17\x18"
-            "\x19\x1a\x1b\x1c\x1d\x1e\x1f"s},
-    };
+            "\x19\x1a\x1b\x1c\x1d\x1e\x1f"s}};
     for (const auto& c : cases) {
         EXPECT_EQ(decode(c.text), Result(std::in_place_index<0>, c.bytes)) << '"' << c.text << '"';
     }
@@ -64,23 +53,14 @@ TEST(Base64, RejectsMalformedTextWithTheFirstFailedCheck)
 {
     const struct {
         std::string text, message;
-    } cases[] = {
-        {"Q", size_error},
-        {"QQ=", size_error},
+    } cases[] = {{"Q", size_error}, {"QQ=", size_error},
         {"-_ \n=", size_error}, // size is checked before anything else
-        {"Q===", padding_error},
-        {"=Q==", padding_error},
+        {"Q===", padding_error}, {"=Q==", padding_error},
         {"-===", padding_error}, // padding before characters
-        {"QQ=A", character_error},
-        {"=QUJ", character_error},
-        {"Q=Q=", character_error},
-        {"QU D", character_error},
-        {"QU\0D"s, character_error},
-        {"QUJ\x80", character_error},
+        {"QQ=A", character_error}, {"=QUJ", character_error}, {"Q=Q=", character_error},
+        {"QU D", character_error}, {"QU\0D"s, character_error}, {"QUJ\x80", character_error},
         {"QUJDQUJDQUJDQUJDQUJDQUJ.", character_error},
-        {".UJDQUJDQUJDQUJDQUJDQUJD", character_error},
-        {"QUJDQU.=", character_error},
-    };
+        {".UJDQUJDQUJDQUJDQUJDQUJD", character_error}, {"QUJDQU.=", character_error}};
     for (const auto& c : cases) {
         EXPECT_EQ(decode(c.text), Result(std::in_place_index<1>, c.message))
             << '"' << c.text << '"';

@@ -67,8 +67,7 @@ TEST(Formats, OnlyTheReadFormatsReachADecoder)
         const char* name; // of the file the bytes are also read from
         bool read;
         std::string error = "Unsupported image format";
-    } const cases[] = {
-        {"PNG", encoded("PNG"), "png-named.tga", true},
+    } const cases[] = {{"PNG", encoded("PNG"), "png-named.tga", true},
         {"JPEG", encoded("JPG"), "jpeg-named.png", true},
         {"BMP", encoded("BMP"), "bmp-named.xcf", true},
         {"WebP", std::string(webp.begin(), webp.end()), "webp-named.gif", true},
@@ -82,8 +81,7 @@ TEST(Formats, OnlyTheReadFormatsReachADecoder)
         {"PNG signature cut short", "\x89PNG\r\n\x1a", "short.png", false},
         // SDL_image's generic loader would go on to its SVG decoder (which leaks on this text).
         {"JPEG signature over SVG text", std::string(svg_in_jpeg.begin(), svg_in_jpeg.end()),
-            "svg.jpg", false, "JPEG loading error"},
-    };
+            "svg.jpg", false, "JPEG loading error"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string path = file(c.name, c.bytes);

@@ -11,7 +11,6 @@ using namespace kivo_test;
 
 class LabelTest : public Display {
   protected:
-    static void open(int w, int h, const ConfigRecord& c) { kivo_create_window(w, h, &c); }
     // Slot 0 holds the labels, slot 1 is empty, and the pair is presented at the offset.
     static void show(const std::vector<LabelRecord>& labels, int offset = 0)
     {

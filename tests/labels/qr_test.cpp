@@ -28,41 +28,31 @@ struct ScanCase {
     std::uint8_t r, g, b;
 };
 
-void PrintTo(const ScanCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-const ScanCase scan_cases[] = {
-    {"payment_url", "https://pay.example.com/s/4711?eur=12.50&ref=A-17", 4, 50, 60, 200, 255, 255,
-        255},
+const ScanCase scan_cases[] = {{"payment_url", "https://pay.example.com/s/4711?eur=12.50&ref=A-17",
+                                   4, 50, 60, 200, 255, 255, 255},
     {"utf8_text", "Ladesäule Süd – 0,39 €/kWh · 充电站", 4, 300, 40, 300, 255, 255, 255},
-    {"coloured_quiet_zone", "station 17 is available", 4, 500, 450, 180, 255, 220, 120},
-};
+    {"coloured_quiet_zone", "station 17 is available", 4, 500, 450, 180, 255, 220, 120}};
 
-class QrScan : public LabelTest, public ::testing::WithParamInterface<ScanCase> {};
-
-TEST_P(QrScan, DecodesToTheText)
+TEST_F(LabelTest, QrDecodesToTheText)
 {
-    const ScanCase& c = GetParam();
-    ConfigRecord cfg = config();
-    cfg.qr_border = c.border;
-    open(800, 800, cfg);
-    LabelRecord l = label(KIVO_LABEL_QR, c.x, c.y, c.side, c.side, c.text.c_str());
-    l.r = c.r;
-    l.g = c.g;
-    l.b = c.b;
-    show({l});
-    const Image f = frame();
-    EXPECT_EQ(scan(f, c.x, c.y, c.side, c.side, 40), c.text);
-    // The quiet zone has the label's colour.
-    if (c.border > 0) {
-        EXPECT_EQ(f.rgb(c.x, c.y), std::uint32_t(c.r) << 16 | c.g << 8 | c.b);
+    for (const ScanCase& c : scan_cases) {
+        SCOPED_TRACE(c.name);
+        ConfigRecord cfg = config();
+        cfg.qr_border = c.border;
+        open(800, 800, cfg);
+        LabelRecord l = label(KIVO_LABEL_QR, c.x, c.y, c.side, c.side, c.text.c_str());
+        l.r = c.r;
+        l.g = c.g;
+        l.b = c.b;
+        show({l});
+        const Image f = frame();
+        EXPECT_EQ(scan(f, c.x, c.y, c.side, c.side, 40), c.text);
+        // The quiet zone has the label's colour.
+        if (c.border > 0) {
+            EXPECT_EQ(f.rgb(c.x, c.y), std::uint32_t(c.r) << 16 | c.g << 8 | c.b);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Texts, QrScan, ::testing::ValuesIn(scan_cases),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Each module exactly where the encoder put it: with an integer scale every surface pixel of the
 // rectangle shows module ((px - x) / scale - border, (py - y) / scale - border).
@@ -71,59 +61,51 @@ struct GeometryCase {
     int border, side, offset;
 };
 
-void PrintTo(const GeometryCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
 const GeometryCase geometry_cases[] = {
     {"border_4_at_4px", 4, 132, 0}, // 33 image pixels, 16-pixel quiet zone
     {"moved_right_by_a_slide", 4, 66, 35},
     {"negative_border_crops", -2, 84, 0}, // 21 image pixels: modules 2..22
 };
 
-class QrGeometry : public LabelTest, public ::testing::WithParamInterface<GeometryCase> {};
-
-TEST_P(QrGeometry, ModulesMatchTheEncoder)
+TEST_F(LabelTest, QrModulesMatchTheEncoder)
 {
-    const GeometryCase& c = GetParam();
-    const std::string text = "WIFI:T:WPA;S:station;P:secret;;";
-    const Code code = encode(text);
-    ASSERT_TRUE(code);
-    ASSERT_EQ(code->width, 25);
-    const int image = 25 + 2 * c.border;
-    ASSERT_EQ(c.side % image, 0);
-    const int scale = c.side / image;
+    for (const GeometryCase& c : geometry_cases) {
+        SCOPED_TRACE(c.name);
+        const std::string text = "WIFI:T:WPA;S:station;P:secret;;";
+        const Code code = encode(text);
+        ASSERT_TRUE(code);
+        ASSERT_EQ(code->width, 25);
+        const int image = 25 + 2 * c.border;
+        ASSERT_EQ(c.side % image, 0);
+        const int scale = c.side / image;
 
-    ConfigRecord cfg = config();
-    cfg.qr_border = c.border;
-    open(800, 480, cfg);
-    const int x = 100, y = 40;
-    LabelRecord l = label(KIVO_LABEL_QR, x, y, c.side, c.side, text.c_str());
-    l.r = l.g = 0, l.b = 255; // black on blue
-    l.a = 0;                  // not used: the code is opaque
-    show({l}, c.offset);
-    const Image f = frame();
+        ConfigRecord cfg = config();
+        cfg.qr_border = c.border;
+        open(800, 480, cfg);
+        const int x = 100, y = 40;
+        LabelRecord l = label(KIVO_LABEL_QR, x, y, c.side, c.side, text.c_str());
+        l.r = l.g = 0, l.b = 255; // black on blue
+        l.a = 0;                  // not used: the code is opaque
+        show({l}, c.offset);
+        const Image f = frame();
 
-    const int left = x + c.offset;
-    int dark = 0;
-    for (int py = y - 1; py <= y + c.side; ++py) {
-        for (int px = left - 1; px <= left + c.side; ++px) {
-            std::uint32_t want = 0x000000; // outside the rectangle: the untouched black surface
-            if (px >= left && px < left + c.side && py >= y && py < y + c.side) {
-                const int mx = (px - left) / scale - c.border, my = (py - y) / scale - c.border;
-                const bool inside = mx >= 0 && mx < 25 && my >= 0 && my < 25;
-                want = inside && (code->data[my * 25 + mx] & 1) ? 0x000000 : 0x0000ff;
-                dark += want == 0;
+        const int left = x + c.offset;
+        int dark = 0;
+        for (int py = y - 1; py <= y + c.side; ++py) {
+            for (int px = left - 1; px <= left + c.side; ++px) {
+                std::uint32_t want = 0x000000; // outside the rectangle: the untouched black surface
+                if (px >= left && px < left + c.side && py >= y && py < y + c.side) {
+                    const int mx = (px - left) / scale - c.border, my = (py - y) / scale - c.border;
+                    const bool inside = mx >= 0 && mx < 25 && my >= 0 && my < 25;
+                    want = inside && (code->data[my * 25 + mx] & 1) ? 0x000000 : 0x0000ff;
+                    dark += want == 0;
+                }
+                ASSERT_EQ(f.rgb(px, py), want) << "at (" << px << ", " << py << ")";
             }
-            ASSERT_EQ(f.rgb(px, py), want) << "at (" << px << ", " << py << ")";
         }
+        EXPECT_GT(dark, 0);
     }
-    EXPECT_GT(dark, 0);
 }
-
-INSTANTIATE_TEST_SUITE_P(Layouts, QrGeometry, ::testing::ValuesIn(geometry_cases),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Nothing to draw into: a quiet zone that swallows the code, a rectangle without area.
 TEST_F(LabelTest, QrWithNothingToShowLeavesTheSurfaceAlone)

@@ -19,28 +19,10 @@ namespace {
 
 class Extremes : public Fixture {};
 
-// An area that is hit-tested and never drawn.
-LabelRecord area(int x, int y, int w, int h, std::uint32_t id)
-{
-    LabelRecord l{};
-    l.x = x;
-    l.y = y;
-    l.width = w;
-    l.height = h;
-    l.text = "";
-    l.kind = 9;
-    l.id = id;
-    return l;
-}
-
 void resize(int w, int h)
 {
-    SDL_Event e;
-    SDL_memset(&e, 0, sizeof e);
-    e.type = SDL_WINDOWEVENT;
-    e.window.event = SDL_WINDOWEVENT_RESIZED;
-    e.window.data1 = w;
-    e.window.data2 = h;
+    SDL_Event e{SDL_WINDOWEVENT};
+    e.window.event = SDL_WINDOWEVENT_RESIZED, e.window.data1 = w, e.window.data2 = h;
     SDL_PushEvent(&e);
 }
 
@@ -52,16 +34,9 @@ TEST_F(Extremes, OffsetsAtTheEndsOfTheIntRange)
         int offset;
         std::uint32_t label; // 10: slot 0 current, 20: slot 1 current
         bool screens_off_surface;
-    } cases[] = {
-        {INT_MAX, 20, true},
-        {INT_MIN, 20, true},
-        {-160, 10, false},
-        {161, 20, false},
-        {320, 20, false},
-        {1, 10, false},
-    };
-    const ConfigRecord c = config();
-    kivo_create_window(320, 240, &c);
+    } cases[] = {{INT_MAX, 20, true}, {INT_MIN, 20, true}, {-160, 10, false}, {161, 20, false},
+        {320, 20, false}, {1, 10, false}};
+    open(320, 240);
     const LabelRecord first[] = {area(0, 0, 320, 240, 10)};
     const LabelRecord second[] = {area(0, 0, 320, 240, 20)};
     kivo_set_screen(0, "home", "car", first, 1, 0, 0, 0);
@@ -86,16 +61,13 @@ TEST_F(Extremes, NegativeAndHugeRectangles)
         int x, y, w, h;
         int px, py;
         bool hit;
-    } cases[] = {
-        {"negative size", 10, 10, -5, -5, 8, 8, false},
+    } cases[] = {{"negative size", 10, 10, -5, -5, 8, 8, false},
         {"most negative size", 10, 10, INT_MIN, INT_MIN, 9, 9, false},
         {"huge from the origin", 0, 0, INT_MAX, INT_MAX, 319, 239, true},
         {"ends at -1", INT_MIN, INT_MIN, INT_MAX, INT_MAX, -2, -2, true},
         {"past INT_MAX", INT_MAX - 1, INT_MAX - 1, INT_MAX, INT_MAX, INT_MAX, INT_MAX, true},
-        {"starts at INT_MAX", INT_MAX, 0, 1, 1, INT_MAX, 0, true},
-    };
-    const ConfigRecord c = config();
-    kivo_create_window(320, 240, &c);
+        {"starts at INT_MAX", INT_MAX, 0, 1, 1, INT_MAX, 0, true}};
+    open(320, 240);
     for (const auto& t : cases) {
         SCOPED_TRACE(t.name);
         std::vector<LabelRecord> labels;
@@ -127,6 +99,8 @@ TEST_F(Extremes, FarOffLabelsLeaveTheSurfaceAlone)
         {INT_MIN, INT_MIN + 50, 0}, {50, 50, 1 << 24}, {50, 50, INT_MIN}};
     ConfigRecord c = config();
     c.slider_sweep_angle = 6.0f;
+    c.slider_value_color[0] = c.slider_band_color[1] = c.slider_marker_color[2] = 255;
+    c.slider_value_color[3] = c.slider_band_color[3] = c.slider_marker_color[3] = 255;
     kivo_create_window(320, 240, &c);
     kivo_set_screen(0, "home", nullptr, nullptr, 0, 0, 0, 0);
     kivo_present(0);
@@ -177,14 +151,9 @@ TEST_F(Extremes, CoordinateSpacesAfterResizeEvents)
 {
     const struct {
         int space_w, space_h, ex, ey, x, y;
-    } cases[] = {
-        {-320, -240, 100, 50, -100, -50},
-        {INT_MAX, INT_MAX, INT_MAX, 5, 320, 0},
-        {INT_MIN, INT_MIN, INT_MIN, INT_MIN, 320, 240},
-        {INT_MIN, INT_MIN, INT_MAX, 1, -319, 0},
-    };
-    const ConfigRecord c = config();
-    kivo_create_window(320, 240, &c);
+    } cases[] = {{-320, -240, 100, 50, -100, -50}, {INT_MAX, INT_MAX, INT_MAX, 5, 320, 0},
+        {INT_MIN, INT_MIN, INT_MIN, INT_MIN, 320, 240}, {INT_MIN, INT_MIN, INT_MAX, 1, -319, 0}};
+    open(320, 240);
     const LabelRecord origin[] = {area(0, 0, 1, 1, 3)};
     kivo_set_screen(0, nullptr, nullptr, origin, 1, 0, 0, 0);
     kivo_present(0);

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -14,26 +13,6 @@
 #include "support.h"
 
 namespace reliability {
-
-ConfigRecord config(std::uint8_t flavour)
-{
-    ConfigRecord c{};
-    c.flavour = flavour;
-    c.font0 = "DejaVu Sans 12";
-    c.font1 = "DejaVu Sans Bold 20";
-    c.font2 = "DejaVu Serif 10";
-    c.font3 = "DejaVu Sans Mono 10";
-    c.qr_border = 2;
-    c.icon_center_y = 20;
-    c.carousel_y = 30;
-    c.carousel_spacing = 12;
-    c.slider_start_angle = 2.4f;
-    c.slider_sweep_angle = 4.7f;
-    c.slider_value_color[0] = c.slider_value_color[3] = 255;
-    c.slider_band_color[1] = c.slider_band_color[3] = 255;
-    c.slider_marker_color[2] = c.slider_marker_color[3] = 255;
-    return c;
-}
 
 std::string still_reference(int w, int h, std::uint32_t argb)
 {
@@ -85,45 +64,6 @@ long resident_bytes()
     long size = 0, resident = 0;
     statm >> size >> resident;
     return resident * sysconf(_SC_PAGESIZE);
-}
-
-int open_descriptors()
-{
-    int n = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
-        ++n;
-    return n;
-}
-
-void start()
-{
-    static const bool started = [] {
-        kivo_emu_clock_set_manual(1);
-        kivo_init_sdl();
-        return true;
-    }();
-    (void)started;
-}
-
-void Fixture::SetUp()
-{
-    kivo_emu_reset();
-    kivo_emu_clock_set_manual(1);
-    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-}
-
-void Fixture::TearDown()
-{
-    kivo_destroy_window();
-    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-}
-
-std::vector<std::uint32_t> frame()
-{
-    std::vector<std::uint32_t> px(
-        std::size_t(kivo_surface_width()) * std::size_t(kivo_surface_height()));
-    kivo_get_framebuffer(px.data(), px.size() * 4);
-    return px;
 }
 
 EventRecord press(int x, int y)

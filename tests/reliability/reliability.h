@@ -1,5 +1,5 @@
-// Shared pieces of the reliability tests: a configuration, tiny generated images as "data://"
-// references, and the process's resident memory and open descriptors.
+// Shared pieces of the reliability tests: tiny generated images as "data://" references, the
+// process's resident memory, and a fixture on the manual clock.
 #pragma once
 
 #include <cstdint>
@@ -8,36 +8,47 @@
 
 #include <gtest/gtest.h>
 
+#include <SDL2/SDL.h>
+
 #include "kivo/kivo.h"
+#include "support.h"
 
 namespace reliability {
 
-ConfigRecord config(std::uint8_t flavour = 0);
+using kivo_test::area;
+using kivo_test::config;
+using kivo_test::open;
 
 // A w x h BMP of one colour, or a two-frame animated WebP, as a "data://" reference.
 std::string still_reference(int w, int h, std::uint32_t argb);
 std::string animated_reference(int w, int h, std::uint32_t argb);
 
-// Resident set size in bytes (/proc/self/statm) and the number of open descriptors.
+// Resident set size in bytes (/proc/self/statm).
 long resident_bytes();
-int open_descriptors();
-
-// SDL started once for the whole test program, with the emulator's manual clock.
-void start();
 
 // Each test starts from a reset emulator on the manual clock and an empty event queue, and ends
 // without a window.
-class Fixture : public ::testing::Test {
+class Fixture : public kivo_test::Display {
   protected:
-    static void SetUpTestSuite() { start(); }
-    void SetUp() override;
-    void TearDown() override;
+    static void SetUpTestSuite()
+    {
+        manual_clock = true;
+        Display::SetUpTestSuite();
+    }
+    void SetUp() override
+    {
+        Display::SetUp();
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
 };
 
 // Pushes a press at (x, y), in the current coordinate space, and returns the record polled for it.
 EventRecord press(int x, int y);
 
 // The last drawn frame, one word per pixel.
-std::vector<std::uint32_t> frame();
+inline std::vector<std::uint32_t> frame()
+{
+    return kivo_test::frame().px;
+}
 
 } // namespace reliability

@@ -24,19 +24,17 @@ constexpr int images = 500;
 constexpr int frames_per_image = 20;    // 2 s at 100 ms a frame
 constexpr int idle_limit_frames = 6000; // 600 s
 
-TEST(Soak, CacheHoldsWhatTheLastTenMinutesNamedAndMemorySettles)
+class Soak : public Fixture {};
+
+TEST_F(Soak, CacheHoldsWhatTheLastTenMinutesNamedAndMemorySettles)
 {
-    start();
-    kivo_emu_reset();
-    kivo_emu_clock_set_manual(1);
     std::vector<std::string> refs;
     for (int i = 0; i < images; ++i) {
         const std::uint32_t colour = 0xff000000u | std::uint32_t(i * 2654435761u >> 8);
         refs.push_back(
             i % 5 == 0 ? animated_reference(2, 2, colour) : still_reference(2, 2, colour));
     }
-    const ConfigRecord c = config();
-    kivo_create_window(64, 48, &c);
+    open(64, 48);
     const kivo::Renderer& renderer = *kivo::state::renderer;
 
     std::vector<int> last_named(images, -idle_limit_frames - 1);
@@ -44,17 +42,8 @@ TEST(Soak, CacheHoldsWhatTheLastTenMinutesNamedAndMemorySettles)
     const char* texts[4] = {"", "Charging 7.4 kW", "station 17", ""};
     const std::uint8_t kinds[4] = {
         KIVO_LABEL_ICON, KIVO_LABEL_TEXT, KIVO_LABEL_QR, KIVO_LABEL_SLIDER};
-    for (int i = 0; i < 4; ++i) {
-        labels[i] = LabelRecord{};
-        labels[i].x = 4 + 10 * i;
-        labels[i].y = 4;
-        labels[i].width = 30;
-        labels[i].height = 30;
-        labels[i].r = labels[i].g = labels[i].b = labels[i].a = 255;
-        labels[i].text = texts[i];
-        labels[i].kind = kinds[i];
-        labels[i].id = std::uint32_t(i + 1);
-    }
+    for (int i = 0; i < 4; ++i)
+        labels[i] = kivo_test::label(kinds[i], 4 + 10 * i, 4, 30, 30, texts[i], i + 1);
 
     long resident_mid = 0, resident_max_second_half = 0;
     std::size_t largest_cache = 0;
@@ -94,7 +83,6 @@ TEST(Soak, CacheHoldsWhatTheLastTenMinutesNamedAndMemorySettles)
     // it.
     EXPECT_LT(growth, 1L << 20);
 #endif
-    kivo_destroy_window();
 }
 
 } // namespace

@@ -26,14 +26,12 @@ TEST_F(FrameTest, ScreenStacksBackgroundIconButtonsDotsAndIconLabels)
         const char *ok, *back, *menu;
         bool menu_bottom;
         const char *left, *right;
-    } cases[] = {
-        {0, "button/rosk/ok", "button/rosk/back", "button/rosk/menu", false, "carousel/rosk/left",
-            "carousel/rosk/right"},
+    } cases[] = {{0, "button/rosk/ok", "button/rosk/back", "button/rosk/menu", false,
+                     "carousel/rosk/left", "carousel/rosk/right"},
         {1, "button/rosk/ok_v2", "button/rosk/back_v2", "button/rosk/menu", false,
             "carousel/rosk/left", "carousel/rosk/right"},
         {2, "button/rosk/ok_v2", "button/tavi/back", "button/tavi/locale", true,
-            "carousel/tavi/left", "carousel/tavi/right"},
-    };
+            "carousel/tavi/left", "carousel/tavi/right"}};
     const int W = 800, H = 480;
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.flavour));
@@ -52,27 +50,19 @@ TEST_F(FrameTest, ScreenStacksBackgroundIconButtonsDotsAndIconLabels)
                 KIVO_BUTTON_RIGHT | KIVO_BUTTON_FRAME,
             2, 5);
         const long long dots = (W - 24 * 4) / 2;
-        const Image want =
-            compose(Image(W, H), {
-                                     {"background/home", 0, 0},
-                                     {"icon/plug", (W - 96) / 2, 120 - 96 / 2},
-                                     {"button/rosk/frame", 0, 0},
-                                     {c.right, W - right.w, (H - right.h) / 2},
-                                     {c.left, 0, (H - left.h) / 2},
-                                     {c.menu, W - menu.w, c.menu_bottom ? H - menu.h : 0},
-                                     {c.back, 0, H - back.h}, // Back stands twice in the order
-                                     {c.back, 0, H - back.h},
-                                     {c.ok, W - ok.w, H - ok.h},
-                                     {"carousel/rosk/emptyDot", dots, 400},
-                                     {"carousel/rosk/emptyDot", dots + 24, 400},
-                                     {"carousel/rosk/fullDot", dots + 48, 400},
-                                     {"carousel/rosk/emptyDot", dots + 72, 400},
-                                     {"carousel/rosk/emptyDot", dots + 96, 400},
-                                     {"icon/car", 300 + (101 - 96) / 2, 300 + (51 - 96) / 2},
-                                     {"icon/card", -100 + 2, 12},
-                                     {"icon/station", 760 - 8, 440 - 8},
-                                     {"icon/plug", W - 60 - 28, H - 60 - 28},
-                                 });
+        const Image want = compose(Image(W, H),
+            {{"background/home", 0, 0}, {"icon/plug", (W - 96) / 2, 120 - 96 / 2},
+                {"button/rosk/frame", 0, 0}, {c.right, W - right.w, (H - right.h) / 2},
+                {c.left, 0, (H - left.h) / 2}, {c.menu, W - menu.w, c.menu_bottom ? H - menu.h : 0},
+                {c.back, 0, H - back.h}, // Back stands twice in the order
+                {c.back, 0, H - back.h}, {c.ok, W - ok.w, H - ok.h},
+                {"carousel/rosk/emptyDot", dots, 400}, {"carousel/rosk/emptyDot", dots + 24, 400},
+                {"carousel/rosk/fullDot", dots + 48, 400},
+                {"carousel/rosk/emptyDot", dots + 72, 400},
+                {"carousel/rosk/emptyDot", dots + 96, 400},
+                {"icon/car", 300 + (101 - 96) / 2, 300 + (51 - 96) / 2},
+                {"icon/card", -100 + 2, 12}, {"icon/station", 760 - 8, 440 - 8},
+                {"icon/plug", W - 60 - 28, H - 60 - 28}});
         EXPECT_TRUE(same_rgb(frame(), want));
         kivo_destroy_window();
     }
@@ -132,17 +122,9 @@ TEST_F(FrameTest, TransitionPlacesBothScreensAndPicksTheMajorOne)
         int offset;
         long long second;
         bool second_current;
-    } cases[] = {
-        {0, 0, false}, // the first screen alone
-        {-1, 479, false},
-        {1, -479, false},
-        {-240, 240, false},
-        {240, -240, false},
-        {-241, 239, true},
-        {241, -239, true},
-        {-480, 0, true},
-        {480, 0, true},
-    };
+    } cases[] = {{0, 0, false}, // the first screen alone
+        {-1, 479, false}, {1, -479, false}, {-240, 240, false}, {240, -240, false},
+        {-241, 239, true}, {241, -239, true}, {-480, 0, true}, {480, 0, true}};
     const int W = 480, H = 272;
     open(W, H);
     const Image base = pattern(W, H, 3), bg1 = pattern(W, H, 101), bg2 = pattern(W, H, 202);

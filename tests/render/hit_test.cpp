@@ -25,33 +25,25 @@ TEST_F(HitTest, ButtonsResolveInOrderOverHalfOpenRectangles)
         std::uint16_t mask;
         int x, y;
         Hit want;
-    } cases[] = {
-        {0, 0, 0, 0, {}},
+    } cases[] = {{0, 0, 0, 0, {}},
         {0, KIVO_BUTTON_BACK | KIVO_BUTTON_BACK_ALT, 0, H - 1, ButtonFlag::Back},
         {0, KIVO_BUTTON_BACK_ALT, 0, H - 1, ButtonFlag::BackAlt},
         {2, KIVO_BUTTON_OK | KIVO_BUTTON_MENU, W - 1, H - 1, ButtonFlag::Ok},
         {2, KIVO_BUTTON_MENU, W - 88, H - 88, ButtonFlag::Menu},
-        {2, KIVO_BUTTON_MENU, W - 1, 0, {}},
-        {0, 0xf8, W - 1, 0, ButtonFlag::Menu},
-        {1, 0xf0, W - 1, 0, ButtonFlag::Close},
-        {0, 0xc0, W - 1, 0, ButtonFlag::Fast},
+        {2, KIVO_BUTTON_MENU, W - 1, 0, {}}, {0, 0xf8, W - 1, 0, ButtonFlag::Menu},
+        {1, 0xf0, W - 1, 0, ButtonFlag::Close}, {0, 0xc0, W - 1, 0, ButtonFlag::Fast},
         {0, 0x80, W - 1, 0, ButtonFlag::Smart},
-        {0, KIVO_BUTTON_CLOSE, W - 80, 0, ButtonFlag::Close},
-        {0, KIVO_BUTTON_CLOSE, W - 81, 0, {}},
-        {0, KIVO_BUTTON_CLOSE, W - 1, 79, ButtonFlag::Close},
-        {0, KIVO_BUTTON_CLOSE, W - 1, 80, {}},
+        {0, KIVO_BUTTON_CLOSE, W - 80, 0, ButtonFlag::Close}, {0, KIVO_BUTTON_CLOSE, W - 81, 0, {}},
+        {0, KIVO_BUTTON_CLOSE, W - 1, 79, ButtonFlag::Close}, {0, KIVO_BUTTON_CLOSE, W - 1, 80, {}},
         {0, KIVO_BUTTON_LEFT, 0, mid, ButtonFlag::Left},
-        {0, KIVO_BUTTON_LEFT, 47, mid + 95, ButtonFlag::Left},
-        {0, KIVO_BUTTON_LEFT, 48, mid, {}},
+        {0, KIVO_BUTTON_LEFT, 47, mid + 95, ButtonFlag::Left}, {0, KIVO_BUTTON_LEFT, 48, mid, {}},
         {2, KIVO_BUTTON_RIGHT, W - 48, mid, ButtonFlag::Right},
         {0, KIVO_BUTTON_FRAME, 79, 79, ButtonFlag::Frame},
         {1, KIVO_BUTTON_OK, W - 80, H - 80, ButtonFlag::Ok},
-        {2, KIVO_BUTTON_BACK, 87, H - 88, ButtonFlag::Back},
-        {0, 0xf800, 0, 0, {}},
+        {2, KIVO_BUTTON_BACK, 87, H - 88, ButtonFlag::Back}, {0, 0xf800, 0, 0, {}},
         {0, 0xf800 | KIVO_BUTTON_OK, W - 1, H - 1, ButtonFlag::Ok},
         {3, KIVO_BUTTON_FRAME | KIVO_BUTTON_CLOSE, W - 1, 0, ButtonFlag::Close},
-        {0, KIVO_BUTTON_CLOSE, INT_MAX, INT_MIN, {}},
-    };
+        {0, KIVO_BUTTON_CLOSE, INT_MAX, INT_MIN, {}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "flavour " << int(c.flavour) << " mask " << c.mask
                                           << " at " << c.x << "," << c.y);
@@ -95,22 +87,13 @@ TEST_F(HitTest, LabelsResolveLastFirstShiftedByTheLabelOffset)
     const LabelRecord negative = label(KIVO_LABEL_TEXT, 10, 10, -5, 100, "", 11);
     const LabelRecord far =
         label(KIVO_LABEL_TEXT, INT_MAX - 5, INT_MAX - 100, INT_MAX, 1000, "", 12);
-    const Case cases[] = {
-        {10, {box}, 50, 109, {}},
-        {10, {box}, 50, 110, 7},
-        {10, {box}, 149, 159, 7},
-        {10, {box}, 50, 160, {}},
-        {10, {box}, 49, 120, {}},
-        {10, {box}, 150, 120, {}},
-        {0, {box, invisible}, 65, 125, 8},
-        {0, {invisible, box}, 65, 125, 7},
-        {0, {box, styled}, 55, 105, 9},
-        {0, {flat, negative}, 0, 50, {}},
-        {0, {negative}, 7, 50, {}},
-        {0, {far}, INT_MAX, INT_MAX, 12},
-        {INT_MIN, {far}, INT_MAX, -1, 12},
-        {INT_MAX, {box}, 60, INT_MIN, {}},
-    };
+    const Case cases[] = {{10, {box}, 50, 109, {}}, {10, {box}, 50, 110, 7},
+        {10, {box}, 149, 159, 7}, {10, {box}, 50, 160, {}}, {10, {box}, 49, 120, {}},
+        {10, {box}, 150, 120, {}}, {0, {box, invisible}, 65, 125, 8},
+        {0, {invisible, box}, 65, 125, 7}, {0, {box, styled}, 55, 105, 9},
+        {0, {flat, negative}, 0, 50, {}}, {0, {negative}, 7, 50, {}},
+        {0, {far}, INT_MAX, INT_MAX, 12}, {INT_MIN, {far}, INT_MAX, -1, 12},
+        {INT_MAX, {box}, 60, INT_MIN, {}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.labels.size() << " labels at " << c.x << "," << c.y);
         ConfigRecord cfg = config();

@@ -21,13 +21,11 @@ TEST_F(StartupTest, MissingImagesAreNamedThenTheProcessEnds)
         std::vector<std::string> missing;
         std::uint8_t flavour;
         bool copy_tree;
-    } cases[] = {
-        {{"carousel/tavi/leftEnd.webp"}, 0, true},
+    } cases[] = {{{"carousel/tavi/leftEnd.webp"}, 0, true},
         {{"button/rosk/ok.webp", "label/tavi/tallButton.webp", "carousel/rosk/fullDot.webp",
              "carousel/tavi/rightEnd.webp"},
             2, true},
-        {{}, 0, false},
-    };
+        {{}, 0, false}};
     const fs::path root =
         fs::temp_directory_path() / ("render_test_tree_" + std::to_string(getpid()));
     for (const auto& c : cases) {

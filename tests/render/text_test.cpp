@@ -48,12 +48,7 @@ TEST_F(TextTest, AlignmentMovesTheInkAndUnknownValuesKeepThePreviousOne)
     enum Where { Centre, Left, Right };
     const std::pair<std::uint8_t, Where> steps[] = {
         {3, Centre}, // nothing set yet: the layout starts centred
-        {2, Right},
-        {3, Right},
-        {1, Left},
-        {200, Left},
-        {0, Centre},
-    };
+        {2, Right}, {3, Right}, {1, Left}, {200, Left}, {0, Centre}};
     open_black(config());
     const int x = 40, y = 60, w = 400, h = 100;
     for (auto [align, where] : steps) {
@@ -133,27 +128,15 @@ TEST_F(TextTest, ColourIncludesAlpha)
 // Background of the lowest set bit, centred in the box and lowered by label_offset_y.
 TEST_F(TextTest, StyleBackgroundIsTheLowestSetBitsImage)
 {
-    const std::pair<std::uint16_t, const char*> cases[] = {
-        {0x0002, "label/rosk/blankButton"},
-        {0x0006, "label/rosk/blankButton"},
-        {0x0004, "label/rosk/fastButton"},
-        {0x0008, "label/rosk/smartButton"},
-        {0x0010, "label/rosk/narrowButton"},
-        {0x0020, "label/tavi/availableButton"},
-        {0x0040, "label/tavi/reservedButton"},
-        {0x0080, "label/tavi/chargingButton"},
-        {0x0100, "label/tavi/faultedButton"},
-        {0x0200, "label/tavi/greyButton"},
-        {0x0400, "label/tavi/whiteButton"},
-        {0x0800, "label/tavi/tallButton"},
-        {0x1000, "label/tavi/fullBullet"},
-        {0x2000, "label/tavi/emptyBullet"},
-        {0xe001, "label/tavi/emptyBullet"},
-        {0x0001, nullptr},
-        {0x4000, nullptr},
-        {0x8000, nullptr},
-        {0x0000, nullptr},
-    };
+    const std::pair<std::uint16_t, const char*> cases[] = {{0x0002, "label/rosk/blankButton"},
+        {0x0006, "label/rosk/blankButton"}, {0x0004, "label/rosk/fastButton"},
+        {0x0008, "label/rosk/smartButton"}, {0x0010, "label/rosk/narrowButton"},
+        {0x0020, "label/tavi/availableButton"}, {0x0040, "label/tavi/reservedButton"},
+        {0x0080, "label/tavi/chargingButton"}, {0x0100, "label/tavi/faultedButton"},
+        {0x0200, "label/tavi/greyButton"}, {0x0400, "label/tavi/whiteButton"},
+        {0x0800, "label/tavi/tallButton"}, {0x1000, "label/tavi/fullBullet"},
+        {0x2000, "label/tavi/emptyBullet"}, {0xe001, "label/tavi/emptyBullet"}, {0x0001, nullptr},
+        {0x4000, nullptr}, {0x8000, nullptr}, {0x0000, nullptr}};
     ConfigRecord c = config(2);
     c.label_offset_y = 10;
     open_black(c);

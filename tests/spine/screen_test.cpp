@@ -81,15 +81,8 @@ TEST_F(Screens, CarouselIsShownOnlyWhenCountExceedsCurrentUnsigned)
     struct Case {
         std::uint32_t current, count;
         bool shown;
-    } cases[] = {
-        {0, 1, true},
-        {2, 5, true},
-        {0, 0, false},
-        {3, 2, false},
-        {5, 5, false},
-        {0xFFFFFFFF, 5, false},
-        {0, 0x80000000u, true},
-    };
+    } cases[] = {{0, 1, true}, {2, 5, true}, {0, 0, false}, {3, 2, false}, {5, 5, false},
+        {0xFFFFFFFF, 5, false}, {0, 0x80000000u, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.current << "/" << c.count);
         kivo_set_screen(0, nullptr, nullptr, nullptr, 0, c.current, c.count, 0);

@@ -125,15 +125,13 @@ struct CopyCase {
     std::size_t line, rows, row_bytes, tail;
 };
 
-const CopyCase copy_cases[] = {
-    {"plain 800x480", 800, 480, 0, 0, 0, 3200, 480, 3200, 0},
+const CopyCase copy_cases[] = {{"plain 800x480", 800, 480, 0, 0, 0, 3200, 480, 3200, 0},
     {"size not a multiple of 16", 801, 481, 0, 0, 0, 3204, 481, 3204, 4},
     {"padded stride", 800, 480, 800, 480, 3264, 3264, 480, 3200, 0},
     {"odd padded stride, odd height", 801, 481, 801, 481, 3208, 3208, 481, 3204, 0},
     {"driver picks a smaller mode", 800, 480, 640, 400, 0, 2560, 400, 2560, 0},
     {"driver picks a larger mode", 800, 480, 1024, 600, 0, 4096, 480, 3200, 0},
-    {"driver picks a narrower stride", 800, 480, 700, 480, 2800, 2800, 480, 2800, 0},
-};
+    {"driver picks a narrower stride", 800, 480, 700, 480, 2800, 2800, 480, 2800, 0}};
 
 } // namespace
 
@@ -145,8 +143,7 @@ TEST_F(Display, PresentCopiesWithinBothBuffers)
         if (c.forced_x)
             kivo_emu_fb_force_mode(
                 c.forced_x, c.forced_y, static_cast<std::uint32_t>(c.forced_line));
-        const ConfigRecord cfg = config();
-        kivo_create_window(c.width, c.height, &cfg);
+        kivo_test::open(c.width, c.height);
         Mapping fb;
         ASSERT_EQ(fb.size % c.line, 0u);
         std::memset(fb.mem, sentinel, fb.size);
@@ -170,8 +167,7 @@ TEST_F(Display, PresentCopiesWithinBothBuffers)
 TEST_F(Display, WindowTalksToTheDriverInItsOrder)
 {
     Devices d;
-    const ConfigRecord cfg = config();
-    kivo_create_window(320, 200, &cfg);
+    kivo_test::open(320, 200);
     kivo_present(0);
     const std::vector<unsigned long> sequence = {FBIOGET_VSCREENINFO, FBIOPUT_VSCREENINFO,
         FBIOGET_FSCREENINFO, FBIOGET_VSCREENINFO, FBIO_WAITFORVSYNC};
@@ -189,8 +185,7 @@ TEST_F(Display, WindowTalksToTheDriverInItsOrder)
 
 TEST_F(Display, GetFramebufferCopiesAtMostTheFrame)
 {
-    const ConfigRecord cfg = config();
-    kivo_create_window(64, 32, &cfg);
+    kivo_test::open(64, 32);
     fill_surface_pattern();
     const SDL_Surface* s = kivo::state::window->surface().get();
     const std::size_t frame = static_cast<std::size_t>(s->pitch) * 32;
@@ -218,12 +213,11 @@ TEST_F(Display, WindowLifecycleReleasesEverything)
     EXPECT_TRUE(valid);
     EXPECT_EQ(kivo_emu_open_descriptors(), 0);
 
-    const ConfigRecord cfg = config();
-    kivo_create_window(800, 480, &cfg);
+    kivo_test::open(800, 480);
     EXPECT_EQ(kivo_emu_open_descriptors(), 2);
     EXPECT_EQ(kivo_emu_live_mappings(), 1);
     // A second window replaces the first without leaking its devices.
-    kivo_create_window(480, 272, &cfg);
+    kivo_test::open(480, 272);
     EXPECT_EQ(kivo_emu_open_descriptors(), 2);
     EXPECT_EQ(kivo_emu_live_mappings(), 1);
     kivo_get_display_mode(&w, &h, &valid);
@@ -263,8 +257,7 @@ const FatalCase fatal_cases[] = {
         "mmap: Invalid argument"},
     {"no touch panel", [] { kivo_emu_touch_set_present(0); }, 800, "ts_setup: "},
     {"no drawing surface", [] { kivo_emu_fb_force_mode(64, 64, 0); }, -5,
-        "SDL_CreateRGBSurfaceWithFormat: "},
-};
+        "SDL_CreateRGBSurfaceWithFormat: "}};
 
 void read_mode_without_device()
 {
@@ -285,8 +278,7 @@ TEST_F(Display, DeviceFailuresEndTheProcess)
         EXPECT_EXIT(
             {
                 c.arrange();
-                const ConfigRecord cfg = config();
-                kivo_create_window(c.width, 48, &cfg);
+                kivo_test::open(c.width, 48);
             },
             ::testing::ExitedWithCode(1), std::string(": ") + c.message);
     }

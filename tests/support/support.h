@@ -16,6 +16,11 @@ inline const std::string images = "app/share/marvo/images/";
 // Fonts of 20, 40, 10 and 20 points (text tests rely on the sizes), QR border 4, icon centre at
 // y 120, carousel at y 400 with spacing 24.
 ConfigRecord config(std::uint8_t flavour = 0);
+// A window of w x h on the emulated display.
+inline void open(int w, int h, const ConfigRecord& c = config())
+{
+    kivo_create_window(w, h, &c);
+}
 // Opaque white, every other field zero.
 LabelRecord label(
     std::uint8_t kind, int x, int y, int w, int h, const char* text, std::uint32_t id = 0);
