@@ -259,7 +259,8 @@ for shot in $shots; do
 done
 check "some snapshots are still and compared ($still)" test "$still" -gt 0
 for shot in "${animated[@]}"; do
-  check "the animated snapshot $shot is in the tour" grep -q -E "^[[:space:]]*snapshot[[:space:]]+$shot\b" tools/simulator/tour.txt
+  check "the animated snapshot $shot is in the tour" \
+    grep -q -E "^[[:space:]]*snapshot[[:space:]]+$shot\b" tools/simulator/tour.txt
 done
 check "a QR code was compared ($qr)" test "$qr" -gt 0
 elapsed "checked"
