@@ -54,33 +54,40 @@ constexpr const char* asset_paths[asset_count] = {
     "carousel/tavi/rightEnd.webp",
 };
 
-// SDL_UpperBlit adds the destination corner and the image size in int; an image wholly outside
-// the clip rectangle is skipped here so that corners near INT_MIN or INT_MAX never reach it.
-void blit_clipped(SDL_Surface* image, SDL_Surface* target, int x, int y)
+// The part of image at src drawn with its corner at x, y: copied row by row when copy is set
+// (what SDL's copy blit does, at the speed of memcpy), blended by SDL otherwise. SDL_UpperBlit
+// adds the destination corner and the part's size in int; a part wholly outside the clip
+// rectangle is skipped here so that corners near INT_MIN or INT_MAX never reach it.
+void blit_part(SDL_Surface* image, const SDL_Rect& src, SDL_Surface* target, std::int64_t x,
+    std::int64_t y, bool copy)
 {
-    if (!image)
-        return;
     const SDL_Rect& clip = target->clip_rect;
-    if (std::int64_t{x} >= std::int64_t{clip.x} + clip.w || std::int64_t{x} + image->w <= clip.x ||
-        std::int64_t{y} >= std::int64_t{clip.y} + clip.h || std::int64_t{y} + image->h <= clip.y)
+    if (src.w <= 0 || src.h <= 0 || x >= std::int64_t{clip.x} + clip.w || x + src.w <= clip.x ||
+        y >= std::int64_t{clip.y} + clip.h || y + src.h <= clip.y)
         return;
-    if (Surface::copies(image) && image->format->format == target->format->format &&
-        !SDL_MUSTLOCK(image) && !SDL_MUSTLOCK(target)) {
-        // What SDL's copy blit does, one memcpy a row: the same bytes, at the speed of memcpy.
-        const int x0 = std::max(x, clip.x), y0 = std::max(y, clip.y);
-        const int x1 = int(std::min<std::int64_t>(std::int64_t{x} + image->w, clip.x + clip.w));
-        const int y1 = int(std::min<std::int64_t>(std::int64_t{y} + image->h, clip.y + clip.h));
-        const int bpp = target->format->BytesPerPixel;
-        for (int row = y0; row < y1; ++row)
-            std::memcpy(static_cast<Uint8*>(target->pixels) + std::ptrdiff_t(row) * target->pitch +
-                            std::ptrdiff_t(x0) * bpp,
-                static_cast<const Uint8*>(image->pixels) + std::ptrdiff_t(row - y) * image->pitch +
-                    std::ptrdiff_t(x0 - x) * bpp,
-                std::size_t(x1 - x0) * bpp);
+    if (!copy) {
+        SDL_Rect from = src, dst{int(x), int(y), 0, 0};
+        SDL_UpperBlit(image, &from, target, &dst);
         return;
     }
-    SDL_Rect dst{x, y, 0, 0};
-    SDL_UpperBlit(image, nullptr, target, &dst);
+    const int x0 = int(std::max<std::int64_t>(x, clip.x)),
+              y0 = int(std::max<std::int64_t>(y, clip.y));
+    const int x1 = int(std::min<std::int64_t>(x + src.w, clip.x + clip.w));
+    const int y1 = int(std::min<std::int64_t>(y + src.h, clip.y + clip.h));
+    const int bpp = target->format->BytesPerPixel;
+    for (int row = y0; row < y1; ++row)
+        std::memcpy(static_cast<Uint8*>(target->pixels) + std::ptrdiff_t(row) * target->pitch +
+                        std::ptrdiff_t(x0) * bpp,
+            static_cast<const Uint8*>(image->pixels) +
+                std::ptrdiff_t(src.y + row - y) * image->pitch +
+                std::ptrdiff_t(src.x + x0 - x) * bpp,
+            std::size_t(x1 - x0) * bpp);
+}
+
+bool copyable(const SDL_Surface* image, const SDL_Surface* target)
+{
+    return image->format->format == target->format->format && !SDL_MUSTLOCK(image) &&
+           !SDL_MUSTLOCK(target);
 }
 
 } // namespace
@@ -124,7 +131,29 @@ Renderer::~Renderer()
 
 void Renderer::blit(SDL_Surface* image, int x, int y) const
 {
-    blit_clipped(image, target_, x, y);
+    if (!image)
+        return;
+    const SDL_Rect whole{0, 0, image->w, image->h};
+    if (Surface::copies(image)) {
+        blit_part(image, whole, target_, x, y, copyable(image, target_));
+        return;
+    }
+    // Outside the reference drawing, an image with an opaque core has the core copied and only
+    // the four bands around it blended: SDL's blend gives an opaque pixel itself.
+    SDL_Rect core;
+    if (full_redraw_ || !Surface::opaque_core(image, core) || !copyable(image, target_) ||
+        !Surface::blends_plainly(image)) {
+        blit_part(image, whole, target_, x, y, false);
+        return;
+    }
+    const int below = core.y + core.h, right = core.x + core.w;
+    blit_part(image, {0, 0, image->w, core.y}, target_, x, y, false);
+    blit_part(image, {0, core.y, core.x, core.h}, target_, x, std::int64_t{y} + core.y, false);
+    blit_part(image, core, target_, std::int64_t{x} + core.x, std::int64_t{y} + core.y, true);
+    blit_part(image, {right, core.y, image->w - right, core.h}, target_, std::int64_t{x} + right,
+        std::int64_t{y} + core.y, false);
+    blit_part(
+        image, {0, below, image->w, image->h - below}, target_, x, std::int64_t{y} + below, false);
 }
 
 void Renderer::draw_at(const Surface& image, int x, int y) const
