@@ -43,13 +43,8 @@ class KIVO_EXPORT Surface {
     // Marks an image in working_format whose pixels are all opaque to be blitted as a copy (SDL's
     // blend of an opaque pixel gives that pixel, so only the cost changes). Every loaded image and
     // animation frame goes through it once, when it is made. Returns image; null stays null.
-    // An image with some translucent pixels instead gets its opaque core noted: the largest
-    // rectangle of opaque pixels, when it is worth copying apart (see opaque_core).
+    // An image with translucent pixels gets a plan of the parts to copy and to blend instead.
     static SDL_Surface* copy_if_opaque(SDL_Surface* image);
-    // The opaque core noted for image, relative to its corner; false when it has none. The core
-    // is kept in the surface's userdata as four 8-bit insets, so an image whose core lies more
-    // than 255 pixels from an edge has none.
-    static bool opaque_core(const SDL_Surface* image, SDL_Rect& core);
     // Whether a blit of image copies its pixels over what lies under it, whatever that was (no
     // blending, no colour key, no colour or alpha modulation).
     static bool copies(const SDL_Surface* image);

@@ -2,10 +2,9 @@
 
 #include <err.h>
 
-#include <cstdint>
 #include <utility>
-#include <vector>
 
+#include "image/blit_plan.h"
 #include "image/image_loader.h"
 
 namespace kivo {
@@ -17,55 +16,6 @@ namespace {
 bool stretchable(int w, int h)
 {
     return w > 0 && h > 0 && w < 32768 && h < 32768;
-}
-
-// Below this many pixels the four extra blits of the rest cost more than the copy saves.
-constexpr int worthwhile_core = 1024;
-
-// The largest rectangle of opaque pixels in an image in working_format: row by row, the run of
-// opaque pixels ending at each column gives a histogram whose largest rectangle is found with a
-// stack of rising bars.
-SDL_Rect largest_opaque_rect(const SDL_Surface* image)
-{
-    std::vector<int> run(std::size_t(image->w) + 1, 0);
-    std::vector<int> stack;
-    SDL_Rect best{};
-    long best_area = 0;
-    for (int y = 0; y < image->h; ++y) {
-        const auto* row = reinterpret_cast<const Uint32*>(
-            static_cast<const Uint8*>(image->pixels) + std::ptrdiff_t(y) * image->pitch);
-        for (int x = 0; x < image->w; ++x)
-            run[std::size_t(x)] = (row[x] >> 24) == 0xff ? run[std::size_t(x)] + 1 : 0;
-        stack.clear();
-        for (int x = 0; x <= image->w; ++x) {
-            while (!stack.empty() && run[std::size_t(stack.back())] >= run[std::size_t(x)]) {
-                const int height = run[std::size_t(stack.back())];
-                stack.pop_back();
-                const int left = stack.empty() ? 0 : stack.back() + 1;
-                const long area = long(height) * (x - left);
-                if (area > best_area) {
-                    best_area = area;
-                    best = {left, y + 1 - height, x - left, height};
-                }
-            }
-            stack.push_back(x);
-        }
-    }
-    return best;
-}
-
-// The core as insets from the four edges, 8 bits each (left, top, right, bottom from the low
-// byte up); 0 for none, which an image with translucent pixels can never have as a core.
-std::uintptr_t encode_core(const SDL_Surface* image, const SDL_Rect& core)
-{
-    const int insets[4] = {core.x, core.y, image->w - core.x - core.w, image->h - core.y - core.h};
-    std::uint32_t code = 0;
-    for (int i = 0; i < 4; ++i) {
-        if (insets[i] > 0xff)
-            return 0;
-        code |= std::uint32_t(insets[i]) << (8 * i);
-    }
-    return code;
 }
 
 } // namespace
@@ -102,8 +52,10 @@ Surface::Surface(int width, int height, int depth, int pitch, unsigned format, v
 
 Surface::~Surface()
 {
-    if (surface_)
+    if (surface_) {
+        BlitPlan::detach(surface_);
         SDL_FreeSurface(surface_);
+    }
 }
 
 Surface::Surface(Surface&& other) noexcept : surface_(std::exchange(other.surface_, nullptr))
@@ -148,25 +100,12 @@ SDL_Surface* Surface::copy_if_opaque(SDL_Surface* image)
             static_cast<const Uint8*>(image->pixels) + ptrdiff_t(y) * image->pitch);
         for (int x = 0; x < image->w; ++x)
             if ((row[x] >> 24) != 0xff) {
-                const SDL_Rect core = largest_opaque_rect(image);
-                if (core.w * core.h >= worthwhile_core)
-                    image->userdata = reinterpret_cast<void*>(encode_core(image, core));
+                BlitPlan::attach(image);
                 return image;
             }
     }
     SDL_SetSurfaceBlendMode(image, SDL_BLENDMODE_NONE);
     return image;
-}
-
-bool Surface::opaque_core(const SDL_Surface* image, SDL_Rect& core)
-{
-    const auto code = std::uint32_t(reinterpret_cast<std::uintptr_t>(image->userdata));
-    if (!code)
-        return false;
-    const int left = code & 0xff, top = (code >> 8) & 0xff, right = (code >> 16) & 0xff,
-              bottom = code >> 24;
-    core = {left, top, image->w - left - right, image->h - top - bottom};
-    return true;
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "image/blit_plan.h"
 #include "kivo/window.h"
 #include "render/tracker.h"
 
@@ -138,22 +139,16 @@ void Renderer::blit(SDL_Surface* image, int x, int y) const
         blit_part(image, whole, target_, x, y, copyable(image, target_));
         return;
     }
-    // Outside the reference drawing, an image with an opaque core has the core copied and only
-    // the four bands around it blended: SDL's blend gives an opaque pixel itself.
-    SDL_Rect core;
-    if (full_redraw_ || !Surface::opaque_core(image, core) || !copyable(image, target_) ||
-        !Surface::blends_plainly(image)) {
+    // Outside the reference drawing, an image with a plan has its opaque parts copied, only the
+    // rest blended, and its transparent margins left alone.
+    const BlitPlan* plan = BlitPlan::of(image);
+    if (full_redraw_ || !plan || !copyable(image, target_) || !Surface::blends_plainly(image)) {
         blit_part(image, whole, target_, x, y, false);
         return;
     }
-    const int below = core.y + core.h, right = core.x + core.w;
-    blit_part(image, {0, 0, image->w, core.y}, target_, x, y, false);
-    blit_part(image, {0, core.y, core.x, core.h}, target_, x, std::int64_t{y} + core.y, false);
-    blit_part(image, core, target_, std::int64_t{x} + core.x, std::int64_t{y} + core.y, true);
-    blit_part(image, {right, core.y, image->w - right, core.h}, target_, std::int64_t{x} + right,
-        std::int64_t{y} + core.y, false);
-    blit_part(
-        image, {0, below, image->w, image->h - below}, target_, x, std::int64_t{y} + below, false);
+    for (const BlitPart& part : plan->parts())
+        blit_part(image, part.rect, target_, std::int64_t{x} + part.rect.x,
+            std::int64_t{y} + part.rect.y, part.copy);
 }
 
 void Renderer::draw_at(const Surface& image, int x, int y) const
