@@ -38,8 +38,6 @@ void Renderer::draw_item(const Item& item)
         blit(const_cast<SDL_Surface*>(item.image), item.x, item.y);
         break;
     case Item::Kind::Text: {
-        if (item.image)
-            blit(const_cast<SDL_Surface*>(item.image), item.x, item.y);
         const TextSlot& slot = tracker_->text_slots[item.slot];
         cairo_new_path(cairo_);
         if (item.shown) {

@@ -23,17 +23,6 @@ SDL_Rect on_surface(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t
     return {int(x0), int(y0), int(x1 - x0), int(y1 - y0)};
 }
 
-SDL_Rect united(const SDL_Rect& a, const SDL_Rect& b)
-{
-    if (a.w <= 0 || a.h <= 0)
-        return b;
-    if (b.w <= 0 || b.h <= 0)
-        return a;
-    SDL_Rect r;
-    SDL_UnionRect(&a, &b, &r);
-    return r;
-}
-
 // The text label's background image (the lowest set bit from BlankButton to EmptyBullet).
 int background_bit(std::uint32_t style)
 {
@@ -141,6 +130,12 @@ void Renderer::add_labels(const ScreenDef& screen, int offset, std::size_t& text
     for (const Label& label : screen.labels) {
         switch (label.kind) {
         case LabelKind::Text: {
+            // The style's image is an element of its own: a new text leaves it as it was.
+            if (const int bit = background_bit(label.style)) {
+                const Surface& image = asset(Asset(int(Asset::LabelBlank) + bit - 1));
+                add_blit(image.get(), coords::centred(label.x, label.width, image->w, offset),
+                    coords::centred(label.y, label.height, image->h, config_.label_offset_y));
+            }
             const TextSlot& slot = tracker_->text_slots[text];
             Item& item = add_item();
             item.kind = Item::Kind::Text;
@@ -153,18 +148,10 @@ void Renderer::add_labels(const ScreenDef& screen, int offset, std::size_t& text
             item.left = std::int64_t{label.x} + offset;
             item.shown =
                 item.left > -reach && item.left < reach && label.y > -reach && label.y < reach;
-            item.bounds = {};
-            if (const int bit = background_bit(label.style)) {
-                const Surface& image = asset(Asset(int(Asset::LabelBlank) + bit - 1));
-                item.image = image.get();
-                item.x = coords::centred(label.x, label.width, image->w, offset);
-                item.y = coords::centred(label.y, label.height, image->h, config_.label_offset_y);
-                item.bounds = on_surface(item.x, item.y, image->w, image->h, W, H);
-            }
-            if (item.shown)
-                item.bounds = united(item.bounds,
-                    on_surface(item.left + slot.ink.x, std::int64_t{label.y} + slot.ink.y,
-                        slot.ink.w, slot.ink.h, W, H));
+            item.bounds =
+                item.shown ? on_surface(item.left + slot.ink.x, std::int64_t{label.y} + slot.ink.y,
+                                 slot.ink.w, slot.ink.h, W, H)
+                           : SDL_Rect{};
             break;
         }
         case LabelKind::Icon: {

@@ -76,8 +76,8 @@ bool Item::shows_same(const Item& o) const
     case Kind::Blit:
         return image == o.image && x == o.x && y == o.y;
     case Kind::Text:
-        return version == o.version && image == o.image && x == o.x && y == o.y && left == o.left &&
-               copy.y == o.copy.y && shown == o.shown && copy.color == o.copy.color;
+        return version == o.version && left == o.left && copy.y == o.copy.y && shown == o.shown &&
+               copy.color == o.copy.color;
     case Kind::Qr:
         return left == o.left && copy.y == o.copy.y && copy.width == o.copy.width &&
                copy.height == o.copy.height && copy.color.r == o.copy.color.r &&
