@@ -5,7 +5,7 @@
 #   3. the 32-bit ARM build and its tests under qemu, the install checks (pkg-config and CMake
 #      package) and the Debian packages (the deb stage uses what the armhf stage left),
 #   4. the board: the armhf build on Debian's ARM kernel under qemu-system-arm (scripts/ci-board.sh;
-#      it reuses the armhf stage's builds and the native stage's simulator).
+#      it reuses the armhf stage's builds and builds its QMP driver in the native stage's build/).
 # Two lanes run side by side, each stage's output in build-test-logs/<stage>.log: native, asan
 # and install in one, armhf, deb and board in the other. The long soak run is not part of it
 # (scripts/reliability.sh runs it).
@@ -76,7 +76,7 @@ lane1=$!
 (
   stage armhf scripts/ci-armhf.sh
   stage deb scripts/ci-deb.sh
-  # The board builds its simulator in the native stage's build/: never beside that stage.
+  # The board builds its QMP driver in the native stage's build/: never beside that stage.
   case " $stages " in *" native "*)
     while [ ! -f "$logs/native.status" ]; do sleep 2; done ;;
   esac
