@@ -35,8 +35,8 @@ dependency_free_tests() {
     tests/layout/record_layout.c -o "$out/record_layout_c"
   arm-linux-gnueabihf-g++ -x c++ -std=c++20 -Wall -Wextra -Werror -Iinclude \
     tests/layout/record_layout.c -o "$out/record_layout_cxx"
-  arm-linux-gnueabihf-g++ -std=c++20 -O1 -Wall -Wextra -Iinclude -Itests/support -I$gtest/include -I$gtest \
-    -pthread src/image/base64.cpp tests/image/base64_test.cpp tests/armhf/support_base64.cpp \
+  arm-linux-gnueabihf-g++ -std=c++20 -O1 -Wall -Wextra -Iinclude -I$gtest/include -I$gtest \
+    -pthread src/image/base64.cpp tests/image/base64_test.cpp \
     $gtest/src/gtest-all.cc $gtest/src/gtest_main.cc -o "$out/base64_test"
   local passed=0 failed=0 t
   for t in record_layout_c record_layout_cxx base64_test; do

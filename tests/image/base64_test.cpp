@@ -1,13 +1,12 @@
-// Strict base64 decoding: known vectors, the error rules, and large random inputs.
+// Strict base64 decoding: known vectors (every character of the alphabet among them) and the
+// error rules.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <variant>
 
 #include "kivo/base64.h"
-#include "support.h"
 
 namespace {
 
@@ -30,8 +29,6 @@ Result decode(const std::string& text)
     }
 }
 
-using kivo_test::base64;
-
 TEST(Base64, DecodesValidText)
 {
     const struct {
@@ -40,6 +37,9 @@ TEST(Base64, DecodesValidText)
         {"Zm9vYmFy", "foobar"}, {"QQ==", "A"}, {"QR==", "A"} /* leftover bits are ignored */,
         {"Q///", "C\xff\xff"}, {"QUJ=", "AB"}, {"AAAAAA==", "\0\0\0\0"s}, {"QQBC", "A\0B"s},
         {"+/+/", "\xfb\xff\xbf"},
+        {alphabet, "\x00\x10\x83\x10\x51\x87\x20\x92\x8b\x30\xd3\x8f\x41\x14\x93\x51"
+                   "\x55\x97\x61\x96\x9b\x71\xd7\x9f\x82\x18\xa3\x92\x59\xa7\xa2\x9a"
+                   "\xab\xb2\xdb\xaf\xc3\x1c\xb3\xd3\x5d\xb7\xe3\x9e\xbb\xf3\xdf\xbf"s},
         {"AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh8=",
             "\x00\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x10\x11\x12\x13\x14"
             "\x15\x16\x17\x18"
@@ -64,21 +64,6 @@ TEST(Base64, RejectsMalformedTextWithTheFirstFailedCheck)
     for (const auto& c : cases) {
         EXPECT_EQ(decode(c.text), Result(std::in_place_index<1>, c.message))
             << '"' << c.text << '"';
-    }
-}
-
-TEST(Base64, DecodesLargeText)
-{
-    std::mt19937 random(7);
-    for (size_t size : {size_t(1) << 20, (size_t(1) << 20) + 1, (size_t(1) << 20) + 2}) {
-        std::string bytes(size, '\0');
-        for (char& b : bytes)
-            b = char(random());
-        const std::string text = base64(bytes);
-        EXPECT_EQ(base64::decode_into<std::string>(text), bytes);
-        std::string bad = text;
-        bad[text.size() / 2] = '*';
-        EXPECT_EQ(decode(bad), Result(std::in_place_index<1>, character_error));
     }
 }
 

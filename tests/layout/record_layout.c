@@ -50,20 +50,6 @@
     M(EventRecord, button, 12, 12)                                                                 \
     M(EventRecord, label, 16, 16)
 
-#if defined(__arm__) && !defined(__aarch64__)
-/* On the target the layout is also a compile-time fact. */
-#define LAYOUT_CAT2(a, b) a##b
-#define LAYOUT_CAT(a, b) LAYOUT_CAT2(a, b)
-#ifdef __cplusplus
-#define LAYOUT_ASSERT(cond) static_assert(cond, #cond);
-#else
-#define LAYOUT_ASSERT(cond) enum { LAYOUT_CAT(layout_check_, __COUNTER__) = 1 / (int)(cond) };
-#endif
-#define ASSERT_MEMBER(type, field, o32, o64) LAYOUT_ASSERT(offsetof(type, field) == o32)
-#define ASSERT_SIZE(type, s32, s64) LAYOUT_ASSERT(sizeof(type) == s32)
-LAYOUT(ASSERT_MEMBER, ASSERT_SIZE)
-#endif
-
 struct member {
     const char* name;
     size_t actual;

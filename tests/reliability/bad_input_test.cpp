@@ -56,9 +56,6 @@ struct FatalCase {
 };
 
 const FatalCase fatal_cases[] = {
-    // Sizes the emulated driver refuses, as a real one does; one that accepted them would end
-    // the process at the drawing surface instead ("SDL_CreateRGBSurfaceWithFormat: ...").
-    {"zero size", 0, 0, 2, "ioctl: Invalid argument"},
     {"quiet zone beyond int", 64, 48, INT_MAX, "SDL_CreateRGBSurfaceWithFormat: image too large"},
     // 21 modules + 2 x 16374 = 32769 pixels a side.
     {"quiet zone the stretch cannot take", 64, 48, 16374,

@@ -85,34 +85,6 @@ TEST_F(FrameTest, TopRightButtonsShowTheirOwnImages)
     }
 }
 
-// Counts in the millions and above INT_MAX: tests/reliability.
-TEST_F(FrameTest, CarouselRowIsCentredOnTheDotsLeftEdges)
-{
-    const struct {
-        std::uint32_t count, current;
-        int spacing;
-    } cases[] = {{3, 1, 20}, {1, 0, 20}, {5, 4, -30}, {4, 2, 0}};
-    const int W = 480, H = 272;
-    const Image bg = pattern(W, H, 7);
-    const std::string bg_ref = "file://" + save_png(bg, "carousel");
-    const Image full = load(images + "carousel/rosk/fullDot.webp");
-    const Image empty = load(images + "carousel/rosk/emptyDot.webp");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.count);
-        ConfigRecord cfg = config();
-        cfg.carousel_spacing = c.spacing;
-        cfg.carousel_y = 200;
-        open(W, H, cfg);
-        show(bg_ref.c_str(), nullptr, {}, 0, c.current, c.count);
-        Image want = bg;
-        long long x = (W - (long long)c.spacing * (c.count - 1LL)) / 2;
-        for (std::uint32_t i = 0; i < c.count; ++i, x += c.spacing)
-            blend(want, i == c.current ? full : empty, x, 200);
-        EXPECT_TRUE(same_rgb(frame(), want));
-        kivo_destroy_window();
-    }
-}
-
 // Slot 0 and slot 1 slide by the offset; buttons and dots stay and belong to the slot covering
 // more than half of the surface, and so do the hit tests. Offsets at the ends of int:
 // tests/reliability.
