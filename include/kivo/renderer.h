@@ -178,6 +178,7 @@ class KIVO_EXPORT Renderer {
         std::size_t& last_text);
     bool layout_text(const Label& label, std::size_t slot, int align, int font);
     void add_screen_images(const ScreenDef& screen, int offset, bool icon);
+    void add_controls(int buttons);
     void add_labels(const ScreenDef& screen, int offset, std::size_t& text);
     Item& add_item();
     Item& add_drawn_label(int kind, const Label& label, int offset);

@@ -43,10 +43,14 @@ class KIVO_EXPORT Surface {
     // Marks an image in working_format whose pixels are all opaque to be blitted as a copy (SDL's
     // blend of an opaque pixel gives that pixel, so only the cost changes). Every loaded image and
     // animation frame goes through it once, when it is made. Returns image; null stays null.
+    // An image with translucent pixels gets a plan of the parts to copy and to blend instead.
     static SDL_Surface* copy_if_opaque(SDL_Surface* image);
     // Whether a blit of image copies its pixels over what lies under it, whatever that was (no
     // blending, no colour key, no colour or alpha modulation).
     static bool copies(const SDL_Surface* image);
+    // Whether a blit of image blends it by its pixels' alpha alone (no colour key, no colour or
+    // alpha modulation).
+    static bool blends_plainly(const SDL_Surface* image);
 
     SDL_Surface* get() const { return surface_; }
     explicit operator bool() const { return surface_ != nullptr; }

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "image/blit_plan.h"
 #include "image/image_loader.h"
 
 namespace kivo {
@@ -67,8 +68,11 @@ Animation::Animation(const void* data, unsigned size, int width, int height)
 
 Animation::~Animation()
 {
-    if (animation_)
-        IMG_FreeAnimation(animation_);
+    if (!animation_)
+        return;
+    for (int i = 0; i < animation_->count; ++i)
+        BlitPlan::detach(animation_->frames[i]);
+    IMG_FreeAnimation(animation_);
 }
 
 // Frames are converted only when the first is not in working_format or another size is asked for.
@@ -87,8 +91,9 @@ void Animation::keep_animation(IMG_Animation* loaded, int width, int height)
             IMG_FreeAnimation(loaded);
             return;
         }
-        Surface::copy_if_opaque(loaded->frames[i]);
     }
+    for (int i = 0; i < loaded->count; ++i)
+        Surface::copy_if_opaque(loaded->frames[i]);
     animation_ = loaded;
 }
 

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "image/blit_plan.h"
 #include "image/image_loader.h"
 
 namespace kivo {
@@ -51,8 +52,10 @@ Surface::Surface(int width, int height, int depth, int pitch, unsigned format, v
 
 Surface::~Surface()
 {
-    if (surface_)
+    if (surface_) {
+        BlitPlan::detach(surface_);
         SDL_FreeSurface(surface_);
+    }
 }
 
 Surface::Surface(Surface&& other) noexcept : surface_(std::exchange(other.surface_, nullptr))
@@ -96,14 +99,19 @@ SDL_Surface* Surface::copy_if_opaque(SDL_Surface* image)
         const auto* row = reinterpret_cast<const Uint32*>(
             static_cast<const Uint8*>(image->pixels) + ptrdiff_t(y) * image->pitch);
         for (int x = 0; x < image->w; ++x)
-            if ((row[x] >> 24) != 0xff)
+            if ((row[x] >> 24) != 0xff) {
+                BlitPlan::attach(image);
                 return image;
+            }
     }
     SDL_SetSurfaceBlendMode(image, SDL_BLENDMODE_NONE);
     return image;
 }
 
-bool Surface::copies(const SDL_Surface* image)
+namespace {
+
+// The blend mode, and whether colour key and modulation leave the pixels as they are.
+SDL_BlendMode plain_mode(const SDL_Surface* image)
 {
     auto* s = const_cast<SDL_Surface*>(image);
     SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
@@ -111,7 +119,19 @@ bool Surface::copies(const SDL_Surface* image)
     SDL_GetSurfaceBlendMode(s, &mode);
     SDL_GetSurfaceAlphaMod(s, &alpha);
     SDL_GetSurfaceColorMod(s, &r, &g, &b);
-    return mode == SDL_BLENDMODE_NONE && !SDL_HasColorKey(s) && (alpha & r & g & b) == 0xff;
+    return !SDL_HasColorKey(s) && (alpha & r & g & b) == 0xff ? mode : SDL_BLENDMODE_INVALID;
+}
+
+} // namespace
+
+bool Surface::copies(const SDL_Surface* image)
+{
+    return plain_mode(image) == SDL_BLENDMODE_NONE;
+}
+
+bool Surface::blends_plainly(const SDL_Surface* image)
+{
+    return plain_mode(image) == SDL_BLENDMODE_BLEND;
 }
 
 } // namespace kivo

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "image/blit_plan.h"
 #include "kivo/window.h"
 #include "render/tracker.h"
 
@@ -54,33 +55,40 @@ constexpr const char* asset_paths[asset_count] = {
     "carousel/tavi/rightEnd.webp",
 };
 
-// SDL_UpperBlit adds the destination corner and the image size in int; an image wholly outside
-// the clip rectangle is skipped here so that corners near INT_MIN or INT_MAX never reach it.
-void blit_clipped(SDL_Surface* image, SDL_Surface* target, int x, int y)
+// The part of image at src drawn with its corner at x, y: copied row by row when copy is set
+// (what SDL's copy blit does, at the speed of memcpy), blended by SDL otherwise. SDL_UpperBlit
+// adds the destination corner and the part's size in int; a part wholly outside the clip
+// rectangle is skipped here so that corners near INT_MIN or INT_MAX never reach it.
+void blit_part(SDL_Surface* image, const SDL_Rect& src, SDL_Surface* target, std::int64_t x,
+    std::int64_t y, bool copy)
 {
-    if (!image)
-        return;
     const SDL_Rect& clip = target->clip_rect;
-    if (std::int64_t{x} >= std::int64_t{clip.x} + clip.w || std::int64_t{x} + image->w <= clip.x ||
-        std::int64_t{y} >= std::int64_t{clip.y} + clip.h || std::int64_t{y} + image->h <= clip.y)
+    if (src.w <= 0 || src.h <= 0 || x >= std::int64_t{clip.x} + clip.w || x + src.w <= clip.x ||
+        y >= std::int64_t{clip.y} + clip.h || y + src.h <= clip.y)
         return;
-    if (Surface::copies(image) && image->format->format == target->format->format &&
-        !SDL_MUSTLOCK(image) && !SDL_MUSTLOCK(target)) {
-        // What SDL's copy blit does, one memcpy a row: the same bytes, at the speed of memcpy.
-        const int x0 = std::max(x, clip.x), y0 = std::max(y, clip.y);
-        const int x1 = int(std::min<std::int64_t>(std::int64_t{x} + image->w, clip.x + clip.w));
-        const int y1 = int(std::min<std::int64_t>(std::int64_t{y} + image->h, clip.y + clip.h));
-        const int bpp = target->format->BytesPerPixel;
-        for (int row = y0; row < y1; ++row)
-            std::memcpy(static_cast<Uint8*>(target->pixels) + std::ptrdiff_t(row) * target->pitch +
-                            std::ptrdiff_t(x0) * bpp,
-                static_cast<const Uint8*>(image->pixels) + std::ptrdiff_t(row - y) * image->pitch +
-                    std::ptrdiff_t(x0 - x) * bpp,
-                std::size_t(x1 - x0) * bpp);
+    if (!copy) {
+        SDL_Rect from = src, dst{int(x), int(y), 0, 0};
+        SDL_UpperBlit(image, &from, target, &dst);
         return;
     }
-    SDL_Rect dst{x, y, 0, 0};
-    SDL_UpperBlit(image, nullptr, target, &dst);
+    const int x0 = int(std::max<std::int64_t>(x, clip.x)),
+              y0 = int(std::max<std::int64_t>(y, clip.y));
+    const int x1 = int(std::min<std::int64_t>(x + src.w, clip.x + clip.w));
+    const int y1 = int(std::min<std::int64_t>(y + src.h, clip.y + clip.h));
+    const int bpp = target->format->BytesPerPixel;
+    for (int row = y0; row < y1; ++row)
+        std::memcpy(static_cast<Uint8*>(target->pixels) + std::ptrdiff_t(row) * target->pitch +
+                        std::ptrdiff_t(x0) * bpp,
+            static_cast<const Uint8*>(image->pixels) +
+                std::ptrdiff_t(src.y + row - y) * image->pitch +
+                std::ptrdiff_t(src.x + x0 - x) * bpp,
+            std::size_t(x1 - x0) * bpp);
+}
+
+bool copyable(const SDL_Surface* image, const SDL_Surface* target)
+{
+    return image->format->format == target->format->format && !SDL_MUSTLOCK(image) &&
+           !SDL_MUSTLOCK(target);
 }
 
 } // namespace
@@ -124,7 +132,23 @@ Renderer::~Renderer()
 
 void Renderer::blit(SDL_Surface* image, int x, int y) const
 {
-    blit_clipped(image, target_, x, y);
+    if (!image)
+        return;
+    const SDL_Rect whole{0, 0, image->w, image->h};
+    if (Surface::copies(image)) {
+        blit_part(image, whole, target_, x, y, copyable(image, target_));
+        return;
+    }
+    // Outside the reference drawing, an image with a plan has its opaque parts copied, only the
+    // rest blended, and its transparent margins left alone.
+    const BlitPlan* plan = BlitPlan::of(image);
+    if (full_redraw_ || !plan || !copyable(image, target_) || !Surface::blends_plainly(image)) {
+        blit_part(image, whole, target_, x, y, false);
+        return;
+    }
+    for (const BlitPart& part : plan->parts())
+        blit_part(image, part.rect, target_, std::int64_t{x} + part.rect.x,
+            std::int64_t{y} + part.rect.y, part.copy);
 }
 
 void Renderer::draw_at(const Surface& image, int x, int y) const

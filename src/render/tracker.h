@@ -44,7 +44,7 @@ struct Item {
     bool whole = false;
     bool background = false;
     SDL_Rect bounds{};
-    // Blit: the image and its corner; Text: its background image (or null).
+    // Blit: the image and its corner.
     const SDL_Surface* image = nullptr;
     int x = 0, y = 0;
     // Text, Qr, Slider: this frame's label and its offset.

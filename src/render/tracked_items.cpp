@@ -1,0 +1,214 @@
+// The list of what a frame shows, element by element in stacking order, with the rectangle of
+// the surface each may touch.
+#include <cstdlib>
+
+#include "kivo/renderer.h"
+#include "render/button_order.h"
+#include "render/coords.h"
+#include "render/tracker.h"
+
+namespace kivo {
+
+namespace {
+
+// Cairo's reach (see the text and slider drawers): beyond it nothing is drawn.
+constexpr std::int64_t reach = std::int64_t{1} << 22;
+
+SDL_Rect on_surface(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, int W, int H)
+{
+    const std::int64_t x0 = std::max<std::int64_t>(x, 0), y0 = std::max<std::int64_t>(y, 0);
+    const std::int64_t x1 = std::min<std::int64_t>(x + w, W), y1 = std::min<std::int64_t>(y + h, H);
+    if (x1 <= x0 || y1 <= y0)
+        return {};
+    return {int(x0), int(y0), int(x1 - x0), int(y1 - y0)};
+}
+
+// The text label's background image (the lowest set bit from BlankButton to EmptyBullet).
+int background_bit(std::uint32_t style)
+{
+    for (int bit = 1; bit <= 13; ++bit)
+        if (style & (1u << bit))
+            return bit;
+    return 0;
+}
+
+} // namespace
+
+Item& Renderer::add_item()
+{
+    Tracker& t = *tracker_;
+    if (t.next_count == t.next.size())
+        t.next.emplace_back();
+    Item& item = t.next[t.next_count++];
+    item.whole = item.background = false;
+    item.image = nullptr;
+    item.x = item.y = 0;
+    item.label = nullptr;
+    return item;
+}
+
+// A QR or slider label, drawn by its own drawer: what it shows is copied for the next frame.
+Item& Renderer::add_drawn_label(int kind, const Label& label, int offset)
+{
+    Item& item = add_item();
+    item.kind = Item::Kind(kind);
+    item.whole = true;
+    item.label = &label;
+    item.offset = offset;
+    item.left = std::int64_t{label.x} + offset;
+    item.copy.y = label.y;
+    item.copy.width = label.width;
+    item.copy.height = label.height;
+    item.copy.color = label.color;
+    return item;
+}
+
+void Renderer::add_blit(const SDL_Surface* image, int x, int y, bool background)
+{
+    if (!image)
+        return;
+    Item& item = add_item();
+    item.kind = Item::Kind::Blit;
+    item.background = background;
+    item.image = image;
+    item.x = x;
+    item.y = y;
+    item.bounds = on_surface(x, y, image->w, image->h, target_->w, target_->h);
+}
+
+// The background, or the icon, of a screen: looked up and advanced as their drawers do.
+void Renderer::add_screen_images(const ScreenDef& screen, int offset, bool icon)
+{
+    if (!icon) {
+        if (!screen.background)
+            return;
+        Animation& image = get_image("background", *screen.background, target_->w, target_->h);
+        if (image.empty())
+            return;
+        image.advance(delta_ms_);
+        add_blit(image.frame(), offset, 0, true);
+        return;
+    }
+    if (!screen.icon)
+        return;
+    Animation& image = get_image("icon", *screen.icon, 0, 0);
+    const SDL_Surface* frame = image.frame();
+    if (!frame)
+        return;
+    const int x = coords::centred(offset, target_->w, frame->w, 0);
+    const int y = coords::saturate(std::int64_t{config_.icon_center_y} - frame->h / 2);
+    image.advance(delta_ms_);
+    add_blit(image.frame(), x, y);
+}
+
+// The buttons, from the bottom up, and the carousel's dots, drawn only whole.
+void Renderer::add_controls(int buttons)
+{
+    for (auto it = std::rbegin(button_order); it != std::rend(button_order); ++it)
+        if (buttons & int(*it)) {
+            const auto [image, rect] = image_rect(*it);
+            add_blit(image.get(), rect.x, rect.y);
+        }
+    if (const auto& pos = current_screen_.carousel; pos && pos->count > 0) {
+        Item& item = add_item();
+        item.kind = Item::Kind::Carousel;
+        item.carousel = *pos;
+        const Surface& full = asset(Asset::CarouselFullDot);
+        const Surface& empty = asset(Asset::CarouselEmptyDot);
+        const std::int64_t spacing = config_.carousel_spacing;
+        const std::int64_t span = spacing * (pos->count - 1);
+        const std::int64_t x0 = (target_->w - span) / 2;
+        item.bounds = on_surface(x0 + std::min<std::int64_t>(span, 0), config_.carousel_y,
+            std::abs(span) + std::max(full->w, empty->w), std::max(full->h, empty->h), target_->w,
+            target_->h);
+    }
+}
+
+void Renderer::add_labels(const ScreenDef& screen, int offset, std::size_t& text)
+{
+    const int W = target_->w, H = target_->h;
+    for (const Label& label : screen.labels) {
+        switch (label.kind) {
+        case LabelKind::Text: {
+            // The style's image is an element of its own: a new text leaves it as it was.
+            if (const int bit = background_bit(label.style)) {
+                const Surface& image = asset(Asset(int(Asset::LabelBlank) + bit - 1));
+                add_blit(image.get(), coords::centred(label.x, label.width, image->w, offset),
+                    coords::centred(label.y, label.height, image->h, config_.label_offset_y));
+            }
+            const TextSlot& slot = tracker_->text_slots[text];
+            Item& item = add_item();
+            item.kind = Item::Kind::Text;
+            item.whole = true;
+            item.label = &label;
+            item.slot = text++;
+            item.version = slot.version;
+            item.copy.y = label.y;
+            item.copy.color = label.color;
+            item.left = std::int64_t{label.x} + offset;
+            item.shown =
+                item.left > -reach && item.left < reach && label.y > -reach && label.y < reach;
+            item.bounds =
+                item.shown ? on_surface(item.left + slot.ink.x, std::int64_t{label.y} + slot.ink.y,
+                                 slot.ink.w, slot.ink.h, W, H)
+                           : SDL_Rect{};
+            break;
+        }
+        case LabelKind::Icon: {
+            Animation& image = get_image("icon", label.text, 0, 0);
+            const SDL_Surface* frame = image.frame();
+            if (!frame)
+                break;
+            const int x = coords::centred(label.x, label.width, frame->w, offset);
+            const int y = coords::centred(label.y, label.height, frame->h, 0);
+            image.advance(delta_ms_);
+            add_blit(image.frame(), x, y);
+            break;
+        }
+        case LabelKind::Qr: {
+            Item& item = add_drawn_label(int(Item::Kind::Qr), label, offset);
+            item.left = coords::saturate(item.left);
+            item.copy.text = label.text;
+            item.bounds = label.width > 0 && label.height > 0
+                              ? on_surface(item.left, label.y, label.width, label.height, W, H)
+                              : SDL_Rect{};
+            break;
+        }
+        case LabelKind::Slider: {
+            Item& item = add_drawn_label(int(Item::Kind::Slider), label, offset);
+            item.copy.value = label.value;
+            item.copy.band_value = label.band_value;
+            item.copy.marker_value = label.marker_value;
+            // The value arc and marker reach radius R + 28, the track |R - 9| + 1, the band
+            // |R| + 4; a pixel more for antialiasing.
+            const std::int64_t radius = std::min(label.width, label.height) / 2;
+            const std::int64_t extent = std::abs(radius) + 30;
+            const std::int64_t cx = item.left + label.width / 2;
+            const std::int64_t cy = std::int64_t{label.y} + label.height / 2;
+            item.bounds = on_surface(cx - extent, cy - extent, 2 * extent, 2 * extent, W, H);
+            break;
+        }
+        default:
+            break; // never drawn
+        }
+    }
+}
+
+// Whether the copied backgrounds at the bottom of the new frame cover the whole surface.
+bool Renderer::covered() const
+{
+    const Tracker& t = *tracker_;
+    std::int64_t from = 0; // columns [0, from) are covered
+    for (int pass = 0; pass < 2; ++pass)
+        for (std::size_t i = 0; i < t.next_count && t.next[i].background; ++i) {
+            const Item& item = t.next[i];
+            if (!Surface::copies(item.image) || item.y > 0 ||
+                std::int64_t{item.y} + item.image->h < target_->h)
+                continue;
+            if (item.x <= from && std::int64_t{item.x} + item.image->w > from)
+                from = std::int64_t{item.x} + item.image->w;
+        }
+    return from >= target_->w;
+}
+
+} // namespace kivo

@@ -1,0 +1,216 @@
+// What the renderer keeps between frames: the text of each label laid out once, the QR texts
+// checked once, and the comparison of what two frames show.
+#include <bit>
+
+#include <cairo.h>
+#include <pango/pangocairo.h>
+#include <qrencode.h>
+
+#include "kivo/renderer.h"
+#include "render/coords.h"
+#include "render/tracker.h"
+
+namespace kivo {
+
+namespace {
+
+// Antialiasing and hinting may put ink a little outside the extents Pango reports.
+constexpr int ink_margin = 4;
+
+bool same_bits(float a, float b)
+{
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+
+bool operator==(const SDL_Rect& a, const SDL_Rect& b)
+{
+    return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
+}
+
+PangoAlignment alignment(LabelAlign align, PangoAlignment carried)
+{
+    switch (align) {
+    case LabelAlign::Center:
+        return PANGO_ALIGN_CENTER;
+    case LabelAlign::Left:
+        return PANGO_ALIGN_LEFT;
+    case LabelAlign::Right:
+        return PANGO_ALIGN_RIGHT;
+    }
+    return carried;
+}
+
+void set_text(PangoLayout* layout, const std::string& text, bool markup)
+{
+    if (markup) {
+        pango_layout_set_markup(layout, text.c_str(), -1);
+    } else {
+        pango_layout_set_attributes(layout, nullptr);
+        pango_layout_set_text(layout, text.c_str(), -1);
+    }
+}
+
+bool parses(const std::string& markup)
+{
+    GError* error = nullptr;
+    if (pango_parse_markup(markup.c_str(), -1, 0, nullptr, nullptr, nullptr, &error))
+        return true;
+    g_error_free(error);
+    return false;
+}
+
+} // namespace
+
+Tracker::~Tracker()
+{
+    for (TextSlot& slot : text_slots)
+        if (slot.layout)
+            g_object_unref(slot.layout);
+}
+
+bool Item::shows_same(const Item& o) const
+{
+    if (kind != o.kind || !(bounds == o.bounds))
+        return false;
+    switch (kind) {
+    case Kind::Blit:
+        return image == o.image && x == o.x && y == o.y;
+    case Kind::Text:
+        return version == o.version && left == o.left && copy.y == o.copy.y && shown == o.shown &&
+               copy.color == o.copy.color;
+    case Kind::Qr:
+        return left == o.left && copy.y == o.copy.y && copy.width == o.copy.width &&
+               copy.height == o.copy.height && copy.color.r == o.copy.color.r &&
+               copy.color.g == o.copy.color.g && copy.color.b == o.copy.color.b &&
+               copy.text == o.copy.text;
+    case Kind::Slider:
+        return left == o.left && copy.y == o.copy.y && copy.width == o.copy.width &&
+               copy.height == o.copy.height && copy.color == o.copy.color &&
+               same_bits(copy.value, o.copy.value) &&
+               same_bits(copy.band_value, o.copy.band_value) &&
+               same_bits(copy.marker_value, o.copy.marker_value);
+    case Kind::Carousel:
+        return carousel.current == o.carousel.current && carousel.count == o.carousel.count;
+    }
+    return false;
+}
+
+Damage Renderer::take_damage()
+{
+    const Damage damage = tracker_->pending;
+    tracker_->pending.clear();
+    return damage;
+}
+
+void Renderer::forget_drawn()
+{
+    tracker_->valid = false;
+    tracker_->shared_version = 0;
+    tracker_->pending.add_all();
+}
+
+bool Renderer::loaded(const ScreenDef& screen) const
+{
+    if (screen.background && !cache_.contains(*screen.background))
+        return false;
+    if (screen.icon && !cache_.contains(*screen.icon))
+        return false;
+    for (const Label& label : screen.labels)
+        if (label.kind == LabelKind::Icon && !cache_.contains(label.text))
+            return false;
+    return true;
+}
+
+// Lays out the text of a slot again when anything it depends on changed; false for markup
+// that does not parse (Pango then keeps the text before, which only the full redraw knows).
+bool Renderer::layout_text(const Label& label, std::size_t index, int align, int font)
+{
+    Tracker& t = *tracker_;
+    if (index == t.text_slots.size())
+        t.text_slots.emplace_back();
+    TextSlot& slot = t.text_slots[index];
+    const bool markup = label.style & LabelStyle::Markup;
+    if (slot.set && slot.text == label.text && slot.markup == markup && slot.width == label.width &&
+        slot.height == label.height && slot.align == align && slot.font == font)
+        return true;
+    if (markup && !parses(label.text))
+        return false;
+    if (!slot.layout) {
+        slot.layout = pango_cairo_create_layout(cairo_);
+        pango_layout_set_wrap(slot.layout, PANGO_WRAP_WORD_CHAR);
+        pango_layout_set_ellipsize(slot.layout, PANGO_ELLIPSIZE_END);
+    }
+    pango_layout_set_width(slot.layout, coords::saturate(std::int64_t{label.width} * PANGO_SCALE));
+    pango_layout_set_height(
+        slot.layout, coords::saturate(std::int64_t{label.height} * PANGO_SCALE));
+    pango_layout_set_alignment(slot.layout, PangoAlignment(align));
+    pango_layout_set_font_description(slot.layout, font >= 0 ? fonts_[font] : nullptr);
+    if (!slot.set || slot.text != label.text || slot.markup != markup) {
+        set_text(slot.layout, label.text, markup);
+        slot.text = label.text;
+        slot.markup = markup;
+    }
+    slot.width = label.width;
+    slot.height = label.height;
+    slot.align = align;
+    slot.font = font;
+    slot.set = true;
+    slot.version = ++t.versions;
+    PangoRectangle ink;
+    pango_layout_get_pixel_extents(slot.layout, &ink, nullptr);
+    slot.ink = ink.width > 0 && ink.height > 0
+                   ? SDL_Rect{ink.x - ink_margin, ink.y - ink_margin, ink.width + 2 * ink_margin,
+                         ink.height + 2 * ink_margin}
+                   : SDL_Rect{};
+    return true;
+}
+
+// Text laid out and QR texts checked before anything is drawn or advanced.
+bool Renderer::prepare(const ScreenDef& screen, std::size_t& text, std::size_t& qr, int& align,
+    int& font, std::size_t& last_text)
+{
+    Tracker& t = *tracker_;
+    for (const Label& label : screen.labels) {
+        if (label.kind == LabelKind::Text) {
+            align = alignment(label.align, PangoAlignment(align));
+            if (label.font < fonts_.size())
+                font = label.font;
+            if (!layout_text(label, text, align, font))
+                return false;
+            last_text = text++;
+        } else if (label.kind == LabelKind::Qr) {
+            if (qr == t.qr_checks.size())
+                t.qr_checks.emplace_back();
+            QrCheck& check = t.qr_checks[qr++];
+            if (!check.set || check.text != label.text) {
+                QRcode* code =
+                    QRcode_encodeString(label.text.c_str(), 0, QR_ECLEVEL_L, QR_MODE_8, 1);
+                check.encodes = code != nullptr;
+                check.text = label.text;
+                check.set = true;
+                QRcode_free(code);
+            }
+            if (!check.encodes)
+                return false;
+        }
+    }
+    return true;
+}
+
+// Leaves the shared layout as the full redraw would have: the alignment and font carried to the
+// next text label, and the text of the last one (which a markup text that does not parse keeps).
+void Renderer::sync_shared_layout(int align, int font, std::size_t last_text)
+{
+    Tracker& t = *tracker_;
+    pango_layout_set_alignment(layout_, PangoAlignment(align));
+    pango_layout_set_font_description(layout_, font >= 0 ? fonts_[font] : nullptr);
+    if (last_text == SIZE_MAX)
+        return;
+    const TextSlot& slot = t.text_slots[last_text];
+    if (t.shared_version == slot.version)
+        return;
+    set_text(layout_, slot.text, slot.markup);
+    t.shared_version = slot.version;
+}
+
+} // namespace kivo
