@@ -1,7 +1,6 @@
 #include "image/blit_plan.h"
 
 #include <algorithm>
-#include <memory>
 #include <utility>
 
 namespace kivo {
@@ -14,25 +13,31 @@ constexpr long worth_copying = 256;
 // How many times the rectangles left around an opaque one are searched again.
 constexpr int depth = 2;
 
-Uint32 alpha(const SDL_Surface* image, int x, int y)
+const Uint32* row_of(const SDL_Surface* image, int y)
 {
     return reinterpret_cast<const Uint32*>(
-               static_cast<const Uint8*>(image->pixels) + std::ptrdiff_t(y) * image->pitch)[x] >>
-           24;
+        static_cast<const Uint8*>(image->pixels) + std::ptrdiff_t(y) * image->pitch);
 }
 
-// The bounds of the pixels in r that are not wholly transparent.
+// The bounds of the pixels in r that are not wholly transparent: each row is searched from its
+// two ends for its first and last such pixel.
 SDL_Rect visible(const SDL_Surface* image, const SDL_Rect& r)
 {
     int x0 = r.x + r.w, y0 = r.y + r.h, x1 = r.x, y1 = r.y;
-    for (int y = r.y; y < r.y + r.h; ++y)
-        for (int x = r.x; x < r.x + r.w; ++x)
-            if (alpha(image, x, y)) {
-                x0 = std::min(x0, x);
-                x1 = std::max(x1, x + 1);
-                y0 = std::min(y0, y);
-                y1 = std::max(y1, y + 1);
-            }
+    for (int y = r.y; y < r.y + r.h; ++y) {
+        const Uint32* row = row_of(image, y);
+        int left = r.x, right = r.x + r.w;
+        while (left < right && !(row[left] >> 24))
+            ++left;
+        if (left == right)
+            continue;
+        while (!(row[right - 1] >> 24))
+            --right;
+        x0 = std::min(x0, left);
+        x1 = std::max(x1, right);
+        y0 = std::min(y0, y);
+        y1 = y + 1;
+    }
     return x1 > x0 ? SDL_Rect{x0, y0, x1 - x0, y1 - y0} : SDL_Rect{};
 }
 
@@ -44,9 +49,9 @@ SDL_Rect largest_opaque(const SDL_Surface* image, const SDL_Rect& r)
     SDL_Rect best{};
     long best_area = 0;
     for (int y = 0; y < r.h; ++y) {
+        const Uint32* row = row_of(image, r.y + y);
         for (int x = 0; x < r.w; ++x)
-            run[std::size_t(x)] =
-                alpha(image, r.x + x, r.y + y) == 0xff ? run[std::size_t(x)] + 1 : 0;
+            run[std::size_t(x)] = (row[r.x + x] >> 24) == 0xff ? run[std::size_t(x)] + 1 : 0;
         stack.clear();
         for (int x = 0; x <= r.w; ++x) {
             while (!stack.empty() && run[std::size_t(stack.back())] >= run[std::size_t(x)]) {
@@ -88,13 +93,22 @@ void split(const SDL_Surface* image, const SDL_Rect& r, int levels, std::vector<
 
 void BlitPlan::attach(SDL_Surface* image)
 {
-    auto plan = std::make_unique<BlitPlan>();
-    split(image, {0, 0, image->w, image->h}, depth, plan->parts_);
-    const auto& parts = plan->parts_;
-    if (parts.size() == 1 && !parts[0].copy && parts[0].rect.w == image->w &&
-        parts[0].rect.h == image->h)
-        return;
-    image->userdata = plan.release();
+    delete static_cast<BlitPlan*>(std::exchange(image->userdata, new BlitPlan));
+}
+
+const std::vector<BlitPart>* BlitPlan::parts(const SDL_Surface* image)
+{
+    auto* plan = static_cast<BlitPlan*>(image->userdata);
+    if (!plan)
+        return nullptr;
+    if (!plan->made_) {
+        split(image, {0, 0, image->w, image->h}, depth, plan->parts_);
+        const auto& parts = plan->parts_;
+        plan->whole_ = parts.size() == 1 && !parts[0].copy && parts[0].rect.w == image->w &&
+                       parts[0].rect.h == image->h;
+        plan->made_ = true;
+    }
+    return plan->whole_ ? nullptr : &plan->parts_;
 }
 
 void BlitPlan::detach(SDL_Surface* image)

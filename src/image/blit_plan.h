@@ -2,7 +2,6 @@
 // all of it.
 #pragma once
 
-#include <span>
 #include <vector>
 
 #include <SDL2/SDL.h>
@@ -21,22 +20,18 @@ struct BlitPart {
 // under a transparent pixel as they were and writes an opaque pixel as it is.
 //
 // A plan lives in the image's userdata from attach() until detach(), which whoever frees the
-// image calls first.
+// image calls first. Its parts are worked out when they are first asked for, so that images
+// never drawn cost nothing.
 class BlitPlan {
   public:
-    // Makes the plan of an image with translucent pixels, unless blending it whole costs no more.
     static void attach(SDL_Surface* image);
     static void detach(SDL_Surface* image);
-    // The image's plan, or null.
-    static const BlitPlan* of(const SDL_Surface* image)
-    {
-        return static_cast<const BlitPlan*>(image->userdata);
-    }
-
-    std::span<const BlitPart> parts() const { return parts_; }
+    // The parts of an attached image; null when it has none or blending it whole costs no more.
+    static const std::vector<BlitPart>* parts(const SDL_Surface* image);
 
   private:
     std::vector<BlitPart> parts_;
+    bool made_ = false, whole_ = false;
 };
 
 } // namespace kivo

@@ -141,12 +141,12 @@ void Renderer::blit(SDL_Surface* image, int x, int y) const
     }
     // Outside the reference drawing, an image with a plan has its opaque parts copied, only the
     // rest blended, and its transparent margins left alone.
-    const BlitPlan* plan = BlitPlan::of(image);
-    if (full_redraw_ || !plan || !copyable(image, target_) || !Surface::blends_plainly(image)) {
+    const std::vector<BlitPart>* parts = full_redraw_ ? nullptr : BlitPlan::parts(image);
+    if (!parts || !copyable(image, target_) || !Surface::blends_plainly(image)) {
         blit_part(image, whole, target_, x, y, false);
         return;
     }
-    for (const BlitPart& part : plan->parts())
+    for (const BlitPart& part : *parts)
         blit_part(image, part.rect, target_, std::int64_t{x} + part.rect.x,
             std::int64_t{y} + part.rect.y, part.copy);
 }
