@@ -188,6 +188,19 @@ TEST_F(EventTest, WithoutAWindowPollReturnsZeroAndLeavesTheQueue)
     EXPECT_EQ(left[0].type, SDL_USEREVENT);
 }
 
+// Null events and kinds above 4 never reach SDL's queue; without SDL started a push is lost.
+TEST_F(EventTest, PushIgnoresNullAndUnknownKindsAndNeedsSdl)
+{
+    kivo_push_event(nullptr);
+    push(5, 1, 1);
+    push(255);
+    EXPECT_TRUE(drain_sdl().empty());
+    kivo_quit_sdl();
+    push(press, 1, 1);
+    kivo_init_sdl();
+    EXPECT_TRUE(drain_sdl().empty());
+}
+
 // A shown button without an image for the flavour: the hit test throws out of the poll, the
 // records stored before stay, the press is lost.
 TEST_F(EventTest, HitTestExceptionLeavesEarlierRecords)

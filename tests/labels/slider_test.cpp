@@ -94,7 +94,10 @@ const SliderCase slider_cases[] = {
     {"huge_values_draw_full_rings", gauge_start, gauge_sweep, 1e30f, 1e6f, nan, 0,
         {{0.3, 78, Ink::Value}, {1.1, 78, Ink::Value}, {1.2, 60, Ink::Band},
             {0.9, 51, Ink::Track}}},
-    {"infinite_sweep_draws_nothing", gauge_start, inf, 0.5f, 0.5f, 0.0f, 0, {}}};
+    {"infinite_values_leave_their_arcs_out", gauge_start, gauge_sweep, inf, inf, -inf, 0,
+        {{0.9, 51, Ink::Track}, {0.0, 78, Ink::None}, {0.0, 60, Ink::None}}},
+    {"infinite_sweep_draws_nothing", gauge_start, inf, 0.5f, 0.5f, 0.0f, 0, {}},
+    {"nan_start_draws_nothing", nan, gauge_sweep, 0.5f, 0.5f, 0.5f, 0, {}}};
 
 TEST_F(LabelTest, SliderArcsLieWhereTheGeometrySaysSo)
 {

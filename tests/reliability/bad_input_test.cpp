@@ -3,6 +3,7 @@
 #include <climits>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <SDL2/SDL.h>
@@ -16,14 +17,23 @@ namespace {
 
 class BadInput : public Fixture {};
 
+// A null configuration, or a null font in it, throws before the window in place is touched.
 TEST_F(BadInput, NullConfigurationThrowsAndKeepsTheWindow)
 {
+    ConfigRecord no_font = config();
+    no_font.font2 = nullptr;
+    const std::pair<const ConfigRecord*, const char*> cases[] = {
+        {nullptr, "kivo_create_window: null configuration"},
+        {&no_font, "basic_string: construction from null is not valid"}};
     open(320, 240);
-    EXPECT_EQ(kivo_test::thrown<std::logic_error>([] { kivo_create_window(640, 480, nullptr); }),
-        "kivo_create_window: null configuration");
-    EXPECT_EQ(kivo_surface_width(), 320);
-    EXPECT_EQ(kivo_emu_open_descriptors(), 2);
-    kivo_present(0);
+    for (const auto& [record, message] : cases) {
+        EXPECT_EQ(kivo_test::thrown<std::logic_error>(
+                      [record = record] { kivo_create_window(640, 480, record); }),
+            message);
+        EXPECT_EQ(kivo_surface_width(), 320);
+        EXPECT_EQ(kivo_emu_open_descriptors(), 2);
+        kivo_present(0);
+    }
 }
 
 TEST_F(BadInput, FrameCopyToNullWithZeroSizeCopiesNothing)
@@ -33,18 +43,53 @@ TEST_F(BadInput, FrameCopyToNullWithZeroSizeCopiesNothing)
     kivo_get_framebuffer(nullptr, 0); // the sanitizer build checks that nothing touches it
 }
 
-// libqrencode refuses an empty text: the QR road's warning, every frame, and nothing drawn.
-TEST_F(BadInput, EmptyQrTextWarnsAndDrawsNothing)
+// Texts that libqrencode or Pango refuse: the warnings of two frames, and what the library draws
+// instead (nothing for a QR code; the text laid out before, or U+FFFD, for a text label), drawn
+// here as the reference. Text that is laid out once warns only on the frame that lays it out.
+struct WarningCase {
+    const char* name;
+    std::vector<LabelRecord> labels, reference;
+    const char* warning; // a part of the line written
+    int per_frame[2];
+};
+
+LabelRecord text(int y, const char* s, std::uint16_t style = 0)
+{
+    LabelRecord l = kivo_test::label(KIVO_LABEL_TEXT, 10, y, 300, 40, s);
+    l.style = style;
+    return l;
+}
+
+TEST_F(BadInput, RefusedTextsWarnAndDrawTheDocumentedFallback)
 {
     open(320, 240);
     const std::string black = still_reference(1, 1, 0xff000000);
-    const LabelRecord qr = kivo_test::label(KIVO_LABEL_QR, 10, 10, 150, 40, "");
-    kivo_set_screen(0, black.c_str(), nullptr, &qr, 1, 0, 0, 0);
-    for (int frame = 0; frame < 2; ++frame) {
-        EXPECT_EQ(kivo_test::stderr_of([] { kivo_present(0); }),
-            "reliability_test: qrencode: Invalid argument\n");
-        for (const std::uint32_t p : reliability::frame())
-            ASSERT_EQ(p & 0xffffff, 0u);
+    const std::string too_long(3000, 'a'); // version 40 at level L holds 2953 bytes
+    const auto qr = [](const char* s) {
+        return kivo_test::label(KIVO_LABEL_QR, 10, 10, 150, 40, s);
+    };
+    const WarningCase cases[] = {
+        {"empty QR text", {qr("")}, {}, "reliability_test: qrencode: Invalid argument\n", {1, 1}},
+        {"QR text beyond version 40", {qr(too_long.c_str())}, {},
+            "reliability_test: qrencode: Numerical result out of range\n", {1, 1}},
+        {"malformed markup", {text(10, "Plain"), text(60, "<b>Bold", KIVO_STYLE_MARKUP)},
+            {text(10, "Plain"), text(60, "Plain")},
+            "pango_layout_set_markup_with_accel: Error on line 1", {1, 1}},
+        {"invalid UTF-8", {text(10, "A\xff!")}, {text(10, "A\xef\xbf\xbd!")},
+            "Invalid UTF-8 string passed to pango_layout_set_text()", {2, 0}}};
+    for (const WarningCase& t : cases) {
+        SCOPED_TRACE(t.name);
+        kivo_set_screen(0, black.c_str(), nullptr, t.reference.data(),
+            std::uint32_t(t.reference.size()), 0, 0, 0);
+        kivo_present(0);
+        const std::vector<std::uint32_t> want = frame();
+        kivo_set_screen(
+            0, black.c_str(), nullptr, t.labels.data(), std::uint32_t(t.labels.size()), 0, 0, 0);
+        for (const int warnings : t.per_frame) {
+            const std::string err = kivo_test::stderr_of([] { kivo_present(0); });
+            EXPECT_EQ(kivo_test::occurrences(err, t.warning), warnings) << err;
+            EXPECT_EQ(frame(), want);
+        }
     }
 }
 

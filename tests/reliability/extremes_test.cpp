@@ -143,6 +143,29 @@ TEST_F(Extremes, CarouselOfMillionsOfDots)
     EXPECT_EQ(dots(2'500'000, 5'000'000), dots(15, 30));
     EXPECT_EQ(dots(0, 3'000'000'000u), dots(0, 0));
     EXPECT_NE(dots(15, 31), dots(0, 0));
+
+    // Spacing 0 puts every dot on one place: millions draw what 300 empty dots, the full one and
+    // 300 more blitted here draw.
+    c.carousel_spacing = 0;
+    kivo_create_window(320, 240, &c);
+    std::vector<std::uint32_t> want = dots(0, 0);
+    SDL_Surface* target = SDL_CreateRGBSurfaceWithFormatFrom(
+        want.data(), 320, 240, 32, 320 * 4, SDL_PIXELFORMAT_ARGB8888);
+    const auto blit = [&](const char* file, int times) {
+        SDL_Surface* loaded = IMG_Load((kivo_test::images + file).c_str());
+        SDL_Surface* image = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
+        for (int i = 0; i < times; ++i) {
+            SDL_Rect at{160, 100, 0, 0};
+            SDL_BlitSurface(image, nullptr, target, &at);
+        }
+        SDL_FreeSurface(image);
+        SDL_FreeSurface(loaded);
+    };
+    blit("carousel/rosk/emptyDot.webp", 300);
+    blit("carousel/rosk/fullDot.webp", 1);
+    blit("carousel/rosk/emptyDot.webp", 300);
+    SDL_FreeSurface(target);
+    EXPECT_EQ(dots(2'500'000, 5'000'001), want);
 }
 
 // Pointer positions are scaled by surface / space in 64 bits and clamped to the int range; a

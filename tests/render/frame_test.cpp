@@ -47,7 +47,7 @@ TEST_F(FrameTest, ScreenStacksBackgroundIconButtonsDotsAndIconLabels)
                 label(KIVO_LABEL_ICON, W - 60, H - 60, 40, 40, "plug"), // over the Ok button
             },
             KIVO_BUTTON_OK | KIVO_BUTTON_BACK | KIVO_BUTTON_MENU | KIVO_BUTTON_LEFT |
-                KIVO_BUTTON_RIGHT | KIVO_BUTTON_FRAME,
+                KIVO_BUTTON_RIGHT | KIVO_BUTTON_FRAME | 0xf800, // bits of no button draw nothing
             2, 5);
         const long long dots = (W - 24 * 4) / 2;
         const Image want = compose(Image(W, H),
