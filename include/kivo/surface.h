@@ -48,9 +48,9 @@ class KIVO_EXPORT Surface {
     // Whether a blit of image copies its pixels over what lies under it, whatever that was (no
     // blending, no colour key, no colour or alpha modulation).
     static bool copies(const SDL_Surface* image);
-    // Whether a blit of image blends it by its pixels' alpha alone (no colour key, no colour or
-    // alpha modulation).
-    static bool blends_plainly(const SDL_Surface* image);
+    // How a blit of image draws when no colour key or colour or alpha modulation is set: its blend
+    // mode (NONE: a copy, BLEND: by its pixels' alpha); SDL_BLENDMODE_INVALID otherwise.
+    static SDL_BlendMode plain_blend(const SDL_Surface* image);
 
     SDL_Surface* get() const { return surface_; }
     explicit operator bool() const { return surface_ != nullptr; }

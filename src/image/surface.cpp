@@ -108,10 +108,7 @@ SDL_Surface* Surface::copy_if_opaque(SDL_Surface* image)
     return image;
 }
 
-namespace {
-
-// The blend mode, and whether colour key and modulation leave the pixels as they are.
-SDL_BlendMode plain_mode(const SDL_Surface* image)
+SDL_BlendMode Surface::plain_blend(const SDL_Surface* image)
 {
     auto* s = const_cast<SDL_Surface*>(image);
     SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
@@ -122,16 +119,9 @@ SDL_BlendMode plain_mode(const SDL_Surface* image)
     return !SDL_HasColorKey(s) && (alpha & r & g & b) == 0xff ? mode : SDL_BLENDMODE_INVALID;
 }
 
-} // namespace
-
 bool Surface::copies(const SDL_Surface* image)
 {
-    return plain_mode(image) == SDL_BLENDMODE_NONE;
-}
-
-bool Surface::blends_plainly(const SDL_Surface* image)
-{
-    return plain_mode(image) == SDL_BLENDMODE_BLEND;
+    return plain_blend(image) == SDL_BLENDMODE_NONE;
 }
 
 } // namespace kivo

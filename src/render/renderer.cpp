@@ -135,14 +135,15 @@ void Renderer::blit(SDL_Surface* image, int x, int y) const
     if (!image)
         return;
     const SDL_Rect whole{0, 0, image->w, image->h};
-    if (Surface::copies(image)) {
+    const SDL_BlendMode mode = Surface::plain_blend(image);
+    if (mode == SDL_BLENDMODE_NONE) {
         blit_part(image, whole, target_, x, y, copyable(image, target_));
         return;
     }
     // Outside the reference drawing, an image with a plan has its opaque parts copied, only the
     // rest blended, and its transparent margins left alone.
     const std::vector<BlitPart>* parts = full_redraw_ ? nullptr : BlitPlan::parts(image);
-    if (!parts || !copyable(image, target_) || !Surface::blends_plainly(image)) {
+    if (!parts || !copyable(image, target_) || mode != SDL_BLENDMODE_BLEND) {
         blit_part(image, whole, target_, x, y, false);
         return;
     }
