@@ -9,6 +9,7 @@
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include <SDL2/SDL.h>
 
@@ -169,6 +170,10 @@ class KIVO_EXPORT Renderer {
     void tick();
     void draw_label(const Label& label, int offset);
     void blit(SDL_Surface* image, int x, int y) const;
+    void add_copied(const SDL_Surface* image, int x, int y, std::vector<SDL_Rect>& out) const;
+    // For an image whose blit copies (Surface::copies).
+    void blit_around(SDL_Surface* image, int x, int y, const std::vector<SDL_Rect>& over,
+        std::vector<int>& edges, std::vector<std::pair<int, int>>& spans) const;
     // The frame drawn from what changed; false (nothing done) when it must be the full redraw.
     bool draw_tracked(
         const ScreenDef& first, const ScreenDef* second, int offset, int second_offset);
@@ -183,7 +188,7 @@ class KIVO_EXPORT Renderer {
     Item& add_item();
     Item& add_drawn_label(int kind, const Label& label, int offset);
     void add_blit(const SDL_Surface* image, int x, int y, bool background = false);
-    void draw_item(const Item& item);
+    void draw_item(std::size_t index);
     bool covered() const;
     void sync_shared_layout(int align, int font, std::size_t last_text);
 };

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "image/alpha_blend.h"
 #include "image/blit_plan.h"
 #include "kivo/window.h"
 #include "render/tracker.h"
@@ -55,18 +56,22 @@ constexpr const char* asset_paths[asset_count] = {
     "carousel/tavi/rightEnd.webp",
 };
 
-// The part of image at src drawn with its corner at x, y: copied row by row when copy is set
-// (what SDL's copy blit does, at the speed of memcpy), blended by SDL otherwise. SDL_UpperBlit
-// adds the destination corner and the part's size in int; a part wholly outside the clip
-// rectangle is skipped here so that corners near INT_MIN or INT_MAX never reach it.
+// How a part of an image reaches the target: copied row by row (what SDL's copy blit does, at
+// the speed of memcpy), blended by AlphaBlend (SDL's arithmetic, four pixels at a time), or
+// handed to SDL.
+enum class Way { Copy, Blend, Sdl };
+
+// The part of image at src drawn with its corner at x, y. SDL_UpperBlit adds the destination
+// corner and the part's size in int; a part wholly outside the clip rectangle is skipped here so
+// that corners near INT_MIN or INT_MAX never reach it.
 void blit_part(SDL_Surface* image, const SDL_Rect& src, SDL_Surface* target, std::int64_t x,
-    std::int64_t y, bool copy)
+    std::int64_t y, Way way)
 {
     const SDL_Rect& clip = target->clip_rect;
     if (src.w <= 0 || src.h <= 0 || x >= std::int64_t{clip.x} + clip.w || x + src.w <= clip.x ||
         y >= std::int64_t{clip.y} + clip.h || y + src.h <= clip.y)
         return;
-    if (!copy) {
+    if (way == Way::Sdl) {
         SDL_Rect from = src, dst{int(x), int(y), 0, 0};
         SDL_UpperBlit(image, &from, target, &dst);
         return;
@@ -76,13 +81,17 @@ void blit_part(SDL_Surface* image, const SDL_Rect& src, SDL_Surface* target, std
     const int x1 = int(std::min<std::int64_t>(x + src.w, clip.x + clip.w));
     const int y1 = int(std::min<std::int64_t>(y + src.h, clip.y + clip.h));
     const int bpp = target->format->BytesPerPixel;
-    for (int row = y0; row < y1; ++row)
-        std::memcpy(static_cast<Uint8*>(target->pixels) + std::ptrdiff_t(row) * target->pitch +
-                        std::ptrdiff_t(x0) * bpp,
-            static_cast<const Uint8*>(image->pixels) +
-                std::ptrdiff_t(src.y + row - y) * image->pitch +
-                std::ptrdiff_t(src.x + x0 - x) * bpp,
-            std::size_t(x1 - x0) * bpp);
+    auto* to = static_cast<Uint8*>(target->pixels) + std::ptrdiff_t(y0) * target->pitch +
+               std::ptrdiff_t(x0) * bpp;
+    const auto* from = static_cast<const Uint8*>(image->pixels) +
+                       std::ptrdiff_t(src.y + y0 - y) * image->pitch +
+                       std::ptrdiff_t(src.x + x0 - x) * bpp;
+    if (way == Way::Blend) {
+        AlphaBlend::blend_rows(from, image->pitch, to, target->pitch, x1 - x0, y1 - y0);
+        return;
+    }
+    for (int row = y0; row < y1; ++row, to += target->pitch, from += image->pitch)
+        std::memcpy(to, from, std::size_t(x1 - x0) * bpp);
 }
 
 bool copyable(const SDL_Surface* image, const SDL_Surface* target)
@@ -136,20 +145,96 @@ void Renderer::blit(SDL_Surface* image, int x, int y) const
         return;
     const SDL_Rect whole{0, 0, image->w, image->h};
     const SDL_BlendMode mode = Surface::plain_blend(image);
+    const bool same_format = copyable(image, target_);
     if (mode == SDL_BLENDMODE_NONE) {
-        blit_part(image, whole, target_, x, y, copyable(image, target_));
+        blit_part(image, whole, target_, x, y, same_format ? Way::Copy : Way::Sdl);
         return;
     }
     // Outside the reference drawing, an image with a plan has its opaque parts copied, only the
-    // rest blended, and its transparent margins left alone.
-    const std::vector<BlitPart>* parts = full_redraw_ ? nullptr : BlitPlan::parts(image);
-    if (!parts || !copyable(image, target_) || mode != SDL_BLENDMODE_BLEND) {
-        blit_part(image, whole, target_, x, y, false);
+    // rest blended, and its transparent margins left alone; the blending is AlphaBlend's.
+    if (full_redraw_ || !same_format || mode != SDL_BLENDMODE_BLEND) {
+        blit_part(image, whole, target_, x, y, Way::Sdl);
+        return;
+    }
+    const Way blend = AlphaBlend::matches_sdl() ? Way::Blend : Way::Sdl;
+    const std::vector<BlitPart>* parts = BlitPlan::parts(image);
+    if (!parts) {
+        blit_part(image, whole, target_, x, y, blend);
         return;
     }
     for (const BlitPart& part : *parts)
         blit_part(image, part.rect, target_, std::int64_t{x} + part.rect.x,
-            std::int64_t{y} + part.rect.y, part.copy);
+            std::int64_t{y} + part.rect.y, part.copy ? Way::Copy : blend);
+}
+
+// The rectangles of the surface that a blit of image at x, y, as blit() draws outside the
+// reference drawing, copies over whatever lies under them.
+void Renderer::add_copied(const SDL_Surface* image, int x, int y, std::vector<SDL_Rect>& out) const
+{
+    if (!image || !copyable(image, target_))
+        return;
+    const auto on_target = [&](const SDL_Rect& r) {
+        const std::int64_t x0 = std::max<std::int64_t>(std::int64_t{x} + r.x, 0),
+                           y0 = std::max<std::int64_t>(std::int64_t{y} + r.y, 0),
+                           x1 = std::min<std::int64_t>(std::int64_t{x} + r.x + r.w, target_->w),
+                           y1 = std::min<std::int64_t>(std::int64_t{y} + r.y + r.h, target_->h);
+        if (x1 > x0 && y1 > y0)
+            out.push_back({int(x0), int(y0), int(x1 - x0), int(y1 - y0)});
+    };
+    const SDL_BlendMode mode = Surface::plain_blend(image);
+    if (mode == SDL_BLENDMODE_NONE) {
+        on_target({0, 0, image->w, image->h});
+    } else if (mode == SDL_BLENDMODE_BLEND) {
+        if (const std::vector<BlitPart>* parts = BlitPlan::parts(image))
+            for (const BlitPart& part : *parts)
+                if (part.copy)
+                    on_target(part.rect);
+    }
+}
+
+// A copied image, except where the rectangles over are copied later in the same frame: those
+// pixels end as the later copy leaves them whatever is drawn under them first. The parts still
+// to copy are found band by band, a band being rows that the same rectangles of over cross.
+void Renderer::blit_around(SDL_Surface* image, int x, int y, const std::vector<SDL_Rect>& over,
+    std::vector<int>& edges, std::vector<std::pair<int, int>>& spans) const
+{
+    if (!copyable(image, target_)) {
+        blit(image, x, y);
+        return;
+    }
+    const SDL_Rect& clip = target_->clip_rect;
+    const int x0 = int(std::max<std::int64_t>(x, clip.x)),
+              y0 = int(std::max<std::int64_t>(y, clip.y));
+    const int x1 = int(std::min<std::int64_t>(std::int64_t{x} + image->w, clip.x + clip.w));
+    const int y1 = int(std::min<std::int64_t>(std::int64_t{y} + image->h, clip.y + clip.h));
+    if (x1 <= x0 || y1 <= y0)
+        return;
+    edges.assign({y0, y1});
+    for (const SDL_Rect& r : over) {
+        edges.push_back(std::clamp(r.y, y0, y1));
+        edges.push_back(std::clamp(r.y + r.h, y0, y1));
+    }
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    for (std::size_t band = 0; band + 1 < edges.size(); ++band) {
+        const int top = edges[band], bottom = edges[band + 1];
+        spans.clear();
+        for (const SDL_Rect& r : over)
+            if (r.y <= top && r.y + r.h >= bottom && r.x < x1 && r.x + r.w > x0)
+                spans.emplace_back(std::max(r.x, x0), std::min(r.x + r.w, x1));
+        std::sort(spans.begin(), spans.end());
+        int from = x0;
+        const auto copy = [&](int to) {
+            if (to > from)
+                blit_part(image, {from - x, top - y, to - from, bottom - top}, target_, from, top,
+                    Way::Copy);
+        };
+        for (const auto& [left, right] : spans) {
+            copy(left);
+            from = std::max(from, right);
+        }
+        copy(x1);
+    }
 }
 
 void Renderer::draw_at(const Surface& image, int x, int y) const

@@ -31,10 +31,22 @@ constexpr int flavoured_buttons = int(ButtonFlag::Ok) | int(ButtonFlag::Back) |
 
 } // namespace
 
-void Renderer::draw_item(const Item& item)
+void Renderer::draw_item(std::size_t index)
 {
+    Tracker& t = *tracker_;
+    const Item& item = t.next[index];
     switch (item.kind) {
     case Item::Kind::Blit:
+        // A copied background leaves out what the copies above it overwrite in this frame.
+        if (item.background && Surface::copies(item.image)) {
+            t.over.clear();
+            for (std::size_t i = index + 1; i < t.next_count; ++i)
+                if (t.next[i].kind == Item::Kind::Blit)
+                    add_copied(t.next[i].image, t.next[i].x, t.next[i].y, t.over);
+            blit_around(
+                const_cast<SDL_Surface*>(item.image), item.x, item.y, t.over, t.edges, t.spans);
+            break;
+        }
         blit(const_cast<SDL_Surface*>(item.image), item.x, item.y);
         break;
     case Item::Kind::Text: {
@@ -136,7 +148,7 @@ bool Renderer::draw_tracked(
 
     if (damage.all()) {
         for (std::size_t i = 0; i < t.next_count; ++i)
-            draw_item(t.next[i]);
+            draw_item(i);
     } else {
         for (const SDL_Rect& r : damage) {
             SDL_SetClipRect(target_, &r);
@@ -146,7 +158,7 @@ bool Renderer::draw_tracked(
             cairo_clip(cairo_);
             for (std::size_t i = 0; i < t.next_count; ++i)
                 if (SDL_HasIntersection(&r, &t.next[i].bounds))
-                    draw_item(t.next[i]);
+                    draw_item(i);
         }
         if (!damage.empty()) {
             SDL_SetClipRect(target_, nullptr);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <SDL2/SDL.h>
@@ -79,6 +80,10 @@ struct Tracker {
     std::uint64_t shared_version = 0;
     // Drawn since the window last took it.
     Damage pending;
+    // Room reused from frame to frame when a background is copied around what covers it.
+    std::vector<SDL_Rect> over;
+    std::vector<int> edges;
+    std::vector<std::pair<int, int>> spans;
 };
 
 } // namespace kivo
