@@ -86,6 +86,9 @@ def targets(latest, ref_ns):
     if all(v is not None for _, v in inside):
         print("  SDL alone, two plain surfaces: " +
               ", ".join(f"{n} {v:.2f}" for n, v in inside) + " x memcpy")
+    sdl, ours = r("sdl/blit_blend_translucent_800x480"), r("kivo/alpha_blend_translucent_800x480")
+    if sdl is not None and ours is not None:
+        print(f"  a translucent frame blended: SDL {sdl:.2f}, AlphaBlend {ours:.2f} x memcpy")
 
 
 def allocations(latest, exe, sites):

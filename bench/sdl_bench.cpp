@@ -1,10 +1,13 @@
-// SDL's own blitters between two plain 800 x 480 surfaces, without the library: what a
-// background costs inside SDL, beside memcpy_frame/800x480 of the same run.
+// SDL's own blitters between two plain 800 x 480 surfaces: what a background costs inside SDL,
+// beside memcpy_frame/800x480 of the same run; and SDL's blend of a translucent image beside the
+// library's AlphaBlend, which gives the same bytes.
 #include <benchmark/benchmark.h>
 
 #include <SDL2/SDL.h>
 
 #include <cstring>
+
+#include "image/alpha_blend.h"
 
 namespace {
 
@@ -15,11 +18,12 @@ struct Pair {
         SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
     SDL_Surface* dst =
         SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
-    Pair()
+    // Opaque, or every alpha, over varied colours.
+    explicit Pair(bool translucent = false)
     {
         auto* p = static_cast<Uint32*>(src->pixels);
         for (int i = 0; i < width * height; ++i)
-            p[i] = 0xff000000u | Uint32(i * 2654435761u >> 8); // opaque, varied colours
+            p[i] = (translucent ? Uint32(i) << 24 : 0xff000000u) | Uint32(i * 2654435761u >> 8);
     }
     ~Pair()
     {
@@ -50,6 +54,32 @@ void blend_opaque(benchmark::State& state)
     }
 }
 
+// The per-pixel alpha blitter on an image of every alpha (a shadow, a translucent button).
+void blend_translucent(benchmark::State& state)
+{
+    Pair pair(true);
+    SDL_SetSurfaceBlendMode(pair.src, SDL_BLENDMODE_BLEND);
+    for (auto _ : state) {
+        SDL_BlitSurface(pair.src, nullptr, pair.dst, nullptr);
+        benchmark::ClobberMemory();
+    }
+}
+
+// The same blend by the library, where it matches SDL on this machine.
+void alpha_blend_translucent(benchmark::State& state)
+{
+    if (!kivo::AlphaBlend::matches_sdl()) {
+        state.SkipWithError("SDL blends on this machine");
+        return;
+    }
+    Pair pair(true);
+    for (auto _ : state) {
+        kivo::AlphaBlend::blend_rows(static_cast<const Uint8*>(pair.src->pixels), pair.src->pitch,
+            static_cast<Uint8*>(pair.dst->pixels), pair.dst->pitch, width, height);
+        benchmark::ClobberMemory();
+    }
+}
+
 // The same bytes with memcpy, between the same two surfaces.
 void plain_memcpy(benchmark::State& state)
 {
@@ -62,6 +92,8 @@ void plain_memcpy(benchmark::State& state)
 
 BENCHMARK(copy)->Name("sdl/blit_copy_800x480");
 BENCHMARK(blend_opaque)->Name("sdl/blit_blend_opaque_800x480");
+BENCHMARK(blend_translucent)->Name("sdl/blit_blend_translucent_800x480");
+BENCHMARK(alpha_blend_translucent)->Name("kivo/alpha_blend_translucent_800x480");
 BENCHMARK(plain_memcpy)->Name("sdl/memcpy_800x480");
 
 } // namespace

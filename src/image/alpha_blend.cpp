@@ -42,17 +42,19 @@ __attribute__((target("avx2"))) inline __m256i blend8(__m256i s, __m256i d)
     return _mm256_blendv_epi8(r, s, opaque);
 }
 
-// A row in steps of eight pixels, the last step masked: every pixel goes through blend8.
+// A row in steps of eight pixels, a last step of fewer masked: every pixel goes through blend8.
 __attribute__((target("avx2"))) void blend_row(const Uint32* src, Uint32* dst, int w)
 {
     const __m256i amask = _mm256_set1_epi32(int(0xff000000u));
     const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     for (int x = 0; x < w; x += 8) {
-        const __m256i in = _mm256_cmpgt_epi32(_mm256_set1_epi32(std::min(w - x, 8)), lanes);
+        const bool full = w - x >= 8;
+        const __m256i in = _mm256_cmpgt_epi32(_mm256_set1_epi32(w - x), lanes);
         const auto* from = reinterpret_cast<const int*>(src + x);
         auto* to = reinterpret_cast<int*>(dst + x);
         // Lanes past the row load as 0, a transparent pixel.
-        const __m256i s = _mm256_maskload_epi32(from, in);
+        const __m256i s = full ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from))
+                               : _mm256_maskload_epi32(from, in);
         const __m256i a = _mm256_and_si256(s, amask);
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, _mm256_setzero_si256())) == -1)
             continue;
@@ -60,7 +62,12 @@ __attribute__((target("avx2"))) void blend_row(const Uint32* src, Uint32* dst, i
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(to), s);
             continue;
         }
-        _mm256_maskstore_epi32(to, in, blend8(s, _mm256_maskload_epi32(to, in)));
+        if (full) {
+            auto* at = reinterpret_cast<__m256i*>(to);
+            _mm256_storeu_si256(at, blend8(s, _mm256_loadu_si256(at)));
+        } else {
+            _mm256_maskstore_epi32(to, in, blend8(s, _mm256_maskload_epi32(to, in)));
+        }
     }
 }
 
