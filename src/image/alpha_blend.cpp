@@ -71,37 +71,34 @@ __attribute__((target("avx2"))) void blend_row(const Uint32* src, Uint32* dst, i
     }
 }
 
-// Every alpha, against a spread of colours and destination alphas: SDL's blend and ours must
-// give the same bytes.
+// Every alpha (one per row), against a spread of colours and destination alphas: SDL's blend and
+// ours must give the same bytes.
 bool probe()
 {
-    constexpr int size = 256;
-    Surface src(0, size, size, 32, working_format), by_sdl(0, size, size, 32, working_format),
-        ours(0, size, size, 32, working_format);
+    constexpr int w = 64, h = 256;
+    Surface src(0, w, h, 32, working_format), by_sdl(0, w, h, 32, working_format),
+        ours(0, w, h, 32, working_format);
     if (!src || !by_sdl || !ours || SDL_MUSTLOCK(src.get()) || SDL_MUSTLOCK(by_sdl.get()))
         return false;
-    for (int y = 0; y < size; ++y) {
-        auto* s = reinterpret_cast<Uint32*>(static_cast<Uint8*>(src->pixels) + y * src->pitch);
-        auto* d =
-            reinterpret_cast<Uint32*>(static_cast<Uint8*>(by_sdl->pixels) + y * by_sdl->pitch);
-        for (Uint32 x = 0; x < size; ++x) {
-            const Uint32 u = Uint32(y);
-            s[x] = u << 24 | x << 16 | ((x * 17 + u) & 0xff) << 8 | ((x * 101 + u * 7) & 0xff);
-            d[x] = ((x * 37 + u * 3) & 0xff) << 24 | ((x * 113 + u * 29) & 0xff) << 16 |
-                   (x ^ u) << 8 | ((255 - x) ^ (u * 5 & 0xff));
+    const auto row = [](const Surface& s, int y) {
+        return reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
+    };
+    for (int y = 0; y < h; ++y) {
+        const Uint32 a = Uint32(y);
+        for (Uint32 x = 0; x < w; ++x) {
+            const Uint32 k = x * 4 + a; // 0 to 507: four values of each channel per row
+            row(src, y)[x] = a << 24 | (k * 113 & 0xff) << 16 | (k * 29 & 0xff) << 8 | (k & 0xff);
+            row(by_sdl, y)[x] = row(ours, y)[x] = (k * 37 & 0xff) << 24 | (k * 7 & 0xff) << 16 |
+                                                  (255 - (k & 0xff)) << 8 | (k * 101 & 0xff);
         }
     }
-    for (int y = 0; y < size; ++y)
-        std::memcpy(static_cast<Uint8*>(ours->pixels) + y * ours->pitch,
-            static_cast<const Uint8*>(by_sdl->pixels) + y * by_sdl->pitch, size * 4);
     SDL_SetSurfaceBlendMode(src.get(), SDL_BLENDMODE_BLEND);
     if (SDL_BlitSurface(src.get(), nullptr, by_sdl.get(), nullptr) != 0)
         return false;
     AlphaBlend::blend_rows(static_cast<const Uint8*>(src->pixels), src->pitch,
-        static_cast<Uint8*>(ours->pixels), ours->pitch, size, size);
-    for (int y = 0; y < size; ++y)
-        if (std::memcmp(static_cast<const Uint8*>(ours->pixels) + y * ours->pitch,
-                static_cast<const Uint8*>(by_sdl->pixels) + y * by_sdl->pitch, size * 4) != 0)
+        static_cast<Uint8*>(ours->pixels), ours->pitch, w, h);
+    for (int y = 0; y < h; ++y)
+        if (std::memcmp(row(ours, y), row(by_sdl, y), w * 4) != 0)
             return false;
     return true;
 }
