@@ -103,9 +103,11 @@ class KIVO_EXPORT Renderer {
     // formed in 64 bits and saturated to int (an element pushed that far is off the surface).
     void draw(const ScreenDef& first, const ScreenDef& second, int offset);
 
-    // On: every draw is the full redraw, element by element as described above each drawer, and
-    // reports the whole surface as changed. The reference the tracked frames are checked
-    // against; off after construction.
+    // On: every draw is the full redraw, element by element as described above each drawer, each
+    // image blitted whole by SDL, and reports the whole surface as changed. The reference the
+    // tracked frames are checked against; off after construction. Off, opaque parts of images are
+    // copied, backgrounds are not copied where a later copy covers them, and on x86 with AVX2 the
+    // rest is blended eight pixels at a time with SDL's arithmetic (see AlphaBlend).
     void set_full_redraw(bool on) { full_redraw_ = on; }
     // The regions draw() changed since the previous call (the window copies only those).
     Damage take_damage();

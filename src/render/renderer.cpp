@@ -57,7 +57,7 @@ constexpr const char* asset_paths[asset_count] = {
 };
 
 // How a part of an image reaches the target: copied row by row (what SDL's copy blit does, at
-// the speed of memcpy), blended by AlphaBlend (SDL's arithmetic, four pixels at a time), or
+// the speed of memcpy), blended by AlphaBlend (SDL's arithmetic, eight pixels at a time), or
 // handed to SDL.
 enum class Way { Copy, Blend, Sdl };
 
