@@ -107,7 +107,8 @@ class KIVO_EXPORT Renderer {
     // image blitted whole by SDL, and reports the whole surface as changed. The reference the
     // tracked frames are checked against; off after construction. Off, opaque parts of images are
     // copied, backgrounds are not copied where a later copy covers them, and on x86 with AVX2 the
-    // rest is blended eight pixels at a time with SDL's arithmetic (see AlphaBlend).
+    // rest is blended eight pixels at a time with SDL's arithmetic (once checked, on first use,
+    // to give the bytes of the SDL in the process; SDL blends otherwise).
     void set_full_redraw(bool on) { full_redraw_ = on; }
     // The regions draw() changed since the previous call (the window copies only those).
     Damage take_damage();
