@@ -1,11 +1,17 @@
 #include "image/alpha_blend.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define KIVO_X86_BLEND 1
+#elif defined(__arm__)
+#include <arm_neon.h>
+#include <asm/hwcap.h>
+#include <sys/auxv.h>
+#define KIVO_ARM_BLEND 1
 #endif
 
 #include "kivo/surface.h"
@@ -71,8 +77,62 @@ __attribute__((target("avx2"))) void blend_row(const Uint32* src, Uint32* dst, i
     }
 }
 
-// Every alpha (one per row), against a spread of colours and destination alphas: SDL's blend and
-// ours must give the same bytes.
+#elif KIVO_ARM_BLEND
+// Eight pixels of SDL's portable blend, which its 32-bit ARM builds use, one byte plane per
+// channel: each colour channel d + (s - d) * a / 256 rounded down, which is
+// (s * a + d * (256 - a)) / 256 and never leaves 16 bits; the alpha channel
+// a + d * (255 - a) / 256. A transparent pixel leaves d, an opaque one replaces it.
+__attribute__((target("fpu=neon"))) inline uint8x8x4_t blend8(uint8x8x4_t s, uint8x8x4_t d)
+{
+    const uint8x8_t a = s.val[3];
+    const uint8x8_t rest = vsub_u8(vdup_n_u8(0), a); // 256 - a, wrong only where a is 0
+    const uint8x8_t clear = vceq_u8(a, vdup_n_u8(0)), opaque = vceq_u8(a, vdup_n_u8(255));
+    uint8x8x4_t out;
+    for (int c = 0; c < 3; ++c)
+        out.val[c] = vshrn_n_u16(vmlal_u8(vmull_u8(s.val[c], a), d.val[c], rest), 8);
+    out.val[3] = vadd_u8(a, vshrn_n_u16(vmull_u8(d.val[3], vmvn_u8(a)), 8));
+    for (int c = 0; c < 4; ++c)
+        out.val[c] = vbsl_u8(opaque, s.val[c], vbsl_u8(clear, d.val[c], out.val[c]));
+    return out;
+}
+
+__attribute__((target("fpu=neon"))) bool all(uint8x8_t mask)
+{
+    return vget_lane_u64(vreinterpret_u64_u8(mask), 0) == ~std::uint64_t{0};
+}
+
+// A row in steps of eight pixels, the last few through a block of eight whose lanes past the row
+// are transparent: every pixel goes through blend8.
+__attribute__((target("fpu=neon"))) void blend_row(const Uint32* src, Uint32* dst, int w)
+{
+    for (int x = 0; x < w; x += 8) {
+        const int n = std::min(w - x, 8);
+        Uint32 s_block[8] = {}, d_block[8] = {};
+        const Uint32* s_at = src + x;
+        Uint32* d_at = dst + x;
+        if (n < 8) {
+            std::memcpy(s_block, s_at, std::size_t(n) * 4);
+            std::memcpy(d_block, d_at, std::size_t(n) * 4);
+            s_at = s_block;
+            d_at = d_block;
+        }
+        const uint8x8x4_t s = vld4_u8(reinterpret_cast<const uint8_t*>(s_at));
+        if (all(vceq_u8(s.val[3], vdup_n_u8(0))))
+            continue;
+        if (all(vceq_u8(s.val[3], vdup_n_u8(255))))
+            std::memcpy(d_at, s_at, 32);
+        else
+            vst4_u8(reinterpret_cast<uint8_t*>(d_at),
+                blend8(s, vld4_u8(reinterpret_cast<const uint8_t*>(d_at))));
+        if (n < 8)
+            std::memcpy(dst + x, d_block, std::size_t(n) * 4);
+    }
+}
+#endif
+
+#if KIVO_X86_BLEND || KIVO_ARM_BLEND
+// Every alpha (neighbours differing, transparent and opaque ones among blended ones), against a
+// spread of colours and destination alphas: SDL's blend and ours must give the same bytes.
 bool probe()
 {
     constexpr int w = 64, h = 256;
@@ -84,9 +144,9 @@ bool probe()
         return reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
     };
     for (int y = 0; y < h; ++y) {
-        const Uint32 a = Uint32(y);
         for (Uint32 x = 0; x < w; ++x) {
-            const Uint32 k = x * 4 + a; // 0 to 507: four values of each channel per row
+            const Uint32 a = (Uint32(y) + x * 7) & 0xff;
+            const Uint32 k = x * 4 + Uint32(y); // four values of each channel per row
             row(src, y)[x] = a << 24 | (k * 113 & 0xff) << 16 | (k * 29 & 0xff) << 8 | (k & 0xff);
             row(by_sdl, y)[x] = row(ours, y)[x] = (k * 37 & 0xff) << 24 | (k * 7 & 0xff) << 16 |
                                                   (255 - (k & 0xff)) << 8 | (k * 101 & 0xff);
@@ -111,8 +171,10 @@ bool AlphaBlend::matches_sdl()
 #if KIVO_X86_BLEND
     static const bool matches = __builtin_cpu_supports("avx2") && probe();
     return matches;
+#elif KIVO_ARM_BLEND
+    static const bool matches = (getauxval(AT_HWCAP) & HWCAP_NEON) && probe();
+    return matches;
 #else
-    // SDL's own ARM blitters are vector code already.
     return false;
 #endif
 }
@@ -120,7 +182,7 @@ bool AlphaBlend::matches_sdl()
 void AlphaBlend::blend_rows(
     const Uint8* src, int src_pitch, Uint8* dst, int dst_pitch, int w, int h)
 {
-#if KIVO_X86_BLEND
+#if KIVO_X86_BLEND || KIVO_ARM_BLEND
     for (int y = 0; y < h; ++y)
         blend_row(reinterpret_cast<const Uint32*>(src + std::ptrdiff_t(y) * src_pitch),
             reinterpret_cast<Uint32*>(dst + std::ptrdiff_t(y) * dst_pitch), w);

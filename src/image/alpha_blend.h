@@ -5,11 +5,12 @@
 
 namespace kivo {
 
-// On x86, SDL blends a 0xAARRGGBB image onto a 0xAARRGGBB surface one pixel at a time. Where the
-// processor has AVX2 and the same arithmetic eight pixels at a time gives the same bytes as the
-// SDL loaded in this process (checked once, on first use, over every alpha), blend_rows does that
-// work at a fraction of the cost. Anywhere else (ARM, whose SDL blitters are vector code already,
-// or another SDL whose rounding differs) SDL keeps blending.
+// SDL blends a 0xAARRGGBB image onto a 0xAARRGGBB surface one pixel at a time: on x86 with its
+// MMX arithmetic, on 32-bit ARM (Debian's build has no ARM vector blitters) with its portable C.
+// Where the processor has AVX2, or NEON, the same arithmetic eight pixels at a time does that work
+// at a fraction of the cost, once it is shown to give the same bytes as the SDL loaded in this
+// process (checked on first use, over every alpha). Anywhere else, or with an SDL that rounds
+// otherwise, SDL keeps blending.
 class AlphaBlend {
   public:
     // Whether blend_rows may stand in for SDL's blend in this process.
