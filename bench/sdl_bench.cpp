@@ -32,33 +32,13 @@ struct Pair {
     }
 };
 
-// SDL_BlitCopy: on x86 its SSE path copies rows with non-temporal stores.
-void copy(benchmark::State& state)
+// SDL's blit of src with blend mode: NONE is SDL_BlitCopy (on x86 its SSE path copies rows with
+// non-temporal stores), BLEND the per-pixel alpha blitter, on an image whose every pixel is opaque
+// (an animated background) or on one of every alpha (a shadow, a translucent button).
+void blit(benchmark::State& state, SDL_BlendMode mode, bool translucent)
 {
-    Pair pair;
-    SDL_SetSurfaceBlendMode(pair.src, SDL_BLENDMODE_NONE);
-    for (auto _ : state) {
-        SDL_BlitSurface(pair.src, nullptr, pair.dst, nullptr);
-        benchmark::ClobberMemory();
-    }
-}
-
-// The per-pixel alpha blitter on an image whose every pixel is opaque (an animated background).
-void blend_opaque(benchmark::State& state)
-{
-    Pair pair;
-    SDL_SetSurfaceBlendMode(pair.src, SDL_BLENDMODE_BLEND);
-    for (auto _ : state) {
-        SDL_BlitSurface(pair.src, nullptr, pair.dst, nullptr);
-        benchmark::ClobberMemory();
-    }
-}
-
-// The per-pixel alpha blitter on an image of every alpha (a shadow, a translucent button).
-void blend_translucent(benchmark::State& state)
-{
-    Pair pair(true);
-    SDL_SetSurfaceBlendMode(pair.src, SDL_BLENDMODE_BLEND);
+    Pair pair(translucent);
+    SDL_SetSurfaceBlendMode(pair.src, mode);
     for (auto _ : state) {
         SDL_BlitSurface(pair.src, nullptr, pair.dst, nullptr);
         benchmark::ClobberMemory();
@@ -90,9 +70,10 @@ void plain_memcpy(benchmark::State& state)
     }
 }
 
-BENCHMARK(copy)->Name("sdl/blit_copy_800x480");
-BENCHMARK(blend_opaque)->Name("sdl/blit_blend_opaque_800x480");
-BENCHMARK(blend_translucent)->Name("sdl/blit_blend_translucent_800x480");
+BENCHMARK_CAPTURE(blit, copy, SDL_BLENDMODE_NONE, false)->Name("sdl/blit_copy_800x480");
+BENCHMARK_CAPTURE(blit, opaque, SDL_BLENDMODE_BLEND, false)->Name("sdl/blit_blend_opaque_800x480");
+BENCHMARK_CAPTURE(blit, translucent, SDL_BLENDMODE_BLEND, true)
+    ->Name("sdl/blit_blend_translucent_800x480");
 BENCHMARK(alpha_blend_translucent)->Name("kivo/alpha_blend_translucent_800x480");
 BENCHMARK(plain_memcpy)->Name("sdl/memcpy_800x480");
 
