@@ -4,6 +4,7 @@
 #include <pango/pangocairo.h>
 
 #include "render/coords.h"
+#include "render/pango_align.h"
 
 namespace kivo {
 
@@ -44,19 +45,8 @@ void Renderer::draw_text_label(const Label& label, int offset) const
     pango_layout_set_height(layout_, pango_units(label.height));
     pango_layout_set_wrap(layout_, PANGO_WRAP_WORD_CHAR);
     pango_layout_set_ellipsize(layout_, PANGO_ELLIPSIZE_END);
-    switch (label.align) {
-    case LabelAlign::Center:
-        pango_layout_set_alignment(layout_, PANGO_ALIGN_CENTER);
-        break;
-    case LabelAlign::Left:
-        pango_layout_set_alignment(layout_, PANGO_ALIGN_LEFT);
-        break;
-    case LabelAlign::Right:
-        pango_layout_set_alignment(layout_, PANGO_ALIGN_RIGHT);
-        break;
-    default:
-        break; // keeps the previous text label's alignment
-    }
+    pango_layout_set_alignment(
+        layout_, pango_alignment(label.align, pango_layout_get_alignment(layout_)));
     if (label.font < fonts_.size())
         pango_layout_set_font_description(layout_, fonts_[label.font]);
     if (label.style & LabelStyle::Markup) {

@@ -8,6 +8,7 @@
 
 #include "kivo/renderer.h"
 #include "render/coords.h"
+#include "render/pango_align.h"
 #include "render/tracker.h"
 
 namespace kivo {
@@ -25,19 +26,6 @@ bool same_bits(float a, float b)
 bool operator==(const SDL_Rect& a, const SDL_Rect& b)
 {
     return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
-}
-
-PangoAlignment alignment(LabelAlign align, PangoAlignment carried)
-{
-    switch (align) {
-    case LabelAlign::Center:
-        return PANGO_ALIGN_CENTER;
-    case LabelAlign::Left:
-        return PANGO_ALIGN_LEFT;
-    case LabelAlign::Right:
-        return PANGO_ALIGN_RIGHT;
-    }
-    return carried;
 }
 
 void set_text(PangoLayout* layout, const std::string& text, bool markup)
@@ -172,7 +160,7 @@ bool Renderer::prepare(const ScreenDef& screen, std::size_t& text, std::size_t& 
     Tracker& t = *tracker_;
     for (const Label& label : screen.labels) {
         if (label.kind == LabelKind::Text) {
-            align = alignment(label.align, PangoAlignment(align));
+            align = pango_alignment(label.align, PangoAlignment(align));
             if (label.font < fonts_.size())
                 font = label.font;
             if (!layout_text(label, text, align, font))
