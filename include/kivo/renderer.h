@@ -29,6 +29,7 @@ namespace kivo {
 class Window;
 struct Tracker;
 struct Item;
+struct SliderBackdrop;
 
 // The 33 fixed images, in loading order, below "app/share/marvo/images/".
 enum class Asset : std::uint8_t {
@@ -136,6 +137,9 @@ class KIVO_EXPORT Renderer {
     void draw_icon_label(const Label& label, int offset);
     void draw_qr_label(const Label& label, int offset) const;
     void draw_slider_label(const Label& label, int offset) const;
+    // The two halves of draw_slider_label: the track and band, then the value arc and marker.
+    void draw_slider_track(const Label& label, int offset) const;
+    void draw_slider_value(const Label& label, int offset) const;
 
     // The image and place of a button. Throws std::invalid_argument "flavour" when the configured
     // flavour has no image for it, "button" when flag is not a single known button.
@@ -192,6 +196,8 @@ class KIVO_EXPORT Renderer {
     Item& add_drawn_label(int kind, const Label& label, int offset);
     void add_blit(const SDL_Surface* image, int x, int y, bool background = false);
     void draw_item(std::size_t index);
+    bool backdrop_holds(const SliderBackdrop& backdrop, std::size_t index) const;
+    void draw_slider_item(std::size_t index);
     bool covered() const;
     void sync_shared_layout(int align, int font, std::size_t last_text);
 };

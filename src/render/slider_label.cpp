@@ -39,47 +39,71 @@ void set_source(cairo_t* cr, const Color& c)
     cairo_set_source_rgba(cr, c.r * channel, c.g * channel, c.b * channel, c.a * channel);
 }
 
+// Where and how far the arcs of a slider label go.
+struct Gauge {
+    double cx, cy;
+    int radius;
+    float start, sweep;
+
+    // The centre in 64 bits: the sum of three ints may leave the int range.
+    Gauge(const Label& label, int offset, const Config& config)
+        : cx(static_cast<double>(std::int64_t{label.x} + label.width / 2 + offset)),
+          cy(static_cast<double>(std::int64_t{label.y} + label.height / 2)),
+          radius(std::min(label.width, label.height) / 2), start(config.slider_start_angle),
+          sweep(config.slider_sweep_angle)
+    {
+    }
+
+    // Single precision on purpose: the product is rounded to a float before the sum.
+    double angle(float v) const
+    {
+        const float turned = sweep * v;
+        const float sum = start + turned;
+        return static_cast<double>(sum);
+    }
+};
+
 } // namespace
 
 void Renderer::draw_slider_label(const Label& label, int offset) const
 {
-    const int radius = std::min(label.width, label.height) / 2;
-    // In 64 bits: the sum of three ints may leave the int range.
-    const double cx = static_cast<double>(std::int64_t{label.x} + label.width / 2 + offset);
-    const double cy = static_cast<double>(std::int64_t{label.y} + label.height / 2);
+    draw_slider_track(label, offset);
+    draw_slider_value(label, offset);
+}
 
-    const float start = config_.slider_start_angle;
-    const float sweep = config_.slider_sweep_angle;
-    // Single precision on purpose: the product is rounded to a float before the sum.
-    const auto angle = [start, sweep](float v) {
-        const float turned = sweep * v;
-        const float sum = start + turned;
-        return static_cast<double>(sum);
-    };
-
+void Renderer::draw_slider_track(const Label& label, int offset) const
+{
+    const Gauge g(label, offset, config_);
     cairo_new_path(cairo_);
 
     cairo_set_line_width(cairo_, 2.0);
     set_source(cairo_, label.color);
-    arc(cairo_, cx, cy, radius - 9, start, angle(1.0f));
+    arc(cairo_, g.cx, g.cy, g.radius - 9, g.start, g.angle(1.0f));
     cairo_stroke(cairo_);
 
     if (label.band_value >= 0) {
         cairo_set_line_width(cairo_, 8.0);
         set_source(cairo_, config_.slider_band_color);
-        arc(cairo_, cx, cy, radius, start, angle(label.band_value));
+        arc(cairo_, g.cx, g.cy, g.radius, g.start, g.angle(label.band_value));
         cairo_stroke(cairo_);
     }
+}
 
+void Renderer::draw_slider_value(const Label& label, int offset) const
+{
+    const Gauge g(label, offset, config_);
+    // Drawn on its own, after the text drawer left a current point, the arc would begin with a
+    // line from there.
+    cairo_new_path(cairo_);
     cairo_set_line_width(cairo_, 20.0);
     set_source(cairo_, config_.slider_value_color);
-    arc(cairo_, cx, cy, radius + 18, start, angle(label.value));
+    arc(cairo_, g.cx, g.cy, g.radius + 18, g.start, g.angle(label.value));
     cairo_stroke(cairo_);
 
-    const double marker = angle(label.marker_value);
+    const double marker = g.angle(label.marker_value);
     cairo_set_line_width(cairo_, 20.0);
     set_source(cairo_, config_.slider_marker_color);
-    arc(cairo_, cx, cy, radius + 18, marker, marker);
+    arc(cairo_, g.cx, g.cy, g.radius + 18, marker, marker);
     cairo_stroke(cairo_);
 
     cairo_close_path(cairo_);

@@ -6,6 +6,8 @@
 // alone; an item that shows the same in the same place draws the same pixels. So the regions
 // where the lists differ are all that can change: each is redrawn from its background up, clipped
 // to it. Anything else is drawn in full.
+#include <bit>
+#include <cstring>
 #include <utility>
 
 #include <cairo.h>
@@ -66,12 +68,91 @@ void Renderer::draw_item(std::size_t index)
         draw_qr_label(*item.label, item.offset);
         break;
     case Item::Kind::Slider:
-        draw_slider_label(*item.label, item.offset);
+        draw_slider_item(index);
         break;
     case Item::Kind::Carousel:
         draw_carousel(item.carousel);
         break;
     }
+}
+
+// Whether backdrop holds what lies under the slider item at index in this frame: the same items
+// drawn below it within its bounds, its track and band the same, no image loaded or dropped since.
+bool Renderer::backdrop_holds(const SliderBackdrop& backdrop, std::size_t index) const
+{
+    const Tracker& t = *tracker_;
+    const Item& item = t.next[index];
+    const Label &now = *item.label, &then = backdrop.slider;
+    if (!SDL_RectEquals(&backdrop.rect, &item.bounds) ||
+        backdrop.cache_generation != cache_generation_ || backdrop.left != item.left ||
+        then.y != now.y || then.width != now.width || then.height != now.height ||
+        !(then.color == now.color) ||
+        std::bit_cast<std::uint32_t>(then.band_value) !=
+            std::bit_cast<std::uint32_t>(now.band_value))
+        return false;
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < index; ++i) {
+        const Item& below = t.next[i];
+        if (!SDL_HasIntersection(&below.bounds, &item.bounds))
+            continue;
+        if (n == backdrop.under.size() || !backdrop.under[n].shows_same(below))
+            return false;
+        ++n;
+    }
+    return n == backdrop.under.size();
+}
+
+// A slider over its backdrop when that still holds; otherwise its track and band over what is
+// drawn below it, kept as the backdrop when this frame's backgrounds cover the surface (then
+// those pixels depend on nothing but the items). The value arc and marker are drawn either way.
+void Renderer::draw_slider_item(std::size_t index)
+{
+    Tracker& t = *tracker_;
+    const Item& item = t.next[index];
+    std::size_t nth = 0;
+    for (std::size_t i = 0; i < index; ++i)
+        nth += t.next[i].kind == Item::Kind::Slider;
+    if (nth == t.backdrops.size())
+        t.backdrops.emplace_back();
+    SliderBackdrop& backdrop = t.backdrops[nth];
+    const SDL_Rect& r = item.bounds;
+    const auto at = [&](int row) {
+        return static_cast<Uint8*>(target_->pixels) + std::ptrdiff_t(r.y + row) * target_->pitch +
+               std::ptrdiff_t(r.x) * 4;
+    };
+    const auto kept = [&](int row) {
+        return static_cast<Uint8*>(backdrop.pixels->pixels) +
+               std::ptrdiff_t(row) * backdrop.pixels->pitch;
+    };
+    const bool in_place =
+        SDL_RectEquals(&backdrop.drawn_rect, &r) && backdrop.drawn_left == item.left;
+    backdrop.drawn_rect = r;
+    backdrop.drawn_left = item.left;
+    const bool keep = t.covering && in_place && r.w > 0 && r.h > 0 && !SDL_MUSTLOCK(target_);
+    if (keep && backdrop_holds(backdrop, index)) {
+        for (int row = 0; row < r.h; ++row)
+            std::memcpy(at(row), kept(row), std::size_t(r.w) * 4);
+    } else {
+        draw_slider_track(*item.label, item.offset);
+        backdrop.rect = {};
+        if (keep) {
+            if (!backdrop.pixels || backdrop.pixels->w != r.w || backdrop.pixels->h != r.h)
+                backdrop.pixels = Surface(0, r.w, r.h, 32, working_format);
+            if (backdrop.pixels) {
+                for (int row = 0; row < r.h; ++row)
+                    std::memcpy(kept(row), at(row), std::size_t(r.w) * 4);
+                backdrop.rect = r;
+                backdrop.left = item.left;
+                backdrop.slider = *item.label;
+                backdrop.cache_generation = cache_generation_;
+                backdrop.under.clear();
+                for (std::size_t i = 0; i < index; ++i)
+                    if (SDL_HasIntersection(&t.next[i].bounds, &r))
+                        backdrop.under.push_back(t.next[i]);
+            }
+        }
+    }
+    draw_slider_value(*item.label, item.offset);
 }
 
 bool Renderer::draw_tracked(
@@ -115,7 +196,8 @@ bool Renderer::draw_tracked(
 
     // Where the two lists differ, both the old and the new rectangle change.
     Damage damage;
-    if (!was_valid || !covered()) {
+    t.covering = covered();
+    if (!was_valid || !t.covering) {
         damage.add_all();
     } else {
         const std::size_t n = std::max(t.drawn_count, t.next_count);
@@ -166,7 +248,7 @@ bool Renderer::draw_tracked(
         }
     }
     t.pending.add(damage);
-    t.valid = damage.all() ? covered() : true;
+    t.valid = damage.all() ? t.covering : true;
     std::swap(t.drawn, t.next);
     t.drawn_count = std::exchange(t.next_count, 0);
 

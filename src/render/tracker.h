@@ -11,6 +11,7 @@
 
 #include "kivo/damage.h"
 #include "kivo/screen.h"
+#include "kivo/surface.h"
 
 typedef struct _PangoLayout PangoLayout;
 
@@ -63,6 +64,22 @@ struct Item {
     bool shows_same(const Item& other) const;
 };
 
+// What lies under a slider's value arc (everything below it and its own track and band), kept so
+// that a frame that moves only the value and marker draws just those over it. Valid while the
+// items drawn below it within its bounds, and its track and band, show the same.
+struct SliderBackdrop {
+    Surface pixels;
+    SDL_Rect rect{};
+    std::int64_t left = 0;
+    // Where the slider was last drawn: a backdrop is kept only for a slider that stays in place
+    // (not for every frame of a slide).
+    SDL_Rect drawn_rect{};
+    std::int64_t drawn_left = 0;
+    Label slider;
+    std::vector<Item> under;
+    std::uint64_t cache_generation = 0;
+};
+
 struct Tracker {
     ~Tracker();
 
@@ -80,6 +97,10 @@ struct Tracker {
     std::uint64_t shared_version = 0;
     // Drawn since the window last took it.
     Damage pending;
+    // The backdrop of each slider of the frame, in order; whether this frame's backgrounds cover
+    // the surface (backdrops are kept and used only then).
+    std::vector<SliderBackdrop> backdrops;
+    bool covering = false;
     // Room reused from frame to frame when a background is copied around what covers it.
     std::vector<SDL_Rect> over;
     std::vector<int> edges;

@@ -24,10 +24,24 @@ struct Step {
     int ms = 20;
 };
 
+// The test configuration with sliders drawn as a host would: a sweep and visible colours.
+ConfigRecord with_gauges()
+{
+    ConfigRecord c = kivo_test::config();
+    c.slider_start_angle = 2.4f;
+    c.slider_sweep_angle = 4.7f;
+    const std::uint8_t value[4] = {40, 200, 110, 255}, band[4] = {50, 150, 220, 200},
+                       marker[4] = {230, 70, 60, 255};
+    std::memcpy(c.slider_value_color, value, 4);
+    std::memcpy(c.slider_band_color, band, 4);
+    std::memcpy(c.slider_marker_color, marker, 4);
+    return c;
+}
+
 struct Steps {
     int w = 320, h = 240;
     std::uint32_t line_length = 0; // of the framebuffer's rows, when the driver pads them
-    ConfigRecord config = kivo_test::config();
+    ConfigRecord config = with_gauges();
     std::vector<Step> steps;
 
     void frame(std::function<int()> change, int ms = 20)
@@ -251,7 +265,9 @@ Steps animations()
 }
 
 // One label changed at a time: moved, shrunk, retexted, restyled, re-coloured, realigned (and
-// an alignment and font out of range carried on), turned into another kind, removed, added.
+// an alignment and font out of range carried on), turned into another kind, removed (one of them
+// from under the slider), added; the slider's value, band and colour. Each change follows one
+// that leaves the slider and what lies under it as they were, or one of the slider's own.
 Steps label_changes()
 {
     Steps run;
@@ -268,11 +284,13 @@ Steps label_changes()
     using Change = void (*)(std::vector<LabelRecord>&);
     const Change changes[] = {[](std::vector<LabelRecord>&) {},
         [](std::vector<LabelRecord>& l) { l[0].x += 37; },
+        [](std::vector<LabelRecord>& l) { l.erase(l.begin() + 1); },
         [](std::vector<LabelRecord>& l) { l[0].width = 60; },
         [](std::vector<LabelRecord>& l) { l[0].text = "Alpha"; },
         [](std::vector<LabelRecord>& l) { l[0].style = KIVO_STYLE_FAULTED_BUTTON; },
         [](std::vector<LabelRecord>& l) { l[0].g = 0; },
         [](std::vector<LabelRecord>& l) { l[0].a = 90; },
+        [](std::vector<LabelRecord>& l) { l[4].r = 0; },
         [](std::vector<LabelRecord>& l) { l[1].align = KIVO_ALIGN_LEFT; },
         [](std::vector<LabelRecord>& l) { l[1].font = 1; },
         [](std::vector<LabelRecord>& l) { l[1].style = KIVO_STYLE_MARKUP; },
@@ -280,6 +298,8 @@ Steps label_changes()
         [](std::vector<LabelRecord>& l) { l[3].y = 100; },
         [](std::vector<LabelRecord>& l) { l[4].value = 0.9f; },
         [](std::vector<LabelRecord>& l) { l[4].band_value = -1; },
+        [](std::vector<LabelRecord>& l) { l[4].band_value = 0.5f; },
+
         [](std::vector<LabelRecord>& l) { l.erase(l.begin()); },
         [](std::vector<LabelRecord>& l) { l.push_back(text(0, 200, 320, 40, "Last one on top")); },
         [](std::vector<LabelRecord>& l) { l[1].text = "<b>broken"; },
