@@ -17,7 +17,9 @@ namespace alloc_count {
 
 namespace {
 
-Tally* active = nullptr;
+// Only the thread that started counting counts: others (Pango starts one that sets up
+// fontconfig) allocate for themselves, and may do so while that thread stops counting.
+thread_local Tally* active = nullptr;
 thread_local bool inside = false;
 const void* exe_base = nullptr;
 
