@@ -112,8 +112,9 @@ void Renderer::draw_slider_item(std::size_t index)
     std::size_t nth = 0;
     for (std::size_t i = 0; i < index; ++i)
         nth += t.next[i].kind == Item::Kind::Slider;
-    if (nth == t.backdrops.size())
-        t.backdrops.emplace_back();
+    // The sliders before it need not have been drawn in this frame, nor ever.
+    if (nth >= t.backdrops.size())
+        t.backdrops.resize(nth + 1);
     SliderBackdrop& backdrop = t.backdrops[nth];
     const SDL_Rect& r = item.bounds;
     const auto at = [&](int row) {
