@@ -129,7 +129,14 @@ void Renderer::draw_slider_item(std::size_t index)
         SDL_RectEquals(&backdrop.drawn_rect, &r) && backdrop.drawn_left == item.left;
     backdrop.drawn_rect = r;
     backdrop.drawn_left = item.left;
-    const bool keep = t.covering && in_place && r.w > 0 && r.h > 0 && !SDL_MUSTLOCK(target_);
+    // A background is not copied under an image copied later: where one lies above the slider,
+    // what is under the slider is not all drawn yet when it is.
+    bool covered_above = false;
+    for (std::size_t i = index + 1; i < t.next_count && !covered_above; ++i)
+        covered_above =
+            t.next[i].kind == Item::Kind::Blit && SDL_HasIntersection(&t.next[i].bounds, &r);
+    const bool keep =
+        t.covering && in_place && !covered_above && r.w > 0 && r.h > 0 && !SDL_MUSTLOCK(target_);
     if (keep && backdrop_holds(backdrop, index)) {
         for (int row = 0; row < r.h; ++row)
             std::memcpy(at(row), kept(row), std::size_t(r.w) * 4);

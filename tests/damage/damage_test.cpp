@@ -291,6 +291,11 @@ Steps label_changes()
         [](std::vector<LabelRecord>& l) { l[0].g = 0; },
         [](std::vector<LabelRecord>& l) { l[0].a = 90; },
         [](std::vector<LabelRecord>& l) { l[4].r = 0; },
+        [](std::vector<LabelRecord>& l) {
+            l[4].band_value = 0.5f;
+            l.push_back(text(20, 140, 120, 40, "Over", KIVO_STYLE_GREY_BUTTON));
+        },
+        [](std::vector<LabelRecord>& l) { l[4].band_value = 0.5f; },
         [](std::vector<LabelRecord>& l) { l[1].align = KIVO_ALIGN_LEFT; },
         [](std::vector<LabelRecord>& l) { l[1].font = 1; },
         [](std::vector<LabelRecord>& l) { l[1].style = KIVO_STYLE_MARKUP; },
