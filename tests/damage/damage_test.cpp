@@ -284,7 +284,6 @@ Steps label_changes()
     using Change = void (*)(std::vector<LabelRecord>&);
     const Change changes[] = {[](std::vector<LabelRecord>&) {},
         [](std::vector<LabelRecord>& l) { l[0].x += 37; },
-        [](std::vector<LabelRecord>& l) { l.erase(l.begin() + 1); },
         [](std::vector<LabelRecord>& l) { l[0].width = 60; },
         [](std::vector<LabelRecord>& l) { l[0].text = "Alpha"; },
         [](std::vector<LabelRecord>& l) { l[0].style = KIVO_STYLE_FAULTED_BUTTON; },
@@ -302,6 +301,7 @@ Steps label_changes()
         [](std::vector<LabelRecord>& l) { l[0].kind = KIVO_LABEL_QR; },
         [](std::vector<LabelRecord>& l) { l[3].y = 100; },
         [](std::vector<LabelRecord>& l) { l[4].value = 0.9f; },
+        [](std::vector<LabelRecord>& l) { l.erase(l.begin() + 1); },
         [](std::vector<LabelRecord>& l) { l[4].band_value = -1; },
         [](std::vector<LabelRecord>& l) { l[4].band_value = 0.5f; },
 
