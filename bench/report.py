@@ -89,6 +89,10 @@ def targets(latest, ref_ns):
     sdl, ours = r("sdl/blit_blend_translucent_800x480"), r("kivo/alpha_blend_translucent_800x480")
     if sdl is not None and ours is not None:
         print(f"  a translucent frame blended: SDL {sdl:.2f}, AlphaBlend {ours:.2f} x memcpy")
+    laid, drawn = r("text/pango_counter_laid_out"), r("text/pango_counter_drawn")
+    if laid is not None and drawn is not None:
+        print(f"  the one-label counter in Pango and Cairo alone: laid out {laid:.2f}, "
+              f"and drawn {drawn:.2f} x memcpy (the floor of home/800x480/one_label)")
 
 
 def allocations(latest, exe, sites):
