@@ -199,6 +199,8 @@ class KIVO_EXPORT Renderer {
     void add_blit(const SDL_Surface* image, int x, int y, bool background = false);
     void draw_item(std::size_t index);
     bool backdrop_holds(const SliderBackdrop& backdrop, std::size_t index) const;
+    bool may_take_backdrop(const SliderBackdrop& backdrop, std::size_t index) const;
+    void plan_backdrops();
     void draw_slider_item(std::size_t index);
     bool covered() const;
     void sync_shared_layout(int align, int font, std::size_t last_text);

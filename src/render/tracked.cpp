@@ -40,11 +40,16 @@ void Renderer::draw_item(std::size_t index)
     switch (item.kind) {
     case Item::Kind::Blit:
         // A copied background leaves out what the copies above it overwrite in this frame.
+        // A slider's backdrop copied back overwrites its bounds alike.
         if (item.background && Surface::copies(item.image)) {
             t.over.clear();
-            for (std::size_t i = index + 1; i < t.next_count; ++i)
-                if (t.next[i].kind == Item::Kind::Blit)
-                    add_copied(t.next[i].image, t.next[i].x, t.next[i].y, t.over);
+            for (std::size_t i = index + 1; i < t.next_count; ++i) {
+                const Item& above = t.next[i];
+                if (above.kind == Item::Kind::Blit)
+                    add_copied(above.image, above.x, above.y, t.over);
+                else if (above.kind == Item::Kind::Slider && above.restores)
+                    t.over.push_back(above.bounds);
+            }
             blit_around(
                 const_cast<SDL_Surface*>(item.image), item.x, item.y, t.over, t.edges, t.spans);
             break;
@@ -102,9 +107,50 @@ bool Renderer::backdrop_holds(const SliderBackdrop& backdrop, std::size_t index)
     return n == backdrop.under.size();
 }
 
-// A slider over its backdrop when that still holds; otherwise its track and band over what is
-// drawn below it, kept as the backdrop when this frame's backgrounds cover the surface (then
-// those pixels depend on nothing but the items). The value arc and marker are drawn either way.
+// Whether a backdrop may be taken of what lies under the slider item at index: this frame's
+// backgrounds cover the surface (then those pixels depend on nothing but the items), the slider
+// is where it was drawn last (not every frame of a slide), and no copied image lies above it (a
+// background is not copied under an image copied later, so what is under the slider is not all
+// drawn yet when the slider is).
+bool Renderer::may_take_backdrop(const SliderBackdrop& backdrop, std::size_t index) const
+{
+    const Tracker& t = *tracker_;
+    const Item& item = t.next[index];
+    const SDL_Rect& r = item.bounds;
+    if (!t.covering || r.w <= 0 || r.h <= 0 || SDL_MUSTLOCK(target_) ||
+        !SDL_RectEquals(&backdrop.drawn_rect, &r) || backdrop.drawn_left != item.left)
+        return false;
+    for (std::size_t i = index + 1; i < t.next_count; ++i)
+        if (t.next[i].kind == Item::Kind::Blit && SDL_HasIntersection(&t.next[i].bounds, &r))
+            return false;
+    return true;
+}
+
+// Which sliders of the frame are drawn over their backdrop, decided before anything is drawn so
+// that the backgrounds below leave their bounds alone. A slider is whole, so the one region
+// redrawn around it contains it and copies the backdrop back in full. The backdrop was taken when
+// copied backgrounds covered the surface, so the ones among the same items below the slider cover
+// its bounds again: what lies there depends on those items alone, whether or not this frame covers
+// the rest of the surface, and whatever is drawn above the slider afterwards.
+void Renderer::plan_backdrops()
+{
+    Tracker& t = *tracker_;
+    std::size_t nth = 0;
+    for (std::size_t i = 0; i < t.next_count; ++i) {
+        Item& item = t.next[i];
+        if (item.kind != Item::Kind::Slider)
+            continue;
+        // The sliders before it need not have been drawn in this frame, nor ever.
+        if (nth >= t.backdrops.size())
+            t.backdrops.resize(nth + 1);
+        const SliderBackdrop& backdrop = t.backdrops[nth++];
+        item.restores = backdrop_holds(backdrop, i);
+    }
+}
+
+// A slider over its backdrop when planned so; otherwise its track and band over what is drawn
+// below it, taken as the backdrop when that is allowed. The value arc and marker are drawn either
+// way.
 void Renderer::draw_slider_item(std::size_t index)
 {
     Tracker& t = *tracker_;
@@ -112,9 +158,6 @@ void Renderer::draw_slider_item(std::size_t index)
     std::size_t nth = 0;
     for (std::size_t i = 0; i < index; ++i)
         nth += t.next[i].kind == Item::Kind::Slider;
-    // The sliders before it need not have been drawn in this frame, nor ever.
-    if (nth >= t.backdrops.size())
-        t.backdrops.resize(nth + 1);
     SliderBackdrop& backdrop = t.backdrops[nth];
     const SDL_Rect& r = item.bounds;
     const auto at = [&](int row) {
@@ -125,19 +168,10 @@ void Renderer::draw_slider_item(std::size_t index)
         return static_cast<Uint8*>(backdrop.pixels->pixels) +
                std::ptrdiff_t(row) * backdrop.pixels->pitch;
     };
-    const bool in_place =
-        SDL_RectEquals(&backdrop.drawn_rect, &r) && backdrop.drawn_left == item.left;
+    const bool keep = may_take_backdrop(backdrop, index);
     backdrop.drawn_rect = r;
     backdrop.drawn_left = item.left;
-    // A background is not copied under an image copied later: where one lies above the slider,
-    // what is under the slider is not all drawn yet when it is.
-    bool covered_above = false;
-    for (std::size_t i = index + 1; i < t.next_count && !covered_above; ++i)
-        covered_above =
-            t.next[i].kind == Item::Kind::Blit && SDL_HasIntersection(&t.next[i].bounds, &r);
-    const bool keep =
-        t.covering && in_place && !covered_above && r.w > 0 && r.h > 0 && !SDL_MUSTLOCK(target_);
-    if (keep && backdrop_holds(backdrop, index)) {
+    if (item.restores) {
         for (int row = 0; row < r.h; ++row)
             std::memcpy(at(row), kept(row), std::size_t(r.w) * 4);
     } else {
@@ -236,6 +270,7 @@ bool Renderer::draw_tracked(
         }
     }
 
+    plan_backdrops();
     if (damage.all()) {
         for (std::size_t i = 0; i < t.next_count; ++i)
             draw_item(i);

@@ -59,6 +59,8 @@ struct Item {
     bool shown = false;
     // Qr and Slider: a copy of what they draw from.
     Label copy;
+    // Slider: its backdrop is copied back over its bounds in this frame (set before drawing).
+    bool restores = false;
     CarouselPos carousel;
 
     bool shows_same(const Item& other) const;
