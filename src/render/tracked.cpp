@@ -270,7 +270,8 @@ bool Renderer::draw_tracked(
         }
     }
 
-    plan_backdrops();
+    if (!damage.empty())
+        plan_backdrops();
     if (damage.all()) {
         for (std::size_t i = 0; i < t.next_count; ++i)
             draw_item(i);
