@@ -143,8 +143,8 @@ void Renderer::plan_backdrops()
         // The sliders before it need not have been drawn in this frame, nor ever.
         if (nth >= t.backdrops.size())
             t.backdrops.resize(nth + 1);
-        const SliderBackdrop& backdrop = t.backdrops[nth++];
-        item.restores = backdrop_holds(backdrop, i);
+        item.slot = nth++;
+        item.restores = backdrop_holds(t.backdrops[item.slot], i);
     }
 }
 
@@ -155,10 +155,7 @@ void Renderer::draw_slider_item(std::size_t index)
 {
     Tracker& t = *tracker_;
     const Item& item = t.next[index];
-    std::size_t nth = 0;
-    for (std::size_t i = 0; i < index; ++i)
-        nth += t.next[i].kind == Item::Kind::Slider;
-    SliderBackdrop& backdrop = t.backdrops[nth];
+    SliderBackdrop& backdrop = t.backdrops[item.slot];
     const SDL_Rect& r = item.bounds;
     const auto at = [&](int row) {
         return static_cast<Uint8*>(target_->pixels) + std::ptrdiff_t(r.y + row) * target_->pitch +
@@ -168,13 +165,11 @@ void Renderer::draw_slider_item(std::size_t index)
         return static_cast<Uint8*>(backdrop.pixels->pixels) +
                std::ptrdiff_t(row) * backdrop.pixels->pitch;
     };
-    const bool keep = may_take_backdrop(backdrop, index);
-    backdrop.drawn_rect = r;
-    backdrop.drawn_left = item.left;
     if (item.restores) {
         for (int row = 0; row < r.h; ++row)
             std::memcpy(at(row), kept(row), std::size_t(r.w) * 4);
     } else {
+        const bool keep = may_take_backdrop(backdrop, index);
         draw_slider_track(*item.label, item.offset);
         backdrop.rect = {};
         if (keep) {
@@ -194,6 +189,8 @@ void Renderer::draw_slider_item(std::size_t index)
             }
         }
     }
+    backdrop.drawn_rect = r;
+    backdrop.drawn_left = item.left;
     draw_slider_value(*item.label, item.offset);
 }
 

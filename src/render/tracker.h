@@ -53,6 +53,7 @@ struct Item {
     const Label* label = nullptr;
     int offset = 0;
     // Text: the slot and its version, the corner and colour of the text, whether it is shown.
+    // Slider: the slot is its backdrop's (set before drawing).
     std::size_t slot = 0;
     std::uint64_t version = 0;
     std::int64_t left = 0;
