@@ -153,6 +153,7 @@ ConfigRecord config()
 void init_sdl()
 {
     static const bool done = [] {
+        kivo_emu_fb_set_refresh(0); // frames cost their drawing and copying, not a panel's wait
         kivo_init_sdl();
         return true;
     }();

@@ -61,6 +61,7 @@ inline void start()
 {
     static const bool started = [] {
         kivo_emu_clock_set_manual(1);
+        kivo_emu_fb_set_refresh(0);
         kivo_init_sdl();
         return true;
     }();

@@ -56,6 +56,7 @@ void next_frame(int offset = 0)
 int main()
 {
     kivo_emu_clock_set_manual(1);
+    kivo_emu_fb_set_refresh(0);
     CALLGRIND_ZERO_STATS;
     bench::init_sdl();
     CALLGRIND_DUMP_STATS_AT("init_sdl/1");

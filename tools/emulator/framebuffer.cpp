@@ -3,6 +3,7 @@
 #include "descriptors.h"
 #include "exports.h"
 #include "fb_memory.h"
+#include "manual_clock.h"
 #include "next_libc.h"
 
 #include <cairo.h>
@@ -13,6 +14,7 @@
 #include <err.h>
 #include <linux/fb.h>
 #include <sys/ioctl.h>
+#include <time.h>
 
 namespace kivo_emu::framebuffer {
 
@@ -29,6 +31,8 @@ struct Mode {
 constexpr int default_xres = 800;
 constexpr int default_yres = 480;
 constexpr int max_side = 8192;
+constexpr unsigned default_refresh_hz = 60;
+constexpr unsigned max_refresh_hz = 1000;
 
 bool ready;
 fb_var_screeninfo var;
@@ -37,6 +41,8 @@ uint32_t padding; // the driver's stride rule: line_length = 4 x xres + padding
 Mode forced;      // the mode every FBIOPUT_VSCREENINFO gets; xres 0 when off
 kivo_emu_fb_fault fault;
 unsigned vsyncs;
+unsigned environment_refresh_hz = default_refresh_hz; // KIVO_EMU_FB_REFRESH, what reset restores
+unsigned refresh_hz = default_refresh_hz;             // 0: the vertical blank is always now
 
 int fail(int error)
 {
@@ -123,6 +129,16 @@ void configure_from_environment()
         else if (*name)
             warnx("kivo-emu: KIVO_EMU_FB_FAULT=%s is not missing, refuse-put or no-vsync", name);
     }
+    if (const char* text = getenv("KIVO_EMU_FB_REFRESH")) {
+        char* end = nullptr;
+        unsigned long hz = strtoul(text, &end, 10);
+        if (*text >= '0' && *text <= '9' && !*end && hz <= max_refresh_hz)
+            environment_refresh_hz = static_cast<unsigned>(hz);
+        else
+            warnx("kivo-emu: KIVO_EMU_FB_REFRESH=%s is not a rate from 0 to %u Hz; using %u", text,
+                max_refresh_hz, default_refresh_hz);
+    }
+    refresh_hz = environment_refresh_hz;
     set_mode(xres, yres, stride);
 }
 
@@ -133,6 +149,22 @@ void ensure_ready()
     ready = true;
     fb_memory::create(getenv("KIVO_EMU_FB_FILE"));
     configure_from_environment();
+}
+
+// Sleeps until the panel's next refresh: the next whole multiple of the refresh period on the
+// real monotonic clock. Under the manual clock the program's time stands still between the
+// test's advances, so the wait returns at once and moves nothing.
+void wait_for_refresh()
+{
+    if (!refresh_hz || manual_clock::active())
+        return;
+    const long long period = 1000000000LL / refresh_hz;
+    const long long next = (sys_monotonic_ns() / period + 1) * period;
+    timespec at{};
+    at.tv_sec = static_cast<time_t>(next / 1000000000LL);
+    at.tv_nsec = static_cast<long>(next % 1000000000LL);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
 }
 
 int put(fb_var_screeninfo* request)
@@ -194,7 +226,10 @@ int ioctl(int, unsigned long request, void* arg)
         ++vsyncs;
         if (fault == KIVO_EMU_FB_NO_VSYNC)
             return fail(ENOTTY);
-        return arg ? 0 : fail(EFAULT);
+        if (!arg)
+            return fail(EFAULT);
+        wait_for_refresh();
+        return 0;
     case FBIOPAN_DISPLAY: {
         auto* pan = static_cast<const fb_var_screeninfo*>(arg);
         if (!pan)
@@ -214,6 +249,7 @@ void reset()
     fault = KIVO_EMU_FB_OK;
     forced = Mode{};
     vsyncs = 0;
+    refresh_hz = environment_refresh_hz;
     set_mode(default_xres, default_yres, 0);
 }
 
@@ -271,6 +307,16 @@ size_t kivo_emu_fb_size(void)
 {
     framebuffer::ensure_ready();
     return fb_memory::size();
+}
+
+void kivo_emu_fb_set_refresh(unsigned hz)
+{
+    framebuffer::ensure_ready();
+    if (hz > framebuffer::max_refresh_hz) {
+        warnx("kivo-emu: refresh rate %u Hz ignored", hz);
+        return;
+    }
+    framebuffer::refresh_hz = hz;
 }
 
 unsigned kivo_emu_fb_vsync_count(void)

@@ -14,12 +14,22 @@
  *   KIVO_EMU_FB_MODE=WxH            initial visible mode (default 800x480)
  *   KIVO_EMU_FB_STRIDE=N            line_length in bytes (default 4 x width)
  *   KIVO_EMU_FB_FAULT=name          missing | refuse-put | no-vsync
+ *   KIVO_EMU_FB_REFRESH=HZ          the panel's refresh rate, 0 to 1000 (default 60): see below
  *   KIVO_EMU_FB_FILE=/path          back the framebuffer by this file; its mode is written to
  *                                   /path.mode as "W H LINE_LENGTH\n" on every change
  *   KIVO_EMU_TOUCH_FIFO=/path       read touch input_event records from this FIFO (written by
  *                                   another program, e.g. kivo-emu-touch FIFO X Y PRESSURE...)
  *                                   instead of the in-process pipe
  *   KIVO_EMU_CLOCK=manual           start with the manual clock
+ *
+ * The emulator keeps time like a panel: FBIO_WAITFORVSYNC sleeps until the next refresh, the
+ * next whole multiple of 1/HZ seconds on the real monotonic clock, so a host that presents
+ * frames in a loop without sleeping runs at the panel's pace (60 frames a second by default), as
+ * on the board. KIVO_EMU_FB_REFRESH=0 makes the wait return at once (the tests, benchmarks and
+ * fuzz targets set it, or call kivo_emu_fb_set_refresh(0), to run as fast as the machine
+ * allows). Under the manual clock (KIVO_EMU_CLOCK=manual, kivo_emu_clock_set_manual) time moves
+ * only when the test moves it: the wait then returns at once and advances nothing, whatever the
+ * rate.
  *
  * The driver's stride rule: a line_length wider than 4 x width (KIVO_EMU_FB_STRIDE or
  * kivo_emu_fb_set_mode) is kept as that many bytes of padding per row for the modes that
@@ -46,7 +56,8 @@ enum kivo_emu_fb_fault {
     KIVO_EMU_FB_NO_VSYNC,   /* FBIO_WAITFORVSYNC fails with ENOTTY */
 };
 
-/* Back to the defaults (800x480, stride 4 x width, no fault, touch present, real clock) and
+/* Back to the defaults (800x480, stride 4 x width, no fault, touch present, real clock, the
+ * refresh rate of KIVO_EMU_FB_REFRESH or 60 Hz) and
  * zeroed counters. Descriptors and mappings already handed out stay valid.
  * They keep working but are left out of the counts below. */
 void kivo_emu_reset(void);
@@ -57,6 +68,8 @@ void kivo_emu_fb_set_mode(int xres, int yres, uint32_t line_length);
  * accepts another size than requested); xres 0 turns that off. */
 void kivo_emu_fb_force_mode(int xres, int yres, uint32_t line_length);
 void kivo_emu_fb_set_fault(enum kivo_emu_fb_fault fault);
+/* The panel's refresh rate for FBIO_WAITFORVSYNC, 0 to 1000 Hz; 0 returns at once. */
+void kivo_emu_fb_set_refresh(unsigned hz);
 
 /* The current mode and the framebuffer's bytes as the display would show them. */
 void kivo_emu_fb_mode(int* xres, int* yres, uint32_t* line_length);

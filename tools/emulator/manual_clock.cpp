@@ -44,6 +44,12 @@ bool read(clockid_t id, long long& ns)
     }
 }
 
+bool active()
+{
+    ensure_ready();
+    return manual;
+}
+
 void reset()
 {
     ready = true;

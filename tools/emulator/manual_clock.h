@@ -9,6 +9,8 @@ namespace kivo_emu::manual_clock {
 // The manual time in nanoseconds when the clock is manual and id is one of the monotonic clocks
 // it stands in for; false otherwise (the real clock answers).
 bool read(clockid_t id, long long& ns);
+// Whether the monotonic clocks are the manual counter now.
+bool active();
 void reset();
 
 } // namespace kivo_emu::manual_clock
