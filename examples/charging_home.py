@@ -13,131 +13,77 @@ many frames have been shown. Standard output, as the demo writes it:
     quit                             a Quit event arrived
 """
 import argparse
-import math
-import time
 
 import kivo
 
 WIDTH, HEIGHT = 800, 480
-SWIPE_THRESHOLD = 80
-SLIDE_FRAMES = 10
-PILL_TEXT_H = 34  # one line of font 0: the pill image is centred on a box this high
 ID_CONNECTOR = 10  # + page
 
 # title, details, state, the state's pill
 CONNECTORS = (
-    ("Connector 1 · CCS", "up to 150 kW · 0.59 €/kWh", "Available",
-     kivo.STYLE_AVAILABLE_BUTTON),
-    ("Connector 2 · Type 2", "22 kW · reserved until 15:30", "Reserved",
-     kivo.STYLE_RESERVED_BUTTON),
-    ("Connector 3 · CHAdeMO", "50 kW · technician called", "Out of order",
-     kivo.STYLE_FAULTED_BUTTON),
-)
-
-CONFIG = kivo.Config(
-    font0="DejaVu Sans Bold 20",
-    font1="DejaVu Sans 15",
-    font2="DejaVu Sans Bold 28",
-    font3="DejaVu Sans 12",
-    qr_border=3,
-    icon_center_y=110,
-    carousel_y=440,
-    carousel_spacing=28,
-    slider_start_angle=0.75 * math.pi,
-    slider_sweep_angle=1.5 * math.pi,
-    slider_value_color=(0x2E, 0xCC, 0x71, 0xFF),
-    slider_band_color=(0xFF, 0xFF, 0xFF, 0x90),
-    slider_marker_color=(0xF5, 0xA6, 0x23, 0xFF),
+    ("Connector 1 · CCS", "up to 150 kW · 0.59 €/kWh", "Available", kivo.Style.AVAILABLE_BUTTON),
+    ("Connector 2 · Type 2", "22 kW · reserved until 15:30", "Reserved", kivo.Style.RESERVED_BUTTON),
+    ("Connector 3 · CHAdeMO", "50 kW · technician called", "Out of order", kivo.Style.FAULTED_BUTTON),
 )
 
 
-def home_page(page):
+def home_page(page: int) -> kivo.Screen:
     title, details, state, style = CONNECTORS[page]
+    # The pill's image is 220 x 56 with its top left corner at (290, 247); all of it answers taps.
+    pill = kivo.Label.pill(290, 247, state, style, id=ID_CONNECTOR + page)
     return kivo.Screen(
         background="home",
         icon="station",
         labels=[
             kivo.Label(150, 190, 500, 40, title),
-            kivo.Label(290, 275 - PILL_TEXT_H // 2, 220, PILL_TEXT_H, state, style=style,
-                       id=ID_CONNECTOR + page),
+            *pill,
             kivo.Label(150, 330, 500, 30, details, font=1),
         ],
-        buttons=kivo.BUTTON_LEFT | kivo.BUTTON_RIGHT | kivo.BUTTON_MENU,
+        buttons=kivo.Button.LEFT | kivo.Button.RIGHT | kivo.Button.MENU,
         carousel=(page, len(CONNECTORS)),
     )
 
 
 class Home:
-    def __init__(self, window):
+    def __init__(self, window: kivo.Window) -> None:
         self.window = window
+        self.slide = kivo.Slide(window)
         self.page = 0
-        self.slide_to = None  # page entering during a slide
-        self.direction = 0  # -1: it enters from the right, +1: from the left
-        self.frame = 0
-        self.press = None  # the Press event of the touch in progress
-        self.quit = False
         window.show(home_page(0))
         print("screen: home", flush=True)
 
-    def start_slide(self, direction):
-        if self.slide_to is not None:
-            return
-        self.direction = direction
-        self.slide_to = (self.page - direction) % len(CONNECTORS)
-        self.frame = 0
-        self.window.show(home_page(self.slide_to), slot=1)
+    def turn(self, direction: int) -> None:
+        """Slides the next connector in: from the right for -1, from the left for +1."""
+        page = (self.page - direction) % len(CONNECTORS)
+        self.slide.start(home_page(page), direction, lambda: self.settle(page))
 
-    def offset(self):
-        """This frame's slide offset; the entering page takes slot 0 when the slide ends."""
-        if self.slide_to is None:
-            return 0
-        self.frame += 1
-        if self.frame < SLIDE_FRAMES:
-            t = self.frame / SLIDE_FRAMES
-            return round(self.direction * (1 - (1 - t) ** 2) * WIDTH)
-        self.page, self.slide_to = self.slide_to, None
-        self.window.show(home_page(self.page))
-        print(f"page: {self.page + 1}", flush=True)
-        return 0
+    def settle(self, page: int) -> None:
+        self.page = page
+        print(f"page: {page + 1}", flush=True)
 
-    def handle(self, event):
-        if event.kind == kivo.EVENT_QUIT:
+    def on_event(self, event: kivo.Event) -> None:
+        if event.kind == kivo.EventKind.QUIT:
             print("quit", flush=True)
-            self.quit = True
-        elif event.kind == kivo.EVENT_PRESS:
-            print(f"press button={event.button} label={event.label}", flush=True)
-            self.press = event
-        elif event.kind == kivo.EVENT_RELEASE and self.press and self.slide_to is None:
-            press, self.press = self.press, None
-            dx = event.x - press.x
-            if abs(dx) > SWIPE_THRESHOLD:
-                self.start_slide(-1 if dx < 0 else 1)
-            elif abs(event.y - press.y) <= SWIPE_THRESHOLD and press.button == event.button:
-                if press.button == kivo.BUTTON_LEFT:
-                    self.start_slide(1)
-                elif press.button == kivo.BUTTON_RIGHT:
-                    self.start_slide(-1)
+        elif event.kind == kivo.EventKind.PRESS:
+            print(f"press button={event.button:d} label={event.label}", flush=True)
+        gesture = self.slide.touch(event)
+        if isinstance(gesture, kivo.Swipe):
+            self.turn(gesture.direction)
+        elif isinstance(gesture, kivo.Tap) and gesture.button == kivo.Button.LEFT:
+            self.turn(1)
+        elif isinstance(gesture, kivo.Tap) and gesture.button == kivo.Button.RIGHT:
+            self.turn(-1)
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+def main() -> None:
+    parser = argparse.ArgumentParser(description=(__doc__ or "").splitlines()[0])
     parser.add_argument("--frames", type=int, default=0)
     parser.add_argument("--fps", type=int, default=30)
     args = parser.parse_args()
-    period = 1 / (args.fps if args.fps > 0 else 30)
 
-    with kivo.Window(WIDTH, HEIGHT, CONFIG) as window:
+    with kivo.Window(WIDTH, HEIGHT) as window:
         home = Home(window)
-        frame = 0
-        due = time.monotonic() + period
-        while not home.quit and (args.frames == 0 or frame < args.frames):
-            window.present(home.offset())
-            for event in window.poll_events():
-                if not home.quit:
-                    home.handle(event)
-            time.sleep(max(0.0, min(due - time.monotonic(), period)))
-            due = max(due + period, time.monotonic())
-            frame += 1
+        window.run(args.fps if args.fps > 0 else 30, home.slide.offset, home.on_event, args.frames)
 
 
 if __name__ == "__main__":

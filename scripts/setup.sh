@@ -10,7 +10,7 @@ packages=(
   fonts-dejavu-core fonts-wqy-microhei zbar-tools valgrind xvfb xdotool imagemagick
   g++-arm-linux-gnueabihf qemu-user-static qemu-system-arm cpio
   debhelper lintian
-  python3 dh-python
+  python3 dh-python mypy python3-venv python3-setuptools python3-pip
 )
 
 # scripts/setup.sh --fuzz adds what the libFuzzer build needs (clang and its runtimes).

@@ -7,6 +7,8 @@ library by its soname through the dynamic loader's search path.
 
 import ctypes
 import os
+from typing import Any, Dict, Optional, Sequence, Tuple
+
 from ctypes import POINTER, c_bool, c_char_p, c_int32, c_size_t, c_uint16, c_uint32, c_void_p
 
 from .records import ConfigRecord, EventRecord, LabelRecord
@@ -14,7 +16,7 @@ from .records import ConfigRecord, EventRecord, LabelRecord
 SONAME = "libkivo-gui.so.0"
 
 # name: (result type, argument types)
-PROTOTYPES = {
+PROTOTYPES: Dict[str, Tuple[Optional[type], Sequence[Any]]] = {
     "kivo_init_sdl": (None, ()),
     "kivo_quit_sdl": (None, ()),
     "kivo_get_display_mode": (None, (POINTER(c_int32), POINTER(c_int32), POINTER(c_bool))),
@@ -34,10 +36,10 @@ PROTOTYPES = {
     "kivo_poll_events": (c_uint32, (POINTER(EventRecord), c_uint32)),
 }
 
-_library = None
+_library: Optional[ctypes.CDLL] = None
 
 
-def load(path):
+def load(path: str) -> ctypes.CDLL:
     """Opens the library at path (a file name or a soname) and declares its functions."""
     lib = ctypes.CDLL(path)
     for name, (restype, argtypes) in PROTOTYPES.items():
@@ -47,7 +49,7 @@ def load(path):
     return lib
 
 
-def library():
+def library() -> ctypes.CDLL:
     """The library of this process, loaded on the first call."""
     global _library
     if _library is None:
