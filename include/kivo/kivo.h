@@ -93,7 +93,19 @@ typedef struct ConfigRecord {
 #define KIVO_ALIGN_RIGHT 2
 
 /* Text label style bits (LabelRecord.style). Of the background bits only the lowest set one
- * counts. */
+ * counts: its image is drawn under the text at the image's own size, whatever the label's box,
+ * centred on the box (left edge x + (width - image width) / 2, top edge y + (height - image
+ * height) / 2 + ConfigRecord.label_offset_y, halves rounded toward zero). The images' sizes:
+ *   BLANK_BUTTON, FAST_BUTTON, SMART_BUTTON                                240 x 64
+ *   NARROW_BUTTON                                                          180 x 64
+ *   AVAILABLE_, RESERVED_, CHARGING_, FAULTED_, GREY_, WHITE_BUTTON        220 x 56
+ *   TALL_BUTTON                                                            200 x 72
+ *   FULL_BULLET, EMPTY_BULLET                                               16 x 16
+ * Only the box answers taps (kivo_poll_events' label), never the image: a 220 x 34 box under a
+ * 220 x 56 pill leaves the pill's top and bottom 11 rows dead to the finger. A box the size of
+ * the image answers everywhere on it, but the text starts at the box's top; for a line centred
+ * on the pill, give the text a box one line high and place a second label with an empty text
+ * and the same id over the whole image (the Python layer's Label.pill does this). */
 #define KIVO_STYLE_MARKUP 0x0001
 #define KIVO_STYLE_BLANK_BUTTON 0x0002
 #define KIVO_STYLE_FAST_BUTTON 0x0004
@@ -220,7 +232,9 @@ KIVO_API int32_t kivo_surface_width(void);
 KIVO_API int32_t kivo_surface_height(void);
 
 /*
- * Draws a frame and copies it to the display (after waiting for the vertical blank).
+ * Draws a frame and copies it to the display (after waiting for the vertical blank: on a 60 Hz
+ * panel, and under the device emulator's default pace, a loop of presents runs at 60 frames a
+ * second without sleeping).
  * offset 0 draws slot 0. Any other offset draws a slide: slot 0 shifted right by offset, slot 1
  * beside it (at offset + W when offset < 0, entering from the right; at offset - W when
  * offset > 0, entering from the left). Buttons and carousel stay in place and belong to the slot

@@ -347,7 +347,7 @@ class Window:
         self,
         fps: float = 30,
         on_frame: Optional[Callable[[int], Optional[int]]] = None,
-        on_event: Optional[Callable[[Event], None]] = None,
+        on_event: Optional[Callable[[Event], object]] = None,
         frames: int = 0,
     ) -> int:
         """The frame loop: each frame calls on_frame(frame number), presents with the offset it
