@@ -326,6 +326,22 @@ Steps label_changes()
     return run;
 }
 
+// Nine counters apart from each other change at once: more regions than the damage keeps apart.
+Steps nine_counters()
+{
+    Steps run;
+    for (int n = 0; n < 3; ++n)
+        run.frame([n] {
+            std::vector<LabelRecord> l;
+            for (int i = 0; i < 9; ++i)
+                l.push_back(text(
+                    10 + i % 3 * 105, 10 + i / 3 * 80, 90, 30, keep(std::to_string(n * 9 + i))));
+            set(0, "home", nullptr, l);
+            return 0;
+        });
+    return run;
+}
+
 class DamageTest : public Display {
   protected:
     static void SetUpTestSuite()
@@ -342,7 +358,7 @@ TEST_F(DamageTest, TrackedFramesEqualTheFullRedraw)
         Steps (*make)();
     } cases[] = {{"demo tour", demo_tour}, {"screens and slides", screens_and_slides},
         {"showing through", showing_through}, {"animations", animations},
-        {"label changes", label_changes},
+        {"label changes", label_changes}, {"nine counters", nine_counters},
         {"label changes, padded framebuffer rows",
             [] {
                 Steps s = label_changes();
