@@ -156,7 +156,7 @@ void Renderer::blit(SDL_Surface* image, int x, int y) const
         blit_part(image, whole, target_, x, y, Way::Sdl);
         return;
     }
-    const Way blend = AlphaBlend::matches_sdl() ? Way::Blend : Way::Sdl;
+    const Way blend = AlphaBlend::in_use() ? Way::Blend : Way::Sdl;
     const std::vector<BlitPart>* parts = BlitPlan::parts(image);
     if (!parts) {
         blit_part(image, whole, target_, x, y, blend);
