@@ -20,8 +20,6 @@ namespace kivo {
 
 namespace {
 
-bool switched_off = false;
-
 #if KIVO_X86_BLEND
 // Eight pixels of SDL's x86 blend, in 16-bit lanes: each colour channel s * a / 256 +
 // d * (255 - a) / 256, the alpha channel a * 255 / 256 + d * (255 - a) / 256, each quotient
@@ -179,16 +177,6 @@ bool AlphaBlend::matches_sdl()
 #else
     return false;
 #endif
-}
-
-bool AlphaBlend::in_use()
-{
-    return !switched_off && matches_sdl();
-}
-
-void AlphaBlend::switch_off(bool off)
-{
-    switched_off = off;
 }
 
 void AlphaBlend::blend_rows(

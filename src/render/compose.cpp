@@ -36,26 +36,41 @@ void draw_label(Renderer& r, const Label& label, int offset)
     }
 }
 
+// Every element, from the bottom up: the backgrounds, the icons, the current screen's buttons and
+// carousel, the labels of each screen.
+void draw_whole(
+    Renderer& r, const ScreenDef& first, const ScreenDef* second, int offset, int second_offset)
+{
+    if (first.background)
+        r.draw_background(*first.background, offset);
+    if (second && second->background)
+        r.draw_background(*second->background, second_offset);
+    if (first.icon)
+        r.draw_icon(*first.icon, offset);
+    if (second && second->icon)
+        r.draw_icon(*second->icon, second_offset);
+    const ScreenDef& current = r.current_screen();
+    r.draw_buttons(current.buttons);
+    if (current.carousel)
+        r.draw_carousel(*current.carousel);
+    for (const Label& label : first.labels)
+        draw_label(r, label, offset);
+    if (second)
+        for (const Label& label : second->labels)
+            draw_label(r, label, second_offset);
+    r.clear_cache();
+}
+
 } // namespace
 
 void Renderer::draw(const ScreenDef& screen)
 {
     delta_ms_ = ticks_since(last_ticks_);
     current_screen_ = screen;
-    const ScreenDef& s = current_screen_;
-    if (tracker_->draw(s, nullptr, 0, 0))
+    if (tracker_->draw(current_screen_, nullptr, 0, 0))
         return;
     tracker_->forget_drawn();
-    if (s.background)
-        draw_background(*s.background, 0);
-    if (s.icon)
-        draw_icon(*s.icon, 0);
-    draw_buttons(s.buttons);
-    if (s.carousel)
-        draw_carousel(*s.carousel);
-    for (const Label& label : s.labels)
-        draw_label(*this, label, 0);
-    clear_cache();
+    draw_whole(*this, current_screen_, nullptr, 0, 0);
 }
 
 void Renderer::draw(const ScreenDef& first, const ScreenDef& second, int offset)
@@ -68,23 +83,7 @@ void Renderer::draw(const ScreenDef& first, const ScreenDef& second, int offset)
     if (tracker_->draw(first, &second, offset, second_offset))
         return;
     tracker_->forget_drawn();
-
-    if (first.background)
-        draw_background(*first.background, offset);
-    if (second.background)
-        draw_background(*second.background, second_offset);
-    if (first.icon)
-        draw_icon(*first.icon, offset);
-    if (second.icon)
-        draw_icon(*second.icon, second_offset);
-    draw_buttons(current_screen_.buttons);
-    if (current_screen_.carousel)
-        draw_carousel(*current_screen_.carousel);
-    for (const Label& label : first.labels)
-        draw_label(*this, label, offset);
-    for (const Label& label : second.labels)
-        draw_label(*this, label, second_offset);
-    clear_cache();
+    draw_whole(*this, first, &second, offset, second_offset);
 }
 
 } // namespace kivo

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "image/alpha_blend.h"
 #include "image/blit_plan.h"
@@ -252,7 +253,7 @@ void Renderer::set_full_redraw(bool on)
 
 Damage Renderer::take_damage()
 {
-    return tracker_->take_damage();
+    return std::exchange(tracker_->pending, Damage{});
 }
 
 void Renderer::redraw_all()

@@ -23,15 +23,6 @@ SDL_Rect on_surface(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t
     return {int(x0), int(y0), int(x1 - x0), int(y1 - y0)};
 }
 
-// The text label's background image (the lowest set bit from BlankButton to EmptyBullet).
-int background_bit(std::uint32_t style)
-{
-    for (int bit = 1; bit <= 13; ++bit)
-        if (style & (1u << bit))
-            return bit;
-    return 0;
-}
-
 } // namespace
 
 Item& Tracker::add_item()
@@ -131,8 +122,8 @@ void Tracker::add_labels(const ScreenDef& screen, int offset, std::size_t& text)
         switch (label.kind) {
         case LabelKind::Text: {
             // The style's image is an element of its own: a new text leaves it as it was.
-            if (const int bit = background_bit(label.style)) {
-                const Surface& image = r_.asset(Asset(int(Asset::LabelBlank) + bit - 1));
+            if (const auto background = label_background(label.style)) {
+                const Surface& image = r_.asset(*background);
                 add_blit(image.get(), coords::centred(label.x, label.width, image->w, offset),
                     coords::centred(label.y, label.height, image->h, r_.config_.label_offset_y));
             }

@@ -23,11 +23,6 @@ bool same_bits(float a, float b)
     return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
 }
 
-bool operator==(const SDL_Rect& a, const SDL_Rect& b)
-{
-    return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
-}
-
 void set_text(PangoLayout* layout, const std::string& text, bool markup)
 {
     if (markup) {
@@ -58,7 +53,7 @@ Tracker::~Tracker()
 
 bool Item::shows_same(const Item& o) const
 {
-    if (kind != o.kind || !(bounds == o.bounds))
+    if (kind != o.kind || !SDL_RectEquals(&bounds, &o.bounds))
         return false;
     switch (kind) {
     case Kind::Blit:
@@ -81,13 +76,6 @@ bool Item::shows_same(const Item& o) const
         return carousel.current == o.carousel.current && carousel.count == o.carousel.count;
     }
     return false;
-}
-
-Damage Tracker::take_damage()
-{
-    const Damage damage = pending;
-    pending.clear();
-    return damage;
 }
 
 void Tracker::forget_drawn()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,9 @@
 typedef struct _PangoLayout PangoLayout;
 
 namespace kivo {
+
+// The style image of a text label: the lowest set bit from BlankButton to EmptyBullet, or none.
+std::optional<Asset> label_background(std::uint32_t style);
 
 // A text label laid out once and kept while its text and layout settings stay the same.
 struct TextSlot {
@@ -90,19 +94,18 @@ class Tracker {
   public:
     explicit Tracker(Renderer& renderer) : r_(renderer) {}
     ~Tracker();
-    Tracker(const Tracker&) = delete;
-    Tracker& operator=(const Tracker&) = delete;
 
     // The frame drawn from what changed; false (nothing done) when it must be the full redraw.
     bool draw(const ScreenDef& first, const ScreenDef* second, int offset, int second_offset);
     // The next frame is the full redraw, as after something else drew on the surface.
     void forget_drawn();
-    Damage take_damage();
 
     // Every frame is the full redraw (Renderer::set_full_redraw).
     bool full_redraw = false;
     // Changes whenever an image cache entry is made or dropped.
     std::uint64_t cache_generation = 0;
+    // Drawn since the window last took it.
+    Damage pending;
 
   private:
     Renderer& r_;
@@ -119,8 +122,6 @@ class Tracker {
     std::uint64_t versions = 0;
     // The slot version whose text the shared layout holds (0: unknown).
     std::uint64_t shared_version = 0;
-    // Drawn since the window last took it.
-    Damage pending;
     // The backdrop of each slider of the frame, in order; whether this frame's backgrounds cover
     // the surface (backdrops are kept and used only then).
     std::vector<SliderBackdrop> backdrops;

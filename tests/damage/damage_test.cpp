@@ -379,9 +379,9 @@ TEST_F(DamageTest, TrackedFramesEqualTheFullRedraw)
         // With the library's eight-pixel blend, where the processor has it, and with SDL's.
         for (bool plain : {false, true}) {
             SCOPED_TRACE(plain ? "SDL blends" : "the library blends where it can");
-            kivo::AlphaBlend::switch_off(plain);
+            kivo::AlphaBlend::switched_off = plain;
             const std::vector<std::uint64_t> got = frames(run, false);
-            kivo::AlphaBlend::switch_off(false);
+            kivo::AlphaBlend::switched_off = false;
             ASSERT_EQ(got.size(), want.size());
             for (std::size_t i = 0; i < want.size(); ++i)
                 ASSERT_EQ(got[i], want[i])
