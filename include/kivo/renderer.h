@@ -27,9 +27,7 @@ typedef struct _PangoFontDescription PangoFontDescription;
 namespace kivo {
 
 class Window;
-struct Tracker;
-struct Item;
-struct SliderBackdrop;
+class Tracker;
 
 // The 33 fixed images, in loading order, below "app/share/marvo/images/".
 enum class Asset : std::uint8_t {
@@ -70,9 +68,6 @@ enum class Asset : std::uint8_t {
 };
 inline constexpr std::size_t asset_count = static_cast<std::size_t>(Asset::Count);
 
-// Path of an asset below "app/share/marvo/images/", e.g. "button/rosk/ok.webp".
-KIVO_EXPORT const char* asset_path(Asset asset);
-
 // Borrows the window's drawing surface and Cairo context for its whole life: destroy it before
 // the window. Construction loads all 33 fixed images and ends the process with "essential images
 // missing" (after one warning per missing file) when any is absent. Never copied or moved.
@@ -112,11 +107,11 @@ class KIVO_EXPORT Renderer {
     // copied, backgrounds are not copied where a later copy covers them, and on x86 with AVX2 the
     // rest is blended eight pixels at a time with SDL's arithmetic (once checked, on first use,
     // to give the bytes of the SDL in the process; SDL blends otherwise).
-    void set_full_redraw(bool on) { full_redraw_ = on; }
+    void set_full_redraw(bool on);
     // The regions draw() changed since the previous call (the window copies only those).
     Damage take_damage();
     // The next draw redraws the whole surface, as it must after something else drew on it.
-    void redraw_all() { forget_drawn(); }
+    void redraw_all();
 
     // Blits with the top-left corner at (x, y); the Animation form advances it by delta_ms first.
     // An image wholly outside the surface is skipped, so SDL never adds a corner near INT_MAX.
@@ -157,10 +152,12 @@ class KIVO_EXPORT Renderer {
     const ScreenDef& current_screen() const { return current_screen_; }
     const Config& config() const { return config_; }
     std::size_t cache_size() const { return cache_.size(); }
-    int delta_ms() const { return delta_ms_; }
     const Surface& asset(Asset a) const { return assets_[static_cast<std::size_t>(a)]; }
 
   private:
+    // The fast path: what was drawn last and the steps that draw the next frame from what changed.
+    friend class Tracker;
+
     SDL_Surface* target_;
     cairo_t* cairo_;
     Config config_;
@@ -172,38 +169,6 @@ class KIVO_EXPORT Renderer {
     std::int32_t delta_ms_ = 0;
     ScreenDef current_screen_;
     std::unique_ptr<Tracker> tracker_;
-    bool full_redraw_ = false;
-    // Changes whenever a cache entry is made or dropped.
-    std::uint64_t cache_generation_ = 0;
-
-    void tick();
-    void draw_label(const Label& label, int offset);
-    void blit(SDL_Surface* image, int x, int y) const;
-    void add_copied(const SDL_Surface* image, int x, int y, std::vector<SDL_Rect>& out) const;
-    // For an image whose blit copies (Surface::copies).
-    void blit_around(SDL_Surface* image, int x, int y, const std::vector<SDL_Rect>& over,
-        std::vector<int>& edges, std::vector<std::pair<int, int>>& spans) const;
-    // The frame drawn from what changed; false (nothing done) when it must be the full redraw.
-    bool draw_tracked(
-        const ScreenDef& first, const ScreenDef* second, int offset, int second_offset);
-    void forget_drawn();
-    bool loaded(const ScreenDef& screen) const;
-    bool prepare(const ScreenDef& screen, std::size_t& text, std::size_t& qr, int& align, int& font,
-        std::size_t& last_text);
-    bool layout_text(const Label& label, std::size_t slot, int align, int font);
-    void add_screen_images(const ScreenDef& screen, int offset, bool icon);
-    void add_controls(int buttons);
-    void add_labels(const ScreenDef& screen, int offset, std::size_t& text);
-    Item& add_item();
-    Item& add_drawn_label(int kind, const Label& label, int offset);
-    void add_blit(const SDL_Surface* image, int x, int y, bool background = false);
-    void draw_item(std::size_t index);
-    bool backdrop_holds(const SliderBackdrop& backdrop, std::size_t index) const;
-    bool may_take_backdrop(const SliderBackdrop& backdrop, std::size_t index) const;
-    void plan_backdrops();
-    void draw_slider_item(std::size_t index);
-    bool covered() const;
-    void sync_shared_layout(int align, int font, std::size_t last_text);
 };
 
 } // namespace kivo

@@ -52,7 +52,6 @@ class KIVO_EXPORT Window {
     const Surface& surface() const { return surface_; }
     cairo_t* cairo() const { return cairo_; }
     std::uint32_t fb_size() const { return fb_size_; }
-    std::uint32_t fb_line_length() const { return fb_line_length_; }
 
   private:
     int fb_fd_ = -1;

@@ -15,6 +15,11 @@ class AlphaBlend {
   public:
     // Whether blend_rows may stand in for SDL's blend in this process.
     static bool matches_sdl();
+    // Whether the renderer blends through blend_rows: matches_sdl(), unless switched_off. The
+    // tests switch it off so that a machine with the vector units still proves the path where
+    // SDL blends.
+    static bool in_use() { return !switched_off && matches_sdl(); }
+    static inline bool switched_off = false;
     // Blends w x h pixels of src over dst, rows pitch bytes apart on each side; both in
     // working_format, not overlapping. Only call it when matches_sdl() is true (elsewhere it
     // does nothing, or needs instructions the processor lacks).

@@ -1,84 +1,89 @@
 #include "kivo/renderer.h"
 
 #include "render/coords.h"
+#include "render/tracker.h"
 
 namespace kivo {
 
-void Renderer::tick()
+namespace {
+
+// The milliseconds since last_ticks (0 when the tick counter went back), which becomes now.
+std::int32_t ticks_since(Uint32& last_ticks)
 {
     const Uint32 now = SDL_GetTicks();
-    const auto elapsed = static_cast<std::int32_t>(now - last_ticks_);
-    delta_ms_ = elapsed < 0 ? 0 : elapsed;
-    last_ticks_ = now;
+    const auto elapsed = static_cast<std::int32_t>(now - last_ticks);
+    last_ticks = now;
+    return elapsed < 0 ? 0 : elapsed;
 }
 
-void Renderer::draw_label(const Label& label, int offset)
+void draw_label(Renderer& r, const Label& label, int offset)
 {
     switch (label.kind) {
     case LabelKind::Text:
-        draw_text_label(label, offset);
+        r.draw_text_label(label, offset);
         break;
     case LabelKind::Icon:
-        draw_icon_label(label, offset);
+        r.draw_icon_label(label, offset);
         break;
     case LabelKind::Qr:
-        draw_qr_label(label, offset);
+        r.draw_qr_label(label, offset);
         break;
     case LabelKind::Slider:
-        draw_slider_label(label, offset);
+        r.draw_slider_label(label, offset);
         break;
     default:
         break; // stored and hit-tested, never drawn
     }
 }
 
+// Every element, from the bottom up: the backgrounds, the icons, the current screen's buttons and
+// carousel, the labels of each screen.
+void draw_whole(
+    Renderer& r, const ScreenDef& first, const ScreenDef* second, int offset, int second_offset)
+{
+    if (first.background)
+        r.draw_background(*first.background, offset);
+    if (second && second->background)
+        r.draw_background(*second->background, second_offset);
+    if (first.icon)
+        r.draw_icon(*first.icon, offset);
+    if (second && second->icon)
+        r.draw_icon(*second->icon, second_offset);
+    const ScreenDef& current = r.current_screen();
+    r.draw_buttons(current.buttons);
+    if (current.carousel)
+        r.draw_carousel(*current.carousel);
+    for (const Label& label : first.labels)
+        draw_label(r, label, offset);
+    if (second)
+        for (const Label& label : second->labels)
+            draw_label(r, label, second_offset);
+    r.clear_cache();
+}
+
+} // namespace
+
 void Renderer::draw(const ScreenDef& screen)
 {
-    tick();
+    delta_ms_ = ticks_since(last_ticks_);
     current_screen_ = screen;
-    const ScreenDef& s = current_screen_;
-    if (draw_tracked(s, nullptr, 0, 0))
+    if (tracker_->draw(current_screen_, nullptr, 0, 0))
         return;
-    forget_drawn();
-    if (s.background)
-        draw_background(*s.background, 0);
-    if (s.icon)
-        draw_icon(*s.icon, 0);
-    draw_buttons(s.buttons);
-    if (s.carousel)
-        draw_carousel(*s.carousel);
-    for (const Label& label : s.labels)
-        draw_label(label, 0);
-    clear_cache();
+    tracker_->forget_drawn();
+    draw_whole(*this, current_screen_, nullptr, 0, 0);
 }
 
 void Renderer::draw(const ScreenDef& first, const ScreenDef& second, int offset)
 {
-    tick();
+    delta_ms_ = ticks_since(last_ticks_);
     const std::int64_t W = target_->w;
     const int second_offset = coords::saturate(offset < 0 ? offset + W : offset - W);
     const std::int64_t distance = offset < 0 ? -std::int64_t{offset} : offset;
     current_screen_ = distance > W / 2 ? second : first;
-    if (draw_tracked(first, &second, offset, second_offset))
+    if (tracker_->draw(first, &second, offset, second_offset))
         return;
-    forget_drawn();
-
-    if (first.background)
-        draw_background(*first.background, offset);
-    if (second.background)
-        draw_background(*second.background, second_offset);
-    if (first.icon)
-        draw_icon(*first.icon, offset);
-    if (second.icon)
-        draw_icon(*second.icon, second_offset);
-    draw_buttons(current_screen_.buttons);
-    if (current_screen_.carousel)
-        draw_carousel(*current_screen_.carousel);
-    for (const Label& label : first.labels)
-        draw_label(label, offset);
-    for (const Label& label : second.labels)
-        draw_label(label, second_offset);
-    clear_cache();
+    tracker_->forget_drawn();
+    draw_whole(*this, first, &second, offset, second_offset);
 }
 
 } // namespace kivo

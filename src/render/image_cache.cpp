@@ -5,6 +5,7 @@
 
 #include "kivo/base64.h"
 #include "render/coords.h"
+#include "render/tracker.h"
 
 namespace kivo {
 
@@ -47,7 +48,7 @@ Animation& Renderer::get_image(const char* kind, const std::string& ref, int wid
     auto it = cache_.find(ref);
     if (it == cache_.end()) {
         it = cache_.try_emplace(ref, kind, ref, width, height).first;
-        ++cache_generation_;
+        ++tracker_->cache_generation;
     }
     it->second.last_used = std::chrono::steady_clock::now();
     return it->second.image;
@@ -58,7 +59,7 @@ void Renderer::clear_cache()
     const auto limit = std::chrono::steady_clock::now() - max_idle;
     if (std::erase_if(
             cache_, [limit](const auto& entry) { return entry.second.last_used < limit; }))
-        ++cache_generation_;
+        ++tracker_->cache_generation;
 }
 
 void Renderer::draw_background(const std::string& ref, int x)

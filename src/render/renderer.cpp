@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "image/alpha_blend.h"
 #include "image/blit_plan.h"
+#include "render/blit.h"
 #include "kivo/window.h"
 #include "render/tracker.h"
 
@@ -102,15 +104,9 @@ bool copyable(const SDL_Surface* image, const SDL_Surface* target)
 
 } // namespace
 
-const char* asset_path(Asset asset)
-{
-    const auto i = static_cast<std::size_t>(asset);
-    return i < asset_count ? asset_paths[i] : nullptr;
-}
-
 Renderer::Renderer(Window& window, const Config& config)
     : target_(window.surface().get()), cairo_(window.cairo()), config_(config),
-      tracker_(std::make_unique<Tracker>())
+      tracker_(std::make_unique<Tracker>(*this))
 {
     layout_ = pango_cairo_create_layout(cairo_);
     fonts_[0] = pango_font_description_from_string(config_.font0.c_str());
@@ -139,45 +135,46 @@ Renderer::~Renderer()
     g_object_unref(layout_);
 }
 
-void Renderer::blit(SDL_Surface* image, int x, int y) const
+void blit(SDL_Surface* target, SDL_Surface* image, int x, int y, bool reference)
 {
     if (!image)
         return;
     const SDL_Rect whole{0, 0, image->w, image->h};
     const SDL_BlendMode mode = Surface::plain_blend(image);
-    const bool same_format = copyable(image, target_);
+    const bool same_format = copyable(image, target);
     if (mode == SDL_BLENDMODE_NONE) {
-        blit_part(image, whole, target_, x, y, same_format ? Way::Copy : Way::Sdl);
+        blit_part(image, whole, target, x, y, same_format ? Way::Copy : Way::Sdl);
         return;
     }
     // Outside the reference drawing, an image with a plan has its opaque parts copied, only the
     // rest blended, and its transparent margins left alone; the blending is AlphaBlend's.
-    if (full_redraw_ || !same_format || mode != SDL_BLENDMODE_BLEND) {
-        blit_part(image, whole, target_, x, y, Way::Sdl);
+    if (reference || !same_format || mode != SDL_BLENDMODE_BLEND) {
+        blit_part(image, whole, target, x, y, Way::Sdl);
         return;
     }
-    const Way blend = AlphaBlend::matches_sdl() ? Way::Blend : Way::Sdl;
+    const Way blend = AlphaBlend::in_use() ? Way::Blend : Way::Sdl;
     const std::vector<BlitPart>* parts = BlitPlan::parts(image);
     if (!parts) {
-        blit_part(image, whole, target_, x, y, blend);
+        blit_part(image, whole, target, x, y, blend);
         return;
     }
     for (const BlitPart& part : *parts)
-        blit_part(image, part.rect, target_, std::int64_t{x} + part.rect.x,
+        blit_part(image, part.rect, target, std::int64_t{x} + part.rect.x,
             std::int64_t{y} + part.rect.y, part.copy ? Way::Copy : blend);
 }
 
 // The rectangles of the surface that a blit of image at x, y, as blit() draws outside the
 // reference drawing, copies over whatever lies under them.
-void Renderer::add_copied(const SDL_Surface* image, int x, int y, std::vector<SDL_Rect>& out) const
+void add_copied(
+    const SDL_Surface* target, const SDL_Surface* image, int x, int y, std::vector<SDL_Rect>& out)
 {
-    if (!image || !copyable(image, target_))
+    if (!image || !copyable(image, target))
         return;
     const auto on_target = [&](const SDL_Rect& r) {
         const std::int64_t x0 = std::max<std::int64_t>(std::int64_t{x} + r.x, 0),
                            y0 = std::max<std::int64_t>(std::int64_t{y} + r.y, 0),
-                           x1 = std::min<std::int64_t>(std::int64_t{x} + r.x + r.w, target_->w),
-                           y1 = std::min<std::int64_t>(std::int64_t{y} + r.y + r.h, target_->h);
+                           x1 = std::min<std::int64_t>(std::int64_t{x} + r.x + r.w, target->w),
+                           y1 = std::min<std::int64_t>(std::int64_t{y} + r.y + r.h, target->h);
         if (x1 > x0 && y1 > y0)
             out.push_back({int(x0), int(y0), int(x1 - x0), int(y1 - y0)});
     };
@@ -195,14 +192,15 @@ void Renderer::add_copied(const SDL_Surface* image, int x, int y, std::vector<SD
 // A copied image, except where the rectangles over are copied later in the same frame: those
 // pixels end as the later copy leaves them whatever is drawn under them first. The parts still
 // to copy are found band by band, a band being rows that the same rectangles of over cross.
-void Renderer::blit_around(SDL_Surface* image, int x, int y, const std::vector<SDL_Rect>& over,
-    std::vector<int>& edges, std::vector<std::pair<int, int>>& spans) const
+void blit_around(SDL_Surface* target, SDL_Surface* image, int x, int y,
+    const std::vector<SDL_Rect>& over, std::vector<int>& edges,
+    std::vector<std::pair<int, int>>& spans)
 {
-    if (!copyable(image, target_)) {
-        blit(image, x, y);
+    if (!copyable(image, target)) {
+        blit(target, image, x, y, false);
         return;
     }
-    const SDL_Rect& clip = target_->clip_rect;
+    const SDL_Rect& clip = target->clip_rect;
     const int x0 = int(std::max<std::int64_t>(x, clip.x)),
               y0 = int(std::max<std::int64_t>(y, clip.y));
     const int x1 = int(std::min<std::int64_t>(std::int64_t{x} + image->w, clip.x + clip.w));
@@ -226,7 +224,7 @@ void Renderer::blit_around(SDL_Surface* image, int x, int y, const std::vector<S
         int from = x0;
         const auto copy = [&](int to) {
             if (to > from)
-                blit_part(image, {from - x, top - y, to - from, bottom - top}, target_, from, top,
+                blit_part(image, {from - x, top - y, to - from, bottom - top}, target, from, top,
                     Way::Copy);
         };
         for (const auto& [left, right] : spans) {
@@ -239,13 +237,28 @@ void Renderer::blit_around(SDL_Surface* image, int x, int y, const std::vector<S
 
 void Renderer::draw_at(const Surface& image, int x, int y) const
 {
-    blit(image.get(), x, y);
+    blit(target_, image.get(), x, y, tracker_->full_redraw);
 }
 
 void Renderer::draw_at(Animation& image, int x, int y) const
 {
     image.advance(delta_ms_);
-    blit(image.frame(), x, y);
+    blit(target_, image.frame(), x, y, tracker_->full_redraw);
+}
+
+void Renderer::set_full_redraw(bool on)
+{
+    tracker_->full_redraw = on;
+}
+
+Damage Renderer::take_damage()
+{
+    return std::exchange(tracker_->pending, Damage{});
+}
+
+void Renderer::redraw_all()
+{
+    tracker_->forget_drawn();
 }
 
 } // namespace kivo

@@ -5,12 +5,10 @@
 
 #include "render/coords.h"
 #include "render/pango_align.h"
+#include "render/tracker.h"
 
 namespace kivo {
 
-namespace {
-
-// The background asset of the lowest set bit from BlankButton to EmptyBullet, or none.
 std::optional<Asset> label_background(std::uint32_t style)
 {
     for (unsigned bit = 1; bit <= 13; ++bit)
@@ -18,6 +16,8 @@ std::optional<Asset> label_background(std::uint32_t style)
             return static_cast<Asset>(static_cast<unsigned>(Asset::LabelBlank) + bit - 1);
     return std::nullopt;
 }
+
+namespace {
 
 // Pixels to Pango units (a shift by 10), saturated to int.
 int pango_units(std::int32_t pixels)

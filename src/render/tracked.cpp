@@ -14,6 +14,7 @@
 #include <pango/pangocairo.h>
 
 #include "kivo/renderer.h"
+#include "render/blit.h"
 #include "render/coords.h"
 #include "render/tracker.h"
 
@@ -33,63 +34,61 @@ constexpr int flavoured_buttons = int(ButtonFlag::Ok) | int(ButtonFlag::Back) |
 
 } // namespace
 
-void Renderer::draw_item(std::size_t index)
+void Tracker::draw_item(std::size_t index)
 {
-    Tracker& t = *tracker_;
-    const Item& item = t.next[index];
+    const Item& item = next[index];
     switch (item.kind) {
     case Item::Kind::Blit:
         // A copied background leaves out what the copies above it overwrite in this frame.
         // A slider's backdrop copied back overwrites its bounds alike.
         if (item.background && Surface::copies(item.image)) {
-            t.over.clear();
-            for (std::size_t i = index + 1; i < t.next_count; ++i) {
-                const Item& above = t.next[i];
+            over.clear();
+            for (std::size_t i = index + 1; i < next_count; ++i) {
+                const Item& above = next[i];
                 if (above.kind == Item::Kind::Blit)
-                    add_copied(above.image, above.x, above.y, t.over);
+                    add_copied(r_.target_, above.image, above.x, above.y, over);
                 else if (above.kind == Item::Kind::Slider && above.restores)
-                    t.over.push_back(above.bounds);
+                    over.push_back(above.bounds);
             }
-            blit_around(
-                const_cast<SDL_Surface*>(item.image), item.x, item.y, t.over, t.edges, t.spans);
+            blit_around(r_.target_, const_cast<SDL_Surface*>(item.image), item.x, item.y, over,
+                edges, spans);
             break;
         }
-        blit(const_cast<SDL_Surface*>(item.image), item.x, item.y);
+        blit(r_.target_, const_cast<SDL_Surface*>(item.image), item.x, item.y, false);
         break;
     case Item::Kind::Text: {
-        const TextSlot& slot = tracker_->text_slots[item.slot];
-        cairo_new_path(cairo_);
+        const TextSlot& slot = text_slots[item.slot];
+        cairo_new_path(r_.cairo_);
         if (item.shown) {
-            cairo_move_to(cairo_, double(item.left), double(item.copy.y));
+            cairo_move_to(r_.cairo_, double(item.left), double(item.copy.y));
             constexpr double k = 1.0 / 255;
             const Color& c = item.copy.color;
-            cairo_set_source_rgba(cairo_, c.r * k, c.g * k, c.b * k, c.a * k);
-            pango_cairo_show_layout(cairo_, slot.layout);
+            cairo_set_source_rgba(r_.cairo_, c.r * k, c.g * k, c.b * k, c.a * k);
+            pango_cairo_show_layout(r_.cairo_, slot.layout);
         }
-        cairo_close_path(cairo_);
+        cairo_close_path(r_.cairo_);
         break;
     }
     case Item::Kind::Qr:
-        draw_qr_label(*item.label, item.offset);
+        r_.draw_qr_label(*item.label, item.offset);
         break;
     case Item::Kind::Slider:
         draw_slider_item(index);
         break;
     case Item::Kind::Carousel:
-        draw_carousel(item.carousel);
+        r_.draw_carousel(item.carousel);
         break;
     }
 }
 
 // Whether backdrop holds what lies under the slider item at index in this frame: the same items
 // drawn below it within its bounds, its track and band the same, no image loaded or dropped since.
-bool Renderer::backdrop_holds(const SliderBackdrop& backdrop, std::size_t index) const
+bool Tracker::backdrop_holds(const SliderBackdrop& backdrop, std::size_t index) const
 {
-    const Tracker& t = *tracker_;
-    const Item& item = t.next[index];
+    const Item& item = next[index];
     const Label &now = *item.label, &then = backdrop.slider;
     if (!SDL_RectEquals(&backdrop.rect, &item.bounds) ||
-        backdrop.cache_generation != cache_generation_ || backdrop.left != item.left ||
+        backdrop.cache_generation != cache_generation || backdrop.left != item.left ||
         then.y != now.y || then.width != now.width || then.height != now.height ||
         !(then.color == now.color) ||
         std::bit_cast<std::uint32_t>(then.band_value) !=
@@ -97,7 +96,7 @@ bool Renderer::backdrop_holds(const SliderBackdrop& backdrop, std::size_t index)
         return false;
     std::size_t n = 0;
     for (std::size_t i = 0; i < index; ++i) {
-        const Item& below = t.next[i];
+        const Item& below = next[i];
         if (!SDL_HasIntersection(&below.bounds, &item.bounds))
             continue;
         if (n == backdrop.under.size() || !backdrop.under[n].shows_same(below))
@@ -112,16 +111,15 @@ bool Renderer::backdrop_holds(const SliderBackdrop& backdrop, std::size_t index)
 // is where it was drawn last (not every frame of a slide), and no copied image lies above it (a
 // background is not copied under an image copied later, so what is under the slider is not all
 // drawn yet when the slider is).
-bool Renderer::may_take_backdrop(const SliderBackdrop& backdrop, std::size_t index) const
+bool Tracker::may_take_backdrop(const SliderBackdrop& backdrop, std::size_t index) const
 {
-    const Tracker& t = *tracker_;
-    const Item& item = t.next[index];
+    const Item& item = next[index];
     const SDL_Rect& r = item.bounds;
-    if (!t.covering || r.w <= 0 || r.h <= 0 || SDL_MUSTLOCK(target_) ||
+    if (!covering || r.w <= 0 || r.h <= 0 || SDL_MUSTLOCK(r_.target_) ||
         !SDL_RectEquals(&backdrop.drawn_rect, &r) || backdrop.drawn_left != item.left)
         return false;
-    for (std::size_t i = index + 1; i < t.next_count; ++i)
-        if (t.next[i].kind == Item::Kind::Blit && SDL_HasIntersection(&t.next[i].bounds, &r))
+    for (std::size_t i = index + 1; i < next_count; ++i)
+        if (next[i].kind == Item::Kind::Blit && SDL_HasIntersection(&next[i].bounds, &r))
             return false;
     return true;
 }
@@ -132,34 +130,32 @@ bool Renderer::may_take_backdrop(const SliderBackdrop& backdrop, std::size_t ind
 // copied backgrounds covered the surface, so the ones among the same items below the slider cover
 // its bounds again: what lies there depends on those items alone, whether or not this frame covers
 // the rest of the surface, and whatever is drawn above the slider afterwards.
-void Renderer::plan_backdrops()
+void Tracker::plan_backdrops()
 {
-    Tracker& t = *tracker_;
     std::size_t nth = 0;
-    for (std::size_t i = 0; i < t.next_count; ++i) {
-        Item& item = t.next[i];
+    for (std::size_t i = 0; i < next_count; ++i) {
+        Item& item = next[i];
         if (item.kind != Item::Kind::Slider)
             continue;
         // The sliders before it need not have been drawn in this frame, nor ever.
-        if (nth >= t.backdrops.size())
-            t.backdrops.resize(nth + 1);
+        if (nth >= backdrops.size())
+            backdrops.resize(nth + 1);
         item.slot = nth++;
-        item.restores = backdrop_holds(t.backdrops[item.slot], i);
+        item.restores = backdrop_holds(backdrops[item.slot], i);
     }
 }
 
 // A slider over its backdrop when planned so; otherwise its track and band over what is drawn
 // below it, taken as the backdrop when that is allowed. The value arc and marker are drawn either
 // way.
-void Renderer::draw_slider_item(std::size_t index)
+void Tracker::draw_slider_item(std::size_t index)
 {
-    Tracker& t = *tracker_;
-    const Item& item = t.next[index];
-    SliderBackdrop& backdrop = t.backdrops[item.slot];
+    const Item& item = next[index];
+    SliderBackdrop& backdrop = backdrops[item.slot];
     const SDL_Rect& r = item.bounds;
     const auto at = [&](int row) {
-        return static_cast<Uint8*>(target_->pixels) + std::ptrdiff_t(r.y + row) * target_->pitch +
-               std::ptrdiff_t(r.x) * 4;
+        return static_cast<Uint8*>(r_.target_->pixels) +
+               std::ptrdiff_t(r.y + row) * r_.target_->pitch + std::ptrdiff_t(r.x) * 4;
     };
     const auto kept = [&](int row) {
         return static_cast<Uint8*>(backdrop.pixels->pixels) +
@@ -170,7 +166,7 @@ void Renderer::draw_slider_item(std::size_t index)
             std::memcpy(at(row), kept(row), std::size_t(r.w) * 4);
     } else {
         const bool keep = may_take_backdrop(backdrop, index);
-        draw_slider_track(*item.label, item.offset);
+        r_.draw_slider_track(*item.label, item.offset);
         backdrop.rect = {};
         if (keep) {
             if (!backdrop.pixels || backdrop.pixels->w != r.w || backdrop.pixels->h != r.h)
@@ -181,34 +177,32 @@ void Renderer::draw_slider_item(std::size_t index)
                 backdrop.rect = r;
                 backdrop.left = item.left;
                 backdrop.slider = *item.label;
-                backdrop.cache_generation = cache_generation_;
+                backdrop.cache_generation = cache_generation;
                 backdrop.under.clear();
                 for (std::size_t i = 0; i < index; ++i)
-                    if (SDL_HasIntersection(&t.next[i].bounds, &r))
-                        backdrop.under.push_back(t.next[i]);
+                    if (SDL_HasIntersection(&next[i].bounds, &r))
+                        backdrop.under.push_back(next[i]);
             }
         }
     }
     backdrop.drawn_rect = r;
     backdrop.drawn_left = item.left;
-    draw_slider_value(*item.label, item.offset);
+    r_.draw_slider_value(*item.label, item.offset);
 }
 
-bool Renderer::draw_tracked(
-    const ScreenDef& first, const ScreenDef* second, int offset, int second_offset)
+bool Tracker::draw(const ScreenDef& first, const ScreenDef* second, int offset, int second_offset)
 {
-    Tracker& t = *tracker_;
-    const int buttons = current_screen_.buttons;
-    if (full_redraw_ || !loaded(first) || (second && !loaded(*second)) ||
-        (config_.flavour > 2 && (buttons & flavoured_buttons)))
+    const int buttons = r_.current_screen_.buttons;
+    if (full_redraw || !loaded(first) || (second && !loaded(*second)) ||
+        (r_.config_.flavour > 2 && (buttons & flavoured_buttons)))
         return false;
 
     // The alignment and font the shared layout carries into this frame.
-    int align = pango_layout_get_alignment(layout_);
+    int align = pango_layout_get_alignment(r_.layout_);
     int font = -1;
-    if (const PangoFontDescription* desc = pango_layout_get_font_description(layout_)) {
-        for (std::size_t i = 0; i < fonts_.size() && font < 0; ++i)
-            if (pango_font_description_equal(desc, fonts_[i]))
+    if (const PangoFontDescription* desc = pango_layout_get_font_description(r_.layout_)) {
+        for (std::size_t i = 0; i < r_.fonts_.size() && font < 0; ++i)
+            if (pango_font_description_equal(desc, r_.fonts_[i]))
                 font = int(i);
         if (font < 0)
             return false;
@@ -219,8 +213,8 @@ bool Renderer::draw_tracked(
         return false;
 
     // From here on this frame is drawn here: the list of what it shows, in stacking order.
-    const bool was_valid = t.valid && t.cache_generation == cache_generation_;
-    t.next_count = 0;
+    const bool was_valid = valid && drawn_generation == cache_generation;
+    next_count = 0;
     add_screen_images(first, offset, false);
     if (second)
         add_screen_images(*second, second_offset, false);
@@ -235,26 +229,26 @@ bool Renderer::draw_tracked(
 
     // Where the two lists differ, both the old and the new rectangle change.
     Damage damage;
-    t.covering = covered();
-    if (!was_valid || !t.covering) {
+    covering = covered();
+    if (!was_valid || !covering) {
         damage.add_all();
     } else {
-        const std::size_t n = std::max(t.drawn_count, t.next_count);
+        const std::size_t n = std::max(drawn_count, next_count);
         for (std::size_t i = 0; i < n; ++i) {
-            const bool old = i < t.drawn_count, now = i < t.next_count;
-            if (old && now && t.drawn[i].shows_same(t.next[i]))
+            const bool old = i < drawn_count, now = i < next_count;
+            if (old && now && drawn[i].shows_same(next[i]))
                 continue;
             if (old)
-                damage.add(t.drawn[i].bounds);
+                damage.add(drawn[i].bounds);
             if (now)
-                damage.add(t.next[i].bounds);
+                damage.add(next[i].bounds);
         }
         // A region that meets an element drawn only whole grows to cover it.
         for (bool grown = true; grown;) {
             grown = false;
             for (const SDL_Rect& r : damage) {
-                for (std::size_t i = 0; i < t.next_count && !grown; ++i) {
-                    const Item& item = t.next[i];
+                for (std::size_t i = 0; i < next_count && !grown; ++i) {
+                    const Item& item = next[i];
                     if (item.whole && SDL_HasIntersection(&r, &item.bounds) &&
                         !contains(r, item.bounds)) {
                         damage.add(item.bounds);
@@ -270,32 +264,32 @@ bool Renderer::draw_tracked(
     if (!damage.empty())
         plan_backdrops();
     if (damage.all()) {
-        for (std::size_t i = 0; i < t.next_count; ++i)
+        for (std::size_t i = 0; i < next_count; ++i)
             draw_item(i);
     } else {
         for (const SDL_Rect& r : damage) {
-            SDL_SetClipRect(target_, &r);
-            cairo_reset_clip(cairo_);
-            cairo_new_path(cairo_);
-            cairo_rectangle(cairo_, r.x, r.y, r.w, r.h);
-            cairo_clip(cairo_);
-            for (std::size_t i = 0; i < t.next_count; ++i)
-                if (SDL_HasIntersection(&r, &t.next[i].bounds))
+            SDL_SetClipRect(r_.target_, &r);
+            cairo_reset_clip(r_.cairo_);
+            cairo_new_path(r_.cairo_);
+            cairo_rectangle(r_.cairo_, r.x, r.y, r.w, r.h);
+            cairo_clip(r_.cairo_);
+            for (std::size_t i = 0; i < next_count; ++i)
+                if (SDL_HasIntersection(&r, &next[i].bounds))
                     draw_item(i);
         }
         if (!damage.empty()) {
-            SDL_SetClipRect(target_, nullptr);
-            cairo_reset_clip(cairo_);
+            SDL_SetClipRect(r_.target_, nullptr);
+            cairo_reset_clip(r_.cairo_);
         }
     }
-    t.pending.add(damage);
-    t.valid = damage.all() ? t.covering : true;
-    std::swap(t.drawn, t.next);
-    t.drawn_count = std::exchange(t.next_count, 0);
+    pending.add(damage);
+    valid = damage.all() ? covering : true;
+    std::swap(drawn, next);
+    drawn_count = std::exchange(next_count, 0);
 
     sync_shared_layout(align, font, last_text);
-    clear_cache();
-    t.cache_generation = cache_generation_;
+    r_.clear_cache();
+    drawn_generation = cache_generation;
     return true;
 }
 

@@ -23,23 +23,13 @@ SDL_Rect on_surface(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t
     return {int(x0), int(y0), int(x1 - x0), int(y1 - y0)};
 }
 
-// The text label's background image (the lowest set bit from BlankButton to EmptyBullet).
-int background_bit(std::uint32_t style)
-{
-    for (int bit = 1; bit <= 13; ++bit)
-        if (style & (1u << bit))
-            return bit;
-    return 0;
-}
-
 } // namespace
 
-Item& Renderer::add_item()
+Item& Tracker::add_item()
 {
-    Tracker& t = *tracker_;
-    if (t.next_count == t.next.size())
-        t.next.emplace_back();
-    Item& item = t.next[t.next_count++];
+    if (next_count == next.size())
+        next.emplace_back();
+    Item& item = next[next_count++];
     item.whole = item.background = false;
     item.image = nullptr;
     item.x = item.y = 0;
@@ -48,7 +38,7 @@ Item& Renderer::add_item()
 }
 
 // A QR or slider label, drawn by its own drawer: what it shows is copied for the next frame.
-Item& Renderer::add_drawn_label(int kind, const Label& label, int offset)
+Item& Tracker::add_drawn_label(int kind, const Label& label, int offset)
 {
     Item& item = add_item();
     item.kind = Item::Kind(kind);
@@ -63,7 +53,7 @@ Item& Renderer::add_drawn_label(int kind, const Label& label, int offset)
     return item;
 }
 
-void Renderer::add_blit(const SDL_Surface* image, int x, int y, bool background)
+void Tracker::add_blit(const SDL_Surface* image, int x, int y, bool background)
 {
     if (!image)
         return;
@@ -73,70 +63,71 @@ void Renderer::add_blit(const SDL_Surface* image, int x, int y, bool background)
     item.image = image;
     item.x = x;
     item.y = y;
-    item.bounds = on_surface(x, y, image->w, image->h, target_->w, target_->h);
+    item.bounds = on_surface(x, y, image->w, image->h, r_.target_->w, r_.target_->h);
 }
 
 // The background, or the icon, of a screen: looked up and advanced as their drawers do.
-void Renderer::add_screen_images(const ScreenDef& screen, int offset, bool icon)
+void Tracker::add_screen_images(const ScreenDef& screen, int offset, bool icon)
 {
     if (!icon) {
         if (!screen.background)
             return;
-        Animation& image = get_image("background", *screen.background, target_->w, target_->h);
+        Animation& image =
+            r_.get_image("background", *screen.background, r_.target_->w, r_.target_->h);
         if (image.empty())
             return;
-        image.advance(delta_ms_);
+        image.advance(r_.delta_ms_);
         add_blit(image.frame(), offset, 0, true);
         return;
     }
     if (!screen.icon)
         return;
-    Animation& image = get_image("icon", *screen.icon, 0, 0);
+    Animation& image = r_.get_image("icon", *screen.icon, 0, 0);
     const SDL_Surface* frame = image.frame();
     if (!frame)
         return;
-    const int x = coords::centred(offset, target_->w, frame->w, 0);
-    const int y = coords::saturate(std::int64_t{config_.icon_center_y} - frame->h / 2);
-    image.advance(delta_ms_);
+    const int x = coords::centred(offset, r_.target_->w, frame->w, 0);
+    const int y = coords::saturate(std::int64_t{r_.config_.icon_center_y} - frame->h / 2);
+    image.advance(r_.delta_ms_);
     add_blit(image.frame(), x, y);
 }
 
 // The buttons, from the bottom up, and the carousel's dots, drawn only whole.
-void Renderer::add_controls(int buttons)
+void Tracker::add_controls(int buttons)
 {
     for (auto it = std::rbegin(button_order); it != std::rend(button_order); ++it)
         if (buttons & int(*it)) {
-            const auto [image, rect] = image_rect(*it);
+            const auto [image, rect] = r_.image_rect(*it);
             add_blit(image.get(), rect.x, rect.y);
         }
-    if (const auto& pos = current_screen_.carousel; pos && pos->count > 0) {
+    if (const auto& pos = r_.current_screen_.carousel; pos && pos->count > 0) {
         Item& item = add_item();
         item.kind = Item::Kind::Carousel;
         item.carousel = *pos;
-        const Surface& full = asset(Asset::CarouselFullDot);
-        const Surface& empty = asset(Asset::CarouselEmptyDot);
-        const std::int64_t spacing = config_.carousel_spacing;
+        const Surface& full = r_.asset(Asset::CarouselFullDot);
+        const Surface& empty = r_.asset(Asset::CarouselEmptyDot);
+        const std::int64_t spacing = r_.config_.carousel_spacing;
         const std::int64_t span = spacing * (pos->count - 1);
-        const std::int64_t x0 = (target_->w - span) / 2;
-        item.bounds = on_surface(x0 + std::min<std::int64_t>(span, 0), config_.carousel_y,
-            std::abs(span) + std::max(full->w, empty->w), std::max(full->h, empty->h), target_->w,
-            target_->h);
+        const std::int64_t x0 = (r_.target_->w - span) / 2;
+        item.bounds = on_surface(x0 + std::min<std::int64_t>(span, 0), r_.config_.carousel_y,
+            std::abs(span) + std::max(full->w, empty->w), std::max(full->h, empty->h),
+            r_.target_->w, r_.target_->h);
     }
 }
 
-void Renderer::add_labels(const ScreenDef& screen, int offset, std::size_t& text)
+void Tracker::add_labels(const ScreenDef& screen, int offset, std::size_t& text)
 {
-    const int W = target_->w, H = target_->h;
+    const int W = r_.target_->w, H = r_.target_->h;
     for (const Label& label : screen.labels) {
         switch (label.kind) {
         case LabelKind::Text: {
             // The style's image is an element of its own: a new text leaves it as it was.
-            if (const int bit = background_bit(label.style)) {
-                const Surface& image = asset(Asset(int(Asset::LabelBlank) + bit - 1));
+            if (const auto background = label_background(label.style)) {
+                const Surface& image = r_.asset(*background);
                 add_blit(image.get(), coords::centred(label.x, label.width, image->w, offset),
-                    coords::centred(label.y, label.height, image->h, config_.label_offset_y));
+                    coords::centred(label.y, label.height, image->h, r_.config_.label_offset_y));
             }
-            const TextSlot& slot = tracker_->text_slots[text];
+            const TextSlot& slot = text_slots[text];
             Item& item = add_item();
             item.kind = Item::Kind::Text;
             item.whole = true;
@@ -155,13 +146,13 @@ void Renderer::add_labels(const ScreenDef& screen, int offset, std::size_t& text
             break;
         }
         case LabelKind::Icon: {
-            Animation& image = get_image("icon", label.text, 0, 0);
+            Animation& image = r_.get_image("icon", label.text, 0, 0);
             const SDL_Surface* frame = image.frame();
             if (!frame)
                 break;
             const int x = coords::centred(label.x, label.width, frame->w, offset);
             const int y = coords::centred(label.y, label.height, frame->h, 0);
-            image.advance(delta_ms_);
+            image.advance(r_.delta_ms_);
             add_blit(image.frame(), x, y);
             break;
         }
@@ -195,20 +186,19 @@ void Renderer::add_labels(const ScreenDef& screen, int offset, std::size_t& text
 }
 
 // Whether the copied backgrounds at the bottom of the new frame cover the whole surface.
-bool Renderer::covered() const
+bool Tracker::covered() const
 {
-    const Tracker& t = *tracker_;
     std::int64_t from = 0; // columns [0, from) are covered
     for (int pass = 0; pass < 2; ++pass)
-        for (std::size_t i = 0; i < t.next_count && t.next[i].background; ++i) {
-            const Item& item = t.next[i];
+        for (std::size_t i = 0; i < next_count && next[i].background; ++i) {
+            const Item& item = next[i];
             if (!Surface::copies(item.image) || item.y > 0 ||
-                std::int64_t{item.y} + item.image->h < target_->h)
+                std::int64_t{item.y} + item.image->h < r_.target_->h)
                 continue;
             if (item.x <= from && std::int64_t{item.x} + item.image->w > from)
                 from = std::int64_t{item.x} + item.image->w;
         }
-    return from >= target_->w;
+    return from >= r_.target_->w;
 }
 
 } // namespace kivo

@@ -23,11 +23,6 @@ bool same_bits(float a, float b)
     return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
 }
 
-bool operator==(const SDL_Rect& a, const SDL_Rect& b)
-{
-    return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
-}
-
 void set_text(PangoLayout* layout, const std::string& text, bool markup)
 {
     if (markup) {
@@ -58,7 +53,7 @@ Tracker::~Tracker()
 
 bool Item::shows_same(const Item& o) const
 {
-    if (kind != o.kind || !(bounds == o.bounds))
+    if (kind != o.kind || !SDL_RectEquals(&bounds, &o.bounds))
         return false;
     switch (kind) {
     case Kind::Blit:
@@ -83,40 +78,32 @@ bool Item::shows_same(const Item& o) const
     return false;
 }
 
-Damage Renderer::take_damage()
+void Tracker::forget_drawn()
 {
-    const Damage damage = tracker_->pending;
-    tracker_->pending.clear();
-    return damage;
+    valid = false;
+    shared_version = 0;
+    pending.add_all();
 }
 
-void Renderer::forget_drawn()
+bool Tracker::loaded(const ScreenDef& screen) const
 {
-    tracker_->valid = false;
-    tracker_->shared_version = 0;
-    tracker_->pending.add_all();
-}
-
-bool Renderer::loaded(const ScreenDef& screen) const
-{
-    if (screen.background && !cache_.contains(*screen.background))
+    if (screen.background && !r_.cache_.contains(*screen.background))
         return false;
-    if (screen.icon && !cache_.contains(*screen.icon))
+    if (screen.icon && !r_.cache_.contains(*screen.icon))
         return false;
     for (const Label& label : screen.labels)
-        if (label.kind == LabelKind::Icon && !cache_.contains(label.text))
+        if (label.kind == LabelKind::Icon && !r_.cache_.contains(label.text))
             return false;
     return true;
 }
 
 // Lays out the text of a slot again when anything it depends on changed; false for markup
 // that does not parse (Pango then keeps the text before, which only the full redraw knows).
-bool Renderer::layout_text(const Label& label, std::size_t index, int align, int font)
+bool Tracker::layout_text(const Label& label, std::size_t index, int align, int font)
 {
-    Tracker& t = *tracker_;
-    if (index == t.text_slots.size())
-        t.text_slots.emplace_back();
-    TextSlot& slot = t.text_slots[index];
+    if (index == text_slots.size())
+        text_slots.emplace_back();
+    TextSlot& slot = text_slots[index];
     const bool markup = label.style & LabelStyle::Markup;
     if (slot.set && slot.text == label.text && slot.markup == markup && slot.width == label.width &&
         slot.height == label.height && slot.align == align && slot.font == font)
@@ -124,7 +111,7 @@ bool Renderer::layout_text(const Label& label, std::size_t index, int align, int
     if (markup && !parses(label.text))
         return false;
     if (!slot.layout) {
-        slot.layout = pango_cairo_create_layout(cairo_);
+        slot.layout = pango_cairo_create_layout(r_.cairo_);
         pango_layout_set_wrap(slot.layout, PANGO_WRAP_WORD_CHAR);
         pango_layout_set_ellipsize(slot.layout, PANGO_ELLIPSIZE_END);
     }
@@ -132,7 +119,7 @@ bool Renderer::layout_text(const Label& label, std::size_t index, int align, int
     pango_layout_set_height(
         slot.layout, coords::saturate(std::int64_t{label.height} * PANGO_SCALE));
     pango_layout_set_alignment(slot.layout, PangoAlignment(align));
-    pango_layout_set_font_description(slot.layout, font >= 0 ? fonts_[font] : nullptr);
+    pango_layout_set_font_description(slot.layout, font >= 0 ? r_.fonts_[font] : nullptr);
     if (!slot.set || slot.text != label.text || slot.markup != markup) {
         set_text(slot.layout, label.text, markup);
         slot.text = label.text;
@@ -143,7 +130,7 @@ bool Renderer::layout_text(const Label& label, std::size_t index, int align, int
     slot.align = align;
     slot.font = font;
     slot.set = true;
-    slot.version = ++t.versions;
+    slot.version = ++versions;
     PangoRectangle ink;
     pango_layout_get_pixel_extents(slot.layout, &ink, nullptr);
     slot.ink = ink.width > 0 && ink.height > 0
@@ -154,22 +141,21 @@ bool Renderer::layout_text(const Label& label, std::size_t index, int align, int
 }
 
 // Text laid out and QR texts checked before anything is drawn or advanced.
-bool Renderer::prepare(const ScreenDef& screen, std::size_t& text, std::size_t& qr, int& align,
+bool Tracker::prepare(const ScreenDef& screen, std::size_t& text, std::size_t& qr, int& align,
     int& font, std::size_t& last_text)
 {
-    Tracker& t = *tracker_;
     for (const Label& label : screen.labels) {
         if (label.kind == LabelKind::Text) {
             align = pango_alignment(label.align, PangoAlignment(align));
-            if (label.font < fonts_.size())
+            if (label.font < r_.fonts_.size())
                 font = label.font;
             if (!layout_text(label, text, align, font))
                 return false;
             last_text = text++;
         } else if (label.kind == LabelKind::Qr) {
-            if (qr == t.qr_checks.size())
-                t.qr_checks.emplace_back();
-            QrCheck& check = t.qr_checks[qr++];
+            if (qr == qr_checks.size())
+                qr_checks.emplace_back();
+            QrCheck& check = qr_checks[qr++];
             if (!check.set || check.text != label.text) {
                 QRcode* code =
                     QRcode_encodeString(label.text.c_str(), 0, QR_ECLEVEL_L, QR_MODE_8, 1);
@@ -187,18 +173,17 @@ bool Renderer::prepare(const ScreenDef& screen, std::size_t& text, std::size_t& 
 
 // Leaves the shared layout as the full redraw would have: the alignment and font carried to the
 // next text label, and the text of the last one (which a markup text that does not parse keeps).
-void Renderer::sync_shared_layout(int align, int font, std::size_t last_text)
+void Tracker::sync_shared_layout(int align, int font, std::size_t last_text)
 {
-    Tracker& t = *tracker_;
-    pango_layout_set_alignment(layout_, PangoAlignment(align));
-    pango_layout_set_font_description(layout_, font >= 0 ? fonts_[font] : nullptr);
+    pango_layout_set_alignment(r_.layout_, PangoAlignment(align));
+    pango_layout_set_font_description(r_.layout_, font >= 0 ? r_.fonts_[font] : nullptr);
     if (last_text == SIZE_MAX)
         return;
-    const TextSlot& slot = t.text_slots[last_text];
-    if (t.shared_version == slot.version)
+    const TextSlot& slot = text_slots[last_text];
+    if (shared_version == slot.version)
         return;
-    set_text(layout_, slot.text, slot.markup);
-    t.shared_version = slot.version;
+    set_text(r_.layout_, slot.text, slot.markup);
+    shared_version = slot.version;
 }
 
 } // namespace kivo

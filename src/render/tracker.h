@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,12 +11,16 @@
 #include <SDL2/SDL.h>
 
 #include "kivo/damage.h"
+#include "kivo/renderer.h"
 #include "kivo/screen.h"
 #include "kivo/surface.h"
 
 typedef struct _PangoLayout PangoLayout;
 
 namespace kivo {
+
+// The style image of a text label: the lowest set bit from BlankButton to EmptyBullet, or none.
+std::optional<Asset> label_background(std::uint32_t style);
 
 // A text label laid out once and kept while its text and layout settings stay the same.
 struct TextSlot {
@@ -83,9 +88,27 @@ struct SliderBackdrop {
     std::uint64_t cache_generation = 0;
 };
 
-struct Tracker {
+// The renderer's fast path: what it drew last, element by element, and the steps that draw the
+// next frame from what changed.
+class Tracker {
+  public:
+    explicit Tracker(Renderer& renderer) : r_(renderer) {}
     ~Tracker();
 
+    // The frame drawn from what changed; false (nothing done) when it must be the full redraw.
+    bool draw(const ScreenDef& first, const ScreenDef* second, int offset, int second_offset);
+    // The next frame is the full redraw, as after something else drew on the surface.
+    void forget_drawn();
+
+    // Every frame is the full redraw (Renderer::set_full_redraw).
+    bool full_redraw = false;
+    // Changes whenever an image cache entry is made or dropped.
+    std::uint64_t cache_generation = 0;
+    // Drawn since the window last took it.
+    Damage pending;
+
+  private:
+    Renderer& r_;
     std::vector<TextSlot> text_slots;
     std::vector<QrCheck> qr_checks;
     // The items of the frame on the surface and of the frame being drawn; their first *_count
@@ -94,12 +117,11 @@ struct Tracker {
     std::size_t drawn_count = 0, next_count = 0;
     // drawn is what the surface shows (the whole frame, nothing showing through from before).
     bool valid = false;
-    std::uint64_t cache_generation = 0;
+    // The cache generation the drawn frame was drawn with.
+    std::uint64_t drawn_generation = 0;
     std::uint64_t versions = 0;
     // The slot version whose text the shared layout holds (0: unknown).
     std::uint64_t shared_version = 0;
-    // Drawn since the window last took it.
-    Damage pending;
     // The backdrop of each slider of the frame, in order; whether this frame's backgrounds cover
     // the surface (backdrops are kept and used only then).
     std::vector<SliderBackdrop> backdrops;
@@ -108,6 +130,24 @@ struct Tracker {
     std::vector<SDL_Rect> over;
     std::vector<int> edges;
     std::vector<std::pair<int, int>> spans;
+
+    bool loaded(const ScreenDef& screen) const;
+    bool prepare(const ScreenDef& screen, std::size_t& text, std::size_t& qr, int& align, int& font,
+        std::size_t& last_text);
+    bool layout_text(const Label& label, std::size_t slot, int align, int font);
+    void add_screen_images(const ScreenDef& screen, int offset, bool icon);
+    void add_controls(int buttons);
+    void add_labels(const ScreenDef& screen, int offset, std::size_t& text);
+    Item& add_item();
+    Item& add_drawn_label(int kind, const Label& label, int offset);
+    void add_blit(const SDL_Surface* image, int x, int y, bool background = false);
+    bool covered() const;
+    void draw_item(std::size_t index);
+    bool backdrop_holds(const SliderBackdrop& backdrop, std::size_t index) const;
+    bool may_take_backdrop(const SliderBackdrop& backdrop, std::size_t index) const;
+    void plan_backdrops();
+    void draw_slider_item(std::size_t index);
+    void sync_shared_layout(int align, int font, std::size_t last_text);
 };
 
 } // namespace kivo

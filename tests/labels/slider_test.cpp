@@ -77,6 +77,8 @@ const SliderCase slider_cases[] = {
     {"value_0_is_a_dot_at_the_start_and_no_band", gauge_start, gauge_sweep, 0.0f, -1.0f, 1.0f, 0,
         {{0.0, 78, Ink::Value}, {0.1, 78, Ink::None}, {-0.06, 78, Ink::None}, {0.0, 60, Ink::None},
             {0.1, 60, Ink::None}, {1.0, 78, Ink::Marker}, {0.5, 51, Ink::Track}}},
+    {"band_0_is_a_dot_at_the_start", gauge_start, gauge_sweep, 0.5f, 0.0f, 1.0f, 0,
+        {{0.0, 60, Ink::Band}, {0.05, 60, Ink::None}}},
     {"half_of_a_half_turn_ends_straight_below", 0.0f, float(pi), 0.5f, -1.0f, 1.0f, 0,
         {{pi / 2, 78, Ink::Value, true}, {pi / 2 - 0.2, 78, Ink::Value, true},
             {pi / 2 + 0.09, 78, Ink::Value, true}, {pi / 2 + 0.18, 78, Ink::None, true},

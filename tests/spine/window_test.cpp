@@ -183,6 +183,24 @@ TEST_F(Display, WindowTalksToTheDriverInItsOrder)
     EXPECT_EQ(d.maps, (std::vector<std::pair<int, int>>{{PROT_WRITE, MAP_SHARED}}));
 }
 
+// Something else may write to the display between presents (a kernel console): whatever the
+// damage, the first present and every 64th after it copy the whole frame again.
+TEST_F(Display, EverySixtyFourthPresentCopiesTheWholeFrame)
+{
+    kivo_test::open(64, 32);
+    Mapping fb;
+    fill_surface_pattern();
+    kivo::Window& window = *kivo::state::window;
+    std::vector<int> whole;
+    for (int i = 0; i <= 128; ++i) {
+        std::memset(fb.mem, sentinel, fb.size);
+        window.present(kivo::Damage{});
+        if (std::memcmp(fb.mem, window.surface()->pixels, fb.size) == 0)
+            whole.push_back(i);
+    }
+    EXPECT_EQ(whole, (std::vector<int>{0, 64, 128}));
+}
+
 TEST_F(Display, GetFramebufferCopiesAtMostTheFrame)
 {
     kivo_test::open(64, 32);

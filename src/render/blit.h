@@ -1,0 +1,25 @@
+// Images onto the drawing surface, as the renderer and its fast path draw them.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include <SDL2/SDL.h>
+
+namespace kivo {
+
+// Blits image with its corner at (x, y). The reference (the full redraw) has SDL blit the whole
+// image. Otherwise an opaque image is copied, and an image with a plan has its opaque parts
+// copied, only the rest blended and its transparent margins left alone.
+void blit(SDL_Surface* target, SDL_Surface* image, int x, int y, bool reference);
+// The rectangles of target that blit() of image at x, y (not the reference) copies over whatever
+// lies under them.
+void add_copied(
+    const SDL_Surface* target, const SDL_Surface* image, int x, int y, std::vector<SDL_Rect>& out);
+// For an image whose blit copies (Surface::copies): the copy except where the rectangles over are
+// copied later in the same frame. edges and spans are room reused from call to call.
+void blit_around(SDL_Surface* target, SDL_Surface* image, int x, int y,
+    const std::vector<SDL_Rect>& over, std::vector<int>& edges,
+    std::vector<std::pair<int, int>>& spans);
+
+} // namespace kivo
