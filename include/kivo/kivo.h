@@ -203,7 +203,8 @@ KIVO_API void kivo_get_display_mode(int32_t* width, int32_t* height, bool* valid
  * Exceptions: std::logic_error "basic_string: construction from null is not valid" when a font
  * pointer is null, std::logic_error when config itself is null (nothing has been created or
  * destroyed then).
- * Fatal: "open", "ioctl", "mmap", "ts_setup" (with the errno text),
+ * Fatal: "open", "ioctl", "mmap", "ts_setup" (with the errno text; a panel that goes away later
+ * is looked for again by kivo_poll_events instead),
  * "SDL_CreateRGBSurfaceWithFormat: <SDL error>", "essential images missing" (after one
  * "IMG_Load(...)" warning per missing image).
  */
@@ -301,6 +302,12 @@ KIVO_API void kivo_push_event(const EventRecord* event);
  * Without a window it returns 0 and leaves the queue alone. When the coordinate space has a
  * zero width (height), x (y) is reported as 0. The product is exact (64-bit) and a quotient
  * outside the int32 range is clamped to it.
+ * The touch panel may go away and come back (a USB controller resetting): when its reads fail
+ * with ENODEV, or its descriptor hangs up, the panel is closed and a touch held then is reported
+ * released, once, at its last position, so that no button stays pressed. Later calls try to open
+ * /dev/input/event0 again through tslib, at most every 250 ms, without waiting and without a
+ * message; taps are answered again from the call that finds it. Only the first open, in
+ * kivo_create_window, is fatal.
  * Exceptions: std::invalid_argument "flavour" from the button hit test (records already written
  * stay in events; their count is lost).
  */

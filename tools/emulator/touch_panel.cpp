@@ -274,6 +274,19 @@ void kivo_emu_touch_set_present(int present)
     touch_panel::absent = !present;
 }
 
+void kivo_emu_touch_unplug(void)
+{
+    touch_panel::ensure_ready();
+    touch_panel::absent = true;
+    touch_panel::touch_down = false;
+    descriptors::mark_gone(Device::touch);
+}
+
+void kivo_emu_touch_plug(void)
+{
+    touch_panel::absent = false;
+}
+
 void kivo_emu_touch_inject(int x, int y, unsigned pressure)
 {
     touch_panel::ensure_ready();
