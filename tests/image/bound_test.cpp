@@ -104,6 +104,16 @@ TEST(Bound, NothingIsStretchedPastTheBound)
             ": IMG_Load_RW: image of 8 x 8 pixels in 1 frame needs 309 MiB stretched, more than "
             "the bound of 256 MiB\n");
 
+    // A GIF's frames are counted as giflib reads them, then checked at the size asked for.
+    const std::vector<char> gif = kivo_test::read_file(KIVO_IMAGE_CORPUS "/anim_gif");
+    const std::string refused = stderr_of([&] {
+        const kivo::Animation a(gif.data(), unsigned(gif.size()), 9000, 9000);
+        EXPECT_TRUE(a.empty());
+    });
+    EXPECT_EQ(refused.find(": IMG_Load_RW: image of 64 x 48 pixels in "), refused.find(':'));
+    EXPECT_NE(refused.find(" frames needs "), std::string::npos) << refused;
+    EXPECT_NE(refused.find(" MiB stretched, more than the bound of 256 MiB\n"), std::string::npos);
+
     std::uint32_t pixel = 0;
     SDL_Surface* huge_header = SDL_CreateRGBSurfaceWithFormatFrom(
         &pixel, 30000, 30000, 32, 30000 * 4, kivo::working_format);
