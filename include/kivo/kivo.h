@@ -260,8 +260,27 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  *   write outside their buffers on some malformed files. GIF, still or animated, is read
  *   through giflib (never by SDL_image), for the same reason: frames composed as browsers show
  *   them, a damaged file giving the frames and rows giflib reads of it, and a file whose frames
- *   would take more than 256 MiB decoded refused, before anything of that size is allocated,
- *   with the warning "...: GIF: frames of <w> x <h> need more than 256 MiB".
+ *   would take more than the image bound (below) decoded refused, before anything of that size
+ *   is allocated, with the warning "...: GIF: frames of <w> x <h> need more than 256 MiB" (the
+ *   bound's figure in MiB).
+ *   The image bound is a quarter of the machine's physical memory (sysconf), and never more than
+ *   256 MiB: 128 MiB on a board of 512 MiB. No image may need more: before anything is decoded,
+ *   the size its header declares (PNG's IHDR, the JPEG frame header read by libjpeg, WebP's
+ *   canvas and frame count read by libwebp, the BMP info header) is checked, counting 4 bytes a
+ *   pixel and 1 KiB for every frame, plus what the decoder keeps besides (one more frame for a
+ *   still WebP, three canvases for an animated one, every coefficient of a progressive JPEG),
+ *   and also every frame at the size it is shown (a background stretched to the surface). A file
+ *   or "data://" image larger than the bound is not read at all. What passes is refused in
+ *   milliseconds with the warning "IMG_Load(<path>): ..." or "IMG_Load_RW: ..." followed by
+ *   "image of <w> x <h> pixels in <n> frame(s) needs <m> MiB decoded (or stretched), more than
+ *   the bound of <b> MiB" or "<size> bytes, more than the bound of <b> MiB", and is not drawn,
+ *   as any unreadable image.
+ *   Images are cached by reference and dropped after ten minutes unused. While the cached
+ *   images take more than the same bound (4 bytes a pixel of every frame), the images that the
+ *   frame just drawn did not name are dropped, least recently used first, until they fit: an
+ *   image on screen is never dropped. A host then sees only this: an image dropped early is
+ *   loaded (and decoded) again on its next use, with its warning again if it fails, and an
+ *   animated one then starts again from its first frame.
  * labels: label_count records (may be null when label_count is 0).
  * The carousel is shown only when carousel_count > carousel_current (unsigned), with dot
  * carousel_current full. buttons: OR of KIVO_BUTTON_* (other bits are stored, without effect).

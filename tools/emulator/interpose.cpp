@@ -243,6 +243,7 @@ KIVO_EMU_INTERPOSE int close(int fd)
 // A descriptor of the touch panel after it was unplugged fails its reads, as evdev's does.
 KIVO_EMU_INTERPOSE ssize_t read(int fd, void* buf, size_t count)
 {
+    touch_panel::before_read(fd);
     if (descriptors::gone(fd)) {
         errno = ENODEV;
         return -1;
@@ -254,6 +255,7 @@ KIVO_EMU_INTERPOSE ssize_t read(int fd, void* buf, size_t count)
 
 KIVO_EMU_INTERPOSE ssize_t __read_chk(int fd, void* buf, size_t count, size_t size)
 {
+    touch_panel::before_read(fd);
     if (descriptors::gone(fd)) {
         errno = ENODEV;
         return -1;

@@ -20,6 +20,10 @@
  *   KIVO_EMU_TOUCH_FIFO=/path       read touch input_event records from this FIFO (written by
  *                                   another program, e.g. kivo-emu-touch FIFO X Y PRESSURE...)
  *                                   instead of the in-process pipe
+ *   KIVO_EMU_TOUCH_UNPLUGGED=/path  while this file exists, the panel is unplugged (as by
+ *                                   kivo_emu_touch_unplug, seen at the next read of the panel or
+ *                                   open of its node); removing it plugs the panel back: another
+ *                                   program can so unplug and replug the panel of an emulated one
  *   KIVO_EMU_CLOCK=manual           start with the manual clock
  *
  * The driver's stride rule: a line_length wider than 4 x width (KIVO_EMU_FB_STRIDE or
