@@ -12,10 +12,23 @@
 #     simulator shows must scan (zbarimg) from the board's screendump with the same text;
 #   - a window of a size the driver refuses (larger than its buffer) ends the program with status
 #     1 and "ioctl: Invalid argument"; kivo_get_display_mode reports the driver's 800x480;
-#     hello_station runs to its end.
+#     hello_station runs to its end;
+#   - faults (tools/board/faults.txt): the USB tablet is pulled out and plugged in again while the
+#     demo runs, comes back as /dev/input/event0, and a tap on a button is answered; the demo is
+#     killed with SIGKILL mid-slide and started again, and its first screen is byte for byte the
+#     simulator's; images whose headers declare far more pixels than the board has memory (from
+#     fuzz/crashes/image the animated WebP, the PNG and the BMP of 30000x30000, and a PNG of
+#     10000x10000, which a 32-bit process can be given, from tools/board/huge_images.py) given as
+#     backgrounds are refused with a warning each, each frame within a second, and the host's
+#     peak resident size stays under 64 MiB.
 # When the kernel or the armhf packages cannot be fetched, it says so and the board is skipped.
 #
-#   scripts/ci-board.sh        everything is left in build-board/ (console.log, sim/, board/)
+#   scripts/ci-board.sh                 everything is left in build-board/ (console.log, sim/, board/)
+#   scripts/ci-board.sh --soak SECONDS  instead: the tour without its snapshots, looped on one run
+#                                       of the demo for that long (scripts/reliability.sh); its
+#                                       resident size and open descriptors, sampled every 10 s on
+#                                       the board, must not grow over the last half. Left in
+#                                       build-board-soak/ (samples.txt, console.txt)
 #
 # The snapshots that animate, and are therefore only taken and scanned, not compared: the board's
 # frame there depends on how fast it runs.
@@ -24,6 +37,11 @@
 #                       the charge rises every frame and the charging screen's background moves
 set -euo pipefail
 cd "$(dirname "$0")/.."
+soak_s=0
+if [ "${1:-}" = --soak ]; then
+  [[ "${2:-}" =~ ^[0-9]+$ ]] || { echo "usage: scripts/ci-board.sh [--soak SECONDS]"; exit 2; }
+  soak_s=$2
+fi
 scripts/setup.sh
 source scripts/armhf-lib.sh
 
@@ -34,9 +52,12 @@ host_dir=$src/build-armhf-host
 native_dir=$src/build       # the native stage's build: the QMP driver
 cross_dir=$src/build-armhf
 out=$src/build-board
+[ "$soak_s" -eq 0 ] || out=$src/build-board-soak
 start=$SECONDS
 boot_limit_s=150      # from QEMU's start to the demo's first screen
-run_limit_s=210       # QEMU is killed after this, whatever the guest does
+run_limit_s=240       # QEMU is killed after this, whatever the guest does
+[ "$soak_s" -eq 0 ] || run_limit_s=$((soak_s + 240))
+peak_limit_kb=$((64 * 1024)) # the peak resident size of the host given the huge images
 width=800 height=480
 animated=(02-slide 09-charging 10-charging-later 11-home-charging)
 
@@ -78,6 +99,10 @@ cp -L "$root_dir/root/lib/ld-linux-armhf.so.3" "$guest/lib/"
 cp "$cross_dir/examples/charging_demo" "$cross_dir/examples/hello_station" \
   "$cross_dir/tools/board/kivo-board-probe" "$guest/bin/"
 cp -r "$cross_dir/app" "$guest/board/"
+mkdir -p "$guest/board/huge"
+cp fuzz/crashes/image/{oom-webp-canvas-64x16777008,huge-png-30000x30000,huge-bmp-30000x30000} \
+  "$guest/board/huge/"
+tools/board/huge_images.py "$guest/board/huge"
 cp -L "$root_dir/root/usr/lib/arm-linux-gnueabihf/ts0/"{input,pthres,linear}.so "$tslib_modules/"
 cp -rL "$root_dir/pkgs/fontconfig-config/etc/fonts" "$guest/etc/"
 mkdir -p "$guest/usr/share/fonts/truetype"
@@ -152,18 +177,23 @@ elapsed "guest root packed ($(du -m "$out/initrd.cpio" | cut -f1) MB)"
 # 64-bit simulator's are larger than what a 32-bit host reads). The demo runs on the guest's root
 # (-L), with fontconfig kept inside it too: the root alone would leave fontconfig the build
 # machine's caches of other font sets, and caches written now stay out of the packed root.
-# The simulator's waits and drags take twice as long as the board's: on a loaded machine the demo
-# under qemu-arm-static can take longer than 800 ms to its first frame, or than the tour's pauses
-# to decode a page before it slides. A still screen does not depend on when it is reached.
+# The simulator's waits and drags take twice as long as the board's, and it gives the demo 5 s
+# more before the tour: on a loaded machine the demo under qemu-arm-static took longer than the
+# tour's first 1.6 s to its first frame, and can take longer than the tour's pauses to decode a
+# page before it slides. A still screen does not depend on when it is reached.
 # The demo paces itself: the emulated panel's vertical-blank wait returns at once, as the tour was
 # timed. It runs while the board boots.
+reference=""
+if [ "$soak_s" -eq 0 ]; then
 sed -E 's/^[[:space:]]*snapshot[[:space:]]+([^[:space:]#]+).*$/&\nwait 150\nsnapshot \1.later/' \
   tools/simulator/tour.txt > "$out/tour.txt"
-awk '$1 == "wait" { $2 *= 2 } $1 == "drag" { $6 *= 2 } { print }' "$out/tour.txt" > "$out/sim/tour.txt"
+awk 'NR == 1 { print "wait 5000" } $1 == "wait" { $2 *= 2 } $1 == "drag" { $6 *= 2 } { print }' \
+  "$out/tour.txt" > "$out/sim/tour.txt"
 (cd "$cross_dir" && KIVO_EMU_FB_REFRESH=0 FONTCONFIG_SYSROOT=$guest exec timeout 120 qemu-arm-static -L "$root_dir/root" \
   tools/simulator/kivo-sim --script "$out/sim/tour.txt" --out "$out/sim" -- \
   qemu-arm-static -L "$guest" examples/charging_demo > "$out/sim/host.txt" 2> "$out/sim/sim.log") &
 reference=$!
+fi
 
 # --- Boot, play the tour, read the console ----------------------------------------------------
 # A socket's path must stay short (108 bytes), wherever the tree is.
@@ -171,9 +201,9 @@ qmp_dir=$(mktemp -d)
 console=$out/console.log qmp=$qmp_dir/qmp.sock
 timeout -k 5 "$run_limit_s" qemu-system-arm -M virt,highmem=off -m 512 -smp 1 -nic none \
   -global virtio-mmio.force-legacy=false -device virtio-gpu-device,xres=$width,yres=$height \
-  -device qemu-xhci -device usb-wacom-tablet -display none \
+  -device qemu-xhci -device usb-wacom-tablet,id=touch -display none \
   -kernel "$board_root_dir/root/boot/vmlinuz-$kernel_version" -initrd "$out/initrd.cpio" \
-  -append "console=ttyAMA0 quiet" \
+  -append "console=ttyAMA0 quiet$([ "$soak_s" -eq 0 ] || echo " kivo_soak")" \
   -serial "file:$console" -qmp "unix:$qmp,server=on,wait=off" -monitor none -no-reboot &
 qemu=$!
 trap 'kill $qemu $reference 2> /dev/null || true; rm -rf "$qmp_dir"' EXIT
@@ -187,6 +217,56 @@ wait_for() { # pattern, seconds
     sleep 0.1
   done
 }
+drive() { # script, options...: plays a script on the board, its log in drive.log
+  "$native_dir/tools/board/kivo-board-drive" --qmp "$qmp" --out "$out/board" --console "$console" \
+    --size ${width}x$height "${@:2}" "$1" 2>> "$out/drive.log" ||
+    { cat "$out/drive.log"; tail -n 30 "$console"; fail "$(basename "$1") on the board"; }
+}
+
+if [ "$soak_s" -gt 0 ]; then
+  wait_for '^board: soak: demo ready' "$boot_limit_s" ||
+    { tail -n 30 "$console"; fail "the demo did not start on the board"; }
+  elapsed "board booted, demo ready: the tour loops for $soak_s s"
+  # The tour without its snapshots, and back from the help in Chinese to the home screen in
+  # English. From the second round on, connector 1 is charging: its tap shows the charging screen.
+  { grep -v -E '^[[:space:]]*(snapshot|quit)\b' tools/simulator/tour.txt
+    printf '%s\n' 'tap 40 440' 'wait 400' 'tap 400 310' 'wait 400' 'tap 760 40' 'wait 500'
+  } > "$out/loop.txt"
+  echo power > "$out/end.txt"
+  rounds=0 end=$((SECONDS + soak_s))
+  while [ $SECONDS -lt $end ]; do drive "$out/loop.txt"; rounds=$((rounds + 1)); done
+  drive "$out/end.txt"
+  elapsed "$rounds rounds of the tour played"
+  wait $qemu || true
+  trap - EXIT
+  rm -rf "$qmp_dir"
+  tr -d '\r' < "$console" > "$out/console.txt"
+  grep -q '^board: done' "$out/console.txt" || { tail -n 30 "$out/console.txt"; fail "the board did not finish"; }
+  sed -n -E 's/^board: soak: sample ([0-9.]+) s rss ([0-9]+) kB fds ([0-9]+) screens ([0-9]+)$/\1 \2 \3 \4/p' \
+    "$out/console.txt" > "$out/samples.txt"
+  echo "board: the demo's status at the end:"
+  sed -n '/^board: soak: status begins$/,/^board: soak: status ends$/p' "$out/console.txt" |
+    grep -E '^(Vm|Rss|Threads|FDSize)' | sed 's/^/board:   /'
+  grep '^board: soak: demo status' "$out/console.txt"
+  # Settled: the last half of the samples reaches no higher resident size (beyond a tolerance
+  # of 1 %) and no more open descriptors than the first half did, and the screens kept changing.
+  awk '{ t[NR] = $1; rss[NR] = $2; fds[NR] = $3; screens[NR] = $4 }
+    END {
+      n = NR; h = int(n / 2)
+      for (i = 1; i <= n; ++i) {
+        if (i <= h) { if (rss[i] > r1) r1 = rss[i]; if (fds[i] > f1) f1 = fds[i] }
+        else { if (rss[i] > r2) r2 = rss[i]; if (fds[i] > f2) f2 = fds[i] }
+      }
+      printf "board: %d samples over %.0f s; first half: rss up to %d kB, fds up to %d; ", n, t[n] - t[1], r1, f1
+      printf "last half: rss up to %d kB, fds up to %d; rss %d kB at the middle, %d kB at the end; ", r2, f2, rss[h + 1], rss[n]
+      printf "screens shown %d, %d of them in the last half\n", screens[n], screens[n] - screens[h + 1]
+      exit !(n >= 6 && r2 <= r1 * 1.01 && f2 <= f1 && screens[n] > screens[h + 1])
+    }' "$out/samples.txt" || fail "the demo's resident size or descriptors grew over the last half ($out/samples.txt)"
+  grep -q '^board: soak: demo status 0$' "$out/console.txt" || fail "the demo did not end with status 0"
+  echo "board: soak passed"
+  exit 0
+fi
+
 wait_for '^board: demo (ready|status)' "$boot_limit_s" && grep -q '^board: demo ready' "$console" ||
   { tail -n 30 "$console"; fail "the demo did not start on the board"; }
 elapsed "board booted, demo ready"
@@ -201,10 +281,11 @@ mkdir -p "$out/expect"
 for shot in $shots; do
   animates "$shot" || convert "$out/sim/$shot.png" "$out/expect/$shot.ppm"
 done
-"$native_dir/tools/board/kivo-board-drive" --qmp "$qmp" --out "$out/board" --expect "$out/expect" \
-  --size ${width}x$height "$out/tour.txt" \
-  2> "$out/drive.log" || { cat "$out/drive.log"; fail "the tour on the board"; }
+drive "$out/tour.txt" --expect "$out/expect"
 elapsed "tour played on the board"
+cp "$out/expect/01-home.ppm" "$out/expect/restarted.ppm"
+drive tools/board/faults.txt --expect "$out/expect"
+elapsed "faults played on the board"
 wait $qemu || true
 trap - EXIT
 rm -rf "$qmp_dir"
@@ -264,6 +345,41 @@ for shot in "${animated[@]}"; do
     grep -q -E "^[[:space:]]*snapshot[[:space:]]+$shot\b" tools/simulator/tour.txt
 done
 check "a QR code was compared ($qr)" test "$qr" -gt 0
+
+# Faults. Killed mid-slide: the slide back to connector 1 did not end, and the last frame drawn
+# is neither connector's page.
+check "the demo killed with SIGKILL before its second slide ended" \
+  console_has "board: kill: demo status 137, slides ended: 1"
+for page in 01-home 03-home-reserved; do
+  check "the last frame before the kill is not the page $page" \
+    test "$(pixels "$out/board/killed.ppm")" != "$(pixels "$out/sim/$page.png")"
+done
+differ=$(compare -metric AE "$out/sim/01-home.png" "$out/board/restarted.ppm" null: 2>&1 || true)
+check "started again, its first screen is byte for byte the simulator's 01-home ($differ pixels differ)" \
+  test "$(pixels "$out/sim/01-home.png")" = "$(pixels "$out/board/restarted.ppm")"
+# The tablet pulled out while the demo runs, plugged in again, and a tap on Menu answered.
+check "the tablet pulled out: /dev/input/event0 went away" console_has "board: replug: tablet gone"
+grep '^board: replug: \(tablet back\|no event0\)' "$out/console.txt" || true
+check "plugged in again, the tablet is /dev/input/event0 again" \
+  grep -q '^board: replug: tablet back: event0 is Wacom' "$out/console.txt"
+grep '^board: replug: the demo has opened' "$out/console.txt" || true
+check "the demo opens it again by itself" grep -q '^board: replug: the demo has opened event0 again,' "$out/console.txt"
+check "a tap on Menu after it is answered" console_has "board: replug: the tap on Menu was answered"
+check "the demo started again ends with status 0 on SIGTERM" console_has "board: restart: demo status 0"
+# Huge declared sizes as backgrounds: a warning each, each frame within a second, a small peak.
+sed -n -E '/^(background [0-9]+:|(before|after): Vm|kivo-board-probe: IMG_Load)/s/^/board:   /p' "$out/console.txt"
+check "the host given the huge images ends with status 0" console_has "board: backgrounds status 0"
+huge=(oom-webp-canvas-64x16777008 huge-png-30000x30000 huge-bmp-30000x30000 huge-png-10000x10000)
+for name in "${huge[@]}"; do
+  check "a warning for $name as a file" grep -q "^kivo-board-probe: IMG_Load(/board/huge/$name): " "$out/console.txt"
+done
+check "a warning for huge-png-30000x30000 as data" grep -q '^kivo-board-probe: IMG_Load_RW: ' "$out/console.txt"
+for n in 1 2 3 4 5; do
+  ms=$(sed -n "s/^background $n: frame in \([0-9]*\) ms$/\1/p" "$out/console.txt")
+  check "the frame with huge background $n within a second (${ms:-no} ms)" test "${ms:-1000}" -lt 1000
+done
+hwm=$(sed -n 's/^after: VmHWM:[[:space:]]*\([0-9]*\) kB$/\1/p' "$out/console.txt")
+check "the host's peak resident size stays under 64 MiB (${hwm:-no} kB)" test "${hwm:-$peak_limit_kb}" -lt "$peak_limit_kb"
 elapsed "checked"
 [ ${#problems[@]} -eq 0 ] || fail "${problems[*]}"
 echo "board: passed"

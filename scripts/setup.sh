@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git clang-format ccache
   libsdl2-dev libsdl2-image-dev libcairo2-dev libpango1.0-dev libqrencode-dev libts-dev
-  libwebp-dev libgif-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libwebp-dev libjpeg-dev libgif-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-wqy-microhei zbar-tools valgrind xvfb xdotool imagemagick
   g++-arm-linux-gnueabihf qemu-user-static qemu-system-arm cpio
   debhelper lintian

@@ -3,6 +3,8 @@
 
 #include <SDL2/SDL_image.h>
 
+#include <cstddef>
+
 #include "kivo/export.h"
 #include "kivo/surface.h"
 
@@ -35,6 +37,8 @@ class KIVO_EXPORT Animation {
     // The surface to draw now: the current frame, the still image, or null when empty.
     SDL_Surface* frame() const;
     bool empty() const { return animation_ == nullptr && !still_; }
+    // The bytes the pixels of its frames, or of its still image, take.
+    std::size_t bytes() const;
 
     const Surface& still() const { return still_; }
     const IMG_Animation* animation() const { return animation_; }

@@ -215,7 +215,8 @@ KIVO_API void kivo_get_display_mode(int32_t* width, int32_t* height, bool* valid
  * Exceptions: std::logic_error "basic_string: construction from null is not valid" when a font
  * pointer is null, std::logic_error when config itself is null (nothing has been created or
  * destroyed then).
- * Fatal: "open", "ioctl", "mmap", "ts_setup" (with the errno text),
+ * Fatal: "open", "ioctl", "mmap", "ts_setup" (with the errno text; a panel that goes away later
+ * is looked for again by kivo_poll_events instead),
  * "SDL_CreateRGBSurfaceWithFormat: <SDL error>", "essential images missing" (after one
  * "IMG_Load(...)" warning per missing image).
  */
@@ -273,8 +274,27 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  *   write outside their buffers on some malformed files. GIF, still or animated, is read
  *   through giflib (never by SDL_image), for the same reason: frames composed as browsers show
  *   them, a damaged file giving the frames and rows giflib reads of it, and a file whose frames
- *   would take more than 256 MiB decoded refused, before anything of that size is allocated,
- *   with the warning "...: GIF: frames of <w> x <h> need more than 256 MiB".
+ *   would take more than the image bound (below) decoded refused, before anything of that size
+ *   is allocated, with the warning "...: GIF: frames of <w> x <h> need more than 256 MiB" (the
+ *   bound's figure in MiB).
+ *   The image bound is a quarter of the machine's physical memory (sysconf), and never more than
+ *   256 MiB: 128 MiB on a board of 512 MiB. No image may need more: before anything is decoded,
+ *   the size its header declares (PNG's IHDR, the JPEG frame header read by libjpeg, WebP's
+ *   canvas and frame count read by libwebp, the BMP info header) is checked, counting 4 bytes a
+ *   pixel and 1 KiB for every frame, plus what the decoder keeps besides (one more frame for a
+ *   still WebP, three canvases for an animated one, every coefficient of a progressive JPEG),
+ *   and also every frame at the size it is shown (a background stretched to the surface). A file
+ *   or "data://" image larger than the bound is not read at all. What passes is refused in
+ *   milliseconds with the warning "IMG_Load(<path>): ..." or "IMG_Load_RW: ..." followed by
+ *   "image of <w> x <h> pixels in <n> frame(s) needs <m> MiB decoded (or stretched), more than
+ *   the bound of <b> MiB" or "<size> bytes, more than the bound of <b> MiB", and is not drawn,
+ *   as any unreadable image.
+ *   Images are cached by reference and dropped after ten minutes unused. While the cached
+ *   images take more than the same bound (4 bytes a pixel of every frame), the images that the
+ *   frame just drawn did not name are dropped, least recently used first, until they fit: an
+ *   image on screen is never dropped. A host then sees only this: an image dropped early is
+ *   loaded (and decoded) again on its next use, with its warning again if it fails, and an
+ *   animated one then starts again from its first frame.
  * labels: label_count records (may be null when label_count is 0).
  * The carousel is shown only when carousel_count > carousel_current (unsigned), with dot
  * carousel_current full. buttons: OR of KIVO_BUTTON_* (other bits are stored, without effect).
@@ -315,6 +335,12 @@ KIVO_API void kivo_push_event(const EventRecord* event);
  * Without a window it returns 0 and leaves the queue alone. When the coordinate space has a
  * zero width (height), x (y) is reported as 0. The product is exact (64-bit) and a quotient
  * outside the int32 range is clamped to it.
+ * The touch panel may go away and come back (a USB controller resetting): when its reads fail
+ * with ENODEV, or its descriptor hangs up, the panel is closed and a touch held then is reported
+ * released, once, at its last position, so that no button stays pressed. Later calls try to open
+ * /dev/input/event0 again through tslib, at most every 250 ms, without waiting and without a
+ * message; taps are answered again from the call that finds it. Only the first open, in
+ * kivo_create_window, is fatal.
  * Exceptions: std::invalid_argument "flavour" from the button hit test (records already written
  * stay in events; their count is lost).
  */

@@ -73,11 +73,14 @@ inline constexpr std::size_t asset_count = static_cast<std::size_t>(Asset::Count
 // missing" (after one warning per missing file) when any is absent. Never copied or moved.
 class KIVO_EXPORT Renderer {
   public:
-    // An image loaded by reference, with the steady-clock time of its last lookup.
+    // An image loaded by reference, with the steady-clock time of its last lookup, the bytes its
+    // pixels take and the draw that looked it up last (counted by clear_cache).
     struct CachedImage {
         CachedImage(const char* kind, const std::string& ref, int width, int height);
         Animation image;
         std::chrono::steady_clock::time_point last_used;
+        std::size_t bytes = 0;
+        std::uint64_t round = 0;
     };
 
     Renderer(Window& window, const Config& config);
@@ -122,7 +125,10 @@ class KIVO_EXPORT Renderer {
     // name resolved as "app/share/marvo/images/<kind>/<name>.webp"). The first lookup fixes the
     // size. Throws std::runtime_error for malformed "data://" base64, leaving no entry.
     Animation& get_image(const char* kind, const std::string& ref, int width, int height);
-    // Drops entries not looked up for more than 600 seconds.
+    // Drops entries not looked up for more than 600 seconds. Then, while the cached images take
+    // more than the image bound (see kivo.h), drops the least recently used of those not looked
+    // up since the previous call (the draw just made), until they fit: an image that the last draw
+    // named is never dropped.
     void clear_cache();
     void draw_background(const std::string& ref, int x);
     void draw_icon(const std::string& ref, int x);
@@ -152,6 +158,8 @@ class KIVO_EXPORT Renderer {
     const ScreenDef& current_screen() const { return current_screen_; }
     const Config& config() const { return config_; }
     std::size_t cache_size() const { return cache_.size(); }
+    // The bytes of pixels the cached images take.
+    std::size_t cache_bytes() const { return cache_bytes_; }
     const Surface& asset(Asset a) const { return assets_[static_cast<std::size_t>(a)]; }
 
   private:
@@ -165,6 +173,9 @@ class KIVO_EXPORT Renderer {
     std::array<PangoFontDescription*, 4> fonts_{};
     std::array<Surface, asset_count> assets_;
     std::unordered_map<std::string, CachedImage> cache_;
+    std::size_t cache_bytes_ = 0;
+    // Counts the calls of clear_cache: entries looked up since the last one carry it.
+    std::uint64_t cache_round_ = 0;
     Uint32 last_ticks_ = 0;
     std::int32_t delta_ms_ = 0;
     ScreenDef current_screen_;

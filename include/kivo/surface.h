@@ -37,7 +37,9 @@ class KIVO_EXPORT Surface {
     // Takes over source and returns a surface in working_format of the requested size (0 meaning
     // the source's own width or height), or null. Returns source itself when it already has that
     // format and size; otherwise source is freed. Stretching needs both images between 1 and
-    // 32767 pixels on each side (SDL's stretch overflows beyond); other sizes give null.
+    // 32767 pixels on each side and the source below 2 GiB (SDL's stretch overflows beyond); a
+    // result that would take more than the image bound (see kivo.h) is not made either. Those
+    // give null, with the reason in SDL_GetError().
     static SDL_Surface* convert(SDL_Surface* source, int width, int height);
 
     // Marks an image in working_format whose pixels are all opaque to be blitted as a copy (SDL's

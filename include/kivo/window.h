@@ -1,6 +1,7 @@
 // kivo::Window: the framebuffer, the touch panel and the drawing surface.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 #include <SDL2/SDL.h>
@@ -47,13 +48,20 @@ class KIVO_EXPORT Window {
     static constexpr unsigned full_copy_interval = 64;
 
     // Turns every pending touch sample into SDL mouse events on SDL's queue. Never blocks.
+    // When the panel goes away (its reads fail with ENODEV, or its descriptor hangs up), tslib is
+    // closed, a touch held then is released at its last position, and later calls try to open
+    // the panel again, at most every touch_retry_interval; nothing of this ends the process.
     void update_events();
+    static constexpr std::chrono::milliseconds touch_retry_interval{250};
+    // Whether the touch panel is open now.
+    bool touch_open() const { return ts_ != nullptr; }
 
     const Surface& surface() const { return surface_; }
     cairo_t* cairo() const { return cairo_; }
     std::uint32_t fb_size() const { return fb_size_; }
 
   private:
+    static constexpr const char* touch_device = "/dev/input/event0";
     int fb_fd_ = -1;
     void* fb_mem_ = nullptr;
     std::uint32_t fb_size_ = 0;
@@ -61,6 +69,7 @@ class KIVO_EXPORT Window {
     std::int32_t last_x_ = 0;
     std::int32_t last_y_ = 0;
     bool touching_ = false;
+    std::chrono::steady_clock::time_point touch_retry_{};
     Surface surface_;
     cairo_surface_t* cairo_surface_ = nullptr;
     cairo_t* cairo_ = nullptr;
@@ -68,6 +77,8 @@ class KIVO_EXPORT Window {
     std::uint32_t fb_rows_ = 0;
     unsigned presents_since_full_copy_ = full_copy_interval; // the first present copies all
 
+    void lose_touch();
+    void reopen_touch();
     void wait_for_vblank();
     void copy(const SDL_Rect& rect);
 };

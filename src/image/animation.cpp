@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "image/blit_plan.h"
+#include "image/image_bound.h"
 #include "image/image_loader.h"
 
 namespace kivo {
@@ -42,12 +43,26 @@ Surface still_image(const LoadedAnimation& loaded, int width, int height, Load l
     return load(width, height);
 }
 
+// Whether the frames of loaded, brought to width x height, stay within the bound (a GIF's frames
+// are counted only as they are read); if not, loaded is freed, with the reason in SDL_GetError().
+bool fits(IMG_Animation* loaded, int width, int height)
+{
+    const DeclaredSize size{
+        std::uint64_t(loaded->w), std::uint64_t(loaded->h), std::uint64_t(loaded->count)};
+    if (within_bound(size, width, height))
+        return true;
+    IMG_FreeAnimation(loaded);
+    return false;
+}
+
 } // namespace
 
 Animation::Animation(const char* path, int width, int height)
 {
-    const LoadedAnimation loaded = load_animation(path);
-    if (loaded.animation && loaded.animation->count >= 2)
+    const LoadedAnimation loaded = load_animation(path, width, height);
+    if (loaded.animation && loaded.animation->count >= 2 && !fits(loaded.animation, width, height))
+        warnx("IMG_Load(%s): %s", path, SDL_GetError());
+    else if (loaded.animation && loaded.animation->count >= 2)
         keep_animation(loaded.animation, width, height);
     else
         still_ = still_image(
@@ -57,8 +72,10 @@ Animation::Animation(const char* path, int width, int height)
 
 Animation::Animation(const void* data, unsigned size, int width, int height)
 {
-    const LoadedAnimation loaded = load_animation(data, size);
-    if (loaded.animation && loaded.animation->count >= 2)
+    const LoadedAnimation loaded = load_animation(data, size, width, height);
+    if (loaded.animation && loaded.animation->count >= 2 && !fits(loaded.animation, width, height))
+        warnx("IMG_Load_RW: %s", SDL_GetError());
+    else if (loaded.animation && loaded.animation->count >= 2)
         keep_animation(loaded.animation, width, height);
     else
         still_ = still_image(
@@ -114,6 +131,19 @@ void Animation::advance(int ms)
     elapsed_ms_ = int(total % delay);
     current_frame_ =
         Uint32((current_frame_ + (unsigned long long)steps) % Uint32(animation_->count));
+}
+
+std::size_t Animation::bytes() const
+{
+    const auto of = [](const SDL_Surface* s) {
+        return s ? std::size_t(s->h) * std::size_t(s->pitch) : 0;
+    };
+    if (!animation_)
+        return of(still_.get());
+    std::size_t sum = 0;
+    for (int i = 0; i < animation_->count; ++i)
+        sum += of(animation_->frames[i]);
+    return sum;
 }
 
 SDL_Surface* Animation::frame() const

@@ -12,6 +12,9 @@ namespace {
 constexpr long worth_copying = 256;
 // How many times the rectangles left around an opaque one are searched again.
 constexpr int depth = 2;
+// Larger images (more than a 1920 x 1080 screen) are blended whole: their plan would scan every
+// pixel several times, where SDL's blend touches only the part that lands on the surface.
+constexpr long most_planned_pixels = 1L << 21;
 
 const Uint32* row_of(const SDL_Surface* image, int y)
 {
@@ -101,7 +104,9 @@ const std::vector<BlitPart>* BlitPlan::parts(const SDL_Surface* image)
     auto* plan = static_cast<BlitPlan*>(image->userdata);
     if (!plan)
         return nullptr;
-    if (!plan->made_) {
+    if (!plan->made_ && long(image->w) * image->h > most_planned_pixels) {
+        plan->whole_ = plan->made_ = true;
+    } else if (!plan->made_) {
         split(image, {0, 0, image->w, image->h}, depth, plan->parts_);
         const auto& parts = plan->parts_;
         plan->whole_ = parts.size() == 1 && !parts[0].copy && parts[0].rect.w == image->w &&

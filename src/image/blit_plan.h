@@ -26,7 +26,8 @@ class BlitPlan {
   public:
     static void attach(SDL_Surface* image);
     static void detach(SDL_Surface* image);
-    // The parts of an attached image; null when it has none or blending it whole costs no more.
+    // The parts of an attached image; null when it has none or blending it whole costs no more
+    // (always for an image of more than 2^21 pixels).
     static const std::vector<BlitPart>* parts(const SDL_Surface* image);
 
   private:

@@ -9,6 +9,7 @@
 #include <new>
 #include <vector>
 
+#include "image/image_bound.h"
 #include "kivo/surface.h"
 
 namespace kivo {
@@ -16,9 +17,6 @@ namespace kivo {
 namespace {
 
 constexpr std::uint32_t black = 0xFF000000;
-// What one frame costs beyond its pixels (the surface and its bookkeeping), so that a file of
-// countless tiny frames meets the limit too.
-constexpr std::uint64_t frame_overhead = 1024;
 
 struct SurfaceFree {
     void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
@@ -124,7 +122,7 @@ bool Frames::skip_image_data()
 }
 
 // Sets the screen up at the first image, and says whether one more frame stays within
-// max_gif_decoded_bytes (if not, the reason is in SDL_GetError()). Nothing is allocated before.
+// image_bound() (if not, the reason is in SDL_GetError()). Nothing is allocated before.
 bool Frames::fits(const GifImageDesc& image)
 {
     if (canvas_.empty()) {
@@ -134,10 +132,11 @@ bool Frames::fits(const GifImageDesc& image)
             SDL_SetError("GIF: no image");
             return false;
         }
-        frame_cost_ = std::uint64_t(width_) * std::uint64_t(height_) * 4 + frame_overhead;
+        frame_cost_ = frame_bytes(std::uint64_t(width_), std::uint64_t(height_));
     }
-    if ((frames_.size() + 1) * frame_cost_ > max_gif_decoded_bytes) {
-        SDL_SetError("GIF: frames of %d x %d need more than 256 MiB", width_, height_);
+    if ((frames_.size() + 1) * frame_cost_ > image_bound()) {
+        SDL_SetError("GIF: frames of %d x %d need more than %llu MiB", width_, height_,
+            static_cast<unsigned long long>(image_bound() >> 20));
         return false;
     }
     if (canvas_.empty())

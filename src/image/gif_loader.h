@@ -7,10 +7,6 @@
 
 namespace kivo {
 
-// All the frames of one file may take at most this many bytes decoded (4 per pixel of the
-// screen, per frame).
-inline constexpr std::size_t max_gif_decoded_bytes = std::size_t{256} << 20;
-
 // "GIF87a" or "GIF89a", the test SDL_image uses to pick its GIF loader.
 bool is_gif(const void* bytes, std::size_t size);
 
@@ -29,7 +25,8 @@ bool is_gif(const void* bytes, std::size_t size);
 // The frames are in working_format at the screen's size, allocated so that IMG_FreeAnimation
 // releases them. Null with the reason in SDL_GetError(): "GIF: <giflib's message>" when the
 // header or screen descriptor cannot be read, "GIF: no image", "GIF: frames of <w> x <h> need
-// more than 256 MiB", or SDL's out-of-memory error. The bytes are only read during the call.
+// more than <bound> MiB" (all the frames of one file, at 4 bytes a pixel of the screen, may take at
+// most image_bound() bytes), or SDL's out-of-memory error. The bytes are only read during the call.
 IMG_Animation* load_gif(const void* bytes, std::size_t size, bool first_only);
 
 } // namespace kivo

@@ -2,10 +2,12 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <type_traits>
 #include <utility>
 
 #include "image/gif_loader.h"
+#include "image/image_bound.h"
 
 #if KIVO_OWN_WEBP_ANIMATION
 #include <webp/decode.h>
@@ -194,9 +196,9 @@ LoadedAnimation one_frame(SDL_Surface* image)
     return {animation, true};
 }
 
-// One image source: bytes in memory, or a file (read whole only for the decoders called here).
-// Gives the source to the decoder its format calls for; an unsupported one fails with SDL_image's
-// own message.
+// One image source: bytes in memory, or a file, read whole first (at most image_bound() bytes).
+// Gives the source to the decoder its format calls for, once the size its header declares is
+// within the bound; an unsupported one fails with SDL_image's own message.
 class Source {
   public:
     Source(const void* data, size_t size) : data_(data), size_(size), format_(format_of(data, size))
@@ -221,28 +223,28 @@ class Source {
     Source(const Source&) = delete;
     Source& operator=(const Source&) = delete;
 
-    LoadedAnimation animation()
+    LoadedAnimation animation(int width, int height)
     {
-        if (!usable())
-            return {};
+        if (!usable() || !read() || !admitted(width, height))
+            return {nullptr, false, refused_};
         if (format_ == Format::gif)
-            return read() ? gif(false) : LoadedAnimation{};
+            return gif(false);
         if (format_ != Format::webp)
-            return one_frame(image());
+            return one_frame(with_bytes(sdl_loader(format_)));
 #if KIVO_OWN_WEBP_ANIMATION
-        return read() ? decode(static_cast<const Uint8*>(data_), size_) : LoadedAnimation{};
+        return decode(static_cast<const Uint8*>(data_), size_);
 #else
-        return {with_stream([](SDL_RWops* rw) { return IMG_LoadWEBPAnimation_RW(rw); })};
+        return {with_bytes([](SDL_RWops* rw) { return IMG_LoadWEBPAnimation_RW(rw); })};
 #endif
     }
 
-    SDL_Surface* image()
+    SDL_Surface* image(int width, int height)
     {
-        if (!usable())
+        if (!usable() || !read() || !admitted(width, height))
             return nullptr;
         if (format_ == Format::gif)
-            return read() ? first_frame(gif(true).animation) : nullptr;
-        return with_stream(sdl_loader(format_));
+            return first_frame(gif(true).animation);
+        return with_bytes(sdl_loader(format_));
     }
 
   private:
@@ -252,6 +254,8 @@ class Source {
     std::unique_ptr<Uint8, SdlFree> read_;
     Format format_ = Format::unsupported;
     bool opened_ = true;
+    // Refused for its size: no other loader is to try it again.
+    bool refused_ = false;
 
     bool usable() const
     {
@@ -266,20 +270,44 @@ class Source {
         IMG_Animation* animation = load_gif(data_, size_, first_only);
         return {animation, true, animation == nullptr};
     }
-    // A file's bytes, for the decoders called here.
+    // A file's bytes; no source larger than the bound is read or decoded.
     bool read()
     {
+        const Sint64 size = file_ ? SDL_RWsize(file_) : Sint64(size_);
+        if (size < 0)
+            return false;
+        if (std::uint64_t(size) > image_bound()) {
+            SDL_SetError("%lld bytes, more than the bound of %llu MiB",
+                static_cast<long long>(size), static_cast<unsigned long long>(image_bound() >> 20));
+            refused_ = true;
+            return false;
+        }
         if (!file_)
             return true;
         read_.reset(static_cast<Uint8*>(SDL_LoadFile_RW(file_, &size_, 0)));
         data_ = read_.get();
         return data_ != nullptr;
     }
-    // load(stream) on the file or the bytes.
-    template <typename Load> std::invoke_result_t<Load, SDL_RWops*> with_stream(Load load)
+    // Whether the size the header declares, decoded and at width x height, is within the bound.
+    // GIF frames are counted as giflib reads them (load_gif).
+    bool admitted(int width, int height)
     {
-        if (file_)
-            return load(file_);
+        const auto* bytes = static_cast<const Uint8*>(data_);
+        std::optional<DeclaredSize> declared;
+        if (format_ == Format::png)
+            declared = png_size(bytes, size_);
+        else if (format_ == Format::jpeg)
+            declared = jpeg_size(bytes, size_);
+        else if (format_ == Format::webp)
+            declared = webp_size(bytes, size_);
+        else if (format_ == Format::bmp)
+            declared = bmp_size(bytes, size_);
+        refused_ = declared && !within_bound(*declared, width, height);
+        return !refused_;
+    }
+    // load(stream) on the bytes.
+    template <typename Load> std::invoke_result_t<Load, SDL_RWops*> with_bytes(Load load)
+    {
         SDL_RWops* memory = SDL_RWFromConstMem(data_, int(size_));
         const auto loaded = memory ? load(memory) : nullptr;
         if (memory)
@@ -290,24 +318,24 @@ class Source {
 
 } // namespace
 
-LoadedAnimation load_animation(const char* path)
+LoadedAnimation load_animation(const char* path, int width, int height)
 {
-    return Source(path).animation();
+    return Source(path).animation(width, height);
 }
 
-LoadedAnimation load_animation(const void* data, unsigned size)
+LoadedAnimation load_animation(const void* data, unsigned size, int width, int height)
 {
-    return Source(data, size).animation();
+    return Source(data, size).animation(width, height);
 }
 
-SDL_Surface* load_image(const char* path)
+SDL_Surface* load_image(const char* path, int width, int height)
 {
-    return Source(path).image();
+    return Source(path).image(width, height);
 }
 
-SDL_Surface* load_image(const void* data, unsigned size)
+SDL_Surface* load_image(const void* data, unsigned size, int width, int height)
 {
-    return Source(data, size).image();
+    return Source(data, size).image(width, height);
 }
 
 } // namespace kivo

@@ -18,19 +18,23 @@ struct LoadedAnimation {
     // When the animation holds a single frame, that frame is the still image; otherwise the still
     // image is loaded again (SDL_image's WebP animations, where it reads animated WebP itself).
     bool frame_is_still = false;
-    // The source is a GIF that could not be decoded: no other loader can do better, the reason in
-    // SDL_GetError() is final.
+    // The source is a GIF that could not be decoded, or was refused for its size: no other loader
+    // can do better, the reason in SDL_GetError() is final.
     bool failed_for_good = false;
 };
 
+// Before anything is decoded, a file larger than image_bound() is refused, and so is a source
+// whose header declares a size that needs more than image_bound() decoded, or once its frames
+// are brought to width x height (0: natural): see within_bound. A refused source fails for good.
+
 // IMG_LoadAnimation(path).
-LoadedAnimation load_animation(const char* path);
+LoadedAnimation load_animation(const char* path, int width, int height);
 // IMG_LoadAnimation_RW(SDL_RWFromConstMem(data, size), 1); the bytes are only read during the call.
-LoadedAnimation load_animation(const void* data, unsigned size);
+LoadedAnimation load_animation(const void* data, unsigned size, int width, int height);
 
 // IMG_Load(path) and IMG_Load_RW(SDL_RWFromConstMem(data, size), 1); a GIF gives its first frame.
 // Null with the reason in SDL_GetError().
-SDL_Surface* load_image(const char* path);
-SDL_Surface* load_image(const void* data, unsigned size);
+SDL_Surface* load_image(const char* path, int width, int height);
+SDL_Surface* load_image(const void* data, unsigned size, int width, int height);
 
 } // namespace kivo

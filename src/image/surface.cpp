@@ -2,9 +2,12 @@
 
 #include <err.h>
 
+#include <climits>
+#include <cstdint>
 #include <utility>
 
 #include "image/blit_plan.h"
+#include "image/image_bound.h"
 #include "image/image_loader.h"
 
 namespace kivo {
@@ -12,17 +15,19 @@ namespace kivo {
 namespace {
 
 // SDL's stretch steps through the source in 16.16 fixed point held in an int: a side of 32768
-// pixels or more overflows it and reads outside the image. A side of 0 has nothing to stretch.
-bool stretchable(int w, int h)
+// pixels or more overflows it and reads outside the image. Its row offsets are ints as well, so
+// neither image may take 2^31 bytes or more. A side of 0 has nothing to stretch.
+bool stretchable(const SDL_Surface* s)
 {
-    return w > 0 && h > 0 && w < 32768 && h < 32768;
+    return s->w > 0 && s->h > 0 && s->w < 32768 && s->h < 32768 &&
+           std::int64_t{s->h} * s->pitch <= INT_MAX;
 }
 
 } // namespace
 
 Surface::Surface(const char* path, int width, int height)
 {
-    SDL_Surface* loaded = load_image(path);
+    SDL_Surface* loaded = load_image(path, width, height);
     if (!loaded) {
         warnx("IMG_Load(%s): %s", path, SDL_GetError());
         return;
@@ -32,7 +37,7 @@ Surface::Surface(const char* path, int width, int height)
 
 Surface::Surface(const void* data, unsigned size, int width, int height)
 {
-    SDL_Surface* loaded = load_image(data, size);
+    SDL_Surface* loaded = load_image(data, size, width, height);
     if (!loaded) {
         warnx("IMG_Load_RW: %s", SDL_GetError());
         return;
@@ -72,6 +77,12 @@ SDL_Surface* Surface::convert(SDL_Surface* source, int width, int height)
 {
     const int w = width != 0 ? width : source->w;
     const int h = height != 0 ? height : source->h;
+    if (w > 0 && h > 0 && frame_bytes(std::uint64_t(w), std::uint64_t(h)) > image_bound()) {
+        SDL_SetError("image of %d x %d pixels needs more than the bound of %llu MiB", w, h,
+            static_cast<unsigned long long>(image_bound() >> 20));
+        SDL_FreeSurface(source);
+        return nullptr;
+    }
     if (w == source->w && h == source->h) {
         if (source->format->format == working_format)
             return source;
@@ -79,7 +90,7 @@ SDL_Surface* Surface::convert(SDL_Surface* source, int width, int height)
         SDL_FreeSurface(source);
         return converted;
     }
-    if (!stretchable(source->w, source->h) || !stretchable(w, h)) {
+    if (!stretchable(source) || w <= 0 || h <= 0 || w >= 32768 || h >= 32768) {
         SDL_FreeSurface(source);
         return nullptr;
     }

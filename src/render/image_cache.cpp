@@ -1,8 +1,11 @@
 #include "kivo/renderer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
+#include <vector>
 
+#include "image/image_bound.h"
 #include "kivo/base64.h"
 #include "render/coords.h"
 #include "render/tracker.h"
@@ -37,7 +40,8 @@ Animation load_image(const char* kind, const std::string& ref, int width, int he
 } // namespace
 
 Renderer::CachedImage::CachedImage(const char* kind, const std::string& ref, int width, int height)
-    : image(load_image(kind, ref, width, height)), last_used(std::chrono::steady_clock::now())
+    : image(load_image(kind, ref, width, height)), last_used(std::chrono::steady_clock::now()),
+      bytes(image.bytes())
 {
 }
 
@@ -48,18 +52,49 @@ Animation& Renderer::get_image(const char* kind, const std::string& ref, int wid
     auto it = cache_.find(ref);
     if (it == cache_.end()) {
         it = cache_.try_emplace(ref, kind, ref, width, height).first;
+        cache_bytes_ += it->second.bytes;
         ++tracker_->cache_generation;
     }
     it->second.last_used = std::chrono::steady_clock::now();
+    it->second.round = cache_round_;
     return it->second.image;
 }
 
+// Every drop changes cache_generation_, so that the frame drawn next is drawn in full and no
+// image remembered from before can be taken for one loaded later at the same address. The
+// entries the last draw looked up are never dropped here: what it drew names them.
 void Renderer::clear_cache()
 {
     const auto limit = std::chrono::steady_clock::now() - max_idle;
-    if (std::erase_if(
-            cache_, [limit](const auto& entry) { return entry.second.last_used < limit; }))
+    bool dropped = false;
+    for (auto it = cache_.begin(); it != cache_.end();) {
+        if (it->second.last_used < limit) {
+            cache_bytes_ -= it->second.bytes;
+            it = cache_.erase(it);
+            dropped = true;
+        } else {
+            ++it;
+        }
+    }
+    if (cache_bytes_ > image_bound()) {
+        // Over the ceiling: the least recently used of the others go first.
+        std::vector<decltype(cache_)::iterator> idle;
+        for (auto it = cache_.begin(); it != cache_.end(); ++it)
+            if (it->second.round != cache_round_)
+                idle.push_back(it);
+        std::sort(idle.begin(), idle.end(),
+            [](const auto& a, const auto& b) { return a->second.last_used < b->second.last_used; });
+        for (auto it : idle) {
+            if (cache_bytes_ <= image_bound())
+                break;
+            cache_bytes_ -= it->second.bytes;
+            cache_.erase(it);
+            dropped = true;
+        }
+    }
+    if (dropped)
         ++tracker_->cache_generation;
+    ++cache_round_;
 }
 
 void Renderer::draw_background(const std::string& ref, int x)

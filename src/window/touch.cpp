@@ -1,5 +1,8 @@
 // Touch panel samples to SDL mouse events.
+#include <poll.h>
 #include <tslib.h>
+
+#include <cerrno>
 
 #include <SDL2/SDL.h>
 
@@ -31,14 +34,53 @@ void push_button(Uint32 type, Uint8 state, Uint32 ticks, int x, int y)
     push(event);
 }
 
+// Whether the panel behind ts went away: the last read failed with ENODEV (evdev's answer once
+// the device is gone), or failed otherwise on a descriptor that hung up. A read that found
+// nothing pending (EAGAIN) costs no further system call.
+bool panel_gone(struct tsdev* ts, int result, int error)
+{
+    if (result < 0 && error == ENODEV)
+        return true;
+    if (result < 0 && error == EAGAIN)
+        return false;
+    pollfd p{ts_fd(ts), POLLIN, 0};
+    return poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
 } // namespace
+
+// The device is gone: what closing it reports is of no use, and the panel is looked for again
+// from the next call on. A touch held now would never see its lift-off.
+void Window::lose_touch()
+{
+    ts_close(ts_);
+    ts_ = nullptr;
+    if (touching_) {
+        push_button(SDL_MOUSEBUTTONUP, SDL_RELEASED, SDL_GetTicks(), last_x_, last_y_);
+        touching_ = false;
+    }
+}
+
+void Window::reopen_touch()
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (now < touch_retry_)
+        return;
+    touch_retry_ = now + touch_retry_interval;
+    ts_ = ts_setup(touch_device, 1);
+}
 
 // A sample is down exactly when its pressure is non-zero; press or release comes before the
 // motion made from the same sample, and both carry the same tick count.
 void Window::update_events()
 {
+    if (!ts_)
+        reopen_touch();
+    if (!ts_)
+        return;
     struct ts_sample sample {};
-    while (ts_read(ts_, &sample, 1) == 1) {
+    int result;
+    while ((result = ts_read(ts_, &sample, 1)) == 1) {
         const Uint32 ticks = SDL_GetTicks();
         const bool down = sample.pressure != 0;
         if (down && !touching_) {
@@ -68,6 +110,8 @@ void Window::update_events()
         last_x_ = sample.x;
         last_y_ = sample.y;
     }
+    if (panel_gone(ts_, result, errno))
+        lose_touch();
 }
 
 } // namespace kivo

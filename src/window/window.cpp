@@ -20,7 +20,6 @@ namespace kivo {
 namespace {
 
 constexpr const char* framebuffer_path = "/dev/fb0";
-constexpr const char* touch_path = "/dev/input/event0";
 
 // tslib reports through a process-wide hook; once a window exists its messages are silenced.
 int ignore_ts_error(const char*, va_list)
@@ -72,7 +71,7 @@ Window::Window(int width, int height)
         err(1, "mmap");
     fb_mem_ = mem;
 
-    ts_ = ts_setup(touch_path, 1);
+    ts_ = ts_setup(touch_device, 1);
     if (!ts_)
         err(1, "ts_setup");
     ts_error_fn = ignore_ts_error;

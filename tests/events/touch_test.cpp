@@ -89,3 +89,40 @@ TEST_F(EventTest, PanelSamplesBecomeMouseEvents)
 }
 
 } // namespace
+
+// A panel unplugged with a touch held and plugged back: the host gets the release at the last
+// position, the window looks for the panel again no more often than its retry interval, and taps
+// on the panel that came back are answered.
+TEST_F(EventTest, UnpluggedPanelReleasesTheTouchAndComesBack)
+{
+    open(800, 480);
+    kivo_emu_clock_set_manual(1);
+    const kivo::Window& window = *kivo::state::window;
+    kivo_emu_touch_inject(100, 200, 150);
+    kivo_emu_touch_inject(120, 210, 150);
+    EXPECT_EQ(
+        poll(), (std::vector<EventRecord>{record(KIVO_EVENT_PRESS, 100, 200),
+                    record(KIVO_EVENT_MOTION, 100, 200), record(KIVO_EVENT_MOTION, 120, 210)}));
+
+    kivo_emu_touch_unplug();
+    EXPECT_EQ(poll(), std::vector<EventRecord>{record(KIVO_EVENT_RELEASE, 120, 210)});
+    EXPECT_FALSE(window.touch_open());
+    EXPECT_EQ(kivo_emu_open_descriptors(), 1); // the framebuffer's
+
+    // Still gone at the first try; plugged back right after it, found at the next.
+    const auto ns = [](auto d) { return std::chrono::nanoseconds(d).count(); };
+    EXPECT_TRUE(poll().empty());
+    kivo_emu_touch_plug();
+    kivo_emu_clock_advance_ns(ns(kivo::Window::touch_retry_interval) - 1);
+    EXPECT_TRUE(poll().empty());
+    EXPECT_FALSE(window.touch_open()) << "tried again before the retry interval";
+    kivo_emu_clock_advance_ns(1);
+    EXPECT_TRUE(poll().empty());
+    ASSERT_TRUE(window.touch_open());
+
+    kivo_emu_touch_inject(300, 100, 90);
+    kivo_emu_touch_inject(300, 100, 0);
+    EXPECT_EQ(
+        poll(), (std::vector<EventRecord>{record(KIVO_EVENT_PRESS, 300, 100),
+                    record(KIVO_EVENT_MOTION, 300, 100), record(KIVO_EVENT_RELEASE, 300, 100)}));
+}

@@ -1,7 +1,9 @@
 // Image references, the cache keyed by reference, its expiry and animated images, seen through
 // frames, warnings and the cache's size.
+#include <cstdio>
 #include <stdexcept>
 
+#include "image/image_bound.h"
 #include "render_fixture.h"
 
 namespace render_test {
@@ -154,6 +156,60 @@ TEST_F(CacheTest, ImageDrawnTwiceInAFrameAdvancesTwice)
     show(nullptr, ref, labels);
     EXPECT_EQ(frame().rgb(160, 120), green); // 65 ms into green
     EXPECT_EQ(frame().rgb(32, 24), blue);    // 110 ms: blue, 10 ms in
+}
+
+} // namespace
+} // namespace render_test
+
+namespace render_test {
+namespace {
+
+// 300 distinct 4 x 4 backgrounds, one a frame, each stretched to 800 x 480 (1.5 MB) and cached:
+// past the ceiling the entries the frame did not name go, least recently used first, and only
+// as many as needed. The icon every frame names stays although it is the oldest (its file is gone:
+// loading it again would warn), a label image shown once goes first and loads again when it comes
+// back, and every frame shows its own background.
+TEST_F(CacheTest, PastTheCeilingIdleImagesGoLeastRecentlyUsedFirst)
+{
+    constexpr int count = 300;
+    const std::size_t ceiling = kivo::image_bound();
+    const std::size_t stretched = 800 * 480 * 4;
+    const std::string icon = save_png(pattern(8, 8, 1), "ceiling-icon");
+    const std::string once = save_png(pattern(8, 8, 2), "ceiling-once");
+    const std::string icon_ref = "file://" + icon, once_ref = "file://" + once;
+    const std::vector<LabelRecord> once_label = {
+        label(KIVO_LABEL_ICON, 0, 0, 8, 8, once_ref.c_str())};
+    const auto colour = [](int i) { return std::uint32_t(0xff000000 | (i * 0x010307 & 0xffffff)); };
+    const auto background = [&](int i) {
+        const Image four(4, 4, colour(i));
+        const std::vector<char> png = read_file(save_png(four, "ceiling-bg"));
+        return "data://" + base64(std::string(png.begin(), png.end()));
+    };
+
+    kivo_emu_fb_set_fault(KIVO_EMU_FB_NO_VSYNC); // no wait for 300 vertical blanks
+    open(800, 480);
+    show(background(0).c_str(), icon_ref.c_str(), once_label);
+    std::remove(icon.c_str());
+    std::remove(once.c_str());
+    const std::string err = stderr_of([&] {
+        for (int i = 1; i < count; ++i) {
+            advance_ms(10);
+            show(background(i).c_str(), icon_ref.c_str());
+            ASSERT_LE(renderer().cache_bytes(), ceiling) << "frame " << i;
+            ASSERT_EQ(frame().at(799, 479), colour(i)) << "frame " << i;
+        }
+    });
+    EXPECT_EQ(err, "");
+    EXPECT_GT(renderer().cache_bytes(), ceiling - 2 * stretched) << "dropped more than needed";
+    EXPECT_LT(renderer().cache_size(), std::size_t(count));
+
+    // The oldest background and the label went first: both load again.
+    const std::string again =
+        stderr_of([&] { show(background(0).c_str(), icon_ref.c_str(), once_label); });
+    EXPECT_EQ(occurrences(again, "IMG_Load(" + once + ")"), 1) << again;
+    EXPECT_EQ(occurrences(again, "IMG_Load"), 1) << "the icon stayed cached: " << again;
+    EXPECT_EQ(frame().at(799, 479), colour(0));
+    EXPECT_LE(renderer().cache_bytes(), ceiling);
 }
 
 } // namespace

@@ -8,6 +8,11 @@
  *   kivo-board-probe window W H   opens a window of that size, shows one frame and closes it
  *   kivo-board-probe touch N      opens an 800x480 window and prints the first N touch records
  *                                 ("press|motion|release X Y"); SIGTERM ends it earlier
+ *   kivo-board-probe backgrounds REF...
+ *                                 opens an 800x480 window and shows each image reference as the
+ *                                 background, one line each: "background <n>: frame in <ms> ms"
+ *                                 (from kivo_set_screen to the end of the kivo_present that draws
+ *                                 it); then the process's own memory figures ("VmHWM: ...")
  */
 #include <kivo/kivo.h>
 
@@ -18,11 +23,13 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/ioctl.h>
+#include <time.h>
 #include <unistd.h>
 
 static int usage(void)
 {
-    fprintf(stderr, "usage: kivo-board-probe graphics | fb | mode | window W H | touch N\n");
+    fprintf(stderr, "usage: kivo-board-probe graphics | fb | mode | window W H | touch N | "
+                    "backgrounds REF...\n");
     return 2;
 }
 
@@ -114,6 +121,48 @@ static int touch(int count)
     return 0;
 }
 
+static long long now_ms(void)
+{
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (long long)ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
+}
+
+/* The peak and present resident sizes, as the kernel counts them for this process. */
+static void print_memory(const char* when)
+{
+    FILE* status = fopen("/proc/self/status", "r");
+    char line[256];
+    while (status && fgets(line, sizeof line, status))
+        if (!strncmp(line, "VmHWM:", 6) || !strncmp(line, "VmRSS:", 6))
+            printf("%s %s", when, line);
+    if (status)
+        fclose(status);
+    fflush(stdout);
+}
+
+static int backgrounds(int count, char** refs)
+{
+    ConfigRecord config;
+    memset(&config, 0, sizeof config);
+    config.font0 = config.font1 = config.font2 = config.font3 = "DejaVu Sans 24";
+    kivo_init_sdl();
+    kivo_create_window(800, 480, &config);
+    kivo_present(0);
+    print_memory("before:");
+    for (int i = 0; i < count; ++i) {
+        long long start = now_ms();
+        kivo_set_screen(0, refs[i], NULL, NULL, 0, 0, 0, 0);
+        kivo_present(0);
+        printf("background %d: frame in %lld ms\n", i + 1, now_ms() - start);
+        fflush(stdout);
+    }
+    print_memory("after:");
+    kivo_destroy_window();
+    kivo_quit_sdl();
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     if (argc == 2 && !strcmp(argv[1], "graphics"))
@@ -126,5 +175,7 @@ int main(int argc, char** argv)
         return window(atoi(argv[2]), atoi(argv[3]));
     if (argc == 3 && !strcmp(argv[1], "touch"))
         return touch(atoi(argv[2]));
+    if (argc >= 3 && !strcmp(argv[1], "backgrounds"))
+        return backgrounds(argc - 2, argv + 2);
     return usage();
 }

@@ -4,21 +4,32 @@
 // are QEMU's screendumps of the display (PPM); quit presses the board's power button, which the
 // board's init turns into SIGTERM for the host.
 //
+// Besides the simulator's commands, a script may hold the board's own, for what only a board
+// has (each takes up to 60 s):
+//   await <text>    waits until a line of the board's console (--console FILE) begins with <text>
+//   power           presses the board's power button and goes on (its init takes it as a cue)
+//   unplug <id>     pulls QEMU's USB device <id> out (device_del)
+//   plug <id>       plugs a USB tablet in again as <id> (device_add), and waits until QEMU
+//                   routes the pointer to it
+//
 // With --expect DIR, a snapshot whose name has a frame DIR/<name>.ppm waits (up to 20 s) until
 // the board shows that screen: the board is slower than the build machine, most of all when a
 // screen's images are first decoded, and the tour goes on from there. It waits for the same
 // bytes; once fewer than 5% of the pixels differ it gives the board one more second to get
 // there, then takes what it shows (the caller compares).
 //
-//   kivo-board-drive --qmp SOCKET --out DIR [--size WxH] [--expect DIR] SCRIPT
+//   kivo-board-drive --qmp SOCKET --out DIR [--size WxH] [--expect DIR] [--console FILE] SCRIPT
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "qmp_client.h"
 #include "touch_script.h"
@@ -29,11 +40,81 @@ using kivo_sim::Command;
 using kivo_sim::tap_hold_ms;
 
 constexpr int connect_limit_ms = 60000;
-constexpr int tablet_limit_ms = 60000;
 constexpr int axis_max = 32767;
 constexpr int settle_limit_ms = 20000;
 constexpr int near_limit_ms = 1000; // how long a screen that is nearly the expected one may take
 constexpr int settle_poll_ms = 100;
+constexpr int board_limit_ms = 60000; // for await and plug
+
+// One step of a script: a simulator's command (board None), or one of the board's own.
+struct Step {
+    enum Board { None, Await, Power, Unplug, Plug };
+    Board board = None;
+    std::string argument; // the text of await, the device id of unplug and plug
+    Command command;
+};
+
+// The board's commands are taken out (their lines left blank, so that the simulator's parser
+// names the same line numbers) and put back in their places.
+std::vector<Step> parse_board_script(std::istream& in)
+{
+    struct Word {
+        const char* word;
+        Step::Board board;
+    };
+    static constexpr Word words[] = {{"await", Step::Await}, {"power", Step::Power},
+        {"unplug", Step::Unplug}, {"plug", Step::Plug}};
+    std::vector<Step> board_steps;
+    std::vector<int> board_lines;
+    std::string simulator_text, text;
+    for (int line = 1; std::getline(in, text); ++line) {
+        std::string code = text.substr(0, text.find('#'));
+        std::istringstream fields(code);
+        std::string first, rest;
+        fields >> first;
+        std::getline(fields >> std::ws, rest);
+        while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.back())))
+            rest.pop_back();
+        const Word* w = std::find_if(
+            std::begin(words), std::end(words), [&](const Word& x) { return first == x.word; });
+        if (w == std::end(words)) {
+            simulator_text += text + "\n";
+            continue;
+        }
+        if (rest.empty() != (w->board == Step::Power))
+            throw std::runtime_error(
+                "line " + std::to_string(line) + ": " + first +
+                (w->board == Step::Power ? " takes no argument" : " needs an argument"));
+        Step step;
+        step.board = w->board;
+        step.argument = rest;
+        board_steps.push_back(step);
+        board_lines.push_back(line);
+        simulator_text += "\n";
+    }
+    std::istringstream simulator(simulator_text);
+    std::vector<Step> steps;
+    size_t next = 0;
+    for (Command& c : kivo_sim::parse_script(simulator)) {
+        for (; next < board_steps.size() && board_lines[next] < c.line; ++next)
+            steps.push_back(board_steps[next]);
+        Step step;
+        step.command = std::move(c);
+        steps.push_back(std::move(step));
+    }
+    steps.insert(steps.end(), board_steps.begin() + static_cast<long>(next), board_steps.end());
+    return steps;
+}
+
+// Whether a line of the file begins with the text; a serial console ends its lines with \r\n.
+bool file_has_line(const std::string& path, const std::string& text)
+{
+    std::ifstream in(path, std::ios::binary);
+    for (std::string line; std::getline(in, line);)
+        if (line.compare(0, text.size(), text) == 0)
+            return true;
+    return false;
+}
 
 // The centre of display pixel p on QEMU's absolute axis (0..32767 over the whole display).
 int axis_value(int p, int size)
@@ -77,9 +158,9 @@ void sleep_ms(int ms)
 class Board {
   public:
     Board(kivo_board::QmpClient& qmp, int width, int height, std::string out_dir,
-        std::string expect_dir)
+        std::string expect_dir, std::string console)
         : qmp_(qmp), width_(width), height_(height), out_dir_(std::move(out_dir)),
-          expect_dir_(std::move(expect_dir))
+          expect_dir_(std::move(expect_dir)), console_(std::move(console))
     {
     }
 
@@ -88,18 +169,60 @@ class Board {
     void wait_for_tablet()
     {
         const auto limit =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(tablet_limit_ms);
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(board_limit_ms);
         while (qmp_.execute(R"({"execute": "query-mice"})").find("\"absolute\": true") ==
                std::string::npos) {
             if (std::chrono::steady_clock::now() > limit)
                 throw std::runtime_error(
-                    "no absolute pointer after " + std::to_string(tablet_limit_ms) + " ms");
+                    "no absolute pointer after " + std::to_string(board_limit_ms) + " ms");
             sleep_ms(50);
         }
         send(R"({"type": "btn", "data": {"down": false, "button": "left"}})");
     }
 
-    // Runs one command; false after quit.
+    // Runs one step; false after quit.
+    bool run(const Step& step)
+    {
+        switch (step.board) {
+        case Step::None:
+            return run(step.command);
+        case Step::Await:
+            await(step.argument);
+            return true;
+        case Step::Power:
+            qmp_.execute(R"({"execute": "system_powerdown"})");
+            return true;
+        case Step::Unplug:
+            qmp_.execute(
+                R"({"execute": "device_del", "arguments": {"id": ")" + step.argument + "\"}}");
+            return true;
+        case Step::Plug:
+            qmp_.execute(
+                R"({"execute": "device_add", "arguments": {"driver": "usb-wacom-tablet", "id": ")" +
+                step.argument + "\"}}");
+            down_ = false;
+            wait_for_tablet();
+            return true;
+        }
+        return true;
+    }
+
+  private:
+    void await(const std::string& text)
+    {
+        if (console_.empty())
+            throw std::runtime_error("await needs --console");
+        const auto limit =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(board_limit_ms);
+        while (!file_has_line(console_, text)) {
+            if (std::chrono::steady_clock::now() > limit)
+                throw std::runtime_error("no console line \"" + text + "\" within " +
+                                         std::to_string(board_limit_ms) + " ms");
+            sleep_ms(settle_poll_ms);
+        }
+        fprintf(stderr, "kivo-board-drive: console: %s\n", text.c_str());
+    }
+
     bool run(const Command& c)
     {
         switch (c.kind) {
@@ -131,7 +254,6 @@ class Board {
         return true;
     }
 
-  private:
     void send(const std::string& events)
     {
         qmp_.execute(
@@ -197,15 +319,15 @@ class Board {
 
     kivo_board::QmpClient& qmp_;
     int width_, height_;
-    std::string out_dir_, expect_dir_;
+    std::string out_dir_, expect_dir_, console_;
     int x_ = 0, y_ = 0;
     bool down_ = false;
 };
 
 int usage()
 {
-    fprintf(stderr,
-        "usage: kivo-board-drive --qmp SOCKET --out DIR [--size WxH] [--expect DIR] SCRIPT\n");
+    fprintf(stderr, "usage: kivo-board-drive --qmp SOCKET --out DIR [--size WxH] [--expect DIR] "
+                    "[--console FILE] SCRIPT\n");
     return 2;
 }
 
@@ -213,7 +335,7 @@ int usage()
 
 int main(int argc, char** argv)
 {
-    std::string socket, out_dir, expect_dir, script;
+    std::string socket, out_dir, expect_dir, console, script;
     int width = 800, height = 480;
     for (int i = 1; i < argc; ++i) {
         const bool has_value = i + 1 < argc;
@@ -223,6 +345,8 @@ int main(int argc, char** argv)
             out_dir = argv[++i];
         else if (!std::strcmp(argv[i], "--expect") && has_value)
             expect_dir = argv[++i];
+        else if (!std::strcmp(argv[i], "--console") && has_value)
+            console = argv[++i];
         else if (!std::strcmp(argv[i], "--size") && has_value) {
             if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0)
                 return usage();
@@ -240,12 +364,12 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        const auto commands = kivo_sim::parse_script(in);
+        const auto steps = parse_board_script(in);
         kivo_board::QmpClient qmp(socket, connect_limit_ms);
-        Board board(qmp, width, height, out_dir, expect_dir);
+        Board board(qmp, width, height, out_dir, expect_dir, console);
         board.wait_for_tablet();
-        for (const Command& c : commands)
-            if (!board.run(c))
+        for (const Step& s : steps)
+            if (!board.run(s))
                 break;
     } catch (const std::exception& e) {
         fprintf(stderr, "kivo-board-drive: %s: %s\n", script.c_str(), e.what());

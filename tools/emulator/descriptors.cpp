@@ -49,7 +49,7 @@ bool add(int fd, Device device, int peer)
         drop(*stale);
     for (auto& e : table) {
         if (e.device == Device::none) {
-            e = Entry{fd, device, peer, 0, 0, true};
+            e = Entry{fd, device, peer, 0, 0, true, false};
             identity(fd, e.dev, e.ino);
             ++live;
             return true;
@@ -80,6 +80,25 @@ int remove(int fd)
     *e = Entry{};
     --live;
     return peer;
+}
+
+void mark_gone(Device device)
+{
+    for (auto& e : table) {
+        if (e.device != device || find(e.fd) != device)
+            continue;
+        e.gone = true;
+        // Its writer closed, the descriptor reads as hung up in poll, as evdev's does.
+        if (e.peer >= 0)
+            sys_close(e.peer);
+        e.peer = -1;
+    }
+}
+
+bool gone(int fd)
+{
+    Entry* e = slot_of(fd);
+    return e && e->gone && find(fd) != Device::none;
 }
 
 int count()

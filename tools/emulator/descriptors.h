@@ -16,6 +16,11 @@ bool add(int fd, Device device, int peer);
 Device find(int fd);
 // Forgets fd and returns its peer (or -1).
 int remove(int fd);
+// Marks every descriptor of device as belonging to a device that went away (see gone).
+void mark_gone(Device device);
+// Whether fd is a descriptor of a device that went away (reads fail with ENODEV). Cheap: no
+// system call unless it is.
+bool gone(int fd);
 // Descriptors open now, leaving out those opened before the last forget_counts.
 int count();
 void forget_counts();
@@ -29,6 +34,7 @@ struct Entry {
     unsigned long long dev;
     unsigned long long ino;
     bool counted;
+    bool gone;
 };
 constexpr int capacity = 64;
 extern Entry table[capacity];

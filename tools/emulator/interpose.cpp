@@ -240,6 +240,32 @@ KIVO_EMU_INTERPOSE int close(int fd)
     return sys_close(fd);
 }
 
+// A descriptor of the touch panel after it was unplugged fails its reads, as evdev's does.
+KIVO_EMU_INTERPOSE ssize_t read(int fd, void* buf, size_t count)
+{
+    touch_panel::before_read(fd);
+    if (descriptors::gone(fd)) {
+        errno = ENODEV;
+        return -1;
+    }
+    if (void* next = next_symbol(Next::read))
+        return reinterpret_cast<ssize_t (*)(int, void*, size_t)>(next)(fd, buf, count);
+    return syscall(SYS_read, fd, buf, count);
+}
+
+KIVO_EMU_INTERPOSE ssize_t __read_chk(int fd, void* buf, size_t count, size_t size)
+{
+    touch_panel::before_read(fd);
+    if (descriptors::gone(fd)) {
+        errno = ENODEV;
+        return -1;
+    }
+    if (void* next = next_symbol(Next::read_chk))
+        return reinterpret_cast<ssize_t (*)(int, void*, size_t, size_t)>(next)(
+            fd, buf, count, size);
+    return syscall(SYS_read, fd, buf, count);
+}
+
 KIVO_EMU_INTERPOSE void* mmap(
     void* addr, size_t length, int prot, int flags, int fd, off_t offset) noexcept
 {

@@ -4,8 +4,9 @@
  * libkivo-emu.so emulates the Linux framebuffer /dev/fb0 and a single-touch evdev panel
  * /dev/input/event0 for every code in the process, without any change to that code: it
  * interposes open (and the variants glibc and fortified code use), ioctl, close, mmap and
- * munmap, and clock_gettime for the monotonic clocks. Calls about anything else pass through.
- * Link it into a test executable (before libc), or load it with LD_PRELOAD under any program.
+ * munmap, clock_gettime for the monotonic clocks, and read (for an unplugged panel only). Calls
+ * about anything else pass through. Link it into a test executable (before libc), or load it with
+ * LD_PRELOAD under any program.
  *
  * The framebuffer is real memory (a memfd, or the shared file named by KIVO_EMU_FB_FILE) that
  * mmap maps natively. The touch panel is a pipe carrying struct input_event records.
@@ -20,6 +21,10 @@
  *   KIVO_EMU_TOUCH_FIFO=/path       read touch input_event records from this FIFO (written by
  *                                   another program, e.g. kivo-emu-touch FIFO X Y PRESSURE...)
  *                                   instead of the in-process pipe
+ *   KIVO_EMU_TOUCH_UNPLUGGED=/path  while this file exists, the panel is unplugged (as by
+ *                                   kivo_emu_touch_unplug, seen at the next read of the panel or
+ *                                   open of its node); removing it plugs the panel back: another
+ *                                   program can so unplug and replug the panel of an emulated one
  *   KIVO_EMU_CLOCK=manual           start with the manual clock
  *
  * The emulator keeps time like a panel: FBIO_WAITFORVSYNC sleeps until the next refresh, the
@@ -82,6 +87,12 @@ unsigned kivo_emu_fb_vsync_count(void);
 
 /* 0 makes open of /dev/input/event0 fail with ENOENT. */
 void kivo_emu_touch_set_present(int present);
+/* Unplugs the panel as the kernel's evdev sees a USB controller go: every descriptor open on it
+ * from then on fails its reads with ENODEV and reads as hung up in poll (POLLHUP), and opening
+ * /dev/input/event0 fails with ENOENT. kivo_emu_touch_plug makes the node openable again; the
+ * descriptors of before stay dead, as a replugged device is a new one. */
+void kivo_emu_touch_unplug(void);
+void kivo_emu_touch_plug(void);
 /* Queues one sample for the panel: ABS_X, ABS_Y, ABS_PRESSURE, BTN_TOUCH (1 when pressure is
  * non-zero) and SYN_REPORT. Dropped when the panel is not open. */
 void kivo_emu_touch_inject(int x, int y, unsigned pressure);

@@ -29,6 +29,8 @@ constexpr const char* names[] = {
     "munmap",
     "clock_gettime",
     "__clock_gettime64",
+    "read",
+    "__read_chk",
 };
 static_assert(sizeof names / sizeof names[0] == static_cast<size_t>(Next::count));
 

@@ -24,6 +24,8 @@ enum class Next {
     munmap,
     clock_gettime,
     clock_gettime64,
+    read,
+    read_chk,
     count
 };
 

@@ -22,8 +22,9 @@ constexpr int pipe_capacity = 1 << 20;
 
 bool ready;
 bool absent;
-const char* fifo;     // KIVO_EMU_TOUCH_FIFO, or null for in-process pipes
-int fifo_writer = -1; // keeps the FIFO from reading as end-of-file
+const char* fifo;            // KIVO_EMU_TOUCH_FIFO, or null for in-process pipes
+const char* unplugged_while; // KIVO_EMU_TOUCH_UNPLUGGED, or null
+int fifo_writer = -1;        // keeps the FIFO from reading as end-of-file
 int abs_value[ABS_CNT];
 bool touch_down;
 
@@ -40,6 +41,8 @@ void ensure_ready()
     ready = true;
     const char* path = getenv("KIVO_EMU_TOUCH_FIFO");
     fifo = path && *path ? path : nullptr;
+    const char* marker = getenv("KIVO_EMU_TOUCH_UNPLUGGED");
+    unplugged_while = marker && *marker ? marker : nullptr;
 }
 
 int open_fifo(int flags)
@@ -197,9 +200,24 @@ int sized_request(unsigned nr, unsigned size, void* arg)
 
 } // namespace
 
+bool marker_exists()
+{
+    struct stat st;
+    return stat(unplugged_while, &st) == 0;
+}
+
+void before_read(int fd)
+{
+    ensure_ready();
+    if (unplugged_while && descriptors::find(fd) == Device::touch && marker_exists())
+        kivo_emu_touch_unplug();
+}
+
 int open(int flags)
 {
     ensure_ready();
+    if (unplugged_while)
+        absent = marker_exists();
     if (absent)
         return fail(ENOENT);
     int reader = -1, writer = -1;
@@ -272,6 +290,19 @@ using namespace kivo_emu;
 void kivo_emu_touch_set_present(int present)
 {
     touch_panel::absent = !present;
+}
+
+void kivo_emu_touch_unplug(void)
+{
+    touch_panel::ensure_ready();
+    touch_panel::absent = true;
+    touch_panel::touch_down = false;
+    descriptors::mark_gone(Device::touch);
+}
+
+void kivo_emu_touch_plug(void)
+{
+    touch_panel::absent = false;
 }
 
 void kivo_emu_touch_inject(int x, int y, unsigned pressure)

@@ -9,6 +9,9 @@ namespace kivo_emu::touch_panel {
 int open(int flags);
 // An evdev request on one of its descriptors: the ioctl result, errno set on -1.
 int ioctl(int fd, unsigned long request, void* arg);
+// Called before a read of fd: with KIVO_EMU_TOUCH_UNPLUGGED set, unplugs the panel while the file
+// it names exists (one stat call; nothing without the variable).
+void before_read(int fd);
 // Present again, no touch down; open descriptors stay open.
 void reset();
 

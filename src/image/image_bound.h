@@ -1,0 +1,45 @@
+// How much memory one image may take, and the size an image file declares before it is decoded.
+#pragma once
+
+#include <SDL2/SDL.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace kivo {
+
+// The most bytes the pixels of one image may take, and the most the image cache holds beyond the
+// images the last draw used: a quarter of the machine's physical memory, and never more than
+// 256 MiB. Read once.
+std::uint64_t image_bound();
+
+// What one frame of width x height costs: 4 bytes a pixel and 1 KiB for the surface around them,
+// so that a file of countless tiny frames meets the bound too. Saturates instead of wrapping.
+std::uint64_t frame_bytes(std::uint64_t width, std::uint64_t height);
+
+// What a file's header says it will take decoded.
+struct DeclaredSize {
+    std::uint64_t width = 0, height = 0;
+    std::uint64_t frames = 1;
+    // Frames' worth of memory the decoder needs besides the frames it gives (canvases, a lossless
+    // decoder's own buffer).
+    std::uint64_t work_frames = 0;
+    // Bytes the decoder needs besides (a progressive JPEG's coefficients).
+    std::uint64_t work_bytes = 0;
+};
+
+// The size declared by a PNG (its IHDR), a JPEG (read by libjpeg up to its first scan), a WebP
+// (libwebp's features, and for an animation the frame count from its demuxer) or a BMP (its
+// info header). Nothing when the header cannot be read: the decoder then fails on it as well,
+// before it allocates anything of the image's size.
+std::optional<DeclaredSize> png_size(const Uint8* bytes, std::size_t size);
+std::optional<DeclaredSize> jpeg_size(const Uint8* bytes, std::size_t size);
+std::optional<DeclaredSize> webp_size(const Uint8* bytes, std::size_t size);
+std::optional<DeclaredSize> bmp_size(const Uint8* bytes, std::size_t size);
+
+// Whether an image of that declared size may be decoded and then brought to width x height (0:
+// natural) within image_bound(); if not, false with the reason in SDL_GetError().
+bool within_bound(const DeclaredSize& declared, int width, int height);
+
+} // namespace kivo

@@ -1,0 +1,159 @@
+// The decoded-size bound: an image whose header declares more pixels than the bound allows is
+// refused with its loader's warning before anything of that size is asked for, whatever its
+// format, from memory and from a file; and nothing stretches an image past the bound.
+#include <gtest/gtest.h>
+
+#include <SDL2/SDL_image.h>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "image/image_bound.h"
+#include "kivo/animation.h"
+#include "support.h"
+
+extern "C" {
+std::size_t kivo_test_largest_allocation(void);
+void kivo_test_reset_largest_allocation(void);
+int kivo_test_counts_allocations(void);
+}
+
+namespace {
+
+using kivo_test::stderr_of;
+
+// Far below any of the declared sizes, far above what reading a header takes.
+constexpr std::size_t small_allocation = std::size_t{16} << 20;
+
+struct Huge {
+    const char* file;
+    const char* reason; // in the warning
+};
+
+const Huge huge[] = {
+    {KIVO_IMAGE_FINDINGS "/huge-png-30000x30000",
+        "image of 30000 x 30000 pixels in 1 frame needs 3434 MiB decoded, more than the bound of "
+        "256 MiB"},
+    {KIVO_IMAGE_FINDINGS "/huge-bmp-30000x30000",
+        "image of 30000 x 30000 pixels in 1 frame needs 3434 MiB decoded, more than the bound of "
+        "256 MiB"},
+    {KIVO_IMAGE_FINDINGS "/oom-webp-canvas-64x16777008",
+        "image of 64 x 16777008 pixels in 1 frame needs 16384 MiB decoded, more than the bound of "
+        "256 MiB"},
+    {KIVO_IMAGE_CORPUS "/huge-webp-lossless-16384x16384",
+        "image of 16384 x 16384 pixels in 1 frame needs 2049 MiB decoded, more than the bound of "
+        "256 MiB"},
+    {KIVO_IMAGE_CORPUS "/huge-jpeg-30000x30000",
+        "image of 30000 x 30000 pixels in 1 frame needs 3434 MiB decoded, more than the bound of "
+        "256 MiB"},
+    {KIVO_IMAGE_CORPUS "/huge-jpeg-progressive-7000x7000",
+        "image of 7000 x 7000 pixels in 1 frame needs 281 MiB decoded, more than the bound of 256 "
+        "MiB"},
+    {KIVO_IMAGE_CORPUS "/huge-gif-20000x20000",
+        "GIF: frames of 20000 x 20000 need more than 256 MiB"},
+};
+
+TEST(Bound, DeclaredSizesAboveTheBoundAreRefusedBeforeDecoding)
+{
+    ASSERT_EQ(kivo::image_bound(), std::uint64_t{256} << 20) << "a machine of less than 1 GiB";
+    for (const Huge& h : huge) {
+        SCOPED_TRACE(h.file);
+        const std::vector<char> bytes = kivo_test::read_file(h.file);
+        ASSERT_FALSE(bytes.empty());
+        kivo_test_reset_largest_allocation();
+        const std::string from_memory = stderr_of([&] {
+            const kivo::Animation a(bytes.data(), unsigned(bytes.size()), 800, 480);
+            EXPECT_TRUE(a.empty());
+        });
+        const std::string from_file = stderr_of([&] {
+            const kivo::Animation a(h.file, 800, 480);
+            EXPECT_TRUE(a.empty());
+        });
+        const std::string program = program_invocation_short_name;
+        EXPECT_EQ(from_memory, program + ": IMG_Load_RW: " + h.reason + "\n");
+        EXPECT_EQ(from_file, program + ": IMG_Load(" + h.file + "): " + h.reason + "\n");
+        if (kivo_test_counts_allocations()) {
+            EXPECT_LT(kivo_test_largest_allocation(), small_allocation);
+        }
+    }
+}
+
+// Small images asked for at a size past the bound, as a background of a huge surface would be;
+// and a surface of more than 2 GiB handed to convert (SDL's stretch would overflow on it).
+TEST(Bound, NothingIsStretchedPastTheBound)
+{
+    SDL_Surface* eight = SDL_CreateRGBSurfaceWithFormat(0, 8, 8, 32, kivo::working_format);
+    std::vector<char> png(4096);
+    SDL_RWops* out = SDL_RWFromMem(png.data(), int(png.size()));
+    IMG_SavePNG_RW(eight, out, 0);
+    png.resize(std::size_t(SDL_RWtell(out)));
+    SDL_RWclose(out);
+    SDL_FreeSurface(eight);
+    EXPECT_EQ(stderr_of([&] {
+        const kivo::Animation a(png.data(), unsigned(png.size()), 9000, 9000);
+        EXPECT_TRUE(a.empty());
+    }),
+        std::string(program_invocation_short_name) +
+            ": IMG_Load_RW: image of 8 x 8 pixels in 1 frame needs 309 MiB stretched, more than "
+            "the bound of 256 MiB\n");
+
+    // A GIF's frames are counted as giflib reads them, then checked at the size asked for.
+    const std::vector<char> gif = kivo_test::read_file(KIVO_IMAGE_CORPUS "/anim_gif");
+    const std::string refused = stderr_of([&] {
+        const kivo::Animation a(gif.data(), unsigned(gif.size()), 9000, 9000);
+        EXPECT_TRUE(a.empty());
+    });
+    EXPECT_EQ(refused.find(": IMG_Load_RW: image of 64 x 48 pixels in "), refused.find(':'));
+    EXPECT_NE(refused.find(" frames needs "), std::string::npos) << refused;
+    EXPECT_NE(refused.find(" MiB stretched, more than the bound of 256 MiB\n"), std::string::npos);
+
+    std::uint32_t pixel = 0;
+    SDL_Surface* huge_header = SDL_CreateRGBSurfaceWithFormatFrom(
+        &pixel, 30000, 30000, 32, 30000 * 4, kivo::working_format);
+    ASSERT_NE(huge_header, nullptr);
+    kivo_test_reset_largest_allocation();
+    EXPECT_EQ(kivo::Surface::convert(huge_header, 800, 480), nullptr);
+    if (kivo_test_counts_allocations()) {
+        EXPECT_LT(kivo_test_largest_allocation(), small_allocation);
+    }
+
+    SDL_Surface* small = SDL_CreateRGBSurfaceWithFormat(0, 8, 8, 32, kivo::working_format);
+    EXPECT_EQ(kivo::Surface::convert(small, 9000, 9000), nullptr);
+    EXPECT_STREQ(
+        SDL_GetError(), "image of 9000 x 9000 pixels needs more than the bound of 256 MiB");
+}
+
+// A file of more bytes than the bound (sparse: it takes no room), from its path and mapped into
+// memory: refused before a byte of it is read.
+TEST(Bound, SourcesLargerThanTheBoundAreNotRead)
+{
+    const std::string path = ::testing::TempDir() + "kivo-bound-large.png";
+    const std::vector<char> png = kivo_test::read_file(KIVO_IMAGE_FINDINGS "/huge-png-30000x30000");
+    const off_t size = off_t(kivo::image_bound() + 1);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, png.data(), png.size()), ssize_t(png.size()));
+    ASSERT_EQ(::ftruncate(fd, size), 0);
+    void* mapped = ::mmap(nullptr, std::size_t(size), PROT_READ, MAP_PRIVATE, fd, 0);
+    ::close(fd);
+    ASSERT_NE(mapped, MAP_FAILED);
+
+    const std::string program = program_invocation_short_name;
+    const std::string reason = "268435457 bytes, more than the bound of 256 MiB\n";
+    EXPECT_EQ(stderr_of([&] { EXPECT_TRUE(kivo::Animation(path.c_str(), 0, 0).empty()); }),
+        program + ": IMG_Load(" + path + "): " + reason);
+    EXPECT_EQ(
+        stderr_of([&] { EXPECT_TRUE(kivo::Animation(mapped, unsigned(size), 0, 0).empty()); }),
+        program + ": IMG_Load_RW: " + reason);
+    ::munmap(mapped, std::size_t(size));
+    std::remove(path.c_str());
+}
+
+} // namespace
