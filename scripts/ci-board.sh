@@ -223,6 +223,15 @@ drive() { # script, options...: plays a script on the board, its log in drive.lo
     { cat "$out/drive.log"; tail -n 30 "$console"; fail "$(basename "$1") on the board"; }
 }
 
+# Waits for the board to power off, and keeps its console, which must say it is done.
+finish() {
+  wait $qemu || true
+  trap - EXIT
+  rm -rf "$qmp_dir"
+  tr -d '\r' < "$console" > "$out/console.txt"
+  grep -q '^board: done' "$out/console.txt" || { tail -n 30 "$out/console.txt"; fail "the board did not finish"; }
+}
+
 if [ "$soak_s" -gt 0 ]; then
   wait_for '^board: soak: demo ready' "$boot_limit_s" ||
     { tail -n 30 "$console"; fail "the demo did not start on the board"; }
@@ -237,11 +246,7 @@ if [ "$soak_s" -gt 0 ]; then
   while [ $SECONDS -lt $end ]; do drive "$out/loop.txt"; rounds=$((rounds + 1)); done
   drive "$out/end.txt"
   elapsed "$rounds rounds of the tour played"
-  wait $qemu || true
-  trap - EXIT
-  rm -rf "$qmp_dir"
-  tr -d '\r' < "$console" > "$out/console.txt"
-  grep -q '^board: done' "$out/console.txt" || { tail -n 30 "$out/console.txt"; fail "the board did not finish"; }
+  finish
   sed -n -E 's/^board: soak: sample ([0-9.]+) s rss ([0-9]+) kB fds ([0-9]+) screens ([0-9]+)$/\1 \2 \3 \4/p' \
     "$out/console.txt" > "$out/samples.txt"
   echo "board: the demo's status at the end:"
@@ -286,11 +291,7 @@ elapsed "tour played on the board"
 cp "$out/expect/01-home.ppm" "$out/expect/restarted.ppm"
 drive tools/board/faults.txt --expect "$out/expect"
 elapsed "faults played on the board"
-wait $qemu || true
-trap - EXIT
-rm -rf "$qmp_dir"
-tr -d '\r' < "$console" > "$out/console.txt"
-grep -q '^board: done' "$out/console.txt" || { tail -n 30 "$out/console.txt"; fail "the board did not finish"; }
+finish
 
 # --- Checks ----------------------------------------------------------------------------------
 problems=()
