@@ -274,7 +274,8 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  *   write outside their buffers on some malformed files. GIF, still or animated, is read
  *   through giflib (never by SDL_image), for the same reason: frames composed as browsers show
  *   them, a damaged file giving the frames and rows giflib reads of it, and a file whose frames
- *   would take more than the image bound (below) decoded refused, before anything of that size
+ *   (with two more for the canvas they are composed on and its copy) would take more than the
+ *   image bound (below) decoded refused, before anything of that size
  *   is allocated, with the warning "...: GIF: frames of <w> x <h> need more than 256 MiB" (the
  *   bound's figure in MiB).
  *   The image bound is a quarter of the machine's physical memory (sysconf), and never more than

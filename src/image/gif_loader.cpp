@@ -17,6 +17,8 @@ namespace kivo {
 namespace {
 
 constexpr std::uint32_t black = 0xFF000000;
+// The canvas and the copy of it that a frame to be restored keeps, each the size of a frame.
+constexpr std::uint64_t kept_canvases = 2;
 
 struct SurfaceFree {
     void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
@@ -121,7 +123,8 @@ bool Frames::skip_image_data()
     return true;
 }
 
-// Sets the screen up at the first image, and says whether one more frame stays within
+// Sets the screen up at the first image, and says whether one more frame, beside the canvas the
+// frames are composed on and the copy of it a frame to be restored keeps, stays within
 // image_bound() (if not, the reason is in SDL_GetError()). Nothing is allocated before.
 bool Frames::fits(const GifImageDesc& image)
 {
@@ -134,7 +137,7 @@ bool Frames::fits(const GifImageDesc& image)
         }
         frame_cost_ = frame_bytes(std::uint64_t(width_), std::uint64_t(height_));
     }
-    if ((frames_.size() + 1) * frame_cost_ > image_bound()) {
+    if ((frames_.size() + 1 + kept_canvases) * frame_cost_ > image_bound()) {
         SDL_SetError("GIF: frames of %d x %d need more than %llu MiB", width_, height_,
             static_cast<unsigned long long>(image_bound() >> 20));
         return false;

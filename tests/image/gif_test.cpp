@@ -260,8 +260,9 @@ TEST(Gif, DamagedFilesGiveWhatCanBeRead)
         {"image data cut: the rows read are kept", cut(one, one.size() / 2), 1, ""},
         {"second image cut short: the first is kept", cut(two, one.size() + 4), 1, ""},
         {"bytes that are no record after the first image", with(two, one.size() - 1, 0x55), 1, ""},
-        {"screen just over the bound", encode(8192, 8192, four, {{.indices = {0}}}), 0,
-            "GIF: frames of 8192 x 8192 need more than 256 MiB"},
+        {"a frame and its two canvases just over the bound",
+            encode(4800, 4800, four, {{.indices = {0}}}), 0,
+            "GIF: frames of 4800 x 4800 need more than 256 MiB"},
         {"image extent over the bound on a 0 x 0 screen",
             encode(0, 0, four, {{.x = 65535, .y = 65535, .indices = {0}}}), 0,
             "GIF: frames of 65536 x 65536 need more than 256 MiB"}};
