@@ -289,7 +289,10 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  *   milliseconds with the warning "IMG_Load(<path>): ..." or "IMG_Load_RW: ..." followed by
  *   "image of <w> x <h> pixels in <n> frame(s) needs <m> MiB decoded (or stretched), more than
  *   the bound of <b> MiB" or "<size> bytes, more than the bound of <b> MiB", and is not drawn,
- *   as any unreadable image.
+ *   as any unreadable image. A PNG is decoded only when its chunks lie whole within its bytes,
+ *   from IHDR to IEND (libpng would otherwise checksum a declared length of up to 2 GiB past the
+ *   end); any other is refused at once with "...: PNG whose chunks do not lie whole within its
+ *   <n> bytes, IHDR to IEND".
  *   Images are cached by reference and dropped after ten minutes unused. While the cached
  *   images take more than the same bound (4 bytes a pixel of every frame), the images that the
  *   frame just drawn did not name are dropped, least recently used first, until they fit: an

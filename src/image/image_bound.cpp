@@ -128,6 +128,26 @@ std::optional<DeclaredSize> png_size(const Uint8* bytes, std::size_t size)
     return declared;
 }
 
+bool png_chunks_whole(const Uint8* bytes, std::size_t size)
+{
+    // After the signature, chunks of a 4-byte length (at most 2^31 - 1), a type, the data and a
+    // CRC.
+    constexpr std::size_t signature = 8, framing = 12;
+    if (size < signature + framing || big_endian32(bytes + signature) != 13 ||
+        std::memcmp(bytes + signature + 4, "IHDR", 4) != 0)
+        return false;
+    for (std::size_t at = signature;;) {
+        if (size - at < framing)
+            return false;
+        const std::uint32_t length = big_endian32(bytes + at);
+        if (length > 0x7fffffffu || size - at - framing < length)
+            return false;
+        if (std::memcmp(bytes + at + 4, "IEND", 4) == 0)
+            return true;
+        at += framing + length;
+    }
+}
+
 std::optional<DeclaredSize> jpeg_size(const Uint8* bytes, std::size_t size)
 {
     DeclaredSize declared;

@@ -38,6 +38,11 @@ std::optional<DeclaredSize> jpeg_size(const Uint8* bytes, std::size_t size);
 std::optional<DeclaredSize> webp_size(const Uint8* bytes, std::size_t size);
 std::optional<DeclaredSize> bmp_size(const Uint8* bytes, std::size_t size);
 
+// Whether every chunk of a PNG lies whole within its bytes, from IHDR (13 bytes, first) to IEND.
+// libpng is given nothing else: its reads past the end of the data are not failed but leave stale
+// bytes, which it may take for the length of a chunk of up to 2 GiB to checksum.
+bool png_chunks_whole(const Uint8* bytes, std::size_t size);
+
 // Whether an image of that declared size may be decoded and then brought to width x height (0:
 // natural) within image_bound(); if not, false with the reason in SDL_GetError().
 bool within_bound(const DeclaredSize& declared, int width, int height);

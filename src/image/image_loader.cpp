@@ -303,6 +303,11 @@ class Source {
         else if (format_ == Format::bmp)
             declared = bmp_size(bytes, size_);
         refused_ = declared && !within_bound(*declared, width, height);
+        if (!refused_ && format_ == Format::png && !png_chunks_whole(bytes, size_)) {
+            SDL_SetError(
+                "PNG whose chunks do not lie whole within its %zu bytes, IHDR to IEND", size_);
+            refused_ = true;
+        }
         return !refused_;
     }
     // load(stream) on the bytes.

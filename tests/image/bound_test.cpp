@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -85,9 +86,7 @@ TEST(Bound, DeclaredSizesAboveTheBoundAreRefusedBeforeDecoding)
     }
 }
 
-// Small images asked for at a size past the bound, as a background of a huge surface would be;
-// and a surface of more than 2 GiB handed to convert (SDL's stretch would overflow on it).
-TEST(Bound, NothingIsStretchedPastTheBound)
+std::vector<char> png_of_8x8()
 {
     SDL_Surface* eight = SDL_CreateRGBSurfaceWithFormat(0, 8, 8, 32, kivo::working_format);
     std::vector<char> png(4096);
@@ -96,6 +95,62 @@ TEST(Bound, NothingIsStretchedPastTheBound)
     png.resize(std::size_t(SDL_RWtell(out)));
     SDL_RWclose(out);
     SDL_FreeSurface(eight);
+    return png;
+}
+
+// libpng checksums a chunk of any declared length, reading on past the end of the data: only a
+// PNG whose chunks lie whole within it, IHDR first and IEND last, reaches the decoder.
+TEST(Bound, PngChunksMustLieWithinTheData)
+{
+    const std::vector<char> png = png_of_8x8();
+    ASSERT_GT(png.size(), 45u);
+    const auto with_length = [&](std::size_t at, std::uint32_t length) {
+        std::vector<char> v = png;
+        const char big_endian[4] = {
+            char(length >> 24), char(length >> 16), char(length >> 8), char(length)};
+        if (at + 4 <= v.size())
+            std::memcpy(v.data() + at, big_endian, 4);
+        return v;
+    };
+    const std::size_t second_chunk = 8 + 12 + 13;
+    struct Case {
+        const char* name;
+        std::vector<char> bytes;
+        bool loads;
+    };
+    const Case cases[] = {
+        {"whole", png, true},
+        {"first chunk not IHDR, declaring 1.6 GB",
+            kivo_test::read_file(KIVO_IMAGE_FINDINGS "/png-first-chunk-not-ihdr-1.6-gb-slow"),
+            false},
+        {"IHDR of the wrong length", with_length(8, 14), false},
+        {"a chunk of 2 GiB - 1 past the end", with_length(second_chunk, 0x7fffffff), false},
+        {"a chunk just past the end",
+            with_length(second_chunk, std::uint32_t(png.size() - second_chunk - 12 + 1)), false},
+        {"a chunk length above 2^31 - 1", with_length(second_chunk, 0x80000000u), false},
+        {"no IEND", std::vector<char>(png.begin(), png.end() - 12), false},
+        {"cut inside IEND", std::vector<char>(png.begin(), png.end() - 1), false},
+    };
+    const std::string program = program_invocation_short_name;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string warning = stderr_of([&] {
+            const kivo::Animation a(c.bytes.data(), unsigned(c.bytes.size()), 0, 0);
+            EXPECT_EQ(a.empty(), !c.loads);
+        });
+        EXPECT_EQ(warning, c.loads ? ""
+                                   : program +
+                                         ": IMG_Load_RW: PNG whose chunks do not lie whole "
+                                         "within its " +
+                                         std::to_string(c.bytes.size()) + " bytes, IHDR to IEND\n");
+    }
+}
+
+// Small images asked for at a size past the bound, as a background of a huge surface would be;
+// and a surface of more than 2 GiB handed to convert (SDL's stretch would overflow on it).
+TEST(Bound, NothingIsStretchedPastTheBound)
+{
+    const std::vector<char> png = png_of_8x8();
     EXPECT_EQ(stderr_of([&] {
         const kivo::Animation a(png.data(), unsigned(png.size()), 9000, 9000);
         EXPECT_TRUE(a.empty());
