@@ -8,6 +8,7 @@
 
 #include "display.h"
 #include "input.h"
+#include "image/image_bound.h"
 #include "kivo/animation.h"
 
 namespace {
@@ -53,8 +54,13 @@ std::string temp_path()
 
 } // namespace
 
+// The image bound the target runs with (scripts/fuzz.sh gives libFuzzer the same allocation
+// limit): small, so that images just within it are decoded well inside the time limit.
+constexpr std::uint64_t fuzz_image_bound = std::uint64_t{16} << 20;
+
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
+    kivo::set_image_bound(fuzz_image_bound);
     fuzz::start();
     const ConfigRecord config = fuzz::base_config();
     kivo_create_window(48, 32, &config);

@@ -283,7 +283,8 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  *   the size its header declares (PNG's IHDR, the JPEG frame header read by libjpeg, WebP's
  *   canvas and frame count read by libwebp, the BMP info header) is checked, counting 4 bytes a
  *   pixel and 1 KiB for every frame, plus what the decoder keeps besides (one more frame for a
- *   still WebP, three canvases for an animated one, every coefficient of a progressive JPEG),
+ *   still WebP, three canvases for an animated one, every coefficient of a progressive JPEG,
+ *   8 bytes a row for a PNG's row pointers),
  *   and also every frame at the size it is shown (a background stretched to the surface). A file
  *   or "data://" image larger than the bound is not read at all. What passes is refused in
  *   milliseconds with the warning "IMG_Load(<path>): ..." or "IMG_Load_RW: ..." followed by

@@ -99,9 +99,11 @@ bool read_jpeg_header(const Uint8* bytes, std::size_t size, DeclaredSize& declar
 
 } // namespace
 
-std::uint64_t image_bound()
+namespace {
+
+std::uint64_t& bound()
 {
-    static const std::uint64_t bound = [] {
+    static std::uint64_t bytes = [] {
         const long pages = sysconf(_SC_PHYS_PAGES);
         const long page_size = sysconf(_SC_PAGESIZE);
         if (pages <= 0 || page_size <= 0)
@@ -109,7 +111,19 @@ std::uint64_t image_bound()
         return std::min(
             max_bound, saturating_mul(std::uint64_t(pages), std::uint64_t(page_size)) / 4);
     }();
-    return bound;
+    return bytes;
+}
+
+} // namespace
+
+std::uint64_t image_bound()
+{
+    return bound();
+}
+
+void set_image_bound(std::uint64_t bytes)
+{
+    bound() = bytes;
 }
 
 std::uint64_t frame_bytes(std::uint64_t width, std::uint64_t height)
@@ -125,6 +139,9 @@ std::optional<DeclaredSize> png_size(const Uint8* bytes, std::size_t size)
     DeclaredSize declared;
     declared.width = big_endian32(bytes + 16);
     declared.height = big_endian32(bytes + 20);
+    // SDL_image's array of row pointers, counted at 8 bytes each wherever it runs: for a tall
+    // image of one column it is twice the pixels.
+    declared.work_bytes = saturating_mul(declared.height, 8);
     return declared;
 }
 

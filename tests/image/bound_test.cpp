@@ -42,6 +42,10 @@ const Huge huge[] = {
     {KIVO_IMAGE_FINDINGS "/huge-png-30000x30000",
         "image of 30000 x 30000 pixels in 1 frame needs 3434 MiB decoded, more than the bound of "
         "256 MiB"},
+    // 153 MiB of pixels, and an array of 8-byte row pointers twice that (SDL_image's).
+    {KIVO_IMAGE_CORPUS "/huge-png-1x40000000-row-pointers",
+        "image of 1 x 40000000 pixels in 1 frame needs 458 MiB decoded, more than the bound of "
+        "256 MiB"},
     {KIVO_IMAGE_FINDINGS "/huge-bmp-30000x30000",
         "image of 30000 x 30000 pixels in 1 frame needs 3434 MiB decoded, more than the bound of "
         "256 MiB"},
