@@ -131,12 +131,17 @@ bool Tracker::layout_text(const Label& label, std::size_t index, int align, int 
     slot.font = font;
     slot.set = true;
     slot.version = ++versions;
-    PangoRectangle ink;
-    pango_layout_get_pixel_extents(slot.layout, &ink, nullptr);
-    slot.ink = ink.width > 0 && ink.height > 0
-                   ? SDL_Rect{ink.x - ink_margin, ink.y - ink_margin, ink.width + 2 * ink_margin,
-                         ink.height + 2 * ink_margin}
-                   : SDL_Rect{};
+    // Glyphs paint their ink rectangle, a markup background the logical one.
+    PangoRectangle ink, logical;
+    pango_layout_get_pixel_extents(slot.layout, &ink, &logical);
+    const SDL_Rect glyphs{ink.x, ink.y, ink.width, ink.height};
+    const SDL_Rect lines{logical.x, logical.y, logical.width, logical.height};
+    SDL_Rect painted;
+    SDL_UnionRect(&glyphs, &lines, &painted);
+    slot.ink = SDL_RectEmpty(&painted)
+                   ? SDL_Rect{}
+                   : SDL_Rect{painted.x - ink_margin, painted.y - ink_margin,
+                         painted.w + 2 * ink_margin, painted.h + 2 * ink_margin};
     return true;
 }
 

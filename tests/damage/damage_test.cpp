@@ -343,6 +343,54 @@ Steps nine_counters()
     return run;
 }
 
+// Labels drawn at their extremes, each shown alone over the background, held, then taken away:
+// a label whose drawing reaches outside the rectangle the frame redraws for it leaves pixels
+// behind when it goes. Markup that paints beyond the glyphs (a background, a rise, underlines,
+// an italic overhang, a size change), right-to-left text, every alignment and font, images larger
+// than their box, positions off the surface, and gauges at their widest.
+Steps extremes()
+{
+    Steps run;
+    const auto markup = [](int x, int y, int w, int h, const char* s, int align = 0, int font = 0) {
+        LabelRecord l = text(x, y, w, h, s, KIVO_STYLE_MARKUP);
+        l.align = std::uint32_t(align);
+        l.font = std::uint32_t(font);
+        return l;
+    };
+    std::vector<LabelRecord> labels = {
+        markup(20, 20, 200, 60, "<span background=\"#ff00ff\">xx</span>"),
+        markup(20, 20, 200, 60, "<span background=\"#ff00ff\" size=\"xx-large\">.</span>", 1, 1),
+        markup(40, 60, 200, 40, "<span rise=\"30000\">up</span><span rise=\"-30000\">down</span>"),
+        markup(40, 60, 200, 40, "<u>under</u> <s>struck</s> <span underline=\"double\">x</span>"),
+        markup(40, 60, 200, 40, "<span overline=\"single\">over</span>", 2, 2),
+        markup(10, 10, 60, 30, "<i>ffffffff</i><span size=\"40000\">W</span>", 0, 3),
+        markup(100, 100, 120, 40, "<span letter_spacing=\"-20000\">tight</span>", 1),
+        markup(100, 100, 120, 40, "<span font_desc=\"DejaVu Serif Italic 48\">fj</span>", 2),
+        text(60, 120, 200, 40, "\u0645\u0631\u062d\u0628\u0627 abc"),
+        text(-40, -10, 120, 40, "Off the corner"),
+        text(260, 220, 120, 40, "Past the edge"),
+        label(KIVO_LABEL_ICON, 200, 150, 10, 10, "card"),
+        label(KIVO_LABEL_ICON, -60, -60, 100, 100, "car"),
+        label(KIVO_LABEL_QR, 280, -20, 80, 80, "https://pay.example.com/extreme"),
+        slider(250, 170, 120, 1.0f),
+        slider(-50, -50, 100, 0.999f),
+    };
+    labels[14].band_value = 1.0f;
+    labels[14].marker_value = 1.0f;
+    for (const LabelRecord& l : labels) {
+        run.frame([l] {
+            set(0, "home", nullptr, {l});
+            return 0;
+        });
+        run.repeat(1);
+        run.frame([] {
+            set(0, "home", nullptr, {});
+            return 0;
+        });
+    }
+    return run;
+}
+
 class DamageTest : public Display {
   protected:
     static void SetUpTestSuite()
@@ -360,6 +408,7 @@ TEST_F(DamageTest, TrackedFramesEqualTheFullRedraw)
     } cases[] = {{"demo tour", demo_tour}, {"screens and slides", screens_and_slides},
         {"showing through", showing_through}, {"animations", animations},
         {"label changes", label_changes}, {"nine counters", nine_counters},
+        {"labels at their extremes", extremes},
         {"label changes, padded framebuffer rows",
             [] {
                 Steps s = label_changes();
