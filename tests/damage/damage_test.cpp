@@ -439,4 +439,60 @@ TEST_F(DamageTest, TrackedFramesEqualTheFullRedraw)
     }
 }
 
+// What a frame redraws stays with what changed: nothing for a frame like the one before, the
+// label's own rectangle for a text or a gauge that changed.
+TEST_F(DamageTest, DamageStaysWithWhatChanged)
+{
+    const ConfigRecord config = with_gauges();
+    kivo_create_window(320, 240, &config);
+    const auto screen = [](const char* counter, float value, float marker) {
+        LabelRecord gauge = slider(180, 70, 100, value);
+        gauge.marker_value = marker;
+        set(0, "home", nullptr,
+            {text(10, 20, 120, 30, counter, KIVO_STYLE_CHARGING_BUTTON), gauge,
+                text(20, 205, 280, 30, "Tap Back to stop")});
+    };
+    const auto draw = [] {
+        kivo::state::renderer->draw(kivo::state::screens[0]);
+        return kivo::state::renderer->take_damage();
+    };
+    // The counter's box, with room for a line of its font taller than the box; the gauge's, with
+    // room for its arcs, which reach 28 pixels past the inscribed circle, and their round ends.
+    const SDL_Rect counter{10 - 10, 20 - 10, 120 + 20, 30 + 20};
+    const SDL_Rect gauge{180 - 30, 70 - 30, 100 + 60, 100 + 60};
+    const struct {
+        const char* name;
+        const char* counter;
+        float value, marker;
+        std::vector<SDL_Rect> within; // empty: no damage at all
+    } cases[] = {
+        {"unchanged", "12.0 kWh", 0.5f, 0.25f, {}},
+        {"the counter changed", "12.1 kWh", 0.5f, 0.25f, {counter}},
+        {"the gauge's value moved", "12.1 kWh", 0.501f, 0.25f, {gauge}},
+        {"the marker moved", "12.1 kWh", 0.501f, 0.3f, {gauge}},
+        {"both changed", "12.2 kWh", 0.6f, 0.3f, {counter, gauge}},
+        {"unchanged again", "12.2 kWh", 0.6f, 0.3f, {}},
+    };
+    // The first frame loads the images; the second is the first one the tracker draws whole.
+    screen("12.0 kWh", 0.5f, 0.25f);
+    draw();
+    draw();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        screen(c.counter, c.value, c.marker);
+        const kivo::Damage damage = draw();
+        ASSERT_FALSE(damage.all());
+        EXPECT_EQ(damage.empty(), c.within.empty());
+        for (const SDL_Rect& r : damage) {
+            bool inside = false;
+            for (const SDL_Rect& w : c.within) {
+                SDL_Rect both;
+                inside = inside || (SDL_IntersectRect(&r, &w, &both) && SDL_RectEquals(&both, &r));
+            }
+            EXPECT_TRUE(inside) << r.x << "," << r.y << " " << r.w << "x" << r.h;
+        }
+    }
+    kivo_destroy_window();
+}
+
 } // namespace
