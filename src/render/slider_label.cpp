@@ -7,6 +7,7 @@
 #include <cairo.h>
 
 #include "kivo/renderer.h"
+#include "render/slider_geometry.h"
 
 namespace kivo {
 
@@ -45,12 +46,13 @@ struct Gauge {
     int radius;
     float start, sweep;
 
-    // The centre in 64 bits: the sum of three ints may leave the int range.
     Gauge(const Label& label, int offset, const Config& config)
-        : cx(static_cast<double>(std::int64_t{label.x} + label.width / 2 + offset)),
-          cy(static_cast<double>(std::int64_t{label.y} + label.height / 2)),
-          radius(std::min(label.width, label.height) / 2), start(config.slider_start_angle),
-          sweep(config.slider_sweep_angle)
+        : Gauge(SliderGeometry(label, offset), config)
+    {
+    }
+    Gauge(const SliderGeometry& at, const Config& config)
+        : cx(static_cast<double>(at.cx)), cy(static_cast<double>(at.cy)), radius(at.radius),
+          start(config.slider_start_angle), sweep(config.slider_sweep_angle)
     {
     }
 
@@ -64,6 +66,17 @@ struct Gauge {
 };
 
 } // namespace
+
+SliderGeometry::SliderGeometry(const Label& label, int offset)
+    : cx(std::int64_t{label.x} + label.width / 2 + offset),
+      cy(std::int64_t{label.y} + label.height / 2), radius(std::min(label.width, label.height) / 2)
+{
+}
+
+std::int64_t SliderGeometry::reach() const
+{
+    return std::abs(std::int64_t{radius}) + beyond_radius;
+}
 
 void Renderer::draw_slider_label(const Label& label, int offset) const
 {

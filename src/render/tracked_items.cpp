@@ -5,6 +5,7 @@
 #include "kivo/renderer.h"
 #include "render/button_order.h"
 #include "render/coords.h"
+#include "render/slider_geometry.h"
 #include "render/tracker.h"
 
 namespace kivo {
@@ -170,13 +171,8 @@ void Tracker::add_labels(const ScreenDef& screen, int offset, std::size_t& text)
             item.copy.value = label.value;
             item.copy.band_value = label.band_value;
             item.copy.marker_value = label.marker_value;
-            // The value arc and marker reach radius R + 28, the track |R - 9| + 1, the band
-            // |R| + 4; a pixel more for antialiasing.
-            const std::int64_t radius = std::min(label.width, label.height) / 2;
-            const std::int64_t extent = std::abs(radius) + 30;
-            const std::int64_t cx = item.left + label.width / 2;
-            const std::int64_t cy = std::int64_t{label.y} + label.height / 2;
-            item.bounds = on_surface(cx - extent, cy - extent, 2 * extent, 2 * extent, W, H);
+            const SliderGeometry gauge(label, offset);
+            item.bounds = on_surface(gauge.left(), gauge.top(), gauge.side(), gauge.side(), W, H);
             break;
         }
         default:

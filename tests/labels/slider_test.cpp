@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "label_fixture.h"
+#include "render/slider_geometry.h"
 
 namespace labels_test {
 namespace {
@@ -136,6 +137,66 @@ TEST_F(LabelTest, SliderArcsLieWhereTheGeometrySaysSo)
         if (c.probes.empty()) {
             EXPECT_TRUE(black(f)) << "nothing drawn at all";
         }
+    }
+}
+
+// Every pixel a slider draws lies in the square the fast path redraws for it: each case drawn
+// alone on the black surface, at its widest (full rings, every arc, round ends at any angle).
+TEST_F(LabelTest, SliderInkStaysInItsSquare)
+{
+    const struct {
+        const char* name;
+        int width, height;
+        float start, sweep, value, band, marker;
+    } cases[] = {
+        {"gauge", 200, 200, gauge_start, gauge_sweep, 0.62f, 0.8f, 0.7f},
+        {"full rings", 200, 120, 0.0f, float(2 * pi), 1e30f, 1e6f, 0.5f},
+        {"ends on the diagonals", 161, 161, float(pi / 4), float(pi / 2), 1.0f, 3.0f, 2.0f},
+        {"a sweep backwards", 120, 200, 1.0f, -5.0f, 0.7f, 0.3f, 1.0f},
+        {"tiny", 1, 1, 0.0f, float(2 * pi), 1.0f, 1.0f, 0.25f},
+        {"narrow", 7, 300, 0.0f, float(2 * pi), 1.0f, 1.0f, 0.75f},
+        {"radius 9: the track a point", 18, 18, 0.0f, float(2 * pi), 1.0f, 1.0f, 0.0f},
+        {"negative width", -60, 100, 0.0f, float(2 * pi), 1.0f, 1.0f, 0.5f},
+        {"dots only", 100, 100, 2.0f, 0.0f, 0.5f, 0.5f, 0.5f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ConfigRecord cfg = config();
+        cfg.slider_start_angle = c.start;
+        cfg.slider_sweep_angle = c.sweep;
+        const std::uint8_t white[4] = {255, 255, 255, 255};
+        std::memcpy(cfg.slider_value_color, white, 4);
+        std::memcpy(cfg.slider_band_color, white, 4);
+        std::memcpy(cfg.slider_marker_color, white, 4);
+        open(800, 480, cfg);
+        LabelRecord l = label(KIVO_LABEL_SLIDER, 300, 150, c.width, c.height, "");
+        l.r = l.g = l.b = 255;
+        l.value = c.value;
+        l.band_value = c.band;
+        l.marker_value = c.marker;
+        show({l});
+        const Image f = frame();
+
+        kivo::Label drawn;
+        drawn.x = l.x;
+        drawn.y = l.y;
+        drawn.width = l.width;
+        drawn.height = l.height;
+        const kivo::SliderGeometry g(drawn, 0);
+        ASSERT_TRUE(g.left() >= 0 && g.top() >= 0 && g.left() + g.side() <= 800 &&
+                    g.top() + g.side() <= 480);
+        int inked = 0, outside = 0;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 800; ++x) {
+                if ((f.at(x, y) & 0xffffff) == 0)
+                    continue;
+                ++inked;
+                if (x < g.left() || y < g.top() || x >= g.left() + g.side() ||
+                    y >= g.top() + g.side())
+                    ++outside;
+            }
+        EXPECT_GT(inked, 0);
+        EXPECT_EQ(outside, 0);
     }
 }
 
