@@ -190,30 +190,25 @@ void Tracker::draw_slider_item(std::size_t index)
     r_.draw_slider_value(*item.label, item.offset);
 }
 
-bool Tracker::draw(const ScreenDef& first, const ScreenDef* second, int offset, int second_offset)
+// The alignment and font the shared layout carries into this frame; false when its font is none
+// of the renderer's (only the full redraw knows what it then draws).
+bool Tracker::carried(LayoutCarry& carry) const
 {
-    const int buttons = r_.current_screen_.buttons;
-    if (full_redraw || !loaded(first) || (second && !loaded(*second)) ||
-        (r_.config_.flavour > 2 && (buttons & flavoured_buttons)))
-        return false;
+    carry.align = pango_layout_get_alignment(r_.layout_);
+    const PangoFontDescription* desc = pango_layout_get_font_description(r_.layout_);
+    if (!desc)
+        return true;
+    for (std::size_t i = 0; i < r_.fonts_.size(); ++i)
+        if (pango_font_description_equal(desc, r_.fonts_[i])) {
+            carry.font = int(i);
+            return true;
+        }
+    return false;
+}
 
-    // The alignment and font the shared layout carries into this frame.
-    int align = pango_layout_get_alignment(r_.layout_);
-    int font = -1;
-    if (const PangoFontDescription* desc = pango_layout_get_font_description(r_.layout_)) {
-        for (std::size_t i = 0; i < r_.fonts_.size() && font < 0; ++i)
-            if (pango_font_description_equal(desc, r_.fonts_[i]))
-                font = int(i);
-        if (font < 0)
-            return false;
-    }
-    std::size_t text = 0, qr = 0, last_text = SIZE_MAX;
-    if (!prepare(first, text, qr, align, font, last_text) ||
-        (second && !prepare(*second, text, qr, align, font, last_text)))
-        return false;
-
-    // From here on this frame is drawn here: the list of what it shows, in stacking order.
-    const bool was_valid = valid && drawn_generation == cache_generation;
+// The list of what this frame shows, in stacking order.
+void Tracker::list(const ScreenDef& first, const ScreenDef* second, int offset, int second_offset)
+{
     next_count = 0;
     add_screen_images(first, offset, false);
     if (second)
@@ -221,73 +216,101 @@ bool Tracker::draw(const ScreenDef& first, const ScreenDef* second, int offset, 
     add_screen_images(first, offset, true);
     if (second)
         add_screen_images(*second, second_offset, true);
-    add_controls(buttons);
-    text = 0;
+    add_controls(r_.current_screen_.buttons);
+    std::size_t text = 0;
     add_labels(first, offset, text);
     if (second)
         add_labels(*second, second_offset, text);
+}
 
-    // Where the two lists differ, both the old and the new rectangle change.
+// Where the drawn and the new list differ, both the old and the new rectangle change.
+Damage Tracker::differences() const
+{
     Damage damage;
-    covering = covered();
-    if (!was_valid || !covering) {
-        damage.add_all();
-    } else {
-        const std::size_t n = std::max(drawn_count, next_count);
-        for (std::size_t i = 0; i < n; ++i) {
-            const bool old = i < drawn_count, now = i < next_count;
-            if (old && now && drawn[i].shows_same(next[i]))
-                continue;
-            if (old)
-                damage.add(drawn[i].bounds);
-            if (now)
-                damage.add(next[i].bounds);
-        }
-        // A region that meets an element drawn only whole grows to cover it.
-        for (bool grown = true; grown;) {
-            grown = false;
-            for (const SDL_Rect& r : damage) {
-                for (std::size_t i = 0; i < next_count && !grown; ++i) {
-                    const Item& item = next[i];
-                    if (item.whole && SDL_HasIntersection(&r, &item.bounds) &&
-                        !contains(r, item.bounds)) {
-                        damage.add(item.bounds);
-                        grown = true;
-                    }
-                }
-                if (grown)
-                    break;
-            }
-        }
+    const std::size_t n = std::max(drawn_count, next_count);
+    for (std::size_t i = 0; i < n; ++i) {
+        const bool old = i < drawn_count, now = i < next_count;
+        if (old && now && drawn[i].shows_same(next[i]))
+            continue;
+        if (old)
+            damage.add(drawn[i].bounds);
+        if (now)
+            damage.add(next[i].bounds);
     }
+    return damage;
+}
 
-    if (!damage.empty())
-        plan_backdrops();
+// A region that meets an element drawn only whole grows to cover it, until no such element is
+// cut by a region.
+void Tracker::grow_to_whole_items(Damage& damage) const
+{
+    const auto cut = [&]() -> const Item* {
+        for (const SDL_Rect& r : damage)
+            for (std::size_t i = 0; i < next_count; ++i) {
+                const Item& item = next[i];
+                if (item.whole && SDL_HasIntersection(&r, &item.bounds) &&
+                    !contains(r, item.bounds))
+                    return &item;
+            }
+        return nullptr;
+    };
+    while (const Item* item = cut())
+        damage.add(item->bounds);
+}
+
+// Each region redrawn from the bottom up, clipped to it; or everything.
+void Tracker::repaint(const Damage& damage)
+{
     if (damage.all()) {
         for (std::size_t i = 0; i < next_count; ++i)
             draw_item(i);
-    } else {
-        for (const SDL_Rect& r : damage) {
-            SDL_SetClipRect(r_.target_, &r);
-            cairo_reset_clip(r_.cairo_);
-            cairo_new_path(r_.cairo_);
-            cairo_rectangle(r_.cairo_, r.x, r.y, r.w, r.h);
-            cairo_clip(r_.cairo_);
-            for (std::size_t i = 0; i < next_count; ++i)
-                if (SDL_HasIntersection(&r, &next[i].bounds))
-                    draw_item(i);
-        }
-        if (!damage.empty()) {
-            SDL_SetClipRect(r_.target_, nullptr);
-            cairo_reset_clip(r_.cairo_);
-        }
+        return;
     }
+    if (damage.empty())
+        return;
+    for (const SDL_Rect& r : damage) {
+        SDL_SetClipRect(r_.target_, &r);
+        cairo_reset_clip(r_.cairo_);
+        cairo_new_path(r_.cairo_);
+        cairo_rectangle(r_.cairo_, r.x, r.y, r.w, r.h);
+        cairo_clip(r_.cairo_);
+        for (std::size_t i = 0; i < next_count; ++i)
+            if (SDL_HasIntersection(&r, &next[i].bounds))
+                draw_item(i);
+    }
+    SDL_SetClipRect(r_.target_, nullptr);
+    cairo_reset_clip(r_.cairo_);
+}
+
+bool Tracker::draw(const ScreenDef& first, const ScreenDef* second, int offset, int second_offset)
+{
+    if (full_redraw || !loaded(first) || (second && !loaded(*second)) ||
+        (r_.config_.flavour > 2 && (r_.current_screen_.buttons & flavoured_buttons)))
+        return false;
+    LayoutCarry carry;
+    if (!carried(carry) || !prepare(first, carry) || (second && !prepare(*second, carry)))
+        return false;
+
+    // From here on this frame is drawn here.
+    const bool was_valid = valid && drawn_generation == cache_generation;
+    list(first, second, offset, second_offset);
+    covering = covered();
+    Damage damage;
+    if (!was_valid || !covering) {
+        damage.add_all();
+    } else {
+        damage = differences();
+        grow_to_whole_items(damage);
+    }
+    if (!damage.empty())
+        plan_backdrops();
+    repaint(damage);
     pending.add(damage);
     valid = damage.all() ? covering : true;
     std::swap(drawn, next);
     drawn_count = std::exchange(next_count, 0);
 
-    sync_shared_layout(align, font, last_text);
+    sync_shared_layout(carry);
     r_.clear_cache();
     drawn_generation = cache_generation;
     return true;

@@ -146,21 +146,20 @@ bool Tracker::layout_text(const Label& label, std::size_t index, int align, int 
 }
 
 // Text laid out and QR texts checked before anything is drawn or advanced.
-bool Tracker::prepare(const ScreenDef& screen, std::size_t& text, std::size_t& qr, int& align,
-    int& font, std::size_t& last_text)
+bool Tracker::prepare(const ScreenDef& screen, LayoutCarry& carry)
 {
     for (const Label& label : screen.labels) {
         if (label.kind == LabelKind::Text) {
-            align = pango_alignment(label.align, PangoAlignment(align));
+            carry.align = pango_alignment(label.align, PangoAlignment(carry.align));
             if (label.font < r_.fonts_.size())
-                font = label.font;
-            if (!layout_text(label, text, align, font))
+                carry.font = label.font;
+            if (!layout_text(label, carry.text, carry.align, carry.font))
                 return false;
-            last_text = text++;
+            carry.last_text = carry.text++;
         } else if (label.kind == LabelKind::Qr) {
-            if (qr == qr_checks.size())
+            if (carry.qr == qr_checks.size())
                 qr_checks.emplace_back();
-            QrCheck& check = qr_checks[qr++];
+            QrCheck& check = qr_checks[carry.qr++];
             if (!check.set || check.text != label.text) {
                 QRcode* code =
                     QRcode_encodeString(label.text.c_str(), 0, QR_ECLEVEL_L, QR_MODE_8, 1);
@@ -178,13 +177,14 @@ bool Tracker::prepare(const ScreenDef& screen, std::size_t& text, std::size_t& q
 
 // Leaves the shared layout as the full redraw would have: the alignment and font carried to the
 // next text label, and the text of the last one (which a markup text that does not parse keeps).
-void Tracker::sync_shared_layout(int align, int font, std::size_t last_text)
+void Tracker::sync_shared_layout(const LayoutCarry& carry)
 {
-    pango_layout_set_alignment(r_.layout_, PangoAlignment(align));
-    pango_layout_set_font_description(r_.layout_, font >= 0 ? r_.fonts_[font] : nullptr);
-    if (last_text == SIZE_MAX)
+    pango_layout_set_alignment(r_.layout_, PangoAlignment(carry.align));
+    pango_layout_set_font_description(
+        r_.layout_, carry.font >= 0 ? r_.fonts_[carry.font] : nullptr);
+    if (carry.last_text == SIZE_MAX)
         return;
-    const TextSlot& slot = text_slots[last_text];
+    const TextSlot& slot = text_slots[carry.last_text];
     if (shared_version == slot.version)
         return;
     set_text(r_.layout_, slot.text, slot.markup);

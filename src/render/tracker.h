@@ -2,6 +2,7 @@
 // changed. Private to the renderer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -88,6 +89,15 @@ struct SliderBackdrop {
     std::uint64_t cache_generation = 0;
 };
 
+// What the shared layout carries from one text label to the next (the alignment and font a
+// label out of range keeps), and how far the texts and QR codes of a frame were prepared.
+struct LayoutCarry {
+    int align = 0;
+    int font = -1; // none set
+    std::size_t text = 0, qr = 0;
+    std::size_t last_text = SIZE_MAX; // the slot of the frame's last text, if any
+};
+
 // The renderer's fast path: what it drew last, element by element, and the steps that draw the
 // next frame from what changed.
 class Tracker {
@@ -132,8 +142,12 @@ class Tracker {
     std::vector<std::pair<int, int>> spans;
 
     bool loaded(const ScreenDef& screen) const;
-    bool prepare(const ScreenDef& screen, std::size_t& text, std::size_t& qr, int& align, int& font,
-        std::size_t& last_text);
+    bool carried(LayoutCarry& carry) const;
+    bool prepare(const ScreenDef& screen, LayoutCarry& carry);
+    void list(const ScreenDef& first, const ScreenDef* second, int offset, int second_offset);
+    Damage differences() const;
+    void grow_to_whole_items(Damage& damage) const;
+    void repaint(const Damage& damage);
     bool layout_text(const Label& label, std::size_t slot, int align, int font);
     void add_screen_images(const ScreenDef& screen, int offset, bool icon);
     void add_controls(int buttons);
@@ -147,7 +161,7 @@ class Tracker {
     bool may_take_backdrop(const SliderBackdrop& backdrop, std::size_t index) const;
     void plan_backdrops();
     void draw_slider_item(std::size_t index);
-    void sync_shared_layout(int align, int font, std::size_t last_text);
+    void sync_shared_layout(const LayoutCarry& carry);
 };
 
 } // namespace kivo
