@@ -4,6 +4,7 @@
 #include <pango/pangocairo.h>
 
 #include "render/coords.h"
+#include "render/label_geometry.h"
 #include "render/pango_align.h"
 #include "render/tracker.h"
 
@@ -27,24 +28,30 @@ int pango_units(std::int32_t pixels)
 
 } // namespace
 
+void set_layout_box(PangoLayout* layout, const Label& label)
+{
+    pango_layout_set_width(layout, pango_units(label.width));
+    pango_layout_set_height(layout, pango_units(label.height));
+    pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+    pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+}
+
 void Renderer::draw_text_label(const Label& label, int offset) const
 {
     if (const auto background = label_background(label.style)) {
         const Surface& image = asset(*background);
-        draw_at(image, coords::centred(label.x, label.width, image->w, offset),
-            coords::centred(label.y, label.height, image->h, config_.label_offset_y));
+        const SDL_Point at =
+            style_image_corner(label, offset, config_.label_offset_y, *image.get());
+        draw_at(image, at.x, at.y);
     }
 
-    const std::int64_t left = std::int64_t{label.x} + offset;
+    const TextCorner corner(label, offset);
     cairo_new_path(cairo_);
-    cairo_move_to(cairo_, static_cast<double>(left), static_cast<double>(label.y));
+    cairo_move_to(cairo_, static_cast<double>(corner.left), static_cast<double>(corner.top));
     constexpr double k = 1.0 / 255;
     cairo_set_source_rgba(
         cairo_, label.color.r * k, label.color.g * k, label.color.b * k, label.color.a * k);
-    pango_layout_set_width(layout_, pango_units(label.width));
-    pango_layout_set_height(layout_, pango_units(label.height));
-    pango_layout_set_wrap(layout_, PANGO_WRAP_WORD_CHAR);
-    pango_layout_set_ellipsize(layout_, PANGO_ELLIPSIZE_END);
+    set_layout_box(layout_, label);
     pango_layout_set_alignment(
         layout_, pango_alignment(label.align, pango_layout_get_alignment(layout_)));
     if (label.font < fonts_.size())
@@ -56,11 +63,7 @@ void Renderer::draw_text_label(const Label& label, int offset) const
         pango_layout_set_attributes(layout_, nullptr);
         pango_layout_set_text(layout_, label.text.c_str(), -1);
     }
-    // Cairo keeps coordinates in 24.8 fixed point, which wraps beyond 2^23 pixels. A layout spans
-    // at most INT_MAX Pango units (2^21 pixels), so text placed beyond 2^22 pixels cannot reach
-    // the surface: it is not shown rather than shown wrapped around.
-    constexpr std::int64_t reach = std::int64_t{1} << 22;
-    if (left > -reach && left < reach && label.y > -reach && label.y < reach)
+    if (corner.shown)
         pango_cairo_show_layout(cairo_, layout_);
     cairo_close_path(cairo_);
 }
@@ -71,8 +74,8 @@ void Renderer::draw_icon_label(const Label& label, int offset)
     const SDL_Surface* frame = image.frame();
     if (!frame)
         return;
-    draw_at(image, coords::centred(label.x, label.width, frame->w, offset),
-        coords::centred(label.y, label.height, frame->h, 0));
+    const SDL_Point at = icon_corner(label, offset, *frame);
+    draw_at(image, at.x, at.y);
 }
 
 } // namespace kivo

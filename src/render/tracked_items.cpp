@@ -5,15 +5,13 @@
 #include "kivo/renderer.h"
 #include "render/button_order.h"
 #include "render/coords.h"
+#include "render/label_geometry.h"
 #include "render/slider_geometry.h"
 #include "render/tracker.h"
 
 namespace kivo {
 
 namespace {
-
-// Cairo's reach (see the text and slider drawers): beyond it nothing is drawn.
-constexpr std::int64_t reach = std::int64_t{1} << 22;
 
 SDL_Rect on_surface(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, int W, int H)
 {
@@ -125,8 +123,9 @@ void Tracker::add_labels(const ScreenDef& screen, int offset, std::size_t& text)
             // The style's image is an element of its own: a new text leaves it as it was.
             if (const auto background = label_background(label.style)) {
                 const Surface& image = r_.asset(*background);
-                add_blit(image.get(), coords::centred(label.x, label.width, image->w, offset),
-                    coords::centred(label.y, label.height, image->h, r_.config_.label_offset_y));
+                const SDL_Point at =
+                    style_image_corner(label, offset, r_.config_.label_offset_y, *image.get());
+                add_blit(image.get(), at.x, at.y);
             }
             const TextSlot& slot = text_slots[text];
             Item& item = add_item();
@@ -135,15 +134,14 @@ void Tracker::add_labels(const ScreenDef& screen, int offset, std::size_t& text)
             item.label = &label;
             item.slot = text++;
             item.version = slot.version;
+            const TextCorner corner(label, offset);
             item.copy.y = label.y;
             item.copy.color = label.color;
-            item.left = std::int64_t{label.x} + offset;
-            item.shown =
-                item.left > -reach && item.left < reach && label.y > -reach && label.y < reach;
-            item.bounds =
-                item.shown ? on_surface(item.left + slot.ink.x, std::int64_t{label.y} + slot.ink.y,
-                                 slot.ink.w, slot.ink.h, W, H)
-                           : SDL_Rect{};
+            item.left = corner.left;
+            item.shown = corner.shown;
+            item.bounds = corner.shown ? on_surface(corner.left + slot.ink.x,
+                                             corner.top + slot.ink.y, slot.ink.w, slot.ink.h, W, H)
+                                       : SDL_Rect{};
             break;
         }
         case LabelKind::Icon: {
@@ -151,10 +149,9 @@ void Tracker::add_labels(const ScreenDef& screen, int offset, std::size_t& text)
             const SDL_Surface* frame = image.frame();
             if (!frame)
                 break;
-            const int x = coords::centred(label.x, label.width, frame->w, offset);
-            const int y = coords::centred(label.y, label.height, frame->h, 0);
+            const SDL_Point at = icon_corner(label, offset, *frame);
             image.advance(r_.delta_ms_);
-            add_blit(image.frame(), x, y);
+            add_blit(image.frame(), at.x, at.y);
             break;
         }
         case LabelKind::Qr: {

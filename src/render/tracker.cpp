@@ -9,6 +9,7 @@
 #include "kivo/renderer.h"
 #include "render/coords.h"
 #include "render/pango_align.h"
+#include "render/label_geometry.h"
 #include "render/tracker.h"
 
 namespace kivo {
@@ -110,14 +111,9 @@ bool Tracker::layout_text(const Label& label, std::size_t index, int align, int 
         return true;
     if (markup && !parses(label.text))
         return false;
-    if (!slot.layout) {
+    if (!slot.layout)
         slot.layout = pango_cairo_create_layout(r_.cairo_);
-        pango_layout_set_wrap(slot.layout, PANGO_WRAP_WORD_CHAR);
-        pango_layout_set_ellipsize(slot.layout, PANGO_ELLIPSIZE_END);
-    }
-    pango_layout_set_width(slot.layout, coords::saturate(std::int64_t{label.width} * PANGO_SCALE));
-    pango_layout_set_height(
-        slot.layout, coords::saturate(std::int64_t{label.height} * PANGO_SCALE));
+    set_layout_box(slot.layout, label);
     pango_layout_set_alignment(slot.layout, PangoAlignment(align));
     pango_layout_set_font_description(slot.layout, font >= 0 ? r_.fonts_[font] : nullptr);
     if (!slot.set || slot.text != label.text || slot.markup != markup) {

@@ -1,0 +1,50 @@
+// Where the text and icon labels draw, for their drawers and the fast path alike.
+#pragma once
+
+#include <cstdint>
+
+#include <SDL2/SDL.h>
+
+#include "kivo/screen.h"
+#include "render/coords.h"
+
+typedef struct _PangoLayout PangoLayout;
+
+namespace kivo {
+
+// A text label's layout is drawn from the label's top-left corner. Cairo keeps coordinates in
+// 24.8 fixed point, which wraps beyond 2^23 pixels; a layout spans at most INT_MAX Pango units
+// (2^21 pixels), so text placed beyond 2^22 pixels cannot reach the surface: it is not shown
+// rather than shown wrapped around.
+struct TextCorner {
+    std::int64_t left, top;
+    bool shown;
+
+    TextCorner(const Label& label, int offset)
+        : left(std::int64_t{label.x} + offset), top(label.y),
+          shown(left > -reach && left < reach && top > -reach && top < reach)
+    {
+    }
+
+    static constexpr std::int64_t reach = std::int64_t{1} << 22;
+};
+
+// The box a text label's layout fills: the label's width and height, words wrapped and the last
+// line ellipsized.
+void set_layout_box(PangoLayout* layout, const Label& label);
+
+// The style image of a text label, centred on the label and lowered by label_offset_y; an icon
+// label's image, centred.
+inline SDL_Point style_image_corner(
+    const Label& label, int offset, int label_offset_y, const SDL_Surface& image)
+{
+    return {coords::centred(label.x, label.width, image.w, offset),
+        coords::centred(label.y, label.height, image.h, label_offset_y)};
+}
+
+inline SDL_Point icon_corner(const Label& label, int offset, const SDL_Surface& image)
+{
+    return style_image_corner(label, offset, 0, image);
+}
+
+} // namespace kivo
