@@ -102,6 +102,35 @@ bool copyable(const SDL_Surface* image, const SDL_Surface* target)
            !SDL_MUSTLOCK(target);
 }
 
+// How image is drawn onto target: part(rect, way) for each part of it, rect in the image's own
+// coordinates. The reference (the full redraw) has SDL blit the whole image. Otherwise an opaque
+// image is copied, and an image with a plan has its opaque parts copied, only the rest blended by
+// AlphaBlend, and its transparent margins left alone. Both the drawing and the fast path's account
+// of what a blit copies over follow this one recipe.
+template <typename Part>
+void recipe(const SDL_Surface* target, const SDL_Surface* image, bool reference, Part&& part)
+{
+    const SDL_Rect whole{0, 0, image->w, image->h};
+    const SDL_BlendMode mode = Surface::plain_blend(image);
+    const bool same_format = copyable(image, target);
+    if (mode == SDL_BLENDMODE_NONE) {
+        part(whole, same_format ? Way::Copy : Way::Sdl);
+        return;
+    }
+    if (reference || !same_format || mode != SDL_BLENDMODE_BLEND) {
+        part(whole, Way::Sdl);
+        return;
+    }
+    const Way blend = AlphaBlend::in_use() ? Way::Blend : Way::Sdl;
+    const std::vector<BlitPart>* parts = BlitPlan::parts(image);
+    if (!parts) {
+        part(whole, blend);
+        return;
+    }
+    for (const BlitPart& p : *parts)
+        part(p.rect, p.copy ? Way::Copy : blend);
+}
+
 } // namespace
 
 Renderer::Renderer(Window& window, const Config& config)
@@ -139,54 +168,28 @@ void blit(SDL_Surface* target, SDL_Surface* image, int x, int y, bool reference)
 {
     if (!image)
         return;
-    const SDL_Rect whole{0, 0, image->w, image->h};
-    const SDL_BlendMode mode = Surface::plain_blend(image);
-    const bool same_format = copyable(image, target);
-    if (mode == SDL_BLENDMODE_NONE) {
-        blit_part(image, whole, target, x, y, same_format ? Way::Copy : Way::Sdl);
-        return;
-    }
-    // Outside the reference drawing, an image with a plan has its opaque parts copied, only the
-    // rest blended, and its transparent margins left alone; the blending is AlphaBlend's.
-    if (reference || !same_format || mode != SDL_BLENDMODE_BLEND) {
-        blit_part(image, whole, target, x, y, Way::Sdl);
-        return;
-    }
-    const Way blend = AlphaBlend::in_use() ? Way::Blend : Way::Sdl;
-    const std::vector<BlitPart>* parts = BlitPlan::parts(image);
-    if (!parts) {
-        blit_part(image, whole, target, x, y, blend);
-        return;
-    }
-    for (const BlitPart& part : *parts)
-        blit_part(image, part.rect, target, std::int64_t{x} + part.rect.x,
-            std::int64_t{y} + part.rect.y, part.copy ? Way::Copy : blend);
+    recipe(target, image, reference, [&](const SDL_Rect& part, Way way) {
+        blit_part(image, part, target, std::int64_t{x} + part.x, std::int64_t{y} + part.y, way);
+    });
 }
 
-// The rectangles of the surface that a blit of image at x, y, as blit() draws outside the
-// reference drawing, copies over whatever lies under them.
 void add_copied(
     const SDL_Surface* target, const SDL_Surface* image, int x, int y, std::vector<SDL_Rect>& out)
 {
-    if (!image || !copyable(image, target))
+    if (!image)
         return;
-    const auto on_target = [&](const SDL_Rect& r) {
-        const std::int64_t x0 = std::max<std::int64_t>(std::int64_t{x} + r.x, 0),
-                           y0 = std::max<std::int64_t>(std::int64_t{y} + r.y, 0),
-                           x1 = std::min<std::int64_t>(std::int64_t{x} + r.x + r.w, target->w),
-                           y1 = std::min<std::int64_t>(std::int64_t{y} + r.y + r.h, target->h);
+    recipe(target, image, false, [&](const SDL_Rect& part, Way way) {
+        if (way != Way::Copy)
+            return;
+        const std::int64_t x0 = std::max<std::int64_t>(std::int64_t{x} + part.x, 0),
+                           y0 = std::max<std::int64_t>(std::int64_t{y} + part.y, 0),
+                           x1 =
+                               std::min<std::int64_t>(std::int64_t{x} + part.x + part.w, target->w),
+                           y1 =
+                               std::min<std::int64_t>(std::int64_t{y} + part.y + part.h, target->h);
         if (x1 > x0 && y1 > y0)
             out.push_back({int(x0), int(y0), int(x1 - x0), int(y1 - y0)});
-    };
-    const SDL_BlendMode mode = Surface::plain_blend(image);
-    if (mode == SDL_BLENDMODE_NONE) {
-        on_target({0, 0, image->w, image->h});
-    } else if (mode == SDL_BLENDMODE_BLEND) {
-        if (const std::vector<BlitPart>* parts = BlitPlan::parts(image))
-            for (const BlitPart& part : *parts)
-                if (part.copy)
-                    on_target(part.rect);
-    }
+    });
 }
 
 // A copied image, except where the rectangles over are copied later in the same frame: those
