@@ -8,8 +8,8 @@ TEST(Surface, ConvertRefusesSizesTheStretchCannotTake)
     const struct {
         int src_w, src_h, want_w, want_h;
         bool converted;
-    } cases[] = {{41087, 2, 64, 48, false}, {2, 32768, 8, 8, false}, {8, 8, 32768, 1, false},
-        {320, 0, 64, 48, false}, {32767, 1, 16, 1, true}};
+    } cases[] = {{41087, 2, 64, 48, false}, {32768, 1, 16, 1, false}, {2, 32768, 8, 8, false},
+        {8, 8, 32768, 1, false}, {320, 0, 64, 48, false}, {32767, 1, 16, 1, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message()
                      << c.src_w << "x" << c.src_h << " -> " << c.want_w << "x" << c.want_h);
