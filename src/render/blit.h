@@ -1,7 +1,6 @@
 // Images onto the drawing surface, as the renderer and its fast path draw them.
 #pragma once
 
-#include <utility>
 #include <vector>
 
 #include <SDL2/SDL.h>
@@ -17,9 +16,8 @@ void blit(SDL_Surface* target, SDL_Surface* image, int x, int y, bool reference)
 void add_copied(
     const SDL_Surface* target, const SDL_Surface* image, int x, int y, std::vector<SDL_Rect>& out);
 // For an image whose blit copies (Surface::copies): the copy except where the rectangles over are
-// copied later in the same frame. edges and spans are room reused from call to call.
-void blit_around(SDL_Surface* target, SDL_Surface* image, int x, int y,
-    const std::vector<SDL_Rect>& over, std::vector<int>& edges,
-    std::vector<std::pair<int, int>>& spans);
+// copied later in the same frame.
+void blit_around(
+    SDL_Surface* target, SDL_Surface* image, int x, int y, const std::vector<SDL_Rect>& over);
 
 } // namespace kivo

@@ -193,11 +193,9 @@ void add_copied(
 }
 
 // A copied image, except where the rectangles over are copied later in the same frame: those
-// pixels end as the later copy leaves them whatever is drawn under them first. The parts still
-// to copy are found band by band, a band being rows that the same rectangles of over cross.
-void blit_around(SDL_Surface* target, SDL_Surface* image, int x, int y,
-    const std::vector<SDL_Rect>& over, std::vector<int>& edges,
-    std::vector<std::pair<int, int>>& spans)
+// pixels end as the later copy leaves them whatever is drawn under them first.
+void blit_around(
+    SDL_Surface* target, SDL_Surface* image, int x, int y, const std::vector<SDL_Rect>& over)
 {
     if (!copyable(image, target)) {
         blit(target, image, x, y, false);
@@ -210,32 +208,19 @@ void blit_around(SDL_Surface* target, SDL_Surface* image, int x, int y,
     const int y1 = int(std::min<std::int64_t>(std::int64_t{y} + image->h, clip.y + clip.h));
     if (x1 <= x0 || y1 <= y0)
         return;
-    edges.assign({y0, y1});
+    const cairo_rectangle_int_t shown{x0, y0, x1 - x0, y1 - y0};
+    cairo_region_t* left = cairo_region_create_rectangle(&shown);
     for (const SDL_Rect& r : over) {
-        edges.push_back(std::clamp(r.y, y0, y1));
-        edges.push_back(std::clamp(r.y + r.h, y0, y1));
+        const cairo_rectangle_int_t covered{r.x, r.y, r.w, r.h};
+        cairo_region_subtract_rectangle(left, &covered);
     }
-    std::sort(edges.begin(), edges.end());
-    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-    for (std::size_t band = 0; band + 1 < edges.size(); ++band) {
-        const int top = edges[band], bottom = edges[band + 1];
-        spans.clear();
-        for (const SDL_Rect& r : over)
-            if (r.y <= top && r.y + r.h >= bottom && r.x < x1 && r.x + r.w > x0)
-                spans.emplace_back(std::max(r.x, x0), std::min(r.x + r.w, x1));
-        std::sort(spans.begin(), spans.end());
-        int from = x0;
-        const auto copy = [&](int to) {
-            if (to > from)
-                blit_part(image, {from - x, top - y, to - from, bottom - top}, target, from, top,
-                    Way::Copy);
-        };
-        for (const auto& [left, right] : spans) {
-            copy(left);
-            from = std::max(from, right);
-        }
-        copy(x1);
+    for (int i = 0, n = cairo_region_num_rectangles(left); i < n; ++i) {
+        cairo_rectangle_int_t part;
+        cairo_region_get_rectangle(left, i, &part);
+        blit_part(image, {part.x - x, part.y - y, part.width, part.height}, target, part.x, part.y,
+            Way::Copy);
     }
+    cairo_region_destroy(left);
 }
 
 void Renderer::draw_at(const Surface& image, int x, int y) const

@@ -50,8 +50,7 @@ void Tracker::draw_item(std::size_t index)
                 else if (above.kind == Item::Kind::Slider && above.restores)
                     over.push_back(above.bounds);
             }
-            blit_around(r_.target_, const_cast<SDL_Surface*>(item.image), item.x, item.y, over,
-                edges, spans);
+            blit_around(r_.target_, const_cast<SDL_Surface*>(item.image), item.x, item.y, over);
             break;
         }
         blit(r_.target_, const_cast<SDL_Surface*>(item.image), item.x, item.y, false);

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <SDL2/SDL.h>
@@ -138,8 +137,6 @@ class Tracker {
     bool covering = false;
     // Room reused from frame to frame when a background is copied around what covers it.
     std::vector<SDL_Rect> over;
-    std::vector<int> edges;
-    std::vector<std::pair<int, int>> spans;
 
     bool loaded(const ScreenDef& screen) const;
     bool carried(LayoutCarry& carry) const;
