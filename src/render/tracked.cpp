@@ -59,9 +59,9 @@ void Tracker::draw_item(std::size_t index)
         const TextSlot& slot = text_slots[item.slot];
         cairo_new_path(r_.cairo_);
         if (item.shown) {
-            cairo_move_to(r_.cairo_, double(item.left), double(item.copy.y));
+            cairo_move_to(r_.cairo_, double(item.left), double(item.seen.y));
             constexpr double k = 1.0 / 255;
-            const Color& c = item.copy.color;
+            const Color& c = item.seen.color;
             cairo_set_source_rgba(r_.cairo_, c.r * k, c.g * k, c.b * k, c.a * k);
             pango_cairo_show_layout(r_.cairo_, slot.layout);
         }

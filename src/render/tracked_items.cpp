@@ -45,10 +45,10 @@ Item& Tracker::add_drawn_label(int kind, const Label& label, int offset)
     item.label = &label;
     item.offset = offset;
     item.left = std::int64_t{label.x} + offset;
-    item.copy.y = label.y;
-    item.copy.width = label.width;
-    item.copy.height = label.height;
-    item.copy.color = label.color;
+    item.seen.y = label.y;
+    item.seen.width = label.width;
+    item.seen.height = label.height;
+    item.seen.color = label.color;
     return item;
 }
 
@@ -135,8 +135,8 @@ void Tracker::add_labels(const ScreenDef& screen, int offset, std::size_t& text)
             item.slot = text++;
             item.version = slot.version;
             const TextCorner corner(label, offset);
-            item.copy.y = label.y;
-            item.copy.color = label.color;
+            item.seen.y = label.y;
+            item.seen.color = label.color;
             item.left = corner.left;
             item.shown = corner.shown;
             item.bounds = corner.shown ? on_surface(corner.left + slot.ink.x,
@@ -157,7 +157,7 @@ void Tracker::add_labels(const ScreenDef& screen, int offset, std::size_t& text)
         case LabelKind::Qr: {
             Item& item = add_drawn_label(int(Item::Kind::Qr), label, offset);
             item.left = coords::saturate(item.left);
-            item.copy.text = label.text;
+            item.seen.text = label.text;
             item.bounds = label.width > 0 && label.height > 0
                               ? on_surface(item.left, label.y, label.width, label.height, W, H)
                               : SDL_Rect{};
@@ -165,9 +165,9 @@ void Tracker::add_labels(const ScreenDef& screen, int offset, std::size_t& text)
         }
         case LabelKind::Slider: {
             Item& item = add_drawn_label(int(Item::Kind::Slider), label, offset);
-            item.copy.value = label.value;
-            item.copy.band_value = label.band_value;
-            item.copy.marker_value = label.marker_value;
+            item.seen.value = label.value;
+            item.seen.band_value = label.band_value;
+            item.seen.marker_value = label.marker_value;
             const SliderGeometry gauge(label, offset);
             item.bounds = on_surface(gauge.left(), gauge.top(), gauge.side(), gauge.side(), W, H);
             break;

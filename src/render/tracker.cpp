@@ -60,19 +60,19 @@ bool Item::shows_same(const Item& o) const
     case Kind::Blit:
         return image == o.image && x == o.x && y == o.y;
     case Kind::Text:
-        return version == o.version && left == o.left && copy.y == o.copy.y && shown == o.shown &&
-               copy.color == o.copy.color;
+        return version == o.version && left == o.left && seen.y == o.seen.y && shown == o.shown &&
+               seen.color == o.seen.color;
     case Kind::Qr:
-        return left == o.left && copy.y == o.copy.y && copy.width == o.copy.width &&
-               copy.height == o.copy.height && copy.color.r == o.copy.color.r &&
-               copy.color.g == o.copy.color.g && copy.color.b == o.copy.color.b &&
-               copy.text == o.copy.text;
+        return left == o.left && seen.y == o.seen.y && seen.width == o.seen.width &&
+               seen.height == o.seen.height && seen.color.r == o.seen.color.r &&
+               seen.color.g == o.seen.color.g && seen.color.b == o.seen.color.b &&
+               seen.text == o.seen.text;
     case Kind::Slider:
-        return left == o.left && copy.y == o.copy.y && copy.width == o.copy.width &&
-               copy.height == o.copy.height && copy.color == o.copy.color &&
-               same_bits(copy.value, o.copy.value) &&
-               same_bits(copy.band_value, o.copy.band_value) &&
-               same_bits(copy.marker_value, o.copy.marker_value);
+        return left == o.left && seen.y == o.seen.y && seen.width == o.seen.width &&
+               seen.height == o.seen.height && seen.color == o.seen.color &&
+               same_bits(seen.value, o.seen.value) &&
+               same_bits(seen.band_value, o.seen.band_value) &&
+               same_bits(seen.marker_value, o.seen.marker_value);
     case Kind::Carousel:
         return carousel.current == o.carousel.current && carousel.count == o.carousel.count;
     }

@@ -63,8 +63,9 @@ struct Item {
     std::uint64_t version = 0;
     std::int64_t left = 0;
     bool shown = false;
-    // Qr and Slider: a copy of what they draw from.
-    Label copy;
+    // Text, Qr and Slider: what they draw from, as the frame showed it (for Text the corner and
+    // colour only; the slot holds the rest).
+    Label seen;
     // Slider: its backdrop is copied back over its bounds in this frame (set before drawing).
     bool restores = false;
     CarouselPos carousel;
