@@ -4,6 +4,8 @@
 #include <SDL2/SDL_image.h>
 
 #include <cstddef>
+#include <memory>
+#include <vector>
 
 #include "kivo/export.h"
 #include "kivo/surface.h"
@@ -36,6 +38,8 @@ class KIVO_EXPORT Animation {
 
     // The surface to draw now: the current frame, the still image, or null when empty.
     SDL_Surface* frame() const;
+    // How the renderer blits frame(); null for an opaque or empty one.
+    BlitPlan* plan() const;
     bool empty() const { return animation_ == nullptr && !still_; }
     // The bytes the pixels of its frames, or of its still image, take.
     std::size_t bytes() const;
@@ -50,6 +54,8 @@ class KIVO_EXPORT Animation {
     IMG_Animation* animation_ = nullptr;
     Uint32 current_frame_ = 0;
     int elapsed_ms_ = 0;
+    // One per frame of animation_, null for an opaque frame.
+    std::vector<std::unique_ptr<BlitPlan>> plans_;
 
     void keep_animation(IMG_Animation* loaded, int width, int height);
 };

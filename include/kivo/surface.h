@@ -3,18 +3,22 @@
 
 #include <SDL2/SDL.h>
 
+#include <memory>
+
 #include "kivo/export.h"
 
 namespace kivo {
+
+class BlitPlan;
 
 // The pixel format of every image the library draws with: 0xAARRGGBB words.
 inline constexpr Uint32 working_format = SDL_PIXELFORMAT_ARGB8888;
 
 // Owns one SDL_Surface, or none (empty) when loading or allocating failed. Moved, never copied:
-// moving exchanges the two pointers, so each surface is freed exactly once.
+// moving exchanges the two surfaces (with their blit plans), so each is freed exactly once.
 class KIVO_EXPORT Surface {
   public:
-    Surface() = default;
+    Surface();
     // Loads a file and converts it (see convert). PNG, JPEG, WebP and BMP are read by SDL_image's
     // loader of that format, a GIF through giflib (its first frame); any other
     // format fails with "Unsupported image format" (see kivo.h). On failure stays empty and
@@ -44,9 +48,10 @@ class KIVO_EXPORT Surface {
 
     // Marks an image in working_format whose pixels are all opaque to be blitted as a copy (SDL's
     // blend of an opaque pixel gives that pixel, so only the cost changes). Every loaded image and
-    // animation frame goes through it once, when it is made. Returns image; null stays null.
-    // An image with translucent pixels gets a plan of the parts to copy and to blend instead.
-    static SDL_Surface* copy_if_opaque(SDL_Surface* image);
+    // animation frame goes through it once, when it is made. Returns whether image is in
+    // working_format and has translucent pixels: such an image gets a plan of the parts to copy
+    // and to blend instead. Null gives false.
+    static bool copy_if_opaque(SDL_Surface* image);
     // Whether a blit of image copies its pixels over what lies under it, whatever that was (no
     // blending, no colour key, no colour or alpha modulation).
     static bool copies(const SDL_Surface* image);
@@ -57,13 +62,17 @@ class KIVO_EXPORT Surface {
     SDL_Surface* get() const { return surface_; }
     explicit operator bool() const { return surface_ != nullptr; }
     SDL_Surface* operator->() const { return surface_; }
+    // How the renderer blits a loaded image with translucent pixels; null for any other.
+    BlitPlan* plan() const { return plan_.get(); }
 
   private:
-    // The library's loaders hand over a surface they made, without copying it.
+    // The library's loaders hand over a surface they made (through copy_if_opaque), without
+    // copying it.
     friend struct SurfaceAdoption;
-    explicit Surface(SDL_Surface* owned) : surface_(owned) {}
+    explicit Surface(SDL_Surface* owned);
 
     SDL_Surface* surface_ = nullptr;
+    std::unique_ptr<BlitPlan> plan_;
 };
 
 } // namespace kivo

@@ -22,7 +22,7 @@ Surface still_from_frame(IMG_Animation* loaded, int width, int height)
 {
     SDL_Surface* frame = Surface::convert(std::exchange(loaded->frames[0], nullptr), width, height);
     IMG_FreeAnimation(loaded);
-    return SurfaceAdoption::adopt(Surface::copy_if_opaque(frame));
+    return SurfaceAdoption::adopt(frame);
 }
 
 // What a source becomes when it is not kept animated: the loader gave nothing (natural size), or
@@ -85,11 +85,8 @@ Animation::Animation(const void* data, unsigned size, int width, int height)
 
 Animation::~Animation()
 {
-    if (!animation_)
-        return;
-    for (int i = 0; i < animation_->count; ++i)
-        BlitPlan::detach(animation_->frames[i]);
-    IMG_FreeAnimation(animation_);
+    if (animation_)
+        IMG_FreeAnimation(animation_);
 }
 
 // Frames are converted only when the first is not in working_format or another size is asked for.
@@ -109,8 +106,10 @@ void Animation::keep_animation(IMG_Animation* loaded, int width, int height)
             return;
         }
     }
+    plans_.resize(std::size_t(loaded->count));
     for (int i = 0; i < loaded->count; ++i)
-        Surface::copy_if_opaque(loaded->frames[i]);
+        if (Surface::copy_if_opaque(loaded->frames[i]))
+            plans_[std::size_t(i)] = std::make_unique<BlitPlan>();
     animation_ = loaded;
 }
 
@@ -149,6 +148,11 @@ std::size_t Animation::bytes() const
 SDL_Surface* Animation::frame() const
 {
     return animation_ ? animation_->frames[current_frame_] : still_.get();
+}
+
+BlitPlan* Animation::plan() const
+{
+    return animation_ ? plans_[current_frame_].get() : still_.plan();
 }
 
 } // namespace kivo

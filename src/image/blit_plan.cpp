@@ -94,32 +94,17 @@ void split(const SDL_Surface* image, const SDL_Rect& r, int levels, std::vector<
 
 } // namespace
 
-void BlitPlan::attach(SDL_Surface* image)
-{
-    delete static_cast<BlitPlan*>(std::exchange(image->userdata, new BlitPlan));
-}
-
 const std::vector<BlitPart>* BlitPlan::parts(const SDL_Surface* image)
 {
-    auto* plan = static_cast<BlitPlan*>(image->userdata);
-    if (!plan)
-        return nullptr;
-    if (!plan->made_ && long(image->w) * image->h > most_planned_pixels) {
-        plan->whole_ = plan->made_ = true;
-    } else if (!plan->made_) {
-        split(image, {0, 0, image->w, image->h}, depth, plan->parts_);
-        const auto& parts = plan->parts_;
-        plan->whole_ = parts.size() == 1 && !parts[0].copy && parts[0].rect.w == image->w &&
-                       parts[0].rect.h == image->h;
-        plan->made_ = true;
+    if (!made_ && long(image->w) * image->h > most_planned_pixels) {
+        whole_ = made_ = true;
+    } else if (!made_) {
+        split(image, {0, 0, image->w, image->h}, depth, parts_);
+        whole_ = parts_.size() == 1 && !parts_[0].copy && parts_[0].rect.w == image->w &&
+                 parts_[0].rect.h == image->h;
+        made_ = true;
     }
-    return plan->whole_ ? nullptr : &plan->parts_;
-}
-
-void BlitPlan::detach(SDL_Surface* image)
-{
-    if (image)
-        delete static_cast<BlitPlan*>(std::exchange(image->userdata, nullptr));
+    return whole_ ? nullptr : &parts_;
 }
 
 } // namespace kivo

@@ -19,16 +19,14 @@ struct BlitPart {
 // parts gives the bytes of one blended blit of the image, since SDL's blend leaves the pixels
 // under a transparent pixel as they were and writes an opaque pixel as it is.
 //
-// A plan lives in the image's userdata from attach() until detach(), which whoever frees the
-// image calls first. Its parts are worked out when they are first asked for, so that images
-// never drawn cost nothing.
+// A plan belongs to one image and is held beside it (by its Surface, or by its Animation for a
+// frame). Its parts are worked out when they are first asked for, so that images never drawn
+// cost nothing.
 class BlitPlan {
   public:
-    static void attach(SDL_Surface* image);
-    static void detach(SDL_Surface* image);
-    // The parts of an attached image; null when it has none or blending it whole costs no more
-    // (always for an image of more than 2^21 pixels).
-    static const std::vector<BlitPart>* parts(const SDL_Surface* image);
+    // The parts of image, the one this plan belongs to; null when blending it whole costs no
+    // more (always for an image of more than 2^21 pixels).
+    const std::vector<BlitPart>* parts(const SDL_Surface* image);
 
   private:
     std::vector<BlitPart> parts_;

@@ -25,6 +25,8 @@ bool stretchable(const SDL_Surface* s)
 
 } // namespace
 
+Surface::Surface() = default;
+
 Surface::Surface(const char* path, int width, int height)
 {
     SDL_Surface* loaded = load_image(path, width, height);
@@ -32,7 +34,7 @@ Surface::Surface(const char* path, int width, int height)
         warnx("IMG_Load(%s): %s", path, SDL_GetError());
         return;
     }
-    surface_ = copy_if_opaque(convert(loaded, width, height));
+    *this = Surface(convert(loaded, width, height));
 }
 
 Surface::Surface(const void* data, unsigned size, int width, int height)
@@ -42,7 +44,7 @@ Surface::Surface(const void* data, unsigned size, int width, int height)
         warnx("IMG_Load_RW: %s", SDL_GetError());
         return;
     }
-    surface_ = copy_if_opaque(convert(loaded, width, height));
+    *this = Surface(convert(loaded, width, height));
 }
 
 Surface::Surface(unsigned flags, int width, int height, int depth, unsigned format)
@@ -55,21 +57,27 @@ Surface::Surface(int width, int height, int depth, int pitch, unsigned format, v
 {
 }
 
-Surface::~Surface()
+Surface::Surface(SDL_Surface* owned) : surface_(owned)
 {
-    if (surface_) {
-        BlitPlan::detach(surface_);
-        SDL_FreeSurface(surface_);
-    }
+    if (copy_if_opaque(surface_))
+        plan_ = std::make_unique<BlitPlan>();
 }
 
-Surface::Surface(Surface&& other) noexcept : surface_(std::exchange(other.surface_, nullptr))
+Surface::~Surface()
+{
+    if (surface_)
+        SDL_FreeSurface(surface_);
+}
+
+Surface::Surface(Surface&& other) noexcept
+    : surface_(std::exchange(other.surface_, nullptr)), plan_(std::move(other.plan_))
 {
 }
 
 Surface& Surface::operator=(Surface&& other) noexcept
 {
     std::swap(surface_, other.surface_);
+    std::swap(plan_, other.plan_);
     return *this;
 }
 
@@ -101,22 +109,20 @@ SDL_Surface* Surface::convert(SDL_Surface* source, int width, int height)
     return result;
 }
 
-SDL_Surface* Surface::copy_if_opaque(SDL_Surface* image)
+bool Surface::copy_if_opaque(SDL_Surface* image)
 {
     if (!image || image->format->format != working_format || SDL_HasColorKey(image) ||
         SDL_MUSTLOCK(image))
-        return image;
+        return false;
     for (int y = 0; y < image->h; ++y) {
         const auto* row = reinterpret_cast<const Uint32*>(
             static_cast<const Uint8*>(image->pixels) + ptrdiff_t(y) * image->pitch);
         for (int x = 0; x < image->w; ++x)
-            if ((row[x] >> 24) != 0xff) {
-                BlitPlan::attach(image);
-                return image;
-            }
+            if ((row[x] >> 24) != 0xff)
+                return true;
     }
     SDL_SetSurfaceBlendMode(image, SDL_BLENDMODE_NONE);
-    return image;
+    return false;
 }
 
 SDL_BlendMode Surface::plain_blend(const SDL_Surface* image)

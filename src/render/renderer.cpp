@@ -108,7 +108,8 @@ bool copyable(const SDL_Surface* image, const SDL_Surface* target)
 // AlphaBlend, and its transparent margins left alone. Both the drawing and the fast path's account
 // of what a blit copies over follow this one recipe.
 template <typename Part>
-void recipe(const SDL_Surface* target, const SDL_Surface* image, bool reference, Part&& part)
+void recipe(const SDL_Surface* target, const SDL_Surface* image, BlitPlan* plan, bool reference,
+    Part&& part)
 {
     const SDL_Rect whole{0, 0, image->w, image->h};
     const SDL_BlendMode mode = Surface::plain_blend(image);
@@ -122,7 +123,7 @@ void recipe(const SDL_Surface* target, const SDL_Surface* image, bool reference,
         return;
     }
     const Way blend = AlphaBlend::in_use() ? Way::Blend : Way::Sdl;
-    const std::vector<BlitPart>* parts = BlitPlan::parts(image);
+    const std::vector<BlitPart>* parts = plan ? plan->parts(image) : nullptr;
     if (!parts) {
         part(whole, blend);
         return;
@@ -164,21 +165,21 @@ Renderer::~Renderer()
     g_object_unref(layout_);
 }
 
-void blit(SDL_Surface* target, SDL_Surface* image, int x, int y, bool reference)
+void blit(SDL_Surface* target, SDL_Surface* image, BlitPlan* plan, int x, int y, bool reference)
 {
     if (!image)
         return;
-    recipe(target, image, reference, [&](const SDL_Rect& part, Way way) {
+    recipe(target, image, plan, reference, [&](const SDL_Rect& part, Way way) {
         blit_part(image, part, target, std::int64_t{x} + part.x, std::int64_t{y} + part.y, way);
     });
 }
 
-void add_copied(
-    const SDL_Surface* target, const SDL_Surface* image, int x, int y, std::vector<SDL_Rect>& out)
+void add_copied(const SDL_Surface* target, const SDL_Surface* image, BlitPlan* plan, int x, int y,
+    std::vector<SDL_Rect>& out)
 {
     if (!image)
         return;
-    recipe(target, image, false, [&](const SDL_Rect& part, Way way) {
+    recipe(target, image, plan, false, [&](const SDL_Rect& part, Way way) {
         if (way != Way::Copy)
             return;
         const std::int64_t x0 = std::max<std::int64_t>(std::int64_t{x} + part.x, 0),
@@ -198,7 +199,7 @@ void blit_around(
     SDL_Surface* target, SDL_Surface* image, int x, int y, const std::vector<SDL_Rect>& over)
 {
     if (!copyable(image, target)) {
-        blit(target, image, x, y, false);
+        blit(target, image, nullptr, x, y, false);
         return;
     }
     const SDL_Rect& clip = target->clip_rect;
@@ -225,13 +226,13 @@ void blit_around(
 
 void Renderer::draw_at(const Surface& image, int x, int y) const
 {
-    blit(target_, image.get(), x, y, tracker_->full_redraw);
+    blit(target_, image.get(), image.plan(), x, y, tracker_->full_redraw);
 }
 
 void Renderer::draw_at(Animation& image, int x, int y) const
 {
     image.advance(delta_ms_);
-    blit(target_, image.frame(), x, y, tracker_->full_redraw);
+    blit(target_, image.frame(), image.plan(), x, y, tracker_->full_redraw);
 }
 
 void Renderer::set_full_redraw(bool on)

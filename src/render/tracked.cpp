@@ -46,14 +46,14 @@ void Tracker::draw_item(std::size_t index)
             for (std::size_t i = index + 1; i < next_count; ++i) {
                 const Item& above = next[i];
                 if (above.kind == Item::Kind::Blit)
-                    add_copied(r_.target_, above.image, above.x, above.y, over);
+                    add_copied(r_.target_, above.image, above.plan, above.x, above.y, over);
                 else if (above.kind == Item::Kind::Slider && above.restores)
                     over.push_back(above.bounds);
             }
             blit_around(r_.target_, const_cast<SDL_Surface*>(item.image), item.x, item.y, over);
             break;
         }
-        blit(r_.target_, const_cast<SDL_Surface*>(item.image), item.x, item.y, false);
+        blit(r_.target_, const_cast<SDL_Surface*>(item.image), item.plan, item.x, item.y, false);
         break;
     case Item::Kind::Text: {
         const TextSlot& slot = text_slots[item.slot];

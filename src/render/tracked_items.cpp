@@ -52,7 +52,7 @@ Item& Tracker::add_drawn_label(int kind, const Label& label, int offset)
     return item;
 }
 
-void Tracker::add_blit(const SDL_Surface* image, int x, int y, bool background)
+void Tracker::add_blit(const SDL_Surface* image, BlitPlan* plan, int x, int y, bool background)
 {
     if (!image)
         return;
@@ -60,6 +60,7 @@ void Tracker::add_blit(const SDL_Surface* image, int x, int y, bool background)
     item.kind = Item::Kind::Blit;
     item.background = background;
     item.image = image;
+    item.plan = plan;
     item.x = x;
     item.y = y;
     item.bounds = on_surface(x, y, image->w, image->h, r_.target_->w, r_.target_->h);
@@ -76,7 +77,7 @@ void Tracker::add_screen_images(const ScreenDef& screen, int offset, bool icon)
         if (image.empty())
             return;
         image.advance(r_.delta_ms_);
-        add_blit(image.frame(), offset, 0, true);
+        add_blit(image.frame(), image.plan(), offset, 0, true);
         return;
     }
     if (!screen.icon)
@@ -88,7 +89,7 @@ void Tracker::add_screen_images(const ScreenDef& screen, int offset, bool icon)
     const int x = coords::centred(offset, r_.target_->w, frame->w, 0);
     const int y = coords::saturate(std::int64_t{r_.config_.icon_center_y} - frame->h / 2);
     image.advance(r_.delta_ms_);
-    add_blit(image.frame(), x, y);
+    add_blit(image.frame(), image.plan(), x, y);
 }
 
 // The buttons, from the bottom up, and the carousel's dots, drawn only whole.
@@ -97,7 +98,7 @@ void Tracker::add_controls(int buttons)
     for (auto it = std::rbegin(button_order); it != std::rend(button_order); ++it)
         if (buttons & int(*it)) {
             const auto [image, rect] = r_.image_rect(*it);
-            add_blit(image.get(), rect.x, rect.y);
+            add_blit(image.get(), image.plan(), rect.x, rect.y);
         }
     if (const auto& pos = r_.current_screen_.carousel; pos && pos->count > 0) {
         Item& item = add_item();
@@ -125,7 +126,7 @@ void Tracker::add_labels(const ScreenDef& screen, int offset, std::size_t& text)
                 const Surface& image = r_.asset(*background);
                 const SDL_Point at =
                     style_image_corner(label, offset, r_.config_.label_offset_y, *image.get());
-                add_blit(image.get(), at.x, at.y);
+                add_blit(image.get(), image.plan(), at.x, at.y);
             }
             const TextSlot& slot = text_slots[text];
             Item& item = add_item();
@@ -151,7 +152,7 @@ void Tracker::add_labels(const ScreenDef& screen, int offset, std::size_t& text)
                 break;
             const SDL_Point at = icon_corner(label, offset, *frame);
             image.advance(r_.delta_ms_);
-            add_blit(image.frame(), at.x, at.y);
+            add_blit(image.frame(), image.plan(), at.x, at.y);
             break;
         }
         case LabelKind::Qr: {

@@ -51,8 +51,9 @@ struct Item {
     bool whole = false;
     bool background = false;
     SDL_Rect bounds{};
-    // Blit: the image and its corner.
+    // Blit: the image, its plan and its corner.
     const SDL_Surface* image = nullptr;
+    BlitPlan* plan = nullptr;
     int x = 0, y = 0;
     // Text, Qr, Slider: this frame's label and its offset.
     const Label* label = nullptr;
@@ -152,7 +153,7 @@ class Tracker {
     void add_labels(const ScreenDef& screen, int offset, std::size_t& text);
     Item& add_item();
     Item& add_drawn_label(int kind, const Label& label, int offset);
-    void add_blit(const SDL_Surface* image, int x, int y, bool background = false);
+    void add_blit(const SDL_Surface* image, BlitPlan* plan, int x, int y, bool background = false);
     bool covered() const;
     void draw_item(std::size_t index);
     bool backdrop_holds(const SliderBackdrop& backdrop, std::size_t index) const;

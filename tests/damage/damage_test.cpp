@@ -242,8 +242,8 @@ Steps showing_through()
     return run;
 }
 
-// Animated images stepped by the manual clock, the same one drawn twice in a frame, and cache
-// entries that expire and are loaded again.
+// Animated images stepped by the manual clock, the same one drawn twice in a frame, one whose
+// opaque half moves from frame to frame, and cache entries that expire and are loaded again.
 Steps animations()
 {
     Steps run;
@@ -257,7 +257,8 @@ Steps animations()
     run.frame([anim] {
         set(0, "home", nullptr,
             {label(KIVO_LABEL_ICON, -300, -200, 100, 100, anim),
-                label(KIVO_LABEL_ICON, 200, 150, 100, 100, anim)});
+                label(KIVO_LABEL_ICON, 200, 150, 100, 100, anim),
+                label(KIVO_LABEL_ICON, 20, 150, 64, 48, "file://samples/anim_alpha.webp")});
         return 0;
     });
     for (int ms : {0, 40, 40, 90, 0, 600 * 1000, 1000, 601 * 1000, 20})

@@ -1,19 +1,19 @@
-// Sample files for the tests, below "samples/". All colours are exact (lossless):
+// Sample files for the tests, below "samples/". All colours are exact (lossless). Frames are
+// listed as colour (R,G,B) and delay in ms.
 //
-// | file                  | size   | frames: colour (R,G,B) / delay |
-// |-----------------------|--------|-------------------------------------------------------------------|
-// | anim_100.webp         | 64x48  | red (255,0,0) 100, green (0,255,0) 100, blue (0,0,255) 100, |
-// |                       |        | yellow (255,255,0) 100 | | anim_100_500.webp     | 64x48  |
-// red 100, green 500                                                | | anim_100_500_x3.webp  |
-// 64x48  | red 100, green 500, blue 100                                      | | anim_zero.webp |
-// 64x48  | red 100, green 0, blue 100                                        | | anim.gif | 64x48
-// | red 100, green 0, blue 200 (delays stored in 1/100 s: 10, 0, 20)  | | still.webp            |
-// 100x50 | x < 50 red alpha 255, x >= 50 green alpha 128                     | | palette.png |
-// 100x50 | colour type 3; 25-px columns red, green, blue, white (index 0..3) | | rgb.png | 100x50 |
-// colour type 2; x < 50 red, x >= 50 blue                           | | argb.png              |
-// 100x50 | colour type 6; x < 50 red alpha 255, x >= 50 blue alpha 128       | | not_an_image.txt
-// |        | plain text                                                        | | truncated.webp
-// |        | the first half of the bytes of still.webp                         |
+// - anim_100.webp, 64x48: red 100, green 100, blue 100, yellow 100.
+// - anim_100_500.webp, 64x48: red 100, green 500.
+// - anim_100_500_x3.webp, 64x48: red 100, green 500, blue 100.
+// - anim_zero.webp, 64x48: red 100, green 0, blue 100.
+// - anim.gif, 64x48: red 100, green 0, blue 200 (delays stored in 1/100 s: 10, 0, 20).
+// - anim_alpha.webp, 64x48: x < 32 red alpha 255, x >= 32 green alpha 128, 100; x < 32 green
+//   alpha 128, x >= 32 blue alpha 255, 100 (the opaque half moves from frame to frame).
+// - still.webp, 100x50: x < 50 red alpha 255, x >= 50 green alpha 128.
+// - palette.png, 100x50: colour type 3; 25-px columns red, green, blue, white (index 0..3).
+// - rgb.png, 100x50: colour type 2; x < 50 red, x >= 50 blue.
+// - argb.png, 100x50: colour type 6; x < 50 red alpha 255, x >= 50 blue alpha 128.
+// - not_an_image.txt: plain text.
+// - truncated.webp: the first half of the bytes of still.webp.
 
 #include <cstddef>
 #include <cstring>
@@ -64,6 +64,13 @@ void write_samples(const std::string& root)
         write_file(dir + a.name,
             gif ? encode_gif(frames, a.delays_ms) : encode_anim_webp(frames, a.delays_ms, true));
     }
+
+    std::vector<Image> halves(2, Image(64, 48));
+    halves[0].fill_rect(0, 0, 32, 48, 255, 0, 0, 255);
+    halves[0].fill_rect(32, 0, 32, 48, 0, 255, 0, 128);
+    halves[1].fill_rect(0, 0, 32, 48, 0, 255, 0, 128);
+    halves[1].fill_rect(32, 0, 32, 48, 0, 0, 255, 255);
+    write_file(dir + "anim_alpha.webp", encode_anim_webp(halves, {100, 100}, true));
 
     Image still(100, 50);
     still.fill_rect(0, 0, 50, 50, 255, 0, 0, 255);
