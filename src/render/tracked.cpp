@@ -6,8 +6,7 @@
 // alone; an item that shows the same in the same place draws the same pixels. So the regions
 // where the lists differ are all that can change: each is redrawn from its background up, clipped
 // to it. Anything else is drawn in full.
-#include <bit>
-#include <cstring>
+#include <span>
 #include <utility>
 
 #include <cairo.h>
@@ -80,31 +79,6 @@ void Tracker::draw_item(std::size_t index)
     }
 }
 
-// Whether backdrop holds what lies under the slider item at index in this frame: the same items
-// drawn below it within its bounds, its track and band the same, no image loaded or dropped since.
-bool Tracker::backdrop_holds(const SliderBackdrop& backdrop, std::size_t index) const
-{
-    const Item& item = next[index];
-    const Label &now = *item.label, &then = backdrop.slider;
-    if (!SDL_RectEquals(&backdrop.rect, &item.bounds) ||
-        backdrop.cache_generation != cache_generation || backdrop.left != item.left ||
-        then.y != now.y || then.width != now.width || then.height != now.height ||
-        !(then.color == now.color) ||
-        std::bit_cast<std::uint32_t>(then.band_value) !=
-            std::bit_cast<std::uint32_t>(now.band_value))
-        return false;
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < index; ++i) {
-        const Item& below = next[i];
-        if (!SDL_HasIntersection(&below.bounds, &item.bounds))
-            continue;
-        if (n == backdrop.under.size() || !backdrop.under[n].shows_same(below))
-            return false;
-        ++n;
-    }
-    return n == backdrop.under.size();
-}
-
 // Whether a backdrop may be taken of what lies under the slider item at index: this frame's
 // backgrounds cover the surface (then those pixels depend on nothing but the items), the slider
 // is where it was drawn last (not every frame of a slide), and no copied image lies above it (a
@@ -114,8 +88,7 @@ bool Tracker::may_take_backdrop(const SliderBackdrop& backdrop, std::size_t inde
 {
     const Item& item = next[index];
     const SDL_Rect& r = item.bounds;
-    if (!covering || r.w <= 0 || r.h <= 0 || SDL_MUSTLOCK(r_.target_) ||
-        !SDL_RectEquals(&backdrop.drawn_rect, &r) || backdrop.drawn_left != item.left)
+    if (!covering || r.w <= 0 || r.h <= 0 || SDL_MUSTLOCK(r_.target_) || !backdrop.stayed(item))
         return false;
     for (std::size_t i = index + 1; i < next_count; ++i)
         if (next[i].kind == Item::Kind::Blit && SDL_HasIntersection(&next[i].bounds, &r))
@@ -140,7 +113,8 @@ void Tracker::plan_backdrops()
         if (nth >= backdrops.size())
             backdrops.resize(nth + 1);
         item.slot = nth++;
-        item.restores = backdrop_holds(backdrops[item.slot], i);
+        item.restores = backdrops[item.slot].holds(
+            item, cache_generation, std::span<const Item>(next.data(), i));
     }
 }
 
@@ -151,41 +125,18 @@ void Tracker::draw_slider_item(std::size_t index)
 {
     const Item& item = next[index];
     SliderBackdrop& backdrop = backdrops[item.slot];
-    const SDL_Rect& r = item.bounds;
-    const auto at = [&](int row) {
-        return static_cast<Uint8*>(r_.target_->pixels) +
-               std::ptrdiff_t(r.y + row) * r_.target_->pitch + std::ptrdiff_t(r.x) * 4;
-    };
-    const auto kept = [&](int row) {
-        return static_cast<Uint8*>(backdrop.pixels->pixels) +
-               std::ptrdiff_t(row) * backdrop.pixels->pitch;
-    };
     if (item.restores) {
-        for (int row = 0; row < r.h; ++row)
-            std::memcpy(at(row), kept(row), std::size_t(r.w) * 4);
+        backdrop.restore(r_.target_);
     } else {
         const bool keep = may_take_backdrop(backdrop, index);
         r_.draw_slider_track(*item.label, item.offset);
-        backdrop.rect = {};
-        if (keep) {
-            if (!backdrop.pixels || backdrop.pixels->w != r.w || backdrop.pixels->h != r.h)
-                backdrop.pixels = Surface(0, r.w, r.h, 32, working_format);
-            if (backdrop.pixels) {
-                for (int row = 0; row < r.h; ++row)
-                    std::memcpy(kept(row), at(row), std::size_t(r.w) * 4);
-                backdrop.rect = r;
-                backdrop.left = item.left;
-                backdrop.slider = *item.label;
-                backdrop.cache_generation = cache_generation;
-                backdrop.under.clear();
-                for (std::size_t i = 0; i < index; ++i)
-                    if (SDL_HasIntersection(&next[i].bounds, &r))
-                        backdrop.under.push_back(next[i]);
-            }
-        }
+        if (keep)
+            backdrop.take(
+                r_.target_, item, cache_generation, std::span<const Item>(next.data(), index));
+        else
+            backdrop.forget();
     }
-    backdrop.drawn_rect = r;
-    backdrop.drawn_left = item.left;
+    backdrop.drawn(item);
     r_.draw_slider_value(*item.label, item.offset);
 }
 

@@ -14,6 +14,8 @@
 #include "kivo/renderer.h"
 #include "kivo/screen.h"
 #include "kivo/surface.h"
+#include "render/item.h"
+#include "render/slider_backdrop.h"
 
 typedef struct _PangoLayout PangoLayout;
 
@@ -40,54 +42,6 @@ struct QrCheck {
     std::string text;
     bool set = false;
     bool encodes = false;
-};
-
-// One element of a frame, in stacking order: what it shows (enough to tell whether it shows the
-// same next time) and the rectangle of the surface it may touch.
-struct Item {
-    enum class Kind : std::uint8_t { Blit, Text, Qr, Slider, Carousel };
-    Kind kind = Kind::Blit;
-    // Redrawn whole or not at all: a redrawn region that meets it grows to cover it.
-    bool whole = false;
-    bool background = false;
-    SDL_Rect bounds{};
-    // Blit: the image, its plan and its corner.
-    const SDL_Surface* image = nullptr;
-    BlitPlan* plan = nullptr;
-    int x = 0, y = 0;
-    // Text, Qr, Slider: this frame's label and its offset.
-    const Label* label = nullptr;
-    int offset = 0;
-    // Text: the slot and its version, the corner and colour of the text, whether it is shown.
-    // Slider: the slot is its backdrop's (set before drawing).
-    std::size_t slot = 0;
-    std::uint64_t version = 0;
-    std::int64_t left = 0;
-    bool shown = false;
-    // Text, Qr and Slider: what they draw from, as the frame showed it (for Text the corner and
-    // colour only; the slot holds the rest).
-    Label seen;
-    // Slider: its backdrop is copied back over its bounds in this frame (set before drawing).
-    bool restores = false;
-    CarouselPos carousel;
-
-    bool shows_same(const Item& other) const;
-};
-
-// What lies under a slider's value arc (everything below it and its own track and band), kept so
-// that a frame that moves only the value and marker draws just those over it. Valid while the
-// items drawn below it within its bounds, and its track and band, show the same.
-struct SliderBackdrop {
-    Surface pixels;
-    SDL_Rect rect{};
-    std::int64_t left = 0;
-    // Where the slider was last drawn: a backdrop is kept only for a slider that stays in place
-    // (not for every frame of a slide).
-    SDL_Rect drawn_rect{};
-    std::int64_t drawn_left = 0;
-    Label slider;
-    std::vector<Item> under;
-    std::uint64_t cache_generation = 0;
 };
 
 // What the shared layout carries from one text label to the next (the alignment and font a
@@ -156,7 +110,6 @@ class Tracker {
     void add_blit(const SDL_Surface* image, BlitPlan* plan, int x, int y, bool background = false);
     bool covered() const;
     void draw_item(std::size_t index);
-    bool backdrop_holds(const SliderBackdrop& backdrop, std::size_t index) const;
     bool may_take_backdrop(const SliderBackdrop& backdrop, std::size_t index) const;
     void plan_backdrops();
     void draw_slider_item(std::size_t index);

@@ -1,0 +1,52 @@
+// kivo::SliderBackdrop: the pixels under a slider's value arc, kept from the frame that drew them.
+// Private to the renderer.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include <SDL2/SDL.h>
+
+#include "kivo/screen.h"
+#include "kivo/surface.h"
+#include "render/item.h"
+
+namespace kivo {
+
+// What lies under a slider's value arc within its bounds (everything drawn below it and its own
+// track and band), so that a frame that moves only the value and marker copies it back and strokes
+// just those. The pixels are valid while their key stays the same: the slider's bounds and corner,
+// its track and band (row, size, colour, band value), the image cache's generation, and the items
+// drawn below it that meet its bounds, each showing the same.
+class SliderBackdrop {
+  public:
+    // Whether the kept pixels are those under slider, drawn over the items below (every item of
+    // the frame before it) with the cache at generation.
+    bool holds(const Item& slider, std::uint64_t generation, std::span<const Item> below) const;
+    // Keeps the pixels of target within slider's bounds under that key; keeps nothing when the
+    // copy cannot be allocated.
+    void take(const SDL_Surface* target, const Item& slider, std::uint64_t generation,
+        std::span<const Item> below);
+    void forget() { valid_ = false; }
+    // Copies the kept pixels back over the slider's bounds; only after holds() said yes.
+    void restore(SDL_Surface* target) const;
+
+    // Whether slider is where it was drawn last: a backdrop is taken only of a slider that stays
+    // in place (not in every frame of a slide).
+    bool stayed(const Item& slider) const;
+    void drawn(const Item& slider);
+
+  private:
+    Surface pixels_;
+    bool valid_ = false;
+    SDL_Rect rect_{};
+    std::int64_t left_ = 0;
+    Label track_;
+    std::uint64_t generation_ = 0;
+    std::vector<Item> under_;
+    SDL_Rect drawn_rect_{};
+    std::int64_t drawn_left_ = 0;
+};
+
+} // namespace kivo
