@@ -18,7 +18,8 @@ namespace kivo {
 // track and band), so that a frame that moves only the value and marker copies it back and strokes
 // just those. The pixels are valid while their key stays the same: the slider's bounds and corner,
 // its track and band (row, size, colour, band value), the image cache's generation, and the items
-// drawn below it that meet its bounds, each showing the same.
+// drawn below it that meet its bounds, each showing the same. That is all they depend on, so they
+// stay valid through frames that draw the slider without keeping them.
 class SliderBackdrop {
   public:
     // Whether the kept pixels are those under slider, drawn over the items below (every item of
@@ -28,7 +29,6 @@ class SliderBackdrop {
     // copy cannot be allocated.
     void take(const SDL_Surface* target, const Item& slider, std::uint64_t generation,
         std::span<const Item> below);
-    void forget() { valid_ = false; }
     // Copies the kept pixels back over the slider's bounds; only after holds() said yes.
     void restore(SDL_Surface* target) const;
 

@@ -133,8 +133,6 @@ void Tracker::draw_slider_item(std::size_t index)
         if (keep)
             backdrop.take(
                 r_.target_, item, cache_generation, std::span<const Item>(next.data(), index));
-        else
-            backdrop.forget();
     }
     backdrop.drawn(item);
     r_.draw_slider_value(*item.label, item.offset);
