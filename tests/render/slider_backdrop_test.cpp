@@ -1,5 +1,5 @@
-// The kept pixels under a slider: valid exactly while everything they were drawn from is the same,
-// and copied back where they were taken.
+// The kept pixels under a slider: valid exactly while everything they were drawn from is the same.
+// (That they are copied back where they were taken, the damage tests prove byte for byte.)
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -92,33 +92,6 @@ TEST(SliderBackdrop, HoldsOnlyWhileWhatItWasDrawnFromIsTheSame)
         EXPECT_EQ(backdrop.holds(now.slider, now.generation, now.below), c.holds);
         EXPECT_TRUE(backdrop.holds(then.slider, then.generation, then.below));
     }
-    SDL_FreeSurface(target);
-}
-
-TEST(SliderBackdrop, RestoresThePixelsItTook)
-{
-    SDL_Surface* target = SDL_CreateRGBSurfaceWithFormat(0, 64, 48, 32, kivo::working_format);
-    ASSERT_NE(target, nullptr);
-    auto* px = static_cast<Uint32*>(target->pixels);
-    const int stride = target->pitch / 4;
-    for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x)
-            px[y * stride + x] = Uint32(y << 8 | x);
-    const std::vector<Uint32> before(px, px + 48 * stride);
-    Frame f;
-    f.slider.bounds = {3, 5, 17, 11};
-    kivo::SliderBackdrop backdrop;
-    backdrop.take(target, f.slider, f.generation, f.below);
-    for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x)
-            px[y * stride + x] = 0xdeadbeef;
-    backdrop.restore(target);
-    for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x) {
-            const bool inside = x >= 3 && x < 20 && y >= 5 && y < 16;
-            ASSERT_EQ(px[y * stride + x], inside ? before[y * stride + x] : 0xdeadbeef)
-                << x << "," << y;
-        }
     SDL_FreeSurface(target);
 }
 
