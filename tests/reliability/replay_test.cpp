@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -45,18 +46,28 @@ extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** arg
 
 namespace {
 
+// The seed corpus (the first directory) and the findings (the rest). KIVO_REPLAY_EVERY=n keeps
+// every n-th corpus input in name order and every finding: the emulated ARM run takes a share,
+// scripts/reliability.sh replays them all there.
 std::vector<std::filesystem::path> kept_inputs()
 {
+    const char* every_env = std::getenv("KIVO_REPLAY_EVERY");
+    const std::size_t every = every_env ? std::max(1L, std::atol(every_env)) : 1;
     std::vector<std::filesystem::path> files;
     std::stringstream dirs(KIVO_FUZZ_INPUTS);
-    for (std::string dir; std::getline(dirs, dir, ':');) {
+    bool corpus = true;
+    for (std::string dir; std::getline(dirs, dir, ':'); corpus = false) {
         if (!std::filesystem::is_directory(dir))
             continue;
+        std::vector<std::filesystem::path> in_dir;
         for (const auto& entry : std::filesystem::directory_iterator(dir))
             if (entry.is_regular_file())
-                files.push_back(entry.path());
+                in_dir.push_back(entry.path());
+        std::sort(in_dir.begin(), in_dir.end());
+        for (std::size_t i = 0; i < in_dir.size(); ++i)
+            if (!corpus || i % every == 0)
+                files.push_back(in_dir[i]);
     }
-    std::sort(files.begin(), files.end());
     return files;
 }
 
