@@ -71,7 +71,7 @@ typedef struct ConfigRecord {
                                  makes the code image 32768 pixels a side or more ends the
                                  process ("SDL_CreateRGBSurfaceWithFormat: image too large") */
     int32_t icon_center_y;    /* vertical centre of a screen's icon */
-    int32_t reserved;         /* copied, never read */
+    int32_t reserved;         /* KIVO_KEEP_CONSOLE or 0; its other bits are never read */
     int32_t carousel_y;       /* top edge of the carousel dots */
     int32_t carousel_spacing; /* distance between the left edges of two dots */
     float slider_start_angle; /* where every slider arc begins */
@@ -80,6 +80,14 @@ typedef struct ConfigRecord {
     uint8_t slider_band_color[4];
     uint8_t slider_marker_color[4];
 } ConfigRecord;
+
+/* ConfigRecord.reserved: leave the terminal alone. Without it, while a window is open the
+ * controlling terminal (or /dev/tty0 when the process has none) is in graphics mode (KDSETMODE
+ * KD_GRAPHICS), so that the kernel's text console does not paint over the frame; text mode comes
+ * back when the window is destroyed and at every exit, the fatal road included (not when the
+ * process is killed by a signal). A terminal that cannot be opened or switched is silently left
+ * as it is. Set it when the host manages the terminal itself. */
+#define KIVO_KEEP_CONSOLE 0x1
 
 /* Label kinds (LabelRecord.kind). Other values are stored, never drawn, and still hit-tested. */
 #define KIVO_LABEL_TEXT 0

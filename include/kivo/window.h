@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 
 #include <SDL2/SDL.h>
 
@@ -16,6 +17,9 @@ typedef struct _cairo_surface cairo_surface_t;
 
 namespace kivo {
 
+class Console;
+class FbFormat;
+
 // Opens /dev/fb0, sets width x height at 32 bits per pixel, maps it, opens /dev/input/event0
 // through tslib (non-blocking) and creates a width x height ARGB8888 drawing surface with a Cairo
 // context over the same pixels. Every failure ends the process (exit status 1): "open", "ioctl",
@@ -23,7 +27,8 @@ namespace kivo {
 // "munmap", "close". Never copied.
 class KIVO_EXPORT Window {
   public:
-    Window(int width, int height);
+    // console: keep the terminal in graphics mode while the window lives (kivo::Console).
+    Window(int width, int height, bool console = true);
     ~Window();
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -75,6 +80,8 @@ class KIVO_EXPORT Window {
     cairo_t* cairo_ = nullptr;
     std::uint32_t fb_line_length_ = 0;
     std::uint32_t fb_rows_ = 0;
+    std::unique_ptr<const FbFormat> format_; // the driver's pixel layout
+    std::unique_ptr<Console> console_;
     unsigned presents_since_full_copy_ = full_copy_interval; // the first present copies all
 
     void lose_touch();

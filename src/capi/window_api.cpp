@@ -78,7 +78,7 @@ KIVO_API void kivo_create_window(int32_t width, int32_t height, const ConfigReco
         kivo::state::pressed = false;
     }
 
-    kivo::state::window = new kivo::Window(width, height);
+    kivo::state::window = new kivo::Window(width, height, !(record->reserved & KIVO_KEEP_CONSOLE));
     kivo::state::renderer = new kivo::Renderer(*kivo::state::window, config);
     kivo::state::width = width;
     kivo::state::height = height;

@@ -8,12 +8,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdint>
 #include <cstring>
 
 #include <cairo.h>
 #include <tslib.h>
+
+#include "window/console.h"
+#include "window/fb_format.h"
 
 namespace kivo {
 
@@ -43,7 +47,7 @@ void fb_ioctl(int fd, unsigned long request, void* arg)
 
 } // namespace
 
-Window::Window(int width, int height)
+Window::Window(int width, int height, bool console)
 {
     fb_fd_ = open_framebuffer();
 
@@ -52,15 +56,23 @@ Window::Window(int width, int height)
     std::memset(&fixed, 0, sizeof fixed);
     std::memset(&variable, 0, sizeof variable);
     fb_ioctl(fb_fd_, FBIOGET_VSCREENINFO, &variable);
-    variable.xres = static_cast<__u32>(width);
-    variable.yres = static_cast<__u32>(height);
-    variable.xres_virtual = static_cast<__u32>(width);
-    variable.yres_virtual = static_cast<__u32>(height);
-    variable.bits_per_pixel = 32;
-    variable.grayscale = 0;
-    fb_ioctl(fb_fd_, FBIOPUT_VSCREENINFO, &variable);
+    // Ask for 32 bits; a driver that will not change its depth (EINVAL, as DRM's fbdev
+    // emulation answers) keeps its own mode at the requested size.
+    fb_var_screeninfo asked = variable;
+    for (fb_var_screeninfo* mode : {&asked, &variable}) {
+        mode->xres = mode->xres_virtual = static_cast<__u32>(width);
+        mode->yres = mode->yres_virtual = static_cast<__u32>(height);
+    }
+    asked.bits_per_pixel = 32;
+    asked.grayscale = 0;
+    if (ioctl(fb_fd_, FBIOPUT_VSCREENINFO, &asked) == -1) {
+        if (errno != EINVAL)
+            err(1, "ioctl");
+        fb_ioctl(fb_fd_, FBIOPUT_VSCREENINFO, &variable);
+    }
     fb_ioctl(fb_fd_, FBIOGET_FSCREENINFO, &fixed);
     fb_ioctl(fb_fd_, FBIOGET_VSCREENINFO, &variable);
+    format_ = std::make_unique<const FbFormat>(variable, fixed.visual);
 
     fb_line_length_ = fixed.line_length;
     fb_rows_ = variable.yres;
@@ -84,10 +96,13 @@ Window::Window(int width, int height)
         cairo_image_surface_create_for_data(static_cast<unsigned char*>(surface_->pixels),
             CAIRO_FORMAT_RGB24, surface_->w, surface_->h, surface_->pitch);
     cairo_ = cairo_create(cairo_surface_);
+    if (console)
+        console_ = std::make_unique<Console>();
 }
 
 Window::~Window()
 {
+    console_.reset();
     if (ts_ && ts_close(ts_) != 0)
         errx(1, "ts_close");
     if (fb_mem_ && munmap(fb_mem_, fb_size_) == -1)
@@ -142,23 +157,15 @@ void Window::present()
 {
     wait_for_vblank();
     presents_since_full_copy_ = 0;
-
-    const auto* src = static_cast<const unsigned char*>(surface_->pixels);
-    auto* dst = static_cast<unsigned char*>(fb_mem_);
     const std::size_t pitch = static_cast<std::size_t>(surface_->pitch);
-    const std::size_t surface_bytes = pitch * static_cast<std::size_t>(surface_->h);
-
-    if (pitch == fb_line_length_) {
+    if (format_->same_as_surface() && pitch == fb_line_length_) {
         // One flat run of whole 16-byte blocks; a tail shorter than a block is left alone.
-        const std::size_t n = std::min<std::size_t>(fb_size_, surface_bytes) & ~std::size_t{15};
-        std::memcpy(dst, src, n);
+        const std::size_t n =
+            std::min<std::size_t>(fb_size_, pitch * surface_->h) & ~std::size_t{15};
+        std::memcpy(fb_mem_, surface_->pixels, n);
         return;
     }
-    // The driver chose another row length: copy row by row, each side with its own stride.
-    const std::size_t rows = std::min<std::size_t>(fb_rows_, static_cast<std::size_t>(surface_->h));
-    const std::size_t row_bytes = std::min<std::size_t>(pitch, fb_line_length_);
-    for (std::size_t row = 0; row < rows; ++row)
-        std::memcpy(dst + row * fb_line_length_, src + row * pitch, row_bytes);
+    copy(SDL_Rect{0, 0, surface_->w, surface_->h});
 }
 
 void Window::present(const Damage& changed)
@@ -173,29 +180,32 @@ void Window::present(const Damage& changed)
         copy(rect);
 }
 
-// The part of rect that the whole-frame copy writes: the same bounds (rows of both sides, the
-// shorter row, and with equal rows no byte of the last fb_size mod 16).
+// The part of rect that the whole-frame copy writes, converted: the rows and columns of both sides
+// (a driver may have chosen another mode), and with the flat copy no byte of the last fb_size
+// mod 16.
 void Window::copy(const SDL_Rect& rect)
 {
     const std::size_t pitch = static_cast<std::size_t>(surface_->pitch);
-    const std::size_t row_bytes = std::min<std::size_t>(pitch, fb_line_length_);
+    const std::size_t bytes = format_->bytes();
+    const std::size_t columns = std::min<std::size_t>(surface_->w, fb_line_length_ / bytes);
     const std::size_t rows = std::min<std::size_t>(fb_rows_, static_cast<std::size_t>(surface_->h));
     const std::size_t limit =
-        pitch == fb_line_length_
+        format_->same_as_surface() && pitch == fb_line_length_
             ? std::min<std::size_t>(fb_size_, pitch * surface_->h) & ~std::size_t{15}
             : SIZE_MAX;
-    const std::size_t x0 = std::size_t(std::max(rect.x, 0)) * 4;
+    const std::size_t x0 = std::size_t(std::max(rect.x, 0));
     const std::size_t x1 =
-        std::min<std::size_t>(std::size_t(std::max(rect.x + rect.w, 0)) * 4, row_bytes);
+        std::min<std::size_t>(std::size_t(std::max(rect.x + rect.w, 0)), columns);
     const std::size_t y1 = std::min<std::size_t>(std::size_t(std::max(rect.y + rect.h, 0)), rows);
     const auto* src = static_cast<const unsigned char*>(surface_->pixels);
     auto* dst = static_cast<unsigned char*>(fb_mem_);
     for (std::size_t y = std::size_t(std::max(rect.y, 0)); y < y1 && x0 < x1; ++y) {
         const std::size_t at = y * fb_line_length_;
-        if (at + x0 >= limit)
+        if (at + x0 * bytes >= limit)
             break;
-        const std::size_t end = std::min(at + x1, limit);
-        std::memcpy(dst + at + x0, src + y * pitch + x0, end - at - x0);
+        const std::size_t end = std::min(at + x1 * bytes, limit);
+        format_->convert(reinterpret_cast<const std::uint32_t*>(src + y * pitch) + x0,
+            dst + at + x0 * bytes, (end - at) / bytes - x0, x0, y);
     }
 }
 

@@ -41,7 +41,8 @@ ConfigRecord with_gauges()
 
 struct Steps {
     int w = 320, h = 240;
-    std::uint32_t line_length = 0; // of the framebuffer's rows, when the driver pads them
+    std::uint32_t line_length = 0;   // of the framebuffer's rows, when the driver pads them
+    const char* format = "xrgb8888"; // the panel's (the emulator's names)
     ConfigRecord config = with_gauges();
     std::vector<Step> steps;
 
@@ -111,6 +112,7 @@ std::vector<std::uint64_t> frames(const Steps& run, bool full_redraw)
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     kivo_emu_clock_advance_ns(1000000000 - now.tv_nsec);
+    kivo_emu_fb_set_format(run.format);
     if (run.line_length)
         kivo_emu_fb_force_mode(run.w, run.h, run.line_length);
     kivo_create_window(run.w, run.h, &run.config);
@@ -410,6 +412,18 @@ TEST_F(DamageTest, TrackedFramesEqualTheFullRedraw)
         {"showing through", showing_through}, {"animations", animations},
         {"label changes", label_changes}, {"nine counters", nine_counters},
         {"labels at their extremes", extremes},
+        {"demo tour on a 16-bit panel (dithered)",
+            [] {
+                Steps s = demo_tour();
+                s.format = "bgr565";
+                return s;
+            }},
+        {"animations on a 24-bit panel",
+            [] {
+                Steps s = animations();
+                s.format = "rgb888";
+                return s;
+            }},
         {"label changes, padded framebuffer rows",
             [] {
                 Steps s = label_changes();

@@ -31,7 +31,7 @@ TEST_F(BadInput, NullConfigurationThrowsAndKeepsTheWindow)
                       [record = record] { kivo_create_window(640, 480, record); }),
             message);
         EXPECT_EQ(kivo_surface_width(), 320);
-        EXPECT_EQ(kivo_emu_open_descriptors(), 2);
+        EXPECT_EQ(kivo_emu_open_descriptors(), 3); // framebuffer, touch panel, terminal
         kivo_present(0);
     }
 }

@@ -1,14 +1,19 @@
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <linux/kd.h>
 #include <linux/fb.h>
 #include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdarg>
+#include <climits>
+#include <cstdio>
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -161,6 +166,103 @@ TEST_F(Display, PresentCopiesWithinBothBuffers)
     }
 }
 
+namespace {
+
+// The framebuffer pixel the surface pixel argb at (x, y) should become, by the colour fields the
+// driver reports: fields under 8 bits take an ordered 4 x 4 dither before truncation; a 32-bit
+// framebuffer laid out like the surface is copied unchanged.
+std::uint32_t reference(
+    const fb_var_screeninfo& v, std::uint32_t argb, std::size_t x, std::size_t y)
+{
+    static const int bayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+    if (v.bits_per_pixel == 32 && v.red.offset == 16 && v.green.offset == 8 && v.blue.offset == 0)
+        return argb;
+    std::uint32_t out = v.transp.length ? ((1u << v.transp.length) - 1) << v.transp.offset : 0;
+    const std::pair<const fb_bitfield*, int> channels[] = {
+        {&v.red, 16}, {&v.green, 8}, {&v.blue, 0}};
+    for (const auto& [field, shift] : channels) {
+        const int drop = 8 - int(field->length);
+        const int c =
+            std::min(255, int(argb >> shift & 255) + bayer[y % 4][x % 4] * (1 << drop) / 16);
+        out |= std::uint32_t(c >> drop) << field->offset;
+    }
+    return out;
+}
+
+struct FormatCase {
+    const char* format;
+    bool refuse_depth;   // the driver refuses to be asked for 32 bits (EINVAL)
+    const char* message; // null: drawn; else how the process ends
+};
+
+const FormatCase format_cases[] = {{"xrgb8888", false, nullptr}, {"xbgr8888", false, nullptr},
+    {"bgrx8888", false, nullptr}, {"rgb888", false, nullptr}, {"bgr888", false, nullptr},
+    {"rgb565", false, nullptr}, {"bgr565", false, nullptr}, {"rgb555", false, nullptr},
+    {"rgb565", true, nullptr}, {"rgb888", true, nullptr},
+    {"c8", false,
+        "framebuffer format not supported: 8 bits per pixel, red 0:8, green 0:8, blue 0:8, "
+        "grayscale 0, nonstd 0, visual 3"},
+    {"gray8", true, "framebuffer format not supported: 8 bits per pixel.*grayscale 1"},
+    {"rgb444", false,
+        "framebuffer format not supported: 16 bits per pixel, red 8:4, green 4:4, blue 0:4"}};
+
+// The framebuffer's bytes against the reference conversion of the whole surface.
+::testing::AssertionResult shows_surface(const Mapping& fb, int w, int h)
+{
+    fb_var_screeninfo v{};
+    fb_fix_screeninfo f{};
+    ioctl(fb.fd, FBIOGET_VSCREENINFO, &v);
+    ioctl(fb.fd, FBIOGET_FSCREENINFO, &f);
+    const std::size_t bytes = v.bits_per_pixel / 8;
+    const auto* src = static_cast<const std::uint32_t*>(kivo::state::window->surface()->pixels);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            std::uint32_t got = 0;
+            std::memcpy(&got, fb.mem + std::size_t(y) * f.line_length + x * bytes, bytes);
+            const std::uint32_t want = reference(v, src[y * w + x], x, y);
+            if (got != want)
+                return ::testing::AssertionFailure()
+                       << "pixel " << x << "," << y << ": " << std::hex << got << " for " << want;
+        }
+    return ::testing::AssertionSuccess();
+}
+
+} // namespace
+
+// Each panel's framebuffer holds the surface converted to its layout, after a whole present and
+// after one of a damaged rectangle; the layouts the window cannot draw end the process naming them.
+TEST_F(Display, EveryPanelFormatShowsTheSurface)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const FormatCase& c : format_cases) {
+        SCOPED_TRACE(std::string(c.format) + (c.refuse_depth ? ", depth refused" : ""));
+        kivo_emu_reset();
+        ASSERT_EQ(kivo_emu_fb_set_format(c.format), 0);
+        if (c.refuse_depth)
+            kivo_emu_fb_set_fault(KIVO_EMU_FB_REFUSE_DEPTH);
+        if (c.message) {
+            EXPECT_EXIT(kivo_test::open(61, 20), ::testing::ExitedWithCode(1), c.message);
+            continue;
+        }
+        kivo_test::open(61, 20); // whole 16-byte blocks: even the flat copy writes every pixel
+        Mapping fb;
+        fill_surface_pattern();
+        kivo::state::window->present();
+        EXPECT_TRUE(shows_surface(fb, 61, 20));
+        // A rectangle at an odd place: the dither stays with the screen position.
+        auto* px = static_cast<std::uint32_t*>(kivo::state::window->surface()->pixels);
+        for (int y = 5; y < 12; ++y)
+            for (int x = 7; x < 30; ++x)
+                px[y * 61 + x] =
+                    0xff000000u | std::uint32_t(x * 8) << 16 | std::uint32_t(y * 20) << 8 | 0x81;
+        kivo::Damage damage;
+        damage.add(SDL_Rect{7, 5, 23, 7});
+        kivo::state::window->present(damage);
+        EXPECT_TRUE(shows_surface(fb, 61, 20));
+        kivo_destroy_window();
+    }
+}
+
 // The driver is asked for its mode, given it back with only the size and depth changed, then asked
 // for the fixed and the variable settings it chose; the display is mapped write-only and shared,
 // and each present waits for the vertical blank of display 0.
@@ -232,11 +334,11 @@ TEST_F(Display, WindowLifecycleReleasesEverything)
     EXPECT_EQ(kivo_emu_open_descriptors(), 0);
 
     kivo_test::open(800, 480);
-    EXPECT_EQ(kivo_emu_open_descriptors(), 2);
+    EXPECT_EQ(kivo_emu_open_descriptors(), 3); // framebuffer, touch panel, terminal
     EXPECT_EQ(kivo_emu_live_mappings(), 1);
     // A second window replaces the first without leaking its devices.
     kivo_test::open(480, 272);
-    EXPECT_EQ(kivo_emu_open_descriptors(), 2);
+    EXPECT_EQ(kivo_emu_open_descriptors(), 3); // framebuffer, touch panel, terminal
     EXPECT_EQ(kivo_emu_live_mappings(), 1);
     kivo_get_display_mode(&w, &h, &valid);
     EXPECT_EQ(w, 480);
@@ -302,4 +404,47 @@ TEST_F(Display, DeviceFailuresEndTheProcess)
     }
     EXPECT_EXIT(read_mode_without_device(), ::testing::ExitedWithCode(1),
         ": open: No such file or directory");
+}
+
+// While a window is open the terminal is in graphics mode, and text mode comes back whenever the
+// window goes: destroyed, replaced, or the process ending on the fatal road. A host that keeps
+// the console, or a terminal that cannot be opened, leaves the mode alone without a word.
+TEST_F(Display, TerminalIsInGraphicsModeWhileAWindowIsOpen)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    kivo_test::open(64, 32);
+    EXPECT_EQ(kivo_emu_console_mode(), KD_GRAPHICS);
+    kivo_test::open(64, 32);
+    EXPECT_EQ(kivo_emu_console_mode(), KD_GRAPHICS);
+    kivo_destroy_window();
+    EXPECT_EQ(kivo_emu_console_mode(), KD_TEXT);
+
+    ConfigRecord keep = config();
+    keep.reserved = KIVO_KEEP_CONSOLE;
+    kivo_test::open(64, 32, keep);
+    EXPECT_EQ(kivo_emu_console_mode(), KD_TEXT);
+    EXPECT_EQ(kivo_emu_open_descriptors(), 2);
+    kivo_emu_console_set_present(0);
+    EXPECT_EQ(kivo_test::stderr_of([] { kivo_test::open(64, 32); }), "");
+    EXPECT_EQ(kivo_emu_open_descriptors(), 2);
+    kivo_destroy_window();
+    kivo_emu_console_set_present(1);
+
+    const std::string log = ::testing::TempDir() + "kivo-console-log";
+    std::remove(log.c_str());
+    EXPECT_EXIT(
+        {
+            kivo_emu_console_set_log(log.c_str());
+            ConfigRecord c = config();
+            c.qr_border = INT_MAX;
+            kivo_test::open(64, 48, c);
+            const LabelRecord qr = kivo_test::label(KIVO_LABEL_QR, 0, 0, 40, 40, "x");
+            kivo_set_screen(0, nullptr, nullptr, &qr, 1, 0, 0, 0);
+            kivo_present(0);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(1), "image too large");
+    std::stringstream modes;
+    modes << std::ifstream(log).rdbuf();
+    EXPECT_EQ(modes.str(), "graphics\ntext\n");
 }

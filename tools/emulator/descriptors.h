@@ -1,10 +1,10 @@
-// The descriptors the emulator handed out for its two devices.
+// The descriptors the emulator handed out for its devices.
 #ifndef KIVO_EMU_DESCRIPTORS_H
 #define KIVO_EMU_DESCRIPTORS_H
 
 namespace kivo_emu {
 
-enum class Device { none, framebuffer, touch };
+enum class Device { none, framebuffer, touch, console };
 
 namespace descriptors {
 

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <err.h>
+#include <initializer_list>
 #include <linux/fb.h>
 #include <sys/ioctl.h>
 #include <time.h>
@@ -28,6 +29,38 @@ struct Mode {
     uint32_t line_length;
 };
 
+// A panel's pixel layout: depth, red, green, blue and transparency fields, grayscale, visual.
+struct Format {
+    const char* name;
+    uint32_t bits;
+    fb_bitfield red, green, blue, transp;
+    uint32_t grayscale;
+    uint32_t visual;
+};
+
+constexpr uint32_t truecolor = FB_VISUAL_TRUECOLOR;
+const Format formats[] = {
+    {"xrgb8888", 32, {16, 8, 0}, {8, 8, 0}, {0, 8, 0}, {24, 8, 0}, 0, truecolor},
+    {"xbgr8888", 32, {0, 8, 0}, {8, 8, 0}, {16, 8, 0}, {24, 8, 0}, 0, truecolor},
+    {"bgrx8888", 32, {8, 8, 0}, {16, 8, 0}, {24, 8, 0}, {0, 0, 0}, 0, truecolor},
+    {"rgb888", 24, {16, 8, 0}, {8, 8, 0}, {0, 8, 0}, {0, 0, 0}, 0, truecolor},
+    {"bgr888", 24, {0, 8, 0}, {8, 8, 0}, {16, 8, 0}, {0, 0, 0}, 0, truecolor},
+    {"rgb565", 16, {11, 5, 0}, {5, 6, 0}, {0, 5, 0}, {0, 0, 0}, 0, truecolor},
+    {"bgr565", 16, {0, 5, 0}, {5, 6, 0}, {11, 5, 0}, {0, 0, 0}, 0, truecolor},
+    {"rgb555", 16, {10, 5, 0}, {5, 5, 0}, {0, 5, 0}, {0, 0, 0}, 0, truecolor},
+    // Layouts no station panel should have: a palette, grayscale, and 4-bit fields.
+    {"c8", 8, {0, 8, 0}, {0, 8, 0}, {0, 8, 0}, {0, 0, 0}, 0, FB_VISUAL_PSEUDOCOLOR},
+    {"gray8", 8, {0, 8, 0}, {0, 8, 0}, {0, 8, 0}, {0, 0, 0}, 1, truecolor},
+    {"rgb444", 16, {8, 4, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}, 0, truecolor}};
+
+const Format* find_format(const char* name)
+{
+    for (const Format& f : formats)
+        if (!strcmp(f.name, name))
+            return &f;
+    return nullptr;
+}
+
 constexpr int default_xres = 800;
 constexpr int default_yres = 480;
 constexpr int max_side = 8192;
@@ -43,6 +76,8 @@ kivo_emu_fb_fault fault;
 unsigned vsyncs;
 unsigned environment_refresh_hz = default_refresh_hz; // KIVO_EMU_FB_REFRESH, what reset restores
 unsigned refresh_hz = default_refresh_hz;             // 0: the vertical blank is always now
+const Format* environment_format = formats;           // KIVO_EMU_FB_FORMAT, what reset restores
+const Format* panel = formats;                        // the depth and order the panel keeps
 
 int fail(int error)
 {
@@ -57,7 +92,7 @@ bool valid_size(int xres, int yres)
 
 uint32_t stride_for(int xres, uint32_t line_length)
 {
-    uint32_t packed = 4u * static_cast<uint32_t>(xres);
+    uint32_t packed = panel->bits / 8 * static_cast<uint32_t>(xres);
     return line_length > packed ? line_length : packed;
 }
 
@@ -66,11 +101,12 @@ fb_var_screeninfo describe(Mode m)
     fb_var_screeninfo v{};
     v.xres = v.xres_virtual = static_cast<uint32_t>(m.xres);
     v.yres = v.yres_virtual = static_cast<uint32_t>(m.yres);
-    v.bits_per_pixel = 32;
-    v.red = {16, 8, 0};
-    v.green = {8, 8, 0};
-    v.blue = {0, 8, 0};
-    v.transp = {24, 8, 0};
+    v.bits_per_pixel = panel->bits;
+    v.red = panel->red;
+    v.green = panel->green;
+    v.blue = panel->blue;
+    v.transp = panel->transp;
+    v.grayscale = panel->grayscale;
     v.height = v.width = ~0u; // physical size unknown
     v.vmode = FB_VMODE_NONINTERLACED;
     return v;
@@ -83,7 +119,7 @@ void apply(Mode m)
     std::strncpy(fix.id, "kivo-emu", sizeof fix.id - 1);
     fix.smem_len = m.line_length * static_cast<uint32_t>(m.yres);
     fix.type = FB_TYPE_PACKED_PIXELS;
-    fix.visual = FB_VISUAL_TRUECOLOR;
+    fix.visual = panel->visual;
     fix.line_length = m.line_length;
     fix.accel = FB_ACCEL_NONE;
     fb_memory::resize(m.xres, m.yres, m.line_length);
@@ -92,7 +128,7 @@ void apply(Mode m)
 void set_mode(int xres, int yres, uint32_t line_length)
 {
     uint32_t stride = stride_for(xres, line_length);
-    padding = stride - 4u * static_cast<uint32_t>(xres);
+    padding = stride - panel->bits / 8 * static_cast<uint32_t>(xres);
     apply(Mode{xres, yres, stride});
 }
 
@@ -126,9 +162,20 @@ void configure_from_environment()
             fault = KIVO_EMU_FB_REFUSE_PUT;
         else if (!strcmp(name, "no-vsync"))
             fault = KIVO_EMU_FB_NO_VSYNC;
+        else if (!strcmp(name, "refuse-depth"))
+            fault = KIVO_EMU_FB_REFUSE_DEPTH;
         else if (*name)
-            warnx("kivo-emu: KIVO_EMU_FB_FAULT=%s is not missing, refuse-put or no-vsync", name);
+            warnx("kivo-emu: KIVO_EMU_FB_FAULT=%s is not missing, refuse-put, no-vsync or "
+                  "refuse-depth",
+                name);
     }
+    if (const char* name = getenv("KIVO_EMU_FB_FORMAT")) {
+        if (const Format* f = find_format(name))
+            environment_format = f;
+        else if (*name)
+            warnx("kivo-emu: KIVO_EMU_FB_FORMAT=%s is not a known format; using xrgb8888", name);
+    }
+    panel = environment_format;
     if (const char* text = getenv("KIVO_EMU_FB_REFRESH")) {
         char* end = nullptr;
         unsigned long hz = strtoul(text, &end, 10);
@@ -176,9 +223,11 @@ int put(fb_var_screeninfo* request)
     Mode m = forced;
     if (!m.xres) {
         int xres = static_cast<int>(request->xres), yres = static_cast<int>(request->yres);
-        if (request->bits_per_pixel != 32 || !valid_size(xres, yres))
+        // The panel keeps its own depth and order; a DRM-like driver refuses to be asked another.
+        if (!valid_size(xres, yres) ||
+            (fault == KIVO_EMU_FB_REFUSE_DEPTH && request->bits_per_pixel != panel->bits))
             return fail(EINVAL);
-        m = Mode{xres, yres, 4u * request->xres + padding};
+        m = Mode{xres, yres, panel->bits / 8 * request->xres + padding};
     }
     if ((request->activate & FB_ACTIVATE_MASK) == FB_ACTIVATE_TEST) {
         *request = describe(m);
@@ -190,6 +239,20 @@ int put(fb_var_screeninfo* request)
 }
 
 } // namespace
+
+// A pixel of the panel as the ARGB8888 word it shows (alpha 0).
+uint32_t to_xrgb(const uint8_t* pixel)
+{
+    uint32_t v = 0;
+    std::memcpy(&v, pixel, panel->bits / 8); // little-endian
+    uint32_t out = 0;
+    for (const fb_bitfield* f : {&panel->red, &panel->green, &panel->blue}) {
+        uint32_t c = v >> f->offset & ((1u << f->length) - 1);
+        // Widened as a panel shows it: the top bits repeated below.
+        out = out << 8 | (((c << (8 - f->length)) | (c >> (2 * f->length - 8))) & 255);
+    }
+    return out;
+}
 
 int open(int flags)
 {
@@ -250,6 +313,7 @@ void reset()
     forced = Mode{};
     vsyncs = 0;
     refresh_hz = environment_refresh_hz;
+    panel = environment_format;
     set_mode(default_xres, default_yres, 0);
 }
 
@@ -278,6 +342,18 @@ void kivo_emu_fb_force_mode(int xres, int yres, uint32_t line_length)
     } else {
         warnx("kivo-emu: forced mode %dx%d ignored", xres, yres);
     }
+}
+
+int kivo_emu_fb_set_format(const char* name)
+{
+    framebuffer::ensure_ready();
+    const framebuffer::Format* f = name ? framebuffer::find_format(name) : nullptr;
+    if (!f)
+        return -1;
+    framebuffer::panel = f;
+    framebuffer::set_mode(
+        static_cast<int>(framebuffer::var.xres), static_cast<int>(framebuffer::var.yres), 0);
+    return 0;
 }
 
 void kivo_emu_fb_set_fault(enum kivo_emu_fb_fault fault)
@@ -339,7 +415,10 @@ int kivo_emu_fb_save_png(const char* path)
     unsigned char* data = cairo_image_surface_get_data(image);
     auto stride = static_cast<size_t>(cairo_image_surface_get_stride(image));
     for (int y = 0; y < yres; ++y)
-        std::memcpy(data + y * stride, rows + static_cast<size_t>(y) * line_length, 4u * xres);
+        for (int x = 0; x < xres; ++x)
+            reinterpret_cast<uint32_t*>(data + y * stride)[x] =
+                framebuffer::to_xrgb(rows + static_cast<size_t>(y) * line_length +
+                                     static_cast<size_t>(x) * framebuffer::panel->bits / 8);
     cairo_surface_mark_dirty(image);
     cairo_status_t status = cairo_surface_write_to_png(image, path);
     cairo_surface_destroy(image);

@@ -6,6 +6,7 @@
 
 #include "descriptors.h"
 #include "exports.h"
+#include "console.h"
 #include "framebuffer.h"
 #include "manual_clock.h"
 #include "mappings.h"
@@ -37,6 +38,8 @@ bool open_device(const char* path, int flags, int& fd)
         device_open = framebuffer::open;
     else if (!strcmp(path, "/dev/input/event0"))
         device_open = touch_panel::open;
+    else if (!strcmp(path, "/dev/tty") || !strcmp(path, "/dev/tty0"))
+        device_open = console::open;
     else
         return false;
     int saved = errno;
@@ -92,6 +95,8 @@ int device_ioctl(Next which, int fd, unsigned long request, void* arg)
             return framebuffer::ioctl(fd, request, arg);
         case Device::touch:
             return touch_panel::ioctl(fd, request, arg);
+        case Device::console:
+            return console::ioctl(fd, request, arg);
         case Device::none:
             break;
         }
@@ -338,6 +343,7 @@ void kivo_emu_reset(void)
 {
     framebuffer::reset();
     touch_panel::reset();
+    console::reset();
     manual_clock::reset();
     descriptors::forget_counts();
     mappings::forget_counts();

@@ -1,0 +1,46 @@
+#include "window/console.h"
+
+#include <fcntl.h>
+#include <linux/kd.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace kivo {
+
+namespace {
+
+int terminal = -1; // in graphics mode while not -1; static, so that an exit can restore it
+
+void restore_text_mode()
+{
+    if (terminal == -1)
+        return;
+    ioctl(terminal, KDSETMODE, KD_TEXT);
+    close(terminal);
+    terminal = -1;
+}
+
+} // namespace
+
+Console::Console()
+{
+    static const bool at_exit = std::atexit(restore_text_mode) == 0;
+    (void)at_exit;
+    restore_text_mode();
+    int fd = open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
+    if (fd == -1)
+        fd = open("/dev/tty0", O_RDWR | O_CLOEXEC | O_NOCTTY);
+    if (fd != -1 && ioctl(fd, KDSETMODE, KD_GRAPHICS) == 0)
+        terminal = fd;
+    else if (fd != -1)
+        close(fd);
+}
+
+Console::~Console()
+{
+    restore_text_mode();
+}
+
+} // namespace kivo

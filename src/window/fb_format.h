@@ -1,0 +1,38 @@
+// kivo::FbFormat: the framebuffer's pixel layout, and the conversion of drawing-surface rows to it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct fb_var_screeninfo;
+
+namespace kivo {
+
+// Built from the mode the driver reports. Takes 32 bits in any byte order of 8-bit fields, 24 bits
+// (red first or blue first) and 16 bits with 5- or 6-bit fields (RGB565, BGR565, 5-5-5); anything
+// else (a palette, grayscale, FOURCC, other fields) ends the process: "framebuffer format ...".
+// At 16 bits an ordered 4 x 4 dither fixed to screen positions hides the banding of gradients:
+// a pixel's bytes depend only on its colour and its place, so an unchanged pixel never changes.
+class FbFormat {
+  public:
+    explicit FbFormat(const fb_var_screeninfo& mode, std::uint32_t visual);
+
+    // The framebuffer's bytes per pixel.
+    std::size_t bytes() const { return bytes_; }
+    // 32-bit pixels laid out like the drawing surface's: a plain copy.
+    bool same_as_surface() const { return same_; }
+    // Writes the n surface pixels of src, which lie at (x, y) on the screen, to dst.
+    void convert(const std::uint32_t* src, unsigned char* dst, std::size_t n, std::size_t x,
+        std::size_t y) const;
+
+  private:
+    std::size_t bytes_;
+    bool same_;
+    bool dithered_;
+    // Per dither position (4 x 4, or one without dither) and channel (blue, green, red): the bits
+    // that each 8-bit value sets in the framebuffer pixel; the opaque alpha bits in the blue one.
+    std::vector<std::uint32_t> table_;
+};
+
+} // namespace kivo
