@@ -7,6 +7,7 @@
 #include <string>
 
 #include "capi/state.h"
+#include "kivo_emu.h"
 #include "screens.h"
 
 namespace {
@@ -41,6 +42,28 @@ void present(benchmark::State& state, int width, int height, bool pad)
     }
     state.SetBytesProcessed(
         std::int64_t(state.iterations()) * std::int64_t(bench::frame_bytes(width, height)));
+}
+
+// present() on a panel of another layout, converting as it copies: the whole frame (rows 0), or
+// (rows > 0) a full-width band of that many rows as a damaged label, which costs in proportion to
+// its rows (every 64th present still copies the whole frame).
+void present_format(benchmark::State& state, const char* format, int rows)
+{
+    bench::close();
+    kivo_emu_fb_set_format(format);
+    bench::ensure(800, 480);
+    kivo::Window& window = *kivo::state::window;
+    kivo::Damage band;
+    band.add(SDL_Rect{0, 200, 800, rows});
+    for (auto _ : state) {
+        if (rows)
+            window.present(band);
+        else
+            window.present();
+        benchmark::ClobberMemory();
+    }
+    bench::close();
+    kivo_emu_fb_set_format("xrgb8888");
 }
 
 // Composed and presented through the C interface.
@@ -112,6 +135,13 @@ void first_present(benchmark::State& state)
         benchmark::RegisterBenchmark(("memcpy_frame/" + size).c_str(), memcpy_frame, w, h);
         benchmark::RegisterBenchmark(("present/" + size + "/equal").c_str(), present, w, h, false);
         benchmark::RegisterBenchmark(("present/" + size + "/padded").c_str(), present, w, h, true);
+    }
+    for (const char* format : {"rgb565", "rgb888", "xbgr8888"}) {
+        const std::string name = std::string("present/800x480/") + format;
+        benchmark::RegisterBenchmark(name.c_str(), present_format, format, 0);
+        for (int rows : {48, 240})
+            benchmark::RegisterBenchmark(
+                (name + "/rows:" + std::to_string(rows)).c_str(), present_format, format, rows);
     }
     for (bench::Screen s : bench::all_screens) {
         benchmark::RegisterBenchmark((std::string("frame/") + bench::name(s)).c_str(), frame, s);

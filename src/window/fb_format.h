@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 struct fb_var_screeninfo;
 
@@ -12,11 +11,12 @@ namespace kivo {
 // Built from the mode the driver reports. Takes 32 bits in any byte order of 8-bit fields, 24 bits
 // (red first or blue first) and 16 bits with 5- or 6-bit fields (RGB565, BGR565, 5-5-5); anything
 // else (a palette, grayscale, FOURCC, other fields) ends the process: "framebuffer format ...".
-// At 16 bits an ordered 4 x 4 dither fixed to screen positions hides the banding of gradients:
-// a pixel's bytes depend only on its colour and its place, so an unchanged pixel never changes.
+// Fields under 8 bits take an ordered 4 x 4 dither fixed to screen positions before they are
+// truncated, which hides the banding of gradients: a pixel's bytes depend only on its colour and
+// its place, so an unchanged pixel never changes. Transparency bits are set (opaque).
 class FbFormat {
   public:
-    explicit FbFormat(const fb_var_screeninfo& mode, std::uint32_t visual);
+    FbFormat(const fb_var_screeninfo& mode, std::uint32_t visual);
 
     // The framebuffer's bytes per pixel.
     std::size_t bytes() const { return bytes_; }
@@ -29,10 +29,13 @@ class FbFormat {
   private:
     std::size_t bytes_;
     bool same_;
-    bool dithered_;
-    // Per dither position (4 x 4, or one without dither) and channel (blue, green, red): the bits
-    // that each 8-bit value sets in the framebuffer pixel; the opaque alpha bits in the blue one.
-    std::vector<std::uint32_t> table_;
+    std::uint32_t alpha_ = 0;      // the transparency bits, all set
+    std::uint32_t offset_[3] = {}; // red, green, blue: where each field starts in the pixel
+    std::uint32_t drop_[3] = {};   // and how many low bits of the 8-bit value it leaves out
+
+    template <std::size_t Width>
+    void convert_as(const std::uint32_t* src, unsigned char* dst, std::size_t n, std::size_t x,
+        std::size_t y) const;
 };
 
 } // namespace kivo
