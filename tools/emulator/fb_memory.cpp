@@ -22,7 +22,7 @@ char mode_temp[PATH_MAX + 8];
 void* view_addr;
 size_t view_bytes;
 
-void publish(int xres, int yres, uint32_t line_length)
+void publish(int xres, int yres, uint32_t line_length, const char* layout)
 {
     if (!mode_path[0])
         return;
@@ -31,8 +31,8 @@ void publish(int xres, int yres, uint32_t line_length)
         warn("kivo-emu: %s", mode_temp);
         return;
     }
-    char line[64];
-    int n = snprintf(line, sizeof line, "%d %d %u\n", xres, yres, line_length);
+    char line[128];
+    int n = snprintf(line, sizeof line, "%d %d %u %s\n", xres, yres, line_length, layout);
     bool written = write(fd, line, static_cast<size_t>(n)) == n;
     sys_close(fd);
     if (!written || rename(mode_temp, mode_path) != 0)
@@ -61,12 +61,12 @@ void create(const char* file)
     }
 }
 
-void resize(int xres, int yres, uint32_t line_length)
+void resize(int xres, int yres, uint32_t line_length, const char* layout)
 {
     bytes = static_cast<size_t>(line_length) * static_cast<size_t>(yres);
     if (ftruncate(master, static_cast<off_t>(bytes)) != 0)
         err(1, "kivo-emu: framebuffer of %zu bytes", bytes);
-    publish(xres, yres, line_length);
+    publish(xres, yres, line_length, layout);
 }
 
 size_t size()

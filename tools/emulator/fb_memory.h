@@ -11,7 +11,7 @@ namespace kivo_emu::fb_memory {
 // Creates the memory on first use; file null means a memfd. Ends the process when that fails.
 void create(const char* file);
 // Sets the size to line_length x yres and publishes the mode.
-void resize(int xres, int yres, uint32_t line_length);
+void resize(int xres, int yres, uint32_t line_length, const char* layout);
 size_t size();
 // A new descriptor on the memory, as a fresh open of the device would give (own file status
 // flags); flags carries the access mode and O_CLOEXEC. -1 with errno on failure.

@@ -122,7 +122,11 @@ void apply(Mode m)
     fix.visual = panel->visual;
     fix.line_length = m.line_length;
     fix.accel = FB_ACCEL_NONE;
-    fb_memory::resize(m.xres, m.yres, m.line_length);
+    char layout[64];
+    snprintf(layout, sizeof layout, "%u %u:%u %u:%u %u:%u", panel->bits, panel->red.offset,
+        panel->red.length, panel->green.offset, panel->green.length, panel->blue.offset,
+        panel->blue.length);
+    fb_memory::resize(m.xres, m.yres, m.line_length, layout);
 }
 
 void set_mode(int xres, int yres, uint32_t line_length)

@@ -23,7 +23,8 @@
  *   KIVO_EMU_FB_FAULT=name          missing | refuse-put | no-vsync | refuse-depth
  *   KIVO_EMU_FB_REFRESH=HZ          the panel's refresh rate, 0 to 1000 (default 60): see below
  *   KIVO_EMU_FB_FILE=/path          back the framebuffer by this file; its mode is written to
- *                                   /path.mode as "W H LINE_LENGTH\n" on every change
+ *                                   /path.mode as "W H LINE_LENGTH BITS R G B\n" on every
+ *                                   change, each colour field as OFFSET:LENGTH
  *   KIVO_EMU_TOUCH_FIFO=/path       read touch input_event records from this FIFO (written by
  *                                   another program, e.g. kivo-emu-touch FIFO X Y PRESSURE...)
  *                                   instead of the in-process pipe

@@ -22,9 +22,10 @@ class FramebufferFile {
     FramebufferFile(const FramebufferFile&) = delete;
     FramebufferFile& operator=(const FramebufferFile&) = delete;
 
-    // Reads the current mode ("<path>.mode": "W H LINE_LENGTH") and the visible pixels into
-    // frame. False while there is no display yet (no mode file, or no framebuffer file); a file
-    // shorter than the mode says reads as black for the missing rows.
+    // Reads the current mode ("<path>.mode": "W H LINE_LENGTH", then the panel's layout, "BITS
+    // R G B" with each field as OFFSET:LENGTH) and the visible pixels, as the panel shows them,
+    // into frame. False while there is no display yet (no mode file, or no framebuffer file); a
+    // file shorter than the mode says reads as black for the missing rows.
     bool read(Frame& frame);
 
   private:

@@ -93,6 +93,8 @@ Host::Host(const HostSetup& setup)
         setenv("KIVO_EMU_TOUCH_FIFO", touch_fifo_.c_str(), 1);
         if (!setup.mode.empty())
             setenv("KIVO_EMU_FB_MODE", setup.mode.c_str(), 1);
+        if (!setup.format.empty())
+            setenv("KIVO_EMU_FB_FORMAT", setup.format.c_str(), 1);
         signal(SIGINT, SIG_DFL);
         signal(SIGTERM, SIG_DFL);
         execvp(args[0], args.data());

@@ -12,6 +12,7 @@ struct HostSetup {
     std::vector<std::string> argv; // the program and its arguments
     std::string dir;               // working files go here; empty: a temporary directory
     std::string mode;              // KIVO_EMU_FB_MODE, empty for the emulator's default
+    std::string format;            // KIVO_EMU_FB_FORMAT, likewise
     std::string emulator;          // libkivo-emu.so
     std::string ts_conf;           // tslib configuration for the emulated panel
 };

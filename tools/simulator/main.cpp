@@ -1,9 +1,12 @@
 // kivo-sim: runs a host program, unmodified, under the device emulator.
 //
-//   kivo-sim [--scale S] [--mode WxH] [--dir DIR] -- PROGRAM [ARGS...]
+//   kivo-sim [--scale S] [--mode WxH] [--format NAME] [--dir DIR] -- PROGRAM [ARGS...]
 //       window mode: the display in a desktop window, the mouse as the finger
-//   kivo-sim --script FILE [--out DIR] [--webp FILE] [--mode WxH] [--dir DIR] -- PROGRAM [ARGS...]
+//   kivo-sim --script FILE [--out DIR] [--webp FILE] [--mode WxH] [--format NAME] [--dir DIR]
+//            -- PROGRAM [ARGS...]
 //       headless mode: replays the touch script, saves snapshots (and an animation)
+// --format names the panel's pixel layout (KIVO_EMU_FB_FORMAT, e.g. rgb565): the display shows
+// and the snapshots hold what such a panel would show.
 //
 // The exit status is the host's own (128 + signal when a signal ended it); 2 for a usage or
 // script error, before the host is started.
@@ -31,9 +34,10 @@ using namespace kivo_sim;
 [[noreturn]] void usage()
 {
     fprintf(stderr,
-        "usage: kivo-sim [--scale S] [--mode WxH] [--dir DIR] -- PROGRAM [ARGS...]\n"
-        "       kivo-sim --script FILE [--out DIR] [--webp FILE] [--mode WxH] [--dir DIR]"
-        " -- PROGRAM [ARGS...]\n");
+        "usage: kivo-sim [--scale S] [--mode WxH] [--format NAME] [--dir DIR] -- PROGRAM "
+        "[ARGS...]\n"
+        "       kivo-sim --script FILE [--out DIR] [--webp FILE] [--mode WxH] [--format NAME]"
+        " [--dir DIR] -- PROGRAM [ARGS...]\n");
     exit(2);
 }
 
@@ -106,6 +110,8 @@ int main(int argc, char** argv)
             scale = parse_scale(value);
         else if (a == "--mode")
             setup.mode = value;
+        else if (a == "--format")
+            setup.format = value;
         else if (a == "--dir")
             setup.dir = value;
         else if (a == "--script")
