@@ -1,8 +1,8 @@
 // Frames drawn from what changed against the full redraw: a random sequence of screens in both
 // slots (covering, translucent, animated or no backgrounds; labels of every kind), label changes,
-// clock steps and offsets, played once with the full redraw and once tracked, in a fresh window
-// each time. Every frame must be the same bytes on the surface and in the framebuffer, and a
-// frame that throws must throw in both.
+// clock steps and offsets, on a panel of one of four layouts, played once with the full redraw and
+// once tracked, in a fresh window each time. Every frame must be the same bytes on the surface and
+// in the framebuffer, and a frame that throws must throw in both.
 #include <cstdint>
 #include <cstring>
 #include <ctime>
@@ -221,6 +221,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     config.flavour = (key >> 2) % 4; // 3 has no image for some buttons: those frames throw
     config.label_offset_y = std::int8_t(in.byte()) / 8;
     const int w = sizes[key % 4][0], h = sizes[key % 4][1];
+    // The panel: the surface's own layout, or one the window converts to (dithered at 16 bits).
+    static const char* const formats[] = {"xrgb8888", "rgb565", "bgr888", "xbgr8888"};
+    kivo_emu_fb_set_format(formats[(key >> 4) % 4]);
     const std::vector<Step> steps = parse(in);
     const std::vector<std::uint64_t> want = play(steps, w, h, config, true);
     const std::vector<std::uint64_t> got = play(steps, w, h, config, false);
