@@ -22,7 +22,8 @@
  *
  * How failures are reported. No function returns an error code. Each failure takes one of
  * three roads:
- *   - fatal: device, mapping, tslib and SDL failures, and a missing fixed image, end the process
+ *   - fatal: device, mapping, tslib and SDL failures, a framebuffer layout the library cannot
+ *     draw ("framebuffer format not supported: ..."), and a missing fixed image, end the process
  *     with exit status 1 after one line on standard error "<program>: <message>" (followed by
  *     the errno text where the message is a system call's name). Nothing is released first.
  *   - warning: an image that cannot be loaded ("IMG_Load(<path>): <error>", "IMG_Load_RW:
@@ -211,8 +212,11 @@ KIVO_API void kivo_quit_sdl(void);
 KIVO_API void kivo_get_display_mode(int32_t* width, int32_t* height, bool* valid);
 
 /*
- * Opens the display: sets the framebuffer to width x height at 32 bits per pixel and maps it,
- * opens the touch panel (non-blocking), creates the drawing surface of exactly width x height,
+ * Opens the display: sets the framebuffer to width x height at 32 bits per pixel (a driver that
+ * refuses that depth with EINVAL keeps its own, at width x height) and maps it, takes the pixel
+ * layout the driver then reports (see kivo_present), puts the terminal in graphics mode (see
+ * KIVO_KEEP_CONSOLE), opens the touch panel (non-blocking), creates the drawing surface of
+ * exactly width x height,
  * and builds the renderer with a copy of *config (all 33 fixed images are loaded from
  * "app/share/marvo/images/" below the working directory). The screen slots are left as they
  * are. config is read only during the call.
@@ -225,6 +229,8 @@ KIVO_API void kivo_get_display_mode(int32_t* width, int32_t* height, bool* valid
  * destroyed then).
  * Fatal: "open", "ioctl", "mmap", "ts_setup" (with the errno text; a panel that goes away later
  * is looked for again by kivo_poll_events instead),
+ * "framebuffer format not supported: <what the driver reported>" (a palette, grayscale, FOURCC,
+ * 8 bits, or colour fields other than 8 bits at 24 and 32 bits per pixel and 5 or 6 bits at 16),
  * "SDL_CreateRGBSurfaceWithFormat: <SDL error>", "essential images missing" (after one
  * "IMG_Load(...)" warning per missing image).
  */
@@ -249,7 +255,11 @@ KIVO_API int32_t kivo_surface_height(void);
  * offset > 0, entering from the left). Buttons and carousel stay in place and belong to the slot
  * that covers more than half the surface (slot 1 once |offset| > W/2); so do the hit tests.
  * The copy never reads past the surface nor writes past the mapping, whatever mode the driver
- * accepted. Does nothing when no window exists.
+ * accepted. It converts to the framebuffer's layout: 32 bits laid out like the surface are
+ * copied unchanged; 32 bits in another byte order (transparency bits set), 24 bits in either
+ * order and 16 bits (RGB565, BGR565, RGB555) are converted, the 16-bit ones after an ordered 4 x 4
+ * dither fixed to screen positions (an unchanged pixel always gives the same bytes). The surface
+ * and kivo_get_framebuffer are the same on every panel. Does nothing when no window exists.
  * Only what changed costs: the library remembers what it drew and redraws only the regions
  * where this frame differs from the one before (everything when that cannot be proven), and
  * copies only those regions to the display, nothing for an unchanged frame. The first present

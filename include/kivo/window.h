@@ -20,11 +20,13 @@ namespace kivo {
 class Console;
 class FbFormat;
 
-// Opens /dev/fb0, sets width x height at 32 bits per pixel, maps it, opens /dev/input/event0
-// through tslib (non-blocking) and creates a width x height ARGB8888 drawing surface with a Cairo
-// context over the same pixels. Every failure ends the process (exit status 1): "open", "ioctl",
-// "mmap", "ts_setup", "SDL_CreateRGBSurfaceWithFormat: ..."; the destructor's "ts_close",
-// "munmap", "close". Never copied.
+// Opens /dev/fb0, sets width x height at 32 bits per pixel (a driver that refuses the depth with
+// EINVAL keeps its own at that size), maps it, opens /dev/input/event0 through tslib
+// (non-blocking) and creates a width x height ARGB8888 drawing surface with a Cairo context over
+// the same pixels. The framebuffer may keep another layout (kivo::FbFormat): present converts to
+// it. Every failure ends the process (exit status 1): "open", "ioctl", "mmap", "ts_setup",
+// "framebuffer format not supported: ...", "SDL_CreateRGBSurfaceWithFormat: ..."; the
+// destructor's "ts_close", "munmap", "close". Never copied.
 class KIVO_EXPORT Window {
   public:
     // console: keep the terminal in graphics mode while the window lives (kivo::Console).
@@ -40,9 +42,9 @@ class KIVO_EXPORT Window {
     static SDL_DisplayMode get_display_mode();
 
     // Flushes Cairo, waits for the vertical blank and copies the frame into the framebuffer.
-    // With equal row lengths the copy is one flat run of 16-byte blocks (the last fb_size mod 16
-    // bytes are left alone); when the driver chose another mode, rows are copied one by one,
-    // bounded by both sides. Never reads past the surface nor writes past the mapping.
+    // With the surface's own layout and equal row lengths the copy is one flat run of 16-byte
+    // blocks (the last fb_size mod 16 bytes are left alone); otherwise rows are copied (and
+    // converted) one by one, bounded by both sides. Never reads past the surface nor writes past the mapping.
     void present();
     // The same, but after the vertical blank only the rectangles of changed are copied (nothing
     // when it is empty): changed must hold every pixel drawn since the previous present. Because
