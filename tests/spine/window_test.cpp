@@ -249,14 +249,17 @@ TEST_F(Display, EveryPanelFormatShowsTheSurface)
         fill_surface_pattern();
         kivo::state::window->present();
         EXPECT_TRUE(shows_surface(fb, 61, 20));
-        // A rectangle at an odd place: the dither stays with the screen position.
+        // Rectangles at odd places, one ending in a part of a four-pixel step, one not: the
+        // dither stays with the screen position, and nothing is written beyond them.
         auto* px = static_cast<std::uint32_t*>(kivo::state::window->surface()->pixels);
-        for (int y = 5; y < 12; ++y)
-            for (int x = 7; x < 30; ++x)
-                px[y * 61 + x] =
-                    0xff000000u | std::uint32_t(x * 8) << 16 | std::uint32_t(y * 20) << 8 | 0x81;
         kivo::Damage damage;
-        damage.add(SDL_Rect{7, 5, 23, 7});
+        for (const SDL_Rect r : {SDL_Rect{7, 5, 23, 7}, SDL_Rect{37, 13, 16, 4}}) {
+            for (int y = r.y; y < r.y + r.h; ++y)
+                for (int x = r.x; x < r.x + r.w; ++x)
+                    px[y * 61 + x] = 0xff000000u | std::uint32_t(x * 8) << 16 |
+                                     std::uint32_t(y * 20) << 8 | 0x81;
+            damage.add(r);
+        }
         kivo::state::window->present(damage);
         EXPECT_TRUE(shows_surface(fb, 61, 20));
         kivo_destroy_window();
