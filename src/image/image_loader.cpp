@@ -1,5 +1,10 @@
 #include "image/image_loader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -204,28 +209,17 @@ class Source {
     Source(const void* data, size_t size) : data_(data), size_(size), format_(format_of(data, size))
     {
     }
-    explicit Source(const char* path) : file_(SDL_RWFromFile(path, "rb"))
+    explicit Source(const char* path)
     {
-        if (!file_) {
-            opened_ = false; // SDL's error names the path
-            return;
-        }
-        Uint8 head[signature_size];
-        format_ = format_of(head, SDL_RWread(file_, head, 1, sizeof head));
-        if (SDL_RWseek(file_, 0, RW_SEEK_SET) != 0)
-            format_ = Format::unsupported;
-    }
-    ~Source()
-    {
-        if (file_)
-            SDL_RWclose(file_);
+        failed_ = !read_file(path);
+        format_ = format_of(data_, size_);
     }
     Source(const Source&) = delete;
     Source& operator=(const Source&) = delete;
 
     LoadedAnimation animation(int width, int height)
     {
-        if (!usable() || !read() || !admitted(width, height))
+        if (!usable() || !admitted(width, height))
             return {nullptr, false, refused_};
         if (format_ == Format::gif)
             return gif(false);
@@ -240,7 +234,7 @@ class Source {
 
     SDL_Surface* image(int width, int height)
     {
-        if (!usable() || !read() || !admitted(width, height))
+        if (!usable() || !admitted(width, height))
             return nullptr;
         if (format_ == Format::gif)
             return first_frame(gif(true).animation);
@@ -250,42 +244,73 @@ class Source {
   private:
     const void* data_ = nullptr;
     size_t size_ = 0;
-    SDL_RWops* file_ = nullptr;
     std::unique_ptr<Uint8, SdlFree> read_;
     Format format_ = Format::unsupported;
-    bool opened_ = true;
-    // Refused for its size: no other loader is to try it again.
+    // The file could not be read, or was refused: the reason is in SDL_GetError().
+    bool failed_ = false;
+    // Refused for its size or kind: no other loader is to try it again.
     bool refused_ = false;
 
-    bool usable() const
+    bool usable()
     {
-        if (format_ != Format::unsupported)
-            return true;
-        if (opened_)
+        if (failed_)
+            return false;
+        if (format_ == Format::unsupported) {
             SDL_SetError("Unsupported image format");
-        return false;
+            return false;
+        }
+        return within_size(size_);
     }
     LoadedAnimation gif(bool first_only) const
     {
         IMG_Animation* animation = load_gif(data_, size_, first_only);
         return {animation, true, animation == nullptr};
     }
-    // A file's bytes; no source larger than the bound is read or decoded.
-    bool read()
+    // No source larger than the bound is decoded, nor a file of that size read.
+    bool within_size(std::uint64_t size)
     {
-        const Sint64 size = file_ ? SDL_RWsize(file_) : Sint64(size_);
-        if (size < 0)
-            return false;
-        if (std::uint64_t(size) > image_bound()) {
-            SDL_SetError("%lld bytes, more than the bound of %llu MiB",
-                static_cast<long long>(size), static_cast<unsigned long long>(image_bound() >> 20));
-            refused_ = true;
+        refused_ = size > image_bound();
+        if (refused_)
+            SDL_SetError("%llu bytes, more than the bound of %llu MiB",
+                static_cast<unsigned long long>(size),
+                static_cast<unsigned long long>(image_bound() >> 20));
+        return !refused_;
+    }
+    // A file's bytes, read whole. Opened without waiting (a FIFO without a writer would hold
+    // open() forever) and read only when it is a regular file: a FIFO, a device or a directory is
+    // refused for good, naming what it is.
+    bool read_file(const char* path)
+    {
+        const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) {
+            SDL_SetError("Couldn't open %s", path);
             return false;
         }
-        if (!file_)
-            return true;
-        read_.reset(static_cast<Uint8*>(SDL_LoadFile_RW(file_, &size_, 0)));
-        data_ = read_.get();
+        struct stat file;
+        const char* what = fstat(fd, &file) != 0    ? "a file that cannot be examined"
+                           : S_ISREG(file.st_mode)  ? nullptr
+                           : S_ISFIFO(file.st_mode) ? "a FIFO"
+                           : S_ISDIR(file.st_mode)  ? "a directory"
+                           : S_ISCHR(file.st_mode)  ? "a character device"
+                           : S_ISBLK(file.st_mode)  ? "a block device"
+                           : S_ISSOCK(file.st_mode) ? "a socket"
+                                                    : "not a file";
+        if (what) {
+            SDL_SetError("%s, not a regular file", what);
+            refused_ = true;
+        } else if (within_size(std::uint64_t(file.st_size))) {
+            const size_t size = size_t(file.st_size);
+            read_.reset(static_cast<Uint8*>(SDL_malloc(std::max<size_t>(size, 1))));
+            ssize_t n = 1;
+            while (read_ && size_ < size && n > 0) {
+                n = ::read(fd, read_.get() + size_, size - size_);
+                size_ += size_t(std::max<ssize_t>(n, 0));
+            }
+            data_ = read_.get();
+            if (!read_)
+                SDL_OutOfMemory();
+        }
+        close(fd);
         return data_ != nullptr;
     }
     // Whether the size the header declares, decoded and at width x height, is within the bound.
