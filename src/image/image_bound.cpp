@@ -170,6 +170,9 @@ std::optional<DeclaredSize> jpeg_size(const Uint8* bytes, std::size_t size)
     DeclaredSize declared;
     if (!read_jpeg_header(bytes, size, declared))
         return std::nullopt;
+    for (std::size_t at = 1; at < size; ++at)
+        if (bytes[at] == 0xDA && bytes[at - 1] == 0xFF)
+            ++declared.scans;
     return declared;
 }
 
@@ -216,6 +219,12 @@ std::optional<DeclaredSize> bmp_size(const Uint8* bytes, std::size_t size)
 
 bool within_bound(const DeclaredSize& declared, int width, int height)
 {
+    if (declared.scans > jpeg_scan_limit) {
+        SDL_SetError("JPEG of %llu scans, more than the limit of %llu",
+            static_cast<unsigned long long>(declared.scans),
+            static_cast<unsigned long long>(jpeg_scan_limit));
+        return false;
+    }
     const std::uint64_t bound = image_bound();
     const std::uint64_t frame = frame_bytes(declared.width, declared.height);
     const std::uint64_t decoded =

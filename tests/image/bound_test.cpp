@@ -9,12 +9,16 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include <jpeglib.h> // after <cstdio>
 
 #include "image/image_bound.h"
 #include "kivo/animation.h"
@@ -213,6 +217,71 @@ TEST(Bound, SourcesLargerThanTheBoundAreNotRead)
         program + ": IMG_Load_RW: " + reason);
     ::munmap(mapped, std::size_t(size));
     std::remove(path.c_str());
+}
+
+// A grey progressive JPEG of 64 x 64 pixels (libjpeg's script: 6 scans) whose last scan is
+// repeated, each copy after `gap`, then `tail` before the end of image.
+std::string progressive_jpeg(int repeats, const std::string& gap = "", const std::string& tail = "")
+{
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &out, &size);
+    info.image_width = info.image_height = 64;
+    info.input_components = 1;
+    info.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&info);
+    jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row(64);
+    for (JSAMPROW r = row.data(); info.next_scanline < 64;) {
+        std::fill(row.begin(), row.end(), JSAMPLE(info.next_scanline * 4));
+        jpeg_write_scanlines(&info, &r, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    const std::string file(reinterpret_cast<const char*>(out), size);
+    std::free(out);
+    const std::size_t last = file.rfind("\xFF\xDA"), end = file.size() - 2;
+    std::string jpeg = file.substr(0, end);
+    for (int i = 0; i < repeats; ++i)
+        jpeg += gap + file.substr(last, end - last);
+    return jpeg + tail + "\xFF\xD9";
+}
+
+// libjpeg decodes each scan over the whole image: past the limit the file is refused from the
+// count of its start-of-scan markers, however they are hidden from a walk over its segments.
+TEST(Bound, JpegScansAreLimited)
+{
+    ASSERT_EQ(kivo::jpeg_scan_limit, 32u);
+    const std::string comment("\xFF\xFE\x00\x06\xFF\xDA\xFF\xDA", 8); // two marker pairs, no scan
+    const struct {
+        const char* name;
+        std::string bytes;
+        int scans; // counted; 0: decoded
+    } cases[] = {
+        {"as written", progressive_jpeg(0), 0},
+        {"at the limit", progressive_jpeg(26), 0},
+        {"one scan over", progressive_jpeg(27), 33},
+        {"5000 repeats", progressive_jpeg(4994), 5000},
+        {"scans after fill bytes", progressive_jpeg(27, "\xFF\xFF"), 33},
+        {"scans after stray bytes", progressive_jpeg(27, "stray"), 33},
+        {"markers in a comment", progressive_jpeg(25, "", comment), 33},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string said = stderr_of([&] {
+            EXPECT_EQ(kivo::Animation(c.bytes.data(), unsigned(c.bytes.size()), 0, 0).empty(),
+                c.scans != 0);
+        });
+        EXPECT_EQ(said, c.scans == 0 ? ""
+                                     : std::string(program_invocation_short_name) +
+                                           ": IMG_Load_RW: JPEG of " + std::to_string(c.scans) +
+                                           " scans, more than the limit of 32\n");
+    }
 }
 
 } // namespace
