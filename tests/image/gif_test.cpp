@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "image/gif_loader.h"
+#include "image/image_bound.h"
 #include "kivo/animation.h"
 #include "support.h"
 
@@ -280,6 +281,33 @@ TEST(Gif, DamagedFilesGiveWhatCanBeRead)
         const Pixels frame0 = pixels(a->frames[0]);
         EXPECT_EQ(Pixels(frame0.begin(), frame0.begin() + 64), first_row);
     }
+}
+
+// Every frame counts 1 KiB besides its pixels, so that countless tiny frames meet the bound too:
+// at a bound of 1 MiB, each pair of cases lies within that overhead of it.
+TEST(Gif, EveryFrameCountsItsOverheadAgainstTheBound)
+{
+    const std::uint64_t bound = kivo::image_bound();
+    kivo::set_image_bound(1 << 20);
+    const Image big{.w = 256, .h = 256, .indices = Bytes(256 * 256)}, dot{.indices = {0}};
+    const struct {
+        const char* what;
+        Bytes bytes;
+        int frames; // 0: refused
+    } cases[] = {{"1018 frames of a pixel and two canvases: 16 bytes under",
+                     encode(1, 1, four, std::vector<Image>(1018, dot)), 1018},
+        {"1019 frames: 1012 bytes over", encode(1, 1, four, std::vector<Image>(1019, dot)), 0},
+        {"one frame of 256 x 256", encode(256, 256, four, {big}), 1},
+        {"two frames of 256 x 256: 4 KiB over", encode(256, 256, four, {big, big}), 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SDL_ClearError();
+        const Decoded a = decode(c.bytes);
+        EXPECT_EQ(a ? a->count : 0, c.frames);
+        EXPECT_EQ(std::string(SDL_GetError()).find("need more than 1 MiB") != std::string::npos,
+            c.frames == 0);
+    }
+    kivo::set_image_bound(bound);
 }
 
 // Files that drive SDL_image 2.6.3's GIF loader outside its LZW stack load safely, and a GIF
