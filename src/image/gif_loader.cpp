@@ -77,6 +77,9 @@ class Frames {
     int width_ = 0;
     int height_ = 0;
     std::uint64_t frame_cost_ = 0;
+    // The frames read so far, each at the larger of the screen and its own image (all of which
+    // giflib decodes, on the screen or not).
+    std::uint64_t spent_ = 0;
     std::vector<std::uint32_t> canvas_;
     std::vector<std::uint32_t> saved_;
     Placed previous_;
@@ -125,7 +128,8 @@ bool Frames::skip_image_data()
 
 // Sets the screen up at the first image, and says whether one more frame, beside the canvas the
 // frames are composed on and the copy of it a frame to be restored keeps, stays within
-// image_bound() (if not, the reason is in SDL_GetError()). Nothing is allocated before.
+// image_bound(), an image larger than the screen counted at its own size (if not, the reason is in
+// SDL_GetError()). Nothing is allocated before.
 bool Frames::fits(const GifImageDesc& image)
 {
     if (canvas_.empty()) {
@@ -137,11 +141,13 @@ bool Frames::fits(const GifImageDesc& image)
         }
         frame_cost_ = frame_bytes(std::uint64_t(width_), std::uint64_t(height_));
     }
-    if ((frames_.size() + 1 + kept_canvases) * frame_cost_ > image_bound()) {
+    const std::uint64_t frame = std::max(frame_cost_, frame_bytes(image.Width, image.Height));
+    if (spent_ + frame + kept_canvases * frame_cost_ > image_bound()) {
         SDL_SetError("GIF: frames of %d x %d need more than %llu MiB", width_, height_,
             static_cast<unsigned long long>(image_bound() >> 20));
         return false;
     }
+    spent_ += frame;
     if (canvas_.empty())
         canvas_.assign(std::size_t(width_) * std::size_t(height_), 0u);
     return true;

@@ -298,7 +298,9 @@ TEST(Gif, EveryFrameCountsItsOverheadAgainstTheBound)
                      encode(1, 1, four, std::vector<Image>(1018, dot)), 1018},
         {"1019 frames: 1012 bytes over", encode(1, 1, four, std::vector<Image>(1019, dot)), 0},
         {"one frame of 256 x 256", encode(256, 256, four, {big}), 1},
-        {"two frames of 256 x 256: 4 KiB over", encode(256, 256, four, {big, big}), 0}};
+        {"two frames of 256 x 256: 4 KiB over", encode(256, 256, four, {big, big}), 0},
+        {"an image of 256 x 256 decoded four times on a screen of a pixel",
+            encode(1, 1, four, {big, big, big, big}), 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         SDL_ClearError();
