@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "image/image_bound.h"
+#include "image/image_loader.h"
 #include "kivo/surface.h"
 
 namespace kivo {
@@ -24,10 +25,6 @@ struct SurfaceFree {
     void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
 };
 using OwnedSurface = std::unique_ptr<SDL_Surface, SurfaceFree>;
-
-struct AnimationFree {
-    void operator()(IMG_Animation* animation) const { IMG_FreeAnimation(animation); }
-};
 
 struct GifClose {
     void operator()(GifFileType* gif) const
@@ -257,27 +254,14 @@ IMG_Animation* Frames::animation()
         SDL_SetError("GIF: no image");
         return nullptr;
     }
-    std::unique_ptr<IMG_Animation, AnimationFree> animation(
-        static_cast<IMG_Animation*>(SDL_calloc(1, sizeof(IMG_Animation))));
-    if (!animation) {
-        SDL_OutOfMemory();
+    IMG_Animation* animation = new_animation(width_, height_, int(frames_.size()));
+    if (!animation)
         return nullptr;
-    }
-    animation->w = width_;
-    animation->h = height_;
-    animation->frames =
-        static_cast<SDL_Surface**>(SDL_calloc(frames_.size(), sizeof(SDL_Surface*)));
-    animation->delays = static_cast<int*>(SDL_calloc(frames_.size(), sizeof(int)));
-    if (!animation->frames || !animation->delays) {
-        SDL_OutOfMemory();
-        return nullptr;
-    }
-    animation->count = int(frames_.size());
     for (std::size_t i = 0; i < frames_.size(); ++i) {
         animation->frames[i] = frames_[i].release();
         animation->delays[i] = delays_[i];
     }
-    return animation.release();
+    return animation;
 }
 
 } // namespace
