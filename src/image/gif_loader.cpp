@@ -141,7 +141,7 @@ bool Frames::fits(const GifImageDesc& image)
     const std::uint64_t frame = std::max(frame_cost_, frame_bytes(image.Width, image.Height));
     if (spent_ + frame + kept_canvases * frame_cost_ > image_bound()) {
         SDL_SetError("GIF: frames of %d x %d need more than %llu MiB", width_, height_,
-            static_cast<unsigned long long>(image_bound() >> 20));
+            in_mib(image_bound()));
         return false;
     }
     spent_ += frame;

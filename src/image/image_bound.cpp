@@ -126,6 +126,11 @@ void set_image_bound(std::uint64_t bytes)
     bound() = bytes;
 }
 
+unsigned long long in_mib(std::uint64_t bytes)
+{
+    return static_cast<unsigned long long>(bytes / mib + (bytes % mib != 0));
+}
+
 std::uint64_t frame_bytes(std::uint64_t width, std::uint64_t height)
 {
     return saturating_add(saturating_mul(saturating_mul(width, height), 4), frame_overhead);
@@ -236,9 +241,6 @@ bool within_bound(const DeclaredSize& declared, int width, int height)
     const std::uint64_t needed = std::max(decoded, shown);
     if (needed <= bound)
         return true;
-    const auto in_mib = [](std::uint64_t bytes) {
-        return static_cast<unsigned long long>(bytes / mib + (bytes % mib != 0));
-    };
     SDL_SetError("image of %llu x %llu pixels in %llu frame%s needs %llu MiB%s, more than the "
                  "bound of %llu MiB",
         static_cast<unsigned long long>(declared.width),

@@ -18,6 +18,9 @@ std::uint64_t image_bound();
 // images on both sides of it within its time limit. Not reachable through the C functions.
 void set_image_bound(std::uint64_t bytes);
 
+// Bytes in MiB, rounded up: every message that names the bound or a size in MiB rounds so.
+unsigned long long in_mib(std::uint64_t bytes);
+
 // What one frame of width x height costs: 4 bytes a pixel and 1 KiB for the surface around them,
 // so that a file of countless tiny frames meets the bound too. Saturates instead of wrapping.
 std::uint64_t frame_bytes(std::uint64_t width, std::uint64_t height);

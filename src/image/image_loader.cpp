@@ -1,5 +1,6 @@
 #include "image/image_loader.h"
 
+#include <err.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -238,8 +239,7 @@ class Source {
         refused_ = size > image_bound();
         if (refused_)
             SDL_SetError("%llu bytes, more than the bound of %llu MiB",
-                static_cast<unsigned long long>(size),
-                static_cast<unsigned long long>(image_bound() >> 20));
+                static_cast<unsigned long long>(size), in_mib(image_bound()));
         return !refused_;
     }
     // A file's bytes, read whole. Opened without waiting (a FIFO without a writer would hold
@@ -305,6 +305,14 @@ class Source {
 };
 
 } // namespace
+
+void warn_unloaded(const char* path)
+{
+    if (path)
+        warnx("IMG_Load(%s): %s", path, SDL_GetError());
+    else
+        warnx("IMG_Load_RW: %s", SDL_GetError());
+}
 
 IMG_Animation* new_animation(int width, int height, int count)
 {

@@ -23,6 +23,10 @@ struct LoadedAnimation {
     bool failed_for_good = false;
 };
 
+// The warning of a source that gave no image: "IMG_Load(<path>): <SDL error>", or for bytes in
+// memory (path null) "IMG_Load_RW: <SDL error>".
+void warn_unloaded(const char* path);
+
 // An animation of count frames, all null, at width x height, allocated with SDL's allocator so
 // that IMG_FreeAnimation releases it; null with SDL's out-of-memory error.
 IMG_Animation* new_animation(int width, int height, int count);
