@@ -18,8 +18,6 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h> // after <cstdio>
-
 #include "image/image_bound.h"
 #include "kivo/animation.h"
 #include "support.h"
@@ -219,37 +217,18 @@ TEST(Bound, SourcesLargerThanTheBoundAreNotRead)
     std::remove(path.c_str());
 }
 
-// A grey progressive JPEG of 64 x 64 pixels (libjpeg's script: 6 scans) whose last scan is
-// repeated, each copy after `gap`, then `tail` before the end of image.
-std::string progressive_jpeg(int repeats, const std::string& gap = "", const std::string& tail = "")
+// A flat grey progressive JPEG of 1024 x 1024 (tools/board/huge_images.py): a DC scan, then an AC
+// scan repeated to 32 scans. Here with `scans` of them, each repeat after `gap`, then `tail`.
+std::string progressive_jpeg(int scans, const std::string& gap = "", const std::string& tail = "")
 {
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &out, &size);
-    info.image_width = info.image_height = 64;
-    info.input_components = 1;
-    info.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&info);
-    jpeg_simple_progression(&info);
-    jpeg_start_compress(&info, TRUE);
-    std::vector<JSAMPLE> row(64);
-    for (JSAMPROW r = row.data(); info.next_scanline < 64;) {
-        std::fill(row.begin(), row.end(), JSAMPLE(info.next_scanline * 4));
-        jpeg_write_scanlines(&info, &r, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    const std::string file(reinterpret_cast<const char*>(out), size);
-    std::free(out);
-    const std::size_t last = file.rfind("\xFF\xDA"), end = file.size() - 2;
-    std::string jpeg = file.substr(0, end);
-    for (int i = 0; i < repeats; ++i)
-        jpeg += gap + file.substr(last, end - last);
-    return jpeg + tail + "\xFF\xD9";
+    const std::vector<char> file =
+        kivo_test::read_file(KIVO_IMAGE_CORPUS "/jpeg-32-scans-1024x1024");
+    const std::string jpeg(file.begin(), file.end() - 2);
+    const std::size_t ac = jpeg.find("\xFF\xDA", jpeg.find("\xFF\xDA") + 2);
+    std::string out = jpeg.substr(0, ac);
+    for (int i = 1; i < scans; ++i)
+        out += gap + jpeg.substr(jpeg.rfind("\xFF\xDA"));
+    return out + tail + "\xFF\xD9";
 }
 
 // libjpeg decodes each scan over the whole image: past the limit the file is refused from the
@@ -263,13 +242,13 @@ TEST(Bound, JpegScansAreLimited)
         std::string bytes;
         int scans; // counted; 0: decoded
     } cases[] = {
-        {"as written", progressive_jpeg(0), 0},
-        {"at the limit", progressive_jpeg(26), 0},
-        {"one scan over", progressive_jpeg(27), 33},
-        {"5000 repeats", progressive_jpeg(4994), 5000},
-        {"scans after fill bytes", progressive_jpeg(27, "\xFF\xFF"), 33},
-        {"scans after stray bytes", progressive_jpeg(27, "stray"), 33},
-        {"markers in a comment", progressive_jpeg(25, "", comment), 33},
+        {"below the limit", progressive_jpeg(2), 0},
+        {"at the limit", progressive_jpeg(32), 0},
+        {"one scan over", progressive_jpeg(33), 33},
+        {"5000 scans", progressive_jpeg(5000), 5000},
+        {"scans after fill bytes", progressive_jpeg(33, "\xFF\xFF"), 33},
+        {"scans after stray bytes", progressive_jpeg(33, "stray"), 33},
+        {"markers in a comment", progressive_jpeg(31, "", comment), 33},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
