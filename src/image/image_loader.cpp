@@ -260,7 +260,7 @@ class Source {
                            : S_ISCHR(file.st_mode)  ? "a character device"
                            : S_ISBLK(file.st_mode)  ? "a block device"
                            : S_ISSOCK(file.st_mode) ? "a socket"
-                                                    : "not a file";
+                                                    : "a special file";
         if (what) {
             SDL_SetError("%s, not a regular file", what);
             refused_ = true;
