@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "image/image_bound.h"
@@ -192,7 +194,8 @@ TEST(Bound, NothingIsStretchedPastTheBound)
 }
 
 // A file of more bytes than the bound (sparse: it takes no room), from its path and mapped into
-// memory: refused before a byte of it is read.
+// memory, is refused before a byte of it is read; so are a FIFO (whose open would wait for a
+// writer: the test would hang), a directory and devices, at once, naming what they are.
 TEST(Bound, SourcesLargerThanTheBoundAreNotRead)
 {
     const std::string path = ::testing::TempDir() + "kivo-bound-large.png";
@@ -205,16 +208,26 @@ TEST(Bound, SourcesLargerThanTheBoundAreNotRead)
     void* mapped = ::mmap(nullptr, std::size_t(size), PROT_READ, MAP_PRIVATE, fd, 0);
     ::close(fd);
     ASSERT_NE(mapped, MAP_FAILED);
+    const std::string fifo = ::testing::TempDir() + "kivo-bound-fifo";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
 
     const std::string program = program_invocation_short_name;
-    const std::string reason = "268435457 bytes, more than the bound of 256 MiB\n";
-    EXPECT_EQ(stderr_of([&] { EXPECT_TRUE(kivo::Animation(path.c_str(), 0, 0).empty()); }),
-        program + ": IMG_Load(" + path + "): " + reason);
+    const std::string too_large = "268435457 bytes, more than the bound of 256 MiB";
     EXPECT_EQ(
         stderr_of([&] { EXPECT_TRUE(kivo::Animation(mapped, unsigned(size), 0, 0).empty()); }),
-        program + ": IMG_Load_RW: " + reason);
+        program + ": IMG_Load_RW: " + too_large + "\n");
+    const std::pair<std::string, std::string> files[] = {{path, too_large},
+        {fifo, "a FIFO, not a regular file"},
+        {::testing::TempDir(), "a directory, not a regular file"},
+        {"/dev/zero", "a character device, not a regular file"}};
+    for (const auto& [file, reason] : files) {
+        EXPECT_EQ(stderr_of([&] { EXPECT_TRUE(kivo::Animation(file.c_str(), 0, 0).empty()); }),
+            program + ": IMG_Load(" + file + "): " + reason + "\n");
+    }
     ::munmap(mapped, std::size_t(size));
     std::remove(path.c_str());
+    std::remove(fifo.c_str());
 }
 
 // A flat grey progressive JPEG of 1024 x 1024 (tools/board/huge_images.py): a DC scan, then an AC

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <SDL2/SDL_image.h>
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -102,27 +100,6 @@ TEST(Formats, OnlyTheReadFormatsReachADecoder)
                                      "\nformats_test: IMG_Load(" + path + "): " + c.error + "\n");
         std::remove(path.c_str());
     }
-}
-
-// A reference to a FIFO without a writer would block open() until one came; a device or a
-// directory is no image either. Each is refused at once, naming what it is (a FIFO that hung the
-// test would end it at ctest's timeout).
-TEST(Formats, OnlyRegularFilesAreRead)
-{
-    const std::string fifo = testing::TempDir() + "kivo-formats-fifo";
-    std::remove(fifo.c_str());
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const struct {
-        std::string path;
-        const char* what;
-    } cases[] = {{fifo, "a FIFO"}, {testing::TempDir(), "a directory"},
-        {"/dev/zero", "a character device"}, {"/dev/null", "a character device"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
-        EXPECT_EQ(stderr_of([&] { EXPECT_TRUE(kivo::Animation(c.path.c_str(), 0, 0).empty()); }),
-            "formats_test: IMG_Load(" + c.path + "): " + c.what + ", not a regular file\n");
-    }
-    std::remove(fifo.c_str());
 }
 
 } // namespace
