@@ -18,7 +18,8 @@
 #     killed with SIGKILL mid-slide and started again, and its first screen is byte for byte the
 #     simulator's; images whose headers declare far more pixels than the board has memory (from
 #     fuzz/crashes/image the animated WebP, the PNG and the BMP of 30000x30000, and a PNG of
-#     10000x10000, which a 32-bit process can be given, from tools/board/huge_images.py) given as
+#     10000x10000, which a 32-bit process can be given, and a progressive JPEG of 4000x4000 with
+#     5000 scans, from tools/board/huge_images.py) given as
 #     backgrounds are refused with a warning each, each frame within a second, and the host's
 #     peak resident size stays under 64 MiB.
 # When the kernel or the armhf packages cannot be fetched, it says so and the board is skipped.
@@ -370,12 +371,12 @@ check "the demo started again ends with status 0 on SIGTERM" console_has "board:
 # Huge declared sizes as backgrounds: a warning each, each frame within a second, a small peak.
 sed -n -E '/^(background [0-9]+:|(before|after): Vm|kivo-board-probe: IMG_Load)/s/^/board:   /p' "$out/console.txt"
 check "the host given the huge images ends with status 0" console_has "board: backgrounds status 0"
-huge=(oom-webp-canvas-64x16777008 huge-png-30000x30000 huge-bmp-30000x30000 huge-png-10000x10000)
+huge=(oom-webp-canvas-64x16777008 huge-png-30000x30000 huge-bmp-30000x30000 huge-png-10000x10000 jpeg-5000-scans)
 for name in "${huge[@]}"; do
   check "a warning for $name as a file" grep -q "^kivo-board-probe: IMG_Load(/board/huge/$name): " "$out/console.txt"
 done
 check "a warning for huge-png-30000x30000 as data" grep -q '^kivo-board-probe: IMG_Load_RW: ' "$out/console.txt"
-for n in 1 2 3 4 5; do
+for n in 1 2 3 4 5 6; do
   ms=$(sed -n "s/^background $n: frame in \([0-9]*\) ms$/\1/p" "$out/console.txt")
   check "the frame with huge background $n within a second (${ms:-no} ms)" test "${ms:-1000}" -lt 1000
 done

@@ -152,7 +152,16 @@ typedef struct ConfigRecord {
  *          (KIVO_STYLE_MARKUP); align, font, style apply. All text labels are laid out by one
  *          Pango layout, which keeps the attributes (weight, colour, size ...) of the last
  *          markup it was given; plain text clears them, so that a plain label looks the same
- *          whatever label was drawn before it.
+ *          whatever label was drawn before it. Texts are bounded when the screen is set, so
+ *          that any text lays out in milliseconds: a text of more than 16384 bytes, or markup
+ *          of more than 256 tags (each '<' counted), is refused with the warning
+ *          "kivo_set_screen: label <i>: text of <n> bytes, more than the bound of 16384" (or
+ *          "markup of <n> tags, more than the bound of 256") and the label shows nothing (no
+ *          text, no background image; it still answers touches). Of a run of combining marks
+ *          (Unicode's non-starters, and marks of class 0 such as U+034F and the variation
+ *          selectors, which extend a cluster as well), the first 30 are kept and the rest
+ *          dropped, without a message: HarfBuzz's time grows with the square of a cluster's
+ *          marks, and Unicode's stream-safe format allows no more than 30 in a row.
  *   icon   the image named by the reference in text is centred in the box.
  *   qr     text is encoded and stretched over the box; r,g,b colour the light modules.
  *   slider a gauge centred in the box; r,g,b,a colour its track; value, band_value (skipped
@@ -286,6 +295,10 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  * background, icon: image references, null for none. A reference is "file://<path>",
  *   "data://<base64 image bytes>", "image://<name>" or a bare name, the last two meaning
  *   "app/share/marvo/images/background/<name>.webp" (or icon/...).
+ *   A file is opened without waiting and read only when it is a regular file: a FIFO (whose
+ *   open would wait for a writer), a device, a directory or a socket is refused at once with the
+ *   warning "IMG_Load(<path>): a FIFO, not a regular file" (or "a character device", "a
+ *   directory" ...).
  *   Images are PNG, JPEG, WebP, BMP or GIF, recognised by their first bytes whatever a file is
  *   called; animated WebP and GIF play. Other formats are refused with the warning
  *   "...: Unsupported image format": SDL_image 2.6's own decoders of the other formats it knows
@@ -311,7 +324,25 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  *   as any unreadable image. A PNG is decoded only when its chunks lie whole within its bytes,
  *   from IHDR to IEND (libpng would otherwise checksum a declared length of up to 2 GiB past the
  *   end); any other is refused at once with "...: PNG whose chunks do not lie whole within its
- *   <n> bytes, IHDR to IEND".
+ *   <n> bytes, IHDR to IEND". libjpeg decodes each scan of a progressive JPEG over the whole
+ *   image, so a JPEG of more than 32 scans (every byte pair 0xFF 0xDA in the file counted, so
+ *   that none can be hidden) is refused at once with "...: JPEG of <n> scans, more than the
+ *   limit of 32"; encoders write about ten. A GIF image larger than its screen counts at its own
+ *   size, since all of it is decoded.
+ *   What a host can expect: the first frame that decodes an image costs its decode, which the
+ *   bound keeps in proportion to the pixels but not short. Measured here (x86-64, two cores
+ *   shared with other work, best of three loads), the largest file of each kind within the bound
+ *   of 256 MiB, of noisy pixels:
+ *     BMP 8190 x 8190, 24 bits (268 MB)                         0.9 s
+ *     PNG 8180 x 8180 RGBA (169 MB)                             4.5 s
+ *     JPEG 8190 x 8190 baseline (31 MB)                         1.8 s
+ *     JPEG 5170 x 5170 progressive colour, 32 scans (130 MB)   10.1 s
+ *     JPEG 6670 x 6670 progressive grey, 32 scans                1.2 s
+ *     WebP 5790 x 5790 lossy (11 MB)                            5.6 s
+ *     WebP 5790 x 5790 lossless (77 MB)                         8.1 s
+ *     GIF 4729 x 4729 (25 MB)                                   2.5 s
+ *   A board of 512 MiB has half the bound and a core several times slower. An image a customer
+ *   should not wait for is best shown once at start-up, so that it is cached decoded.
  *   Images are cached by reference and dropped after ten minutes unused. While the cached
  *   images take more than the same bound (4 bytes a pixel of every frame), the images that the
  *   frame just drawn did not name are dropped, least recently used first, until they fit: an

@@ -1,7 +1,5 @@
 #include "kivo/animation.h"
 
-#include <err.h>
-
 #include <utility>
 
 #include "image/blit_plan.h"
@@ -55,32 +53,39 @@ bool fits(IMG_Animation* loaded, int width, int height)
     return false;
 }
 
+// What a loaded source becomes: an animation to keep (two frames or more, within the bound), or a
+// still image, which `load(w, h)` loads again where it must. A source that fails warns (path
+// null: from memory).
+template <typename Load>
+std::pair<IMG_Animation*, Surface> settle(
+    const LoadedAnimation& loaded, int width, int height, const char* path, Load load)
+{
+    if (!loaded.animation || loaded.animation->count < 2)
+        return {nullptr, still_image(loaded, width, height, load, [path] { warn_unloaded(path); })};
+    if (fits(loaded.animation, width, height))
+        return {loaded.animation, Surface()};
+    warn_unloaded(path);
+    return {nullptr, Surface()};
+}
+
 } // namespace
 
 Animation::Animation(const char* path, int width, int height)
 {
-    const LoadedAnimation loaded = load_animation(path, width, height);
-    if (loaded.animation && loaded.animation->count >= 2 && !fits(loaded.animation, width, height))
-        warnx("IMG_Load(%s): %s", path, SDL_GetError());
-    else if (loaded.animation && loaded.animation->count >= 2)
-        keep_animation(loaded.animation, width, height);
-    else
-        still_ = still_image(
-            loaded, width, height, [path](int w, int h) { return Surface(path, w, h); },
-            [path] { warnx("IMG_Load(%s): %s", path, SDL_GetError()); });
+    auto [kept, still] = settle(load_animation(path, width, height), width, height, path,
+        [path](int w, int h) { return Surface(path, w, h); });
+    still_ = std::move(still);
+    if (kept)
+        keep_animation(kept, width, height);
 }
 
 Animation::Animation(const void* data, unsigned size, int width, int height)
 {
-    const LoadedAnimation loaded = load_animation(data, size, width, height);
-    if (loaded.animation && loaded.animation->count >= 2 && !fits(loaded.animation, width, height))
-        warnx("IMG_Load_RW: %s", SDL_GetError());
-    else if (loaded.animation && loaded.animation->count >= 2)
-        keep_animation(loaded.animation, width, height);
-    else
-        still_ = still_image(
-            loaded, width, height, [=](int w, int h) { return Surface(data, size, w, h); },
-            [] { warnx("IMG_Load_RW: %s", SDL_GetError()); });
+    auto [kept, still] = settle(load_animation(data, size, width, height), width, height, nullptr,
+        [=](int w, int h) { return Surface(data, size, w, h); });
+    still_ = std::move(still);
+    if (kept)
+        keep_animation(kept, width, height);
 }
 
 Animation::~Animation()

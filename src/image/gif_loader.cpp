@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "image/image_bound.h"
+#include "image/image_loader.h"
 #include "kivo/surface.h"
 
 namespace kivo {
@@ -24,10 +25,6 @@ struct SurfaceFree {
     void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
 };
 using OwnedSurface = std::unique_ptr<SDL_Surface, SurfaceFree>;
-
-struct AnimationFree {
-    void operator()(IMG_Animation* animation) const { IMG_FreeAnimation(animation); }
-};
 
 struct GifClose {
     void operator()(GifFileType* gif) const
@@ -77,6 +74,9 @@ class Frames {
     int width_ = 0;
     int height_ = 0;
     std::uint64_t frame_cost_ = 0;
+    // The frames read so far, each at the larger of the screen and its own image (all of which
+    // giflib decodes, on the screen or not).
+    std::uint64_t spent_ = 0;
     std::vector<std::uint32_t> canvas_;
     std::vector<std::uint32_t> saved_;
     Placed previous_;
@@ -125,7 +125,8 @@ bool Frames::skip_image_data()
 
 // Sets the screen up at the first image, and says whether one more frame, beside the canvas the
 // frames are composed on and the copy of it a frame to be restored keeps, stays within
-// image_bound() (if not, the reason is in SDL_GetError()). Nothing is allocated before.
+// image_bound(), an image larger than the screen counted at its own size (if not, the reason is in
+// SDL_GetError()). Nothing is allocated before.
 bool Frames::fits(const GifImageDesc& image)
 {
     if (canvas_.empty()) {
@@ -137,11 +138,13 @@ bool Frames::fits(const GifImageDesc& image)
         }
         frame_cost_ = frame_bytes(std::uint64_t(width_), std::uint64_t(height_));
     }
-    if ((frames_.size() + 1 + kept_canvases) * frame_cost_ > image_bound()) {
+    const std::uint64_t frame = std::max(frame_cost_, frame_bytes(image.Width, image.Height));
+    if (spent_ + frame + kept_canvases * frame_cost_ > image_bound()) {
         SDL_SetError("GIF: frames of %d x %d need more than %llu MiB", width_, height_,
-            static_cast<unsigned long long>(image_bound() >> 20));
+            in_mib(image_bound()));
         return false;
     }
+    spent_ += frame;
     if (canvas_.empty())
         canvas_.assign(std::size_t(width_) * std::size_t(height_), 0u);
     return true;
@@ -251,27 +254,14 @@ IMG_Animation* Frames::animation()
         SDL_SetError("GIF: no image");
         return nullptr;
     }
-    std::unique_ptr<IMG_Animation, AnimationFree> animation(
-        static_cast<IMG_Animation*>(SDL_calloc(1, sizeof(IMG_Animation))));
-    if (!animation) {
-        SDL_OutOfMemory();
+    IMG_Animation* animation = new_animation(width_, height_, int(frames_.size()));
+    if (!animation)
         return nullptr;
-    }
-    animation->w = width_;
-    animation->h = height_;
-    animation->frames =
-        static_cast<SDL_Surface**>(SDL_calloc(frames_.size(), sizeof(SDL_Surface*)));
-    animation->delays = static_cast<int*>(SDL_calloc(frames_.size(), sizeof(int)));
-    if (!animation->frames || !animation->delays) {
-        SDL_OutOfMemory();
-        return nullptr;
-    }
-    animation->count = int(frames_.size());
     for (std::size_t i = 0; i < frames_.size(); ++i) {
         animation->frames[i] = frames_[i].release();
         animation->delays[i] = delays_[i];
     }
-    return animation.release();
+    return animation;
 }
 
 } // namespace

@@ -126,6 +126,11 @@ void set_image_bound(std::uint64_t bytes)
     bound() = bytes;
 }
 
+unsigned long long in_mib(std::uint64_t bytes)
+{
+    return static_cast<unsigned long long>(bytes / mib + (bytes % mib != 0));
+}
+
 std::uint64_t frame_bytes(std::uint64_t width, std::uint64_t height)
 {
     return saturating_add(saturating_mul(saturating_mul(width, height), 4), frame_overhead);
@@ -170,6 +175,9 @@ std::optional<DeclaredSize> jpeg_size(const Uint8* bytes, std::size_t size)
     DeclaredSize declared;
     if (!read_jpeg_header(bytes, size, declared))
         return std::nullopt;
+    for (std::size_t at = 1; at < size; ++at)
+        if (bytes[at] == 0xDA && bytes[at - 1] == 0xFF)
+            ++declared.scans;
     return declared;
 }
 
@@ -216,6 +224,12 @@ std::optional<DeclaredSize> bmp_size(const Uint8* bytes, std::size_t size)
 
 bool within_bound(const DeclaredSize& declared, int width, int height)
 {
+    if (declared.scans > jpeg_scan_limit) {
+        SDL_SetError("JPEG of %llu scans, more than the limit of %llu",
+            static_cast<unsigned long long>(declared.scans),
+            static_cast<unsigned long long>(jpeg_scan_limit));
+        return false;
+    }
     const std::uint64_t bound = image_bound();
     const std::uint64_t frame = frame_bytes(declared.width, declared.height);
     const std::uint64_t decoded =
@@ -227,9 +241,6 @@ bool within_bound(const DeclaredSize& declared, int width, int height)
     const std::uint64_t needed = std::max(decoded, shown);
     if (needed <= bound)
         return true;
-    const auto in_mib = [](std::uint64_t bytes) {
-        return static_cast<unsigned long long>(bytes / mib + (bytes % mib != 0));
-    };
     SDL_SetError("image of %llu x %llu pixels in %llu frame%s needs %llu MiB%s, more than the "
                  "bound of %llu MiB",
         static_cast<unsigned long long>(declared.width),

@@ -1,5 +1,11 @@
 #include "image/image_loader.h"
 
+#include <err.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -66,21 +72,9 @@ LoadedAnimation decode(const Uint8* bytes, size_t size)
     }
 
     std::unique_ptr<IMG_Animation, AnimationFree> animation(
-        static_cast<IMG_Animation*>(SDL_calloc(1, sizeof(IMG_Animation))));
-    if (!animation) {
-        SDL_OutOfMemory();
+        new_animation(int(info.canvas_width), int(info.canvas_height), int(info.frame_count)));
+    if (!animation)
         return {};
-    }
-    animation->w = int(info.canvas_width);
-    animation->h = int(info.canvas_height);
-    animation->count = int(info.frame_count);
-    animation->frames =
-        static_cast<SDL_Surface**>(SDL_calloc(info.frame_count, sizeof(SDL_Surface*)));
-    animation->delays = static_cast<int*>(SDL_calloc(info.frame_count, sizeof(int)));
-    if (!animation->frames || !animation->delays) {
-        SDL_OutOfMemory();
-        return {};
-    }
 
     // The decoder composes each frame onto the canvas and reports when it ends; a frame's delay is
     // its own duration, the difference from the previous end.
@@ -117,50 +111,40 @@ LoadedAnimation decode(const Uint8*, size_t)
 
 #endif
 
-// The formats the library reads, recognised by their first bytes as SDL_image recognises them.
-// PNG, JPEG, WebP and BMP go to SDL_image's loader of that format (over libpng, libjpeg, libwebp
-// and SDL's own BMP reader); GIF is read through giflib, and animated WebP is decoded here where
-// SDL_image cannot.
-// The other formats SDL_image 2.6 knows are refused: their decoders are its own code, and some
-// write outside their buffers on malformed files (the palette of an LBM with more than 8 planes,
-// XCF, XPM).
-enum class Format { unsupported, gif, png, jpeg, webp, bmp };
+// The formats the library reads, recognised by their first bytes as SDL_image recognises them,
+// each with SDL_image's loader of the format (over libpng, libjpeg, libwebp and SDL's own BMP
+// reader), called directly: its generic loaders go on to try every other decoder when the one the
+// first bytes call for rejects the data. GIF is read through giflib, and animated WebP is decoded
+// here where SDL_image cannot. The other formats SDL_image 2.6 knows are refused: their decoders
+// are its own code, and some write outside their buffers on malformed files (the palette of an
+// LBM with more than 8 planes, XCF, XPM).
+struct Format {
+    bool (*signature)(const Uint8* bytes, size_t size);
+    SDL_Surface* (*loader)(SDL_RWops*);
+    // The size the header declares (a JPEG's scans with it); none for GIF, whose frames are
+    // counted as giflib reads them.
+    std::optional<DeclaredSize> (*declared)(const Uint8* bytes, size_t size);
+};
 
-Format format_of(const void* bytes, size_t size)
-{
-    const auto* b = static_cast<const Uint8*>(bytes);
-    if (!b)
-        return Format::unsupported;
-    if (is_gif(b, size))
-        return Format::gif;
-    if (size >= 8 && std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) == 0)
-        return Format::png;
-    if (size >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF)
-        return Format::jpeg;
-    if (is_webp(b, size))
-        return Format::webp;
-    if (size >= 2 && b[0] == 'B' && b[1] == 'M')
-        return Format::bmp;
-    return Format::unsupported;
-}
+enum { gif, png, jpeg, webp, bmp };
+constexpr Format formats[] = {
+    {[](const Uint8* b, size_t n) { return is_gif(b, n); }, nullptr, nullptr},
+    {[](const Uint8* b, size_t n) { return n >= 8 && std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) == 0; },
+        IMG_LoadPNG_RW, png_size},
+    {[](const Uint8* b, size_t n) {
+         return n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF;
+     },
+        IMG_LoadJPG_RW, jpeg_size},
+    {is_webp, IMG_LoadWEBP_RW, webp_size},
+    {[](const Uint8* b, size_t n) { return n >= 2 && b[0] == 'B' && b[1] == 'M'; }, IMG_LoadBMP_RW,
+        bmp_size}};
 
-// SDL_image's loader of the format, called directly: its generic loaders go on to try every
-// other decoder when the one the first bytes call for rejects the data.
-using Loader = SDL_Surface* (*)(SDL_RWops*);
-Loader sdl_loader(Format format)
+const Format* format_of(const void* bytes, size_t size)
 {
-    switch (format) {
-    case Format::png:
-        return IMG_LoadPNG_RW;
-    case Format::jpeg:
-        return IMG_LoadJPG_RW;
-    case Format::webp:
-        return IMG_LoadWEBP_RW;
-    case Format::bmp:
-        return IMG_LoadBMP_RW;
-    default:
-        return nullptr;
-    }
+    for (const Format& format : formats)
+        if (bytes && format.signature(static_cast<const Uint8*>(bytes), size))
+            return &format;
+    return nullptr;
 }
 
 SDL_Surface* first_frame(IMG_Animation* animation)
@@ -175,23 +159,11 @@ SDL_Surface* first_frame(IMG_Animation* animation)
 // A still image as an animation of one frame, which is the still image (null stays null).
 LoadedAnimation one_frame(SDL_Surface* image)
 {
-    if (!image)
-        return {};
-    auto* animation = static_cast<IMG_Animation*>(SDL_calloc(1, sizeof(IMG_Animation)));
-    if (animation) {
-        animation->frames = static_cast<SDL_Surface**>(SDL_calloc(1, sizeof(SDL_Surface*)));
-        animation->delays = static_cast<int*>(SDL_calloc(1, sizeof(int)));
-    }
-    if (!animation || !animation->frames || !animation->delays) {
+    IMG_Animation* animation = image ? new_animation(image->w, image->h, 1) : nullptr;
+    if (!animation) {
         SDL_FreeSurface(image);
-        if (animation)
-            IMG_FreeAnimation(animation);
-        SDL_OutOfMemory();
         return {};
     }
-    animation->w = image->w;
-    animation->h = image->h;
-    animation->count = 1;
     animation->frames[0] = image;
     return {animation, true};
 }
@@ -204,33 +176,22 @@ class Source {
     Source(const void* data, size_t size) : data_(data), size_(size), format_(format_of(data, size))
     {
     }
-    explicit Source(const char* path) : file_(SDL_RWFromFile(path, "rb"))
+    explicit Source(const char* path)
     {
-        if (!file_) {
-            opened_ = false; // SDL's error names the path
-            return;
-        }
-        Uint8 head[signature_size];
-        format_ = format_of(head, SDL_RWread(file_, head, 1, sizeof head));
-        if (SDL_RWseek(file_, 0, RW_SEEK_SET) != 0)
-            format_ = Format::unsupported;
-    }
-    ~Source()
-    {
-        if (file_)
-            SDL_RWclose(file_);
+        failed_ = !read_file(path);
+        format_ = format_of(data_, size_);
     }
     Source(const Source&) = delete;
     Source& operator=(const Source&) = delete;
 
     LoadedAnimation animation(int width, int height)
     {
-        if (!usable() || !read() || !admitted(width, height))
+        if (!usable() || !admitted(width, height))
             return {nullptr, false, refused_};
-        if (format_ == Format::gif)
-            return gif(false);
-        if (format_ != Format::webp)
-            return one_frame(with_bytes(sdl_loader(format_)));
+        if (format_ == &formats[gif])
+            return load_gif(false);
+        if (format_ != &formats[webp])
+            return one_frame(with_bytes(format_->loader));
 #if KIVO_OWN_WEBP_ANIMATION
         return decode(static_cast<const Uint8*>(data_), size_);
 #else
@@ -240,52 +201,82 @@ class Source {
 
     SDL_Surface* image(int width, int height)
     {
-        if (!usable() || !read() || !admitted(width, height))
+        if (!usable() || !admitted(width, height))
             return nullptr;
-        if (format_ == Format::gif)
-            return first_frame(gif(true).animation);
-        return with_bytes(sdl_loader(format_));
+        if (format_ == &formats[gif])
+            return first_frame(load_gif(true).animation);
+        return with_bytes(format_->loader);
     }
 
   private:
     const void* data_ = nullptr;
     size_t size_ = 0;
-    SDL_RWops* file_ = nullptr;
     std::unique_ptr<Uint8, SdlFree> read_;
-    Format format_ = Format::unsupported;
-    bool opened_ = true;
-    // Refused for its size: no other loader is to try it again.
+    const Format* format_ = nullptr; // none: unsupported
+    // The file could not be read, or was refused: the reason is in SDL_GetError().
+    bool failed_ = false;
+    // Refused for its size or kind: no other loader is to try it again.
     bool refused_ = false;
 
-    bool usable() const
+    bool usable()
     {
-        if (format_ != Format::unsupported)
-            return true;
-        if (opened_)
-            SDL_SetError("Unsupported image format");
-        return false;
-    }
-    LoadedAnimation gif(bool first_only) const
-    {
-        IMG_Animation* animation = load_gif(data_, size_, first_only);
-        return {animation, true, animation == nullptr};
-    }
-    // A file's bytes; no source larger than the bound is read or decoded.
-    bool read()
-    {
-        const Sint64 size = file_ ? SDL_RWsize(file_) : Sint64(size_);
-        if (size < 0)
+        if (failed_)
             return false;
-        if (std::uint64_t(size) > image_bound()) {
-            SDL_SetError("%lld bytes, more than the bound of %llu MiB",
-                static_cast<long long>(size), static_cast<unsigned long long>(image_bound() >> 20));
-            refused_ = true;
+        if (!format_) {
+            SDL_SetError("Unsupported image format");
             return false;
         }
-        if (!file_)
-            return true;
-        read_.reset(static_cast<Uint8*>(SDL_LoadFile_RW(file_, &size_, 0)));
-        data_ = read_.get();
+        return within_size(size_);
+    }
+    LoadedAnimation load_gif(bool first_only) const
+    {
+        IMG_Animation* animation = kivo::load_gif(data_, size_, first_only);
+        return {animation, true, animation == nullptr};
+    }
+    // No source larger than the bound is decoded, nor a file of that size read.
+    bool within_size(std::uint64_t size)
+    {
+        refused_ = size > image_bound();
+        if (refused_)
+            SDL_SetError("%llu bytes, more than the bound of %llu MiB",
+                static_cast<unsigned long long>(size), in_mib(image_bound()));
+        return !refused_;
+    }
+    // A file's bytes, read whole. Opened without waiting (a FIFO without a writer would hold
+    // open() forever) and read only when it is a regular file: a FIFO, a device or a directory is
+    // refused for good, naming what it is.
+    bool read_file(const char* path)
+    {
+        const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) {
+            SDL_SetError("Couldn't open %s", path);
+            return false;
+        }
+        struct stat file;
+        const char* what = fstat(fd, &file) != 0    ? "a file that cannot be examined"
+                           : S_ISREG(file.st_mode)  ? nullptr
+                           : S_ISFIFO(file.st_mode) ? "a FIFO"
+                           : S_ISDIR(file.st_mode)  ? "a directory"
+                           : S_ISCHR(file.st_mode)  ? "a character device"
+                           : S_ISBLK(file.st_mode)  ? "a block device"
+                           : S_ISSOCK(file.st_mode) ? "a socket"
+                                                    : "a special file";
+        if (what) {
+            SDL_SetError("%s, not a regular file", what);
+            refused_ = true;
+        } else if (within_size(std::uint64_t(file.st_size))) {
+            const size_t size = size_t(file.st_size);
+            read_.reset(static_cast<Uint8*>(SDL_malloc(std::max<size_t>(size, 1))));
+            ssize_t n = 1;
+            while (read_ && size_ < size && n > 0) {
+                n = ::read(fd, read_.get() + size_, size - size_);
+                size_ += size_t(std::max<ssize_t>(n, 0));
+            }
+            data_ = read_.get();
+            if (!read_)
+                SDL_OutOfMemory();
+        }
+        close(fd);
         return data_ != nullptr;
     }
     // Whether the size the header declares, decoded and at width x height, is within the bound.
@@ -293,17 +284,9 @@ class Source {
     bool admitted(int width, int height)
     {
         const auto* bytes = static_cast<const Uint8*>(data_);
-        std::optional<DeclaredSize> declared;
-        if (format_ == Format::png)
-            declared = png_size(bytes, size_);
-        else if (format_ == Format::jpeg)
-            declared = jpeg_size(bytes, size_);
-        else if (format_ == Format::webp)
-            declared = webp_size(bytes, size_);
-        else if (format_ == Format::bmp)
-            declared = bmp_size(bytes, size_);
+        const auto declared = format_->declared ? format_->declared(bytes, size_) : std::nullopt;
         refused_ = declared && !within_bound(*declared, width, height);
-        if (!refused_ && format_ == Format::png && !png_chunks_whole(bytes, size_)) {
+        if (!refused_ && format_ == &formats[png] && !png_chunks_whole(bytes, size_)) {
             SDL_SetError(
                 "PNG whose chunks do not lie whole within its %zu bytes, IHDR to IEND", size_);
             refused_ = true;
@@ -322,6 +305,30 @@ class Source {
 };
 
 } // namespace
+
+void warn_unloaded(const char* path)
+{
+    if (path)
+        warnx("IMG_Load(%s): %s", path, SDL_GetError());
+    else
+        warnx("IMG_Load_RW: %s", SDL_GetError());
+}
+
+IMG_Animation* new_animation(int width, int height, int count)
+{
+    auto* animation = static_cast<IMG_Animation*>(SDL_calloc(1, sizeof(IMG_Animation)));
+    if (animation) {
+        animation->frames = static_cast<SDL_Surface**>(SDL_calloc(count, sizeof(SDL_Surface*)));
+        animation->delays = static_cast<int*>(SDL_calloc(count, sizeof(int)));
+        if (animation->frames && animation->delays) {
+            *animation = {width, height, count, animation->frames, animation->delays};
+            return animation;
+        }
+        IMG_FreeAnimation(animation);
+    }
+    SDL_OutOfMemory();
+    return nullptr;
+}
 
 LoadedAnimation load_animation(const char* path, int width, int height)
 {

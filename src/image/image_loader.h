@@ -23,6 +23,14 @@ struct LoadedAnimation {
     bool failed_for_good = false;
 };
 
+// The warning of a source that gave no image: "IMG_Load(<path>): <SDL error>", or for bytes in
+// memory (path null) "IMG_Load_RW: <SDL error>".
+void warn_unloaded(const char* path);
+
+// An animation of count frames, all null, at width x height, allocated with SDL's allocator so
+// that IMG_FreeAnimation releases it; null with SDL's out-of-memory error.
+IMG_Animation* new_animation(int width, int height, int count);
+
 // Before anything is decoded, a file larger than image_bound() is refused, and so is a source
 // whose header declares a size that needs more than image_bound() decoded, or once its frames
 // are brought to width x height (0: natural): see within_bound. A refused source fails for good.

@@ -1,7 +1,5 @@
 #include "kivo/surface.h"
 
-#include <err.h>
-
 #include <climits>
 #include <cstdint>
 #include <utility>
@@ -23,28 +21,27 @@ bool stretchable(const SDL_Surface* s)
            std::int64_t{s->h} * s->pitch <= INT_MAX;
 }
 
+// The image a loader gave at width x height, or null after its warning (path null: from memory).
+SDL_Surface* converted(SDL_Surface* loaded, const char* path, int width, int height)
+{
+    if (loaded)
+        return Surface::convert(loaded, width, height);
+    warn_unloaded(path);
+    return nullptr;
+}
+
 } // namespace
 
 Surface::Surface() = default;
 
 Surface::Surface(const char* path, int width, int height)
+    : Surface(converted(load_image(path, width, height), path, width, height))
 {
-    SDL_Surface* loaded = load_image(path, width, height);
-    if (!loaded) {
-        warnx("IMG_Load(%s): %s", path, SDL_GetError());
-        return;
-    }
-    *this = Surface(convert(loaded, width, height));
 }
 
 Surface::Surface(const void* data, unsigned size, int width, int height)
+    : Surface(converted(load_image(data, size, width, height), nullptr, width, height))
 {
-    SDL_Surface* loaded = load_image(data, size, width, height);
-    if (!loaded) {
-        warnx("IMG_Load_RW: %s", SDL_GetError());
-        return;
-    }
-    *this = Surface(convert(loaded, width, height));
 }
 
 Surface::Surface(unsigned flags, int width, int height, int depth, unsigned format)
@@ -87,7 +84,7 @@ SDL_Surface* Surface::convert(SDL_Surface* source, int width, int height)
     const int h = height != 0 ? height : source->h;
     if (w > 0 && h > 0 && frame_bytes(std::uint64_t(w), std::uint64_t(h)) > image_bound()) {
         SDL_SetError("image of %d x %d pixels needs more than the bound of %llu MiB", w, h,
-            static_cast<unsigned long long>(image_bound() >> 20));
+            in_mib(image_bound()));
         SDL_FreeSurface(source);
         return nullptr;
     }

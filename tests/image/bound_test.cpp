@@ -7,13 +7,17 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "image/image_bound.h"
@@ -190,7 +194,8 @@ TEST(Bound, NothingIsStretchedPastTheBound)
 }
 
 // A file of more bytes than the bound (sparse: it takes no room), from its path and mapped into
-// memory: refused before a byte of it is read.
+// memory, is refused before a byte of it is read; so are a FIFO (whose open would wait for a
+// writer: the test would hang), a directory and devices, at once, naming what they are.
 TEST(Bound, SourcesLargerThanTheBoundAreNotRead)
 {
     const std::string path = ::testing::TempDir() + "kivo-bound-large.png";
@@ -203,16 +208,72 @@ TEST(Bound, SourcesLargerThanTheBoundAreNotRead)
     void* mapped = ::mmap(nullptr, std::size_t(size), PROT_READ, MAP_PRIVATE, fd, 0);
     ::close(fd);
     ASSERT_NE(mapped, MAP_FAILED);
+    const std::string fifo = ::testing::TempDir() + "kivo-bound-fifo";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
 
     const std::string program = program_invocation_short_name;
-    const std::string reason = "268435457 bytes, more than the bound of 256 MiB\n";
-    EXPECT_EQ(stderr_of([&] { EXPECT_TRUE(kivo::Animation(path.c_str(), 0, 0).empty()); }),
-        program + ": IMG_Load(" + path + "): " + reason);
+    const std::string too_large = "268435457 bytes, more than the bound of 256 MiB";
     EXPECT_EQ(
         stderr_of([&] { EXPECT_TRUE(kivo::Animation(mapped, unsigned(size), 0, 0).empty()); }),
-        program + ": IMG_Load_RW: " + reason);
+        program + ": IMG_Load_RW: " + too_large + "\n");
+    const std::pair<std::string, std::string> files[] = {{path, too_large},
+        {fifo, "a FIFO, not a regular file"},
+        {::testing::TempDir(), "a directory, not a regular file"},
+        {"/dev/zero", "a character device, not a regular file"}};
+    for (const auto& [file, reason] : files) {
+        EXPECT_EQ(stderr_of([&] { EXPECT_TRUE(kivo::Animation(file.c_str(), 0, 0).empty()); }),
+            program + ": IMG_Load(" + file + "): " + reason + "\n");
+    }
     ::munmap(mapped, std::size_t(size));
     std::remove(path.c_str());
+    std::remove(fifo.c_str());
+}
+
+// A flat grey progressive JPEG of 1024 x 1024 (tools/board/huge_images.py): a DC scan, then an AC
+// scan repeated to 32 scans. Here with `scans` of them, each repeat after `gap`, then `tail`.
+std::string progressive_jpeg(int scans, const std::string& gap = "", const std::string& tail = "")
+{
+    const std::vector<char> file =
+        kivo_test::read_file(KIVO_IMAGE_CORPUS "/jpeg-32-scans-1024x1024");
+    const std::string jpeg(file.begin(), file.end() - 2);
+    const std::size_t ac = jpeg.find("\xFF\xDA", jpeg.find("\xFF\xDA") + 2);
+    std::string out = jpeg.substr(0, ac);
+    for (int i = 1; i < scans; ++i)
+        out += gap + jpeg.substr(jpeg.rfind("\xFF\xDA"));
+    return out + tail + "\xFF\xD9";
+}
+
+// libjpeg decodes each scan over the whole image: past the limit the file is refused from the
+// count of its start-of-scan markers, however they are hidden from a walk over its segments.
+TEST(Bound, JpegScansAreLimited)
+{
+    ASSERT_EQ(kivo::jpeg_scan_limit, 32u);
+    const std::string comment("\xFF\xFE\x00\x06\xFF\xDA\xFF\xDA", 8); // two marker pairs, no scan
+    const struct {
+        const char* name;
+        std::string bytes;
+        int scans; // counted; 0: decoded
+    } cases[] = {
+        {"below the limit", progressive_jpeg(2), 0},
+        {"at the limit", progressive_jpeg(32), 0},
+        {"one scan over", progressive_jpeg(33), 33},
+        {"5000 scans", progressive_jpeg(5000), 5000},
+        {"scans after fill bytes", progressive_jpeg(33, "\xFF\xFF"), 33},
+        {"scans after stray bytes", progressive_jpeg(33, "stray"), 33},
+        {"markers in a comment", progressive_jpeg(31, "", comment), 33},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string said = stderr_of([&] {
+            EXPECT_EQ(kivo::Animation(c.bytes.data(), unsigned(c.bytes.size()), 0, 0).empty(),
+                c.scans != 0);
+        });
+        EXPECT_EQ(said, c.scans == 0 ? ""
+                                     : std::string(program_invocation_short_name) +
+                                           ": IMG_Load_RW: JPEG of " + std::to_string(c.scans) +
+                                           " scans, more than the limit of 32\n");
+    }
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include "capi/state.h"
 #include "kivo_emu.h"
 #include "reliability.h"
 
@@ -90,6 +91,61 @@ TEST_F(BadInput, RefusedTextsWarnAndDrawTheDocumentedFallback)
             EXPECT_EQ(kivo_test::occurrences(err, t.warning), warnings) << err;
             EXPECT_EQ(frame(), want);
         }
+    }
+}
+
+std::string repeated(const std::string& unit, std::size_t times)
+{
+    std::string s;
+    for (std::size_t i = 0; i < times; ++i)
+        s += unit;
+    return s;
+}
+
+// Texts past their bounds are refused when the screen is set, marks past the 30th in a row are
+// dropped: what Pango is handed is bounded, whatever the host passes.
+TEST_F(BadInput, TextsAreBoundedBeforeLayout)
+{
+    open(800, 480);
+    const std::string acute = "\xcc\x81", joiner = "\xcd\x8f", thirty = repeated(acute, 30);
+    const std::string mixed = repeated("abc \xd7\xa9\xd7\x9c\xd7\x95 ", 25000); // 200,000 chars
+    const struct {
+        const char* name;
+        std::string text;
+        std::uint16_t style;
+        std::string handed; // to Pango
+        const char* warning;
+    } cases[] = {
+        {"at the bound", std::string(16384, 'a'), 0x0002, std::string(16384, 'a'), nullptr},
+        {"one byte over", std::string(16385, 'a'), 0x0002, "",
+            "text of 16385 bytes, more than the bound of 16384"},
+        {"markup at the tag bound", repeated("<b>x</b>", 128), 0x0003, repeated("<b>x</b>", 128),
+            nullptr},
+        {"one tag over", repeated("<b>x</b>", 128) + "<", 0x0003, "",
+            "markup of 257 tags, more than the bound of 256"},
+        {"40,000 combining marks", "a" + repeated(acute, 40000), 0, "",
+            "text of 80001 bytes, more than the bound of 16384"},
+        {"8,000 combining marks", "a" + repeated(acute, 8000), 0, "a" + thirty, nullptr},
+        {"runs of 30 kept", repeated("a" + thirty, 2), 0, repeated("a" + thirty, 2), nullptr},
+        {"joiners counted as marks", "a" + repeated(thirty + joiner, 100), 0, "a" + thirty,
+            nullptr},
+        {"200,000 mixed-direction characters", mixed, 0, "",
+            "text of 275000 bytes, more than the bound of 16384"},
+        {"mixed directions at the bound", mixed.substr(0, 16379), 0, mixed.substr(0, 16379),
+            nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LabelRecord label = kivo_test::label(KIVO_LABEL_TEXT, 10, 10, 780, 460, c.text.c_str());
+        label.style = c.style;
+        const std::string said =
+            kivo_test::stderr_of([&] { kivo_set_screen(0, nullptr, nullptr, &label, 1, 0, 0, 0); });
+        EXPECT_EQ(said, c.warning ? std::string("reliability_test: kivo_set_screen: label 0: ") +
+                                        c.warning + "\n"
+                                  : "");
+        const kivo::Label& kept = kivo::state::screens[0].labels[0];
+        EXPECT_EQ(kept.text, c.handed);
+        EXPECT_EQ(kept.style, c.warning ? 0u : c.style);
+        kivo_present(0);
     }
 }
 
