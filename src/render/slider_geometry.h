@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <numbers>
 
+#include <SDL2/SDL_rect.h>
+
 #include "kivo/config.h"
+#include "kivo/damage.h"
 #include "kivo/screen.h"
 
 namespace kivo {
@@ -68,6 +71,14 @@ struct SliderGeometry {
         }
         each(at, end);
     }
+
+    // Adds where the slider, in place within bounds on the surface with its track unchanged,
+    // draws differently now than it did with was's value, band and marker: full-width bands of
+    // bounds around the pieces that changed (from the start of the old and new last piece of an
+    // arc that moved to its farther end), and around the old and new marker; with their stroke,
+    // round ends and antialiasing.
+    void add_changed_rows(const Config& config, const Label& was, const Label& now,
+        const SDL_Rect& bounds, Damage& damage) const;
 };
 
 } // namespace kivo
