@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <utility>
 
 #include <SDL2/SDL_rect.h>
 
@@ -71,6 +72,11 @@ struct SliderGeometry {
         }
         each(at, end);
     }
+
+    // The rows a stroke of half width `half` along the circle of `radius` around the centre may
+    // touch from angle a to b (a <= b), with its round ends and antialiasing: from the first
+    // (rounded down) to before the second (rounded up).
+    std::pair<double, double> rows(int radius, int half, double a, double b) const;
 
     // Adds where the slider, in place within bounds on the surface with its track unchanged,
     // draws differently now than it did with was's value, band and marker: full-width bands of

@@ -22,18 +22,6 @@ constexpr double turn = 2 * std::numbers::pi;
 // such an angle is left out too.
 constexpr double reach = 1 << 22;
 
-// The arc as one path of Cairo pieces (see SliderGeometry::pieces).
-void arc(cairo_t* cr, double cx, double cy, double radius, double from, double to)
-{
-    if (!std::isfinite(from) || !std::isfinite(to))
-        return;
-    const double extent = std::abs(radius) + SliderGeometry::widest_half_stroke;
-    if (std::abs(cx) + extent >= reach || std::abs(cy) + extent >= reach)
-        return;
-    SliderGeometry::pieces(
-        from, to, [&](double a, double b) { cairo_arc(cr, cx, cy, radius, a, b); });
-}
-
 void set_source(cairo_t* cr, const Color& c)
 {
     cairo_set_source_rgba(cr, c.r * channel, c.g * channel, c.b * channel, c.a * channel);
@@ -41,22 +29,46 @@ void set_source(cairo_t* cr, const Color& c)
 
 // Where and how far the arcs of a slider label go.
 struct Gauge {
+    SliderGeometry at;
     double cx, cy;
-    int radius;
     double start;
     const Config& config;
 
     Gauge(const Label& label, int offset, const Config& config)
-        : Gauge(SliderGeometry(label, offset), config)
-    {
-    }
-    Gauge(const SliderGeometry& at, const Config& config)
-        : cx(static_cast<double>(at.cx)), cy(static_cast<double>(at.cy)), radius(at.radius),
+        : at(label, offset), cx(static_cast<double>(at.cx)), cy(static_cast<double>(at.cy)),
           start(config.slider_start_angle), config(config)
     {
     }
 
     double angle(float v) const { return SliderGeometry::angle(config, v); }
+
+    // The arc of a stroke as one path of Cairo pieces (see SliderGeometry::pieces); with rows,
+    // only the pieces whose stroke may reach them, each run of them a subpath of its own. Those
+    // rows come out the same: where a piece is left out, the round end its neighbour gets in place
+    // of their join lies as far from them as the piece.
+    void arc(
+        cairo_t* cr, int stroke_at, int width, double from, double to, const SDL_Rect* rows) const
+    {
+        const double radius = at.radius + stroke_at;
+        const double extent = std::abs(radius) + SliderGeometry::widest_half_stroke;
+        if (!std::isfinite(from) || !std::isfinite(to) || std::abs(cx) + extent >= reach ||
+            std::abs(cy) + extent >= reach)
+            return;
+        bool joined = true;
+        SliderGeometry::pieces(from, to, [&](double a, double b) {
+            if (rows && radius > 0) {
+                const auto [top, bottom] = at.rows(at.radius + stroke_at, width / 2, a, b);
+                if (bottom <= rows->y || top >= std::int64_t{rows->y} + rows->h) {
+                    joined = false;
+                    return;
+                }
+            }
+            if (!joined)
+                cairo_new_sub_path(cr);
+            joined = true;
+            cairo_arc(cr, cx, cy, radius, a, b);
+        });
+    }
 };
 
 } // namespace
@@ -89,26 +101,27 @@ void Renderer::draw_slider_label(const Label& label, int offset) const
     draw_slider_value(label, offset);
 }
 
-void Renderer::draw_slider_track(const Label& label, int offset) const
+void Renderer::draw_slider_track(const Label& label, int offset, const SDL_Rect* rows) const
 {
     const Gauge g(label, offset, config_);
     cairo_new_path(cairo_);
 
     cairo_set_line_width(cairo_, SliderGeometry::track_width);
     set_source(cairo_, label.color);
-    arc(cairo_, g.cx, g.cy, g.radius + SliderGeometry::track_at, g.start, g.angle(1.0f));
+    g.arc(cairo_, SliderGeometry::track_at, SliderGeometry::track_width, g.start, g.angle(1.0f),
+        rows);
     cairo_stroke(cairo_);
 
     if (label.band_value >= 0) {
         cairo_set_line_width(cairo_, SliderGeometry::band_width);
         set_source(cairo_, config_.slider_band_color);
-        arc(cairo_, g.cx, g.cy, g.radius + SliderGeometry::band_at, g.start,
-            g.angle(label.band_value));
+        g.arc(cairo_, SliderGeometry::band_at, SliderGeometry::band_width, g.start,
+            g.angle(label.band_value), rows);
         cairo_stroke(cairo_);
     }
 }
 
-void Renderer::draw_slider_value(const Label& label, int offset) const
+void Renderer::draw_slider_value(const Label& label, int offset, const SDL_Rect* rows) const
 {
     const Gauge g(label, offset, config_);
     // Drawn on its own, after the text drawer left a current point, the arc would begin with a
@@ -116,12 +129,13 @@ void Renderer::draw_slider_value(const Label& label, int offset) const
     cairo_new_path(cairo_);
     cairo_set_line_width(cairo_, SliderGeometry::value_width);
     set_source(cairo_, config_.slider_value_color);
-    arc(cairo_, g.cx, g.cy, g.radius + SliderGeometry::value_at, g.start, g.angle(label.value));
+    g.arc(cairo_, SliderGeometry::value_at, SliderGeometry::value_width, g.start,
+        g.angle(label.value), rows);
     cairo_stroke(cairo_);
 
     const double marker = g.angle(label.marker_value);
     set_source(cairo_, config_.slider_marker_color);
-    arc(cairo_, g.cx, g.cy, g.radius + SliderGeometry::value_at, marker, marker);
+    g.arc(cairo_, SliderGeometry::value_at, SliderGeometry::value_width, marker, marker, rows);
     cairo_stroke(cairo_);
 
     cairo_close_path(cairo_);

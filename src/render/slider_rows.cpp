@@ -37,26 +37,15 @@ struct LastPiece {
     }
 };
 
-// The rows of bounds a stroke of half width `half` along the circle of `radius` around the centre
-// touches from angle a to b (a <= b), and adds them.
+// The rows of bounds around a stroke from angle a to b (see SliderGeometry::rows), added.
 void add_rows(const SliderGeometry& g, int radius, int half, double a, double b,
     const SDL_Rect& bounds, Damage& damage)
 {
-    double low = -1, high = 1;
-    if (b - a < 2 * pi && std::abs(a) < finest && std::abs(b) < finest) {
-        // Between its ends the arc reaches the circle's top (3 pi / 2) or bottom (pi / 2).
-        const auto passes = [&](double at) {
-            return std::ceil((a - at) / (2 * pi)) * 2 * pi + at <= b;
-        };
-        low = passes(3 * pi / 2) ? -1 : std::min(std::sin(a), std::sin(b));
-        high = passes(pi / 2) ? 1 : std::max(std::sin(a), std::sin(b));
-    }
-    const double y = static_cast<double>(g.cy), margin = half + 2;
-    const double top = std::max(y + radius * low - margin, double(bounds.y));
-    const double bottom = std::min(y + radius * high + margin + 1, double(bounds.y) + bounds.h);
+    const auto [from, to] = g.rows(radius, half, a, b);
+    const double top = std::max(from, double(bounds.y));
+    const double bottom = std::min(to, double(bounds.y) + bounds.h);
     if (top < bottom)
-        damage.add(
-            {bounds.x, int(std::floor(top)), bounds.w, int(std::ceil(bottom) - std::floor(top))});
+        damage.add({bounds.x, int(top), bounds.w, int(bottom - top)});
 }
 
 // The rows an arc from start changes when its end moves from was to now.
@@ -76,6 +65,23 @@ void add_arc_rows(const SliderGeometry& g, int radius, int half, double start, L
 }
 
 } // namespace
+
+std::pair<double, double> SliderGeometry::rows(int radius, int half, double a, double b) const
+{
+    double low = -1, high = 1;
+    if (b - a < 2 * pi && std::abs(a) < finest && std::abs(b) < finest) {
+        // Between its ends the arc reaches the circle's top (3 pi / 2) or bottom (pi / 2).
+        const auto passes = [&](double at) {
+            return std::ceil((a - at) / (2 * pi)) * 2 * pi + at <= b;
+        };
+        low = passes(3 * pi / 2) ? -1 : std::min(std::sin(a), std::sin(b));
+        high = passes(pi / 2) ? 1 : std::max(std::sin(a), std::sin(b));
+    }
+    const double y = static_cast<double>(cy), margin = half + 2;
+    const double one = radius * low, other = radius * high;
+    return {std::floor(y + std::min(one, other) - margin),
+        std::ceil(y + std::max(one, other) + margin + 1)};
+}
 
 void SliderGeometry::add_changed_rows(const Config& config, const Label& was, const Label& now,
     const SDL_Rect& bounds, Damage& damage) const

@@ -132,13 +132,13 @@ void Tracker::draw_slider_item(std::size_t index)
         backdrop.restore(r_.target_);
     } else {
         const bool keep = may_take_backdrop(backdrop, index);
-        r_.draw_slider_track(*item.label, item.offset);
+        r_.draw_slider_track(*item.label, item.offset, &r_.target_->clip_rect);
         if (keep)
             backdrop.take(
                 r_.target_, item, cache_generation, std::span<const Item>(next.data(), index));
     }
     backdrop.drawn(item);
-    r_.draw_slider_value(*item.label, item.offset);
+    r_.draw_slider_value(*item.label, item.offset, &r_.target_->clip_rect);
 }
 
 // The alignment and font the shared layout carries into this frame; false when its font is none
