@@ -54,6 +54,9 @@ struct Gauge {
         if (!std::isfinite(from) || !std::isfinite(to) || std::abs(cx) + extent >= reach ||
             std::abs(cy) + extent >= reach)
             return;
+        // Rows that hold the whole square leave every piece in.
+        if (rows && rows->y <= at.top() && std::int64_t{rows->y} + rows->h >= at.top() + at.side())
+            rows = nullptr;
         bool joined = true;
         SliderGeometry::pieces(from, to, [&](double a, double b) {
             if (rows && radius > 0) {
