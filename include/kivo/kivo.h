@@ -167,6 +167,8 @@ typedef struct ConfigRecord {
  *   slider a gauge centred in the box; r,g,b,a colour its track; value, band_value (skipped
  *          when negative or NaN) and marker_value are fractions of the configured sweep; an
  *          arc whose angle is not finite is left out, one of more than 16 turns is cut to 16.
+ *          Each arc is one stroke of pieces that end at the multiples of pi/8 between its
+ *          ends, so that a step of the value redraws only the rows around its end.
  * id is reported by touches on the label; 0 cannot be told from "no label".
  */
 typedef struct LabelRecord {

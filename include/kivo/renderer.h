@@ -141,8 +141,9 @@ class KIVO_EXPORT Renderer {
     void draw_qr_label(const Label& label, int offset) const;
     void draw_slider_label(const Label& label, int offset) const;
     // The two halves of draw_slider_label: the track and band, then the value arc and marker.
-    void draw_slider_track(const Label& label, int offset) const;
-    void draw_slider_value(const Label& label, int offset) const;
+    // With rows, what they draw in those rows of the surface only (the rest may or may not be).
+    void draw_slider_track(const Label& label, int offset, const SDL_Rect* rows = nullptr) const;
+    void draw_slider_value(const Label& label, int offset, const SDL_Rect* rows = nullptr) const;
 
     // The image and place of a button. Throws std::invalid_argument "flavour" when the configured
     // flavour has no image for it, "button" when flag is not a single known button.

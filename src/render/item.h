@@ -42,6 +42,9 @@ struct Item {
     CarouselPos carousel;
 
     bool shows_same(const Item& other) const;
+    // Both are sliders in the same place with the same track: only their value, band or marker
+    // may differ.
+    bool same_gauge(const Item& other) const;
 };
 
 } // namespace kivo

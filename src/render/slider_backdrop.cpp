@@ -68,8 +68,12 @@ void SliderBackdrop::take(const SDL_Surface* target, const Item& slider, std::ui
 
 void SliderBackdrop::restore(SDL_Surface* target) const
 {
-    copy_rows(corner(target, rect_), target->pitch, static_cast<const Uint8*>(pixels_->pixels),
-        pixels_->pitch, rect_.w, rect_.h);
+    SDL_Rect r;
+    if (!SDL_IntersectRect(&rect_, &target->clip_rect, &r))
+        return;
+    const SDL_Rect within{r.x - rect_.x, r.y - rect_.y, r.w, r.h};
+    copy_rows(
+        corner(target, r), target->pitch, corner(pixels_.get(), within), pixels_->pitch, r.w, r.h);
 }
 
 bool SliderBackdrop::stayed(const Item& slider) const

@@ -29,7 +29,8 @@ class SliderBackdrop {
     // copy cannot be allocated.
     void take(const SDL_Surface* target, const Item& slider, std::uint64_t generation,
         std::span<const Item> below);
-    // Copies the kept pixels back over the slider's bounds; only after holds() said yes.
+    // Copies the kept pixels back over the slider's bounds within the target's clip rectangle;
+    // only after holds() said yes.
     void restore(SDL_Surface* target) const;
 
     // Whether slider is where it was drawn last: a backdrop is taken only of a slider that stays

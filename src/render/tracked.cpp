@@ -15,6 +15,7 @@
 #include "kivo/renderer.h"
 #include "render/blit.h"
 #include "render/coords.h"
+#include "render/slider_geometry.h"
 #include "render/tracker.h"
 
 namespace kivo {
@@ -81,14 +82,16 @@ void Tracker::draw_item(std::size_t index)
 
 // Whether a backdrop may be taken of what lies under the slider item at index: this frame's
 // backgrounds cover the surface (then those pixels depend on nothing but the items), the slider
-// is where it was drawn last (not every frame of a slide), and no copied image lies above it (a
+// is where it was drawn last (not every frame of a slide) and redrawn whole in this region, and
+// no copied image lies above it (a
 // background is not copied under an image copied later, so what is under the slider is not all
 // drawn yet when the slider is).
 bool Tracker::may_take_backdrop(const SliderBackdrop& backdrop, std::size_t index) const
 {
     const Item& item = next[index];
     const SDL_Rect& r = item.bounds;
-    if (!covering || r.w <= 0 || r.h <= 0 || SDL_MUSTLOCK(r_.target_) || !backdrop.stayed(item))
+    if (!covering || r.w <= 0 || r.h <= 0 || SDL_MUSTLOCK(r_.target_) || !backdrop.stayed(item) ||
+        !contains(r_.target_->clip_rect, r))
         return false;
     for (std::size_t i = index + 1; i < next_count; ++i)
         if (next[i].kind == Item::Kind::Blit && SDL_HasIntersection(&next[i].bounds, &r))
@@ -97,8 +100,8 @@ bool Tracker::may_take_backdrop(const SliderBackdrop& backdrop, std::size_t inde
 }
 
 // Which sliders of the frame are drawn over their backdrop, decided before anything is drawn so
-// that the backgrounds below leave their bounds alone. A slider is whole, so the one region
-// redrawn around it contains it and copies the backdrop back in full. The backdrop was taken when
+// that the backgrounds below leave their bounds alone; each region redrawn copies back the part
+// of the backdrop within it. The backdrop was taken when
 // copied backgrounds covered the surface, so the ones among the same items below the slider cover
 // its bounds again: what lies there depends on those items alone, whether or not this frame covers
 // the rest of the surface, and whatever is drawn above the slider afterwards.
@@ -129,13 +132,13 @@ void Tracker::draw_slider_item(std::size_t index)
         backdrop.restore(r_.target_);
     } else {
         const bool keep = may_take_backdrop(backdrop, index);
-        r_.draw_slider_track(*item.label, item.offset);
+        r_.draw_slider_track(*item.label, item.offset, &r_.target_->clip_rect);
         if (keep)
             backdrop.take(
                 r_.target_, item, cache_generation, std::span<const Item>(next.data(), index));
     }
     backdrop.drawn(item);
-    r_.draw_slider_value(*item.label, item.offset);
+    r_.draw_slider_value(*item.label, item.offset, &r_.target_->clip_rect);
 }
 
 // The alignment and font the shared layout carries into this frame; false when its font is none
@@ -171,7 +174,8 @@ void Tracker::list(const ScreenDef& first, const ScreenDef* second, int offset, 
         add_labels(*second, second_offset, text);
 }
 
-// Where the drawn and the new list differ, both the old and the new rectangle change.
+// Where the drawn and the new list differ, both the old and the new rectangle change; for a
+// gauge that stayed in place, only the rows around what moved.
 Damage Tracker::differences() const
 {
     Damage damage;
@@ -180,6 +184,11 @@ Damage Tracker::differences() const
         const bool old = i < drawn_count, now = i < next_count;
         if (old && now && drawn[i].shows_same(next[i]))
             continue;
+        if (old && now && drawn[i].same_gauge(next[i])) {
+            SliderGeometry(*next[i].label, next[i].offset)
+                .add_changed_rows(r_.config_, drawn[i].seen, next[i].seen, next[i].bounds, damage);
+            continue;
+        }
         if (old)
             damage.add(drawn[i].bounds);
         if (now)

@@ -166,6 +166,7 @@ void Tracker::add_labels(const ScreenDef& screen, int offset, std::size_t& text)
         }
         case LabelKind::Slider: {
             Item& item = add_drawn_label(int(Item::Kind::Slider), label, offset);
+            item.whole = false; // strokes clipped, over the part of its backdrop in the region
             item.seen.value = label.value;
             item.seen.band_value = label.band_value;
             item.seen.marker_value = label.marker_value;

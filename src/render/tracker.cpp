@@ -68,15 +68,20 @@ bool Item::shows_same(const Item& o) const
                seen.color.g == o.seen.color.g && seen.color.b == o.seen.color.b &&
                seen.text == o.seen.text;
     case Kind::Slider:
-        return left == o.left && seen.y == o.seen.y && seen.width == o.seen.width &&
-               seen.height == o.seen.height && seen.color == o.seen.color &&
-               same_bits(seen.value, o.seen.value) &&
+        return same_gauge(o) && same_bits(seen.value, o.seen.value) &&
                same_bits(seen.band_value, o.seen.band_value) &&
                same_bits(seen.marker_value, o.seen.marker_value);
     case Kind::Carousel:
         return carousel.current == o.carousel.current && carousel.count == o.carousel.count;
     }
     return false;
+}
+
+bool Item::same_gauge(const Item& o) const
+{
+    return kind == Kind::Slider && o.kind == Kind::Slider && SDL_RectEquals(&bounds, &o.bounds) &&
+           left == o.left && seen.y == o.seen.y && seen.width == o.seen.width &&
+           seen.height == o.seen.height && seen.color == o.seen.color;
 }
 
 void Tracker::forget_drawn()

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <deque>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -394,6 +395,23 @@ Steps extremes()
     return run;
 }
 
+// Every frame of run drawn from what changed is the full redraw's, with the library's
+// eight-pixel blend (where the processor has it) and with SDL's.
+void expect_full_redraw(const Steps& run)
+{
+    const std::vector<std::uint64_t> want = frames(run, true);
+    for (bool plain : {false, true}) {
+        SCOPED_TRACE(plain ? "SDL blends" : "the library blends where it can");
+        kivo::AlphaBlend::switched_off = plain;
+        const std::vector<std::uint64_t> got = frames(run, false);
+        kivo::AlphaBlend::switched_off = false;
+        ASSERT_EQ(got.size(), want.size());
+        for (std::size_t i = 0; i < want.size(); ++i)
+            ASSERT_EQ(got[i], want[i])
+                << "frame " << i / 2 << (i % 2 ? ": framebuffer" : ": surface") << " differs";
+    }
+}
+
 class DamageTest : public Display {
   protected:
     static void SetUpTestSuite()
@@ -438,24 +456,42 @@ TEST_F(DamageTest, TrackedFramesEqualTheFullRedraw)
          }}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const Steps run = c.make();
-        const std::vector<std::uint64_t> want = frames(run, true);
-        // With the library's eight-pixel blend, where the processor has it, and with SDL's.
-        for (bool plain : {false, true}) {
-            SCOPED_TRACE(plain ? "SDL blends" : "the library blends where it can");
-            kivo::AlphaBlend::switched_off = plain;
-            const std::vector<std::uint64_t> got = frames(run, false);
-            kivo::AlphaBlend::switched_off = false;
-            ASSERT_EQ(got.size(), want.size());
-            for (std::size_t i = 0; i < want.size(); ++i)
-                ASSERT_EQ(got[i], want[i])
-                    << "frame " << i / 2 << (i % 2 ? ": framebuffer" : ": surface") << " differs";
-        }
+        expect_full_redraw(c.make());
     }
 }
 
+// Gauge steps at start angles on and off the piece boundaries, sweeps forwards, backwards and
+// past a turn: values stepping across boundaries and jumping, negative values that wrap, an arc
+// left out and back, the band and marker moving, a text over the gauge.
+TEST_F(DamageTest, GaugeStepsEqualTheFullRedraw)
+{
+    constexpr float pi = 3.14159265f, nan = std::numeric_limits<float>::quiet_NaN();
+    std::vector<float> values;
+    for (int i = 0; i <= 16; ++i)
+        values.push_back(i / 16.0f);
+    values.insert(values.end(), {0.95f, 0.3f, 0.31f, -0.2f, -0.9f, nan, 0.5f, 2.5f, 0.5f, 0.0f});
+    for (float start : {0.0f, pi / 8, 2.4f, -1.0f, -3 * pi / 4, 5.5f})
+        for (float sweep : {4.7f, -4.7f, 2 * pi, 0.3f, 20.0f}) {
+            SCOPED_TRACE(std::to_string(start) + " + " + std::to_string(sweep) + " * v");
+            Steps run;
+            run.config.slider_start_angle = start;
+            run.config.slider_sweep_angle = sweep;
+            for (std::size_t i = 0; i < values.size(); ++i)
+                run.frame([&values, i] {
+                    LabelRecord g = slider(60, 40, 150, values[i]);
+                    g.marker_value = values[(i + 5) % values.size()];
+                    g.band_value = i % 6 == 3 ? values[(i + 2) % values.size()] : 0.8f;
+                    set(0, "home", nullptr,
+                        {g, text(90, 100, 100, 30, "12.3 kWh", KIVO_STYLE_CHARGING_BUTTON)});
+                    return 0;
+                });
+            expect_full_redraw(run);
+        }
+}
+
 // What a frame redraws stays with what changed: nothing for a frame like the one before, the
-// label's own rectangle for a text or a gauge that changed.
+// label's own rectangle for a text that changed, and for a gauge step bands of its square around
+// the end that moved and the old and new marker.
 TEST_F(DamageTest, DamageStaysWithWhatChanged)
 {
     const ConfigRecord config = with_gauges();
@@ -480,13 +516,14 @@ TEST_F(DamageTest, DamageStaysWithWhatChanged)
         const char* counter;
         float value, marker;
         std::vector<SDL_Rect> within; // empty: no damage at all
+        int gauge_rows;               // at most, in all
     } cases[] = {
-        {"unchanged", "12.0 kWh", 0.5f, 0.25f, {}},
-        {"the counter changed", "12.1 kWh", 0.5f, 0.25f, {counter}},
-        {"the gauge's value moved", "12.1 kWh", 0.501f, 0.25f, {gauge}},
-        {"the marker moved", "12.1 kWh", 0.501f, 0.3f, {gauge}},
-        {"both changed", "12.2 kWh", 0.6f, 0.3f, {counter, gauge}},
-        {"unchanged again", "12.2 kWh", 0.6f, 0.3f, {}},
+        {"unchanged", "12.0 kWh", 0.5f, 0.25f, {}, 0},
+        {"the counter changed", "12.1 kWh", 0.5f, 0.25f, {counter}, 0},
+        {"the gauge's value moved", "12.1 kWh", 0.501f, 0.25f, {gauge}, 30},
+        {"the marker moved", "12.1 kWh", 0.501f, 0.3f, {gauge}, 60},
+        {"both changed", "12.2 kWh", 0.6f, 0.3f, {counter, gauge}, 40},
+        {"unchanged again", "12.2 kWh", 0.6f, 0.3f, {}, 0},
     };
     // The first frame loads the images; the second is the first one the tracker draws whole.
     screen("12.0 kWh", 0.5f, 0.25f);
@@ -498,7 +535,9 @@ TEST_F(DamageTest, DamageStaysWithWhatChanged)
         const kivo::Damage damage = draw();
         ASSERT_FALSE(damage.all());
         EXPECT_EQ(damage.empty(), c.within.empty());
+        int gauge_rows = 0;
         for (const SDL_Rect& r : damage) {
+            gauge_rows += r.x >= gauge.x ? r.h : 0;
             bool inside = false;
             for (const SDL_Rect& w : c.within) {
                 SDL_Rect both;
@@ -506,6 +545,7 @@ TEST_F(DamageTest, DamageStaysWithWhatChanged)
             }
             EXPECT_TRUE(inside) << r.x << "," << r.y << " " << r.w << "x" << r.h;
         }
+        EXPECT_LE(gauge_rows, c.gauge_rows);
     }
     kivo_destroy_window();
 }
