@@ -91,7 +91,7 @@ void clear_cache(benchmark::State& state)
         std::filesystem::create_directories(dir);
         SDL_Surface* pixel = SDL_CreateRGBSurfaceWithFormat(0, 1, 1, 32, SDL_PIXELFORMAT_ARGB8888);
         for (int i = 0; r.cache_size() < entries; ++i) {
-            const std::string path = (dir / ("i" + std::to_string(i) + ".bmp")).string();
+            const std::string path = (dir / std::to_string(i)).string() + ".bmp";
             SDL_SaveBMP(pixel, path.c_str());
             r.get_image("icon", "file://" + path, 0, 0);
         }
