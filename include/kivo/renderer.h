@@ -29,7 +29,7 @@ namespace kivo {
 class Window;
 class Tracker;
 
-// The 33 fixed images, in loading order, below "app/share/marvo/images/".
+// The fixed images (asset_count of them), in loading order, below "app/share/marvo/images/".
 enum class Asset : std::uint8_t {
     ButtonOk,
     ButtonOkV2,
@@ -69,7 +69,7 @@ enum class Asset : std::uint8_t {
 inline constexpr std::size_t asset_count = static_cast<std::size_t>(Asset::Count);
 
 // Borrows the window's drawing surface and Cairo context for its whole life: destroy it before
-// the window. Construction loads all 33 fixed images and ends the process with "essential images
+// the window. Construction loads all the fixed images and ends the process with "essential images
 // missing" (after one warning per missing file) when any is absent. Never copied or moved.
 class KIVO_EXPORT Renderer {
   public:

@@ -1,4 +1,4 @@
-// kivo::AlphaBlend: SDL's blend of a translucent image, four pixels at a time.
+// kivo::AlphaBlend: SDL's blend of a translucent image, eight pixels at a time.
 #pragma once
 
 #include <SDL2/SDL.h>

@@ -31,9 +31,7 @@ void draw_label(Renderer& r, const Label& label, int offset)
     case LabelKind::Slider:
         r.draw_slider_label(label, offset);
         break;
-    default:
-        break; // stored and hit-tested, never drawn
-    }
+    } // a kind of no case here is stored and hit-tested, never drawn
 }
 
 // Every element, from the bottom up: the backgrounds, the icons, the current screen's buttons and

@@ -174,9 +174,7 @@ void Tracker::add_labels(const ScreenDef& screen, int offset, std::size_t& text)
             item.bounds = on_surface(gauge.left(), gauge.top(), gauge.side(), gauge.side(), W, H);
             break;
         }
-        default:
-            break; // never drawn
-        }
+        } // a kind of no case here is never drawn
     }
 }
 
