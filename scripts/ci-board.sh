@@ -204,7 +204,7 @@ timeout -k 5 "$run_limit_s" qemu-system-arm -M virt,highmem=off -m 512 -smp 1 -n
   -global virtio-mmio.force-legacy=false -device virtio-gpu-device,xres=$width,yres=$height \
   -device qemu-xhci -device usb-wacom-tablet,id=touch -display none \
   -kernel "$board_root_dir/root/boot/vmlinuz-$kernel_version" -initrd "$out/initrd.cpio" \
-  -append "console=ttyAMA0 quiet$([ "$soak_s" -eq 0 ] || echo " kivo_soak")" \
+  -append "console=tty0 console=ttyAMA0 quiet$([ "$soak_s" -eq 0 ] || echo " kivo_soak")" \
   -serial "file:$console" -qmp "unix:$qmp,server=on,wait=off" -monitor none -no-reboot &
 qemu=$!
 trap 'kill $qemu $reference 2> /dev/null || true; rm -rf "$qmp_dir"' EXIT
@@ -312,6 +312,9 @@ check "window 640x480 (taken by the driver) is shown" console_has "board: window
 check "the mode is then 640x480" console_has "board: after it: mode 640x480 valid=1"
 check "hello_station ends with status 0" grep -q "^board: hello_station status 0," "$out/console.txt"
 check "demo ends with status 0 on SIGTERM" console_has "board: demo status 0"
+check "the console is in text mode before the hosts run" console_has "board: console before the hosts: text"
+check "the alert during the tour reached the console" grep -q 'kivo board: an alert during the tour' "$out/console.txt"
+check "the console is back in text mode after the demo" console_has "board: console after the demo: text"
 screens() { grep -E '^(screen|page):' "$1"; }
 sed -n '/^board: host log begins$/,/^board: host log ends$/p' "$out/console.txt" > "$out/board/host.txt"
 check "the host's log of screens is the simulator's" \

@@ -1,8 +1,9 @@
 /*
  * kivo-board-probe: small host-side checks run on the board itself, against kivo.h.
  *
- *   kivo-board-probe graphics     puts the console (/dev/tty0) into graphics mode, so that the
- *                                 kernel's text console stops drawing over the frame
+ *   kivo-board-probe console      prints the mode of the console (/dev/tty0): "text" or
+ *                                 "graphics" (the library holds it in graphics mode while a
+ *                                 window is open, so that the kernel's text stays off the frame)
  *   kivo-board-probe fb           prints what the framebuffer driver itself answers (no library)
  *   kivo-board-probe mode         prints the display mode the library reads: "mode WxH valid=B"
  *   kivo-board-probe window W H   opens a window of that size, shows one frame and closes it
@@ -28,19 +29,21 @@
 
 static int usage(void)
 {
-    fprintf(stderr, "usage: kivo-board-probe graphics | fb | mode | window W H | touch N | "
+    fprintf(stderr, "usage: kivo-board-probe console | fb | mode | window W H | touch N | "
                     "backgrounds REF...\n");
     return 2;
 }
 
-static int graphics(void)
+static int console(void)
 {
-    int fd = open("/dev/tty0", O_RDWR | O_CLOEXEC);
-    if (fd < 0 || ioctl(fd, KDSETMODE, KD_GRAPHICS) != 0) {
+    int mode = 0;
+    int fd = open("/dev/tty0", O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ioctl(fd, KDGETMODE, &mode) != 0) {
         perror("kivo-board-probe: /dev/tty0");
         return 1;
     }
     close(fd);
+    puts(mode == KD_TEXT ? "text" : mode == KD_GRAPHICS ? "graphics" : "other");
     return 0;
 }
 
@@ -165,8 +168,8 @@ static int backgrounds(int count, char** refs)
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && !strcmp(argv[1], "graphics"))
-        return graphics();
+    if (argc == 2 && !strcmp(argv[1], "console"))
+        return console();
     if (argc == 2 && !strcmp(argv[1], "fb"))
         return fb();
     if (argc == 2 && !strcmp(argv[1], "mode"))
