@@ -9,6 +9,7 @@
 #include "render/coords.h"
 
 typedef struct _PangoLayout PangoLayout;
+typedef struct _PangoFontDescription PangoFontDescription;
 
 namespace kivo {
 
@@ -32,6 +33,11 @@ struct TextCorner {
 // The box a text label's layout fills: the label's width and height, words wrapped and the last
 // line ellipsized.
 void set_layout_box(PangoLayout* layout, const Label& label);
+
+// FreeType makes no font of 65536 pixels or more, and Pango then draws no text but warns in its
+// own words on every layout. A font beyond this (its size at the layout's resolution) is refused.
+inline constexpr int max_font_pixels = 65535;
+bool font_too_large(PangoLayout* layout, const PangoFontDescription* font);
 
 // The style image of a text label, centred on the label and lowered by label_offset_y; an icon
 // label's image, centred.

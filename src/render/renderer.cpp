@@ -15,6 +15,7 @@
 #include "render/blit.h"
 #include "kivo/window.h"
 #include "render/tracker.h"
+#include "render/warnings.h"
 
 namespace kivo {
 
@@ -136,7 +137,7 @@ void recipe(const SDL_Surface* target, const SDL_Surface* image, BlitPlan* plan,
 
 Renderer::Renderer(Window& window, const Config& config)
     : target_(window.surface().get()), cairo_(window.cairo()), config_(config),
-      tracker_(std::make_unique<Tracker>(*this))
+      tracker_(std::make_unique<Tracker>(*this)), warnings_(std::make_unique<Warnings>())
 {
     layout_ = pango_cairo_create_layout(cairo_);
     fonts_[0] = pango_font_description_from_string(config_.font0.c_str());

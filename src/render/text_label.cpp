@@ -1,5 +1,7 @@
 #include "kivo/renderer.h"
 
+#include <err.h>
+
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
@@ -7,6 +9,7 @@
 #include "render/label_geometry.h"
 #include "render/pango_align.h"
 #include "render/tracker.h"
+#include "render/warnings.h"
 
 namespace kivo {
 
@@ -26,7 +29,32 @@ int pango_units(std::int32_t pixels)
     return coords::saturate(std::int64_t{pixels} * PANGO_SCALE);
 }
 
+// Whether the layout's font is refused; said once while texts in it are drawn.
+bool font_refused(PangoLayout* layout, Warnings& warnings)
+{
+    const PangoFontDescription* font = pango_layout_get_font_description(layout);
+    if (!font_too_large(layout, font))
+        return false;
+    char* name = pango_font_description_to_string(font);
+    if (warnings.first("font", name))
+        warnx("font \"%s\": more than %d pixels high, too large to draw", name, max_font_pixels);
+    g_free(name);
+    return true;
+}
+
 } // namespace
+
+bool font_too_large(PangoLayout* layout, const PangoFontDescription* font)
+{
+    if (!font)
+        return false;
+    double pixels = double(pango_font_description_get_size(font)) / PANGO_SCALE;
+    if (!pango_font_description_get_size_is_absolute(font)) {
+        const double dpi = pango_cairo_context_get_resolution(pango_layout_get_context(layout));
+        pixels *= (dpi > 0 ? dpi : 96) / 72;
+    }
+    return pixels > max_font_pixels;
+}
 
 void set_layout_box(PangoLayout* layout, const Label& label)
 {
@@ -63,7 +91,7 @@ void Renderer::draw_text_label(const Label& label, int offset) const
         pango_layout_set_attributes(layout_, nullptr);
         pango_layout_set_text(layout_, label.text.c_str(), -1);
     }
-    if (corner.shown)
+    if (!font_refused(layout_, *warnings_) && corner.shown)
         pango_cairo_show_layout(cairo_, layout_);
     cairo_close_path(cairo_);
 }

@@ -149,7 +149,9 @@ bool Tracker::prepare(const ScreenDef& screen, LayoutCarry& carry)
             carry.align = pango_alignment(label.align, PangoAlignment(carry.align));
             if (label.font < r_.fonts_.size())
                 carry.font = label.font;
-            if (!layout_text(label, carry.text, carry.align, carry.font))
+            // A font too large to draw is refused, and said so, by the full redraw.
+            if ((carry.font >= 0 && font_too_large(r_.layout_, r_.fonts_[carry.font])) ||
+                !layout_text(label, carry.text, carry.align, carry.font))
                 return false;
             carry.last_text = carry.text++;
         } else if (label.kind == LabelKind::Qr) {
