@@ -26,15 +26,17 @@
  *     with exit status 1 after one line on standard error "<program>: <message>" (followed by
  *     the errno text where the message is a system call's name). Nothing is released first.
  *   - warning: an image that cannot be loaded ("IMG_Load(<path>): <error>", "IMG_Load_RW:
- *     <error>"), a QR text that cannot be encoded ("qrencode: <errno text>") or a text font too
- *     large to draw ("font \"<font>\": more than 65535 pixels high, too large to draw") writes
- *     one line to standard error; the element is simply not drawn. A warning is written once for
- *     its cause (the reference of an image, the text of a QR label, the font of a text) while
- *     the cause stays on screen: a QR text or font that a whole frame (kivo_present) does not
- *     meet is forgotten at the end of that frame, and said again when it comes back; an image is
- *     said when it is loaded, which happens again only after its cache entry was dropped (see
- *     kivo_set_screen). At most 256 QR texts and fonts met in one frame are remembered; a new
- *     one met when 256 already were in that frame is not said.
+ *     <error>"), a QR text that cannot be encoded ("qrencode: <errno text>"), a text font too
+ *     large to draw ("font \"<font>\": more than 65535 pixels high, too large to draw": above
+ *     49151 points, what FreeType can make) or markup that does not parse ("markup: <Pango's
+ *     reason>") writes one line to standard error; the element is simply not drawn (a text in
+ *     markup that does not parse shows the text laid out before it). A warning is written once
+ *     for its cause (the reference of an image, the text of a QR label or of markup, the font of
+ *     a text) while the cause stays on screen: a QR text, markup or font that a whole frame
+ *     (kivo_present) does not meet is forgotten at the end of that frame, and said again when it
+ *     comes back; an image is said when it is loaded, which happens again only after its cache
+ *     entry was dropped (see kivo_set_screen). At most 256 causes met in one frame are
+ *     remembered, 16 bytes each; a new one met when 256 already were in that frame is not said.
  *   - exception: C++ exceptions leave the function unchanged (std::out_of_range,
  *     std::logic_error, std::runtime_error, std::invalid_argument, std::bad_alloc). A C++ host
  *     can catch them; in a C host (or across an FFI that cannot unwind) an exception ends the

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include <SDL2/SDL.h>
 
@@ -12,6 +13,8 @@ typedef struct _PangoLayout PangoLayout;
 typedef struct _PangoFontDescription PangoFontDescription;
 
 namespace kivo {
+
+class Warnings;
 
 // A text label's layout is drawn from the label's top-left corner. Cairo keeps coordinates in
 // 24.8 fixed point, which wraps beyond 2^23 pixels; a layout spans at most INT_MAX Pango units
@@ -33,6 +36,11 @@ struct TextCorner {
 // The box a text label's layout fills: the label's width and height, words wrapped and the last
 // line ellipsized.
 void set_layout_box(PangoLayout* layout, const Label& label);
+// The text as plain text (clearing the attributes an earlier markup left) or as markup.
+void set_text(PangoLayout* layout, const std::string& text, bool markup);
+// Whether markup parses; what is wrong with it is said once when warnings are given (Pango would
+// say it on every frame).
+bool parses(const std::string& markup, Warnings* warnings);
 
 // FreeType makes no font of 65536 pixels or more, and Pango then draws no text but warns in its
 // own words on every layout. A font beyond this (its size at the layout's resolution) is refused.

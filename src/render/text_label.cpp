@@ -56,6 +56,28 @@ bool font_too_large(PangoLayout* layout, const PangoFontDescription* font)
     return pixels > max_font_pixels;
 }
 
+void set_text(PangoLayout* layout, const std::string& text, bool markup)
+{
+    if (markup) {
+        pango_layout_set_markup(layout, text.c_str(), -1);
+    } else {
+        // set_text keeps the attribute list that an earlier label's markup left on the layout.
+        pango_layout_set_attributes(layout, nullptr);
+        pango_layout_set_text(layout, text.c_str(), -1);
+    }
+}
+
+bool parses(const std::string& markup, Warnings* warnings)
+{
+    GError* error = nullptr;
+    if (pango_parse_markup(markup.c_str(), -1, 0, nullptr, nullptr, nullptr, &error))
+        return true;
+    if (warnings && warnings->first("markup", markup))
+        warnx("markup: %s", error->message);
+    g_error_free(error);
+    return false;
+}
+
 void set_layout_box(PangoLayout* layout, const Label& label)
 {
     pango_layout_set_width(layout, pango_units(label.width));
@@ -84,13 +106,10 @@ void Renderer::draw_text_label(const Label& label, int offset) const
         layout_, pango_alignment(label.align, pango_layout_get_alignment(layout_)));
     if (label.font < fonts_.size())
         pango_layout_set_font_description(layout_, fonts_[label.font]);
-    if (label.style & LabelStyle::Markup) {
-        pango_layout_set_markup(layout_, label.text.c_str(), -1);
-    } else {
-        // set_text keeps the attribute list that an earlier label's markup left on the layout.
-        pango_layout_set_attributes(layout_, nullptr);
-        pango_layout_set_text(layout_, label.text.c_str(), -1);
-    }
+    // Markup that does not parse leaves the layout as it was, as Pango would.
+    const bool markup = label.style & LabelStyle::Markup;
+    if (!markup || parses(label.text, warnings_.get()))
+        set_text(layout_, label.text, markup);
     if (!font_refused(layout_, *warnings_) && corner.shown)
         pango_cairo_show_layout(cairo_, layout_);
     cairo_close_path(cairo_);

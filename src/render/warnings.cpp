@@ -16,26 +16,15 @@ std::uint64_t hash(std::string_view kind, std::string_view cause)
     return h;
 }
 
-bool holds(const std::vector<std::uint64_t>& v, std::uint64_t h)
-{
-    return std::find(v.begin(), v.end(), h) != v.end();
-}
-
 } // namespace
-
-Warnings::Warnings()
-{
-    said_.reserve(bound);
-    met_.reserve(bound);
-}
 
 bool Warnings::first(std::string_view kind, std::string_view cause)
 {
     const std::uint64_t h = hash(kind, cause);
-    if (holds(met_, h) || met_.size() == bound)
+    if (std::ranges::count(met_, h) || met_.size() == bound)
         return false;
     met_.push_back(h);
-    return !holds(said_, h);
+    return !std::ranges::count(said_, h);
 }
 
 void Warnings::end_frame()

@@ -17,7 +17,12 @@ class Warnings {
   public:
     static constexpr std::size_t bound = 256;
 
-    Warnings();
+    // Reserved at once: first() never allocates, so errno is still the failure's for warn().
+    Warnings()
+    {
+        said_.reserve(bound);
+        met_.reserve(bound);
+    }
     // Whether the warning for this cause is to be written now.
     bool first(std::string_view kind, std::string_view cause);
     // The end of a frame: what it did not meet is forgotten.
