@@ -163,10 +163,11 @@ typedef struct ConfigRecord {
  *          that must stay within an outer box takes that box less 28 pixels on every side.
  * id is reported by touches on the label; 0 cannot be told from "no label".
  * A negative width or height is taken as it is, never refused: the box holds no point, so no
- * touch reports the label; a text is not wrapped (negative width) and keeps at most -height
- * lines of each paragraph (Pango's rule for a negative height); an icon is centred on
- * x + width / 2, y + height / 2; a QR code is not drawn; a slider's radius is negative, and
- * each arc of a radius of 0 or less shrinks to a round dot at the centre.
+ * touch reports the label; a text is neither wrapped (negative width) nor cut with an ellipsis
+ * (negative height, which Pango reads as a count of lines, -height x 1024 of them); an icon is
+ * centred on x + width / 2, y + height / 2; a QR code is not drawn; a slider's radius, half the
+ * smaller side, is negative, and each of its arcs whose radius is 0 or less shrinks to a round
+ * dot at the centre.
  */
 typedef struct LabelRecord {
     int32_t x;
