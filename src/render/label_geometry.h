@@ -9,6 +9,7 @@
 #include "kivo/screen.h"
 #include "render/coords.h"
 
+typedef struct _cairo cairo_t;
 typedef struct _PangoLayout PangoLayout;
 typedef struct _PangoFontDescription PangoFontDescription;
 
@@ -36,6 +37,10 @@ struct TextCorner {
 // The box a text label's layout fills: the label's width and height, words wrapped and the last
 // line ellipsized.
 void set_layout_box(PangoLayout* layout, const Label& label);
+// The layout drawn with its top-left corner at left, top in the colour c when shown (the path
+// left with that corner as its current point either way).
+void show_text(cairo_t* cr, PangoLayout* layout, std::int64_t left, std::int64_t top,
+    const Color& c, bool shown);
 // The text as plain text (clearing the attributes an earlier markup left) or as markup.
 void set_text(PangoLayout* layout, const std::string& text, bool markup);
 // Whether markup parses; what is wrong with it is said once when warnings are given (Pango would

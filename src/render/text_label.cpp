@@ -78,6 +78,18 @@ bool parses(const std::string& markup, Warnings* warnings)
     return false;
 }
 
+void show_text(cairo_t* cr, PangoLayout* layout, std::int64_t left, std::int64_t top,
+    const Color& c, bool shown)
+{
+    constexpr double k = 1.0 / 255;
+    cairo_new_path(cr);
+    cairo_move_to(cr, double(left), double(top));
+    cairo_set_source_rgba(cr, c.r * k, c.g * k, c.b * k, c.a * k);
+    if (shown)
+        pango_cairo_show_layout(cr, layout);
+    cairo_close_path(cr);
+}
+
 void set_layout_box(PangoLayout* layout, const Label& label)
 {
     pango_layout_set_width(layout, pango_units(label.width));
@@ -95,12 +107,6 @@ void Renderer::draw_text_label(const Label& label, int offset) const
         draw_at(image, at.x, at.y);
     }
 
-    const TextCorner corner(label, offset);
-    cairo_new_path(cairo_);
-    cairo_move_to(cairo_, static_cast<double>(corner.left), static_cast<double>(corner.top));
-    constexpr double k = 1.0 / 255;
-    cairo_set_source_rgba(
-        cairo_, label.color.r * k, label.color.g * k, label.color.b * k, label.color.a * k);
     set_layout_box(layout_, label);
     pango_layout_set_alignment(
         layout_, pango_alignment(label.align, pango_layout_get_alignment(layout_)));
@@ -110,9 +116,9 @@ void Renderer::draw_text_label(const Label& label, int offset) const
     const bool markup = label.style & LabelStyle::Markup;
     if (!markup || parses(label.text, warnings_.get()))
         set_text(layout_, label.text, markup);
-    if (!font_refused(layout_, *warnings_) && corner.shown)
-        pango_cairo_show_layout(cairo_, layout_);
-    cairo_close_path(cairo_);
+    const TextCorner corner(label, offset);
+    const bool refused = font_refused(layout_, *warnings_);
+    show_text(cairo_, layout_, corner.left, corner.top, label.color, corner.shown && !refused);
 }
 
 void Renderer::draw_icon_label(const Label& label, int offset)
