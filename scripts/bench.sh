@@ -8,7 +8,9 @@
 #   scripts/bench.sh --no-callgrind       the timed suite only
 #   scripts/bench.sh --callgrind-only     the instruction counts only
 #   scripts/bench.sh --write-baseline     also records the instruction counts as the new baseline
-# Other arguments go to the benchmark binary, e.g. --benchmark_filter=frame/.
+#   scripts/bench.sh --dry-run ...        prints the benchmark binary's arguments and stops
+# Other arguments go to the benchmark binary, e.g. --benchmark_filter=frame/: a filter also takes
+# in the reference, memcpy_frame/<size>, which every ratio needs.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,9 +19,11 @@ out=$root/out/bench
 timed=1
 callgrind=1
 write=
+dry=
 for arg in "$@"; do
     case $arg in
     --no-callgrind) callgrind= ;;
+    --dry-run) dry=1 ;;
     --callgrind-only) timed= ;;
     --write-baseline) write=--write-baseline ;;
     esac
@@ -27,10 +31,16 @@ done
 for arg in "$@"; do
     shift
     case $arg in
-    --no-callgrind | --callgrind-only | --write-baseline) ;;
+    --no-callgrind | --callgrind-only | --write-baseline | --dry-run) ;;
+    --benchmark_filter=-*) set -- "$@" "$arg" ;; # a negative filter leaves the reference in
+    --benchmark_filter=*) set -- "$@" "--benchmark_filter=(${arg#--benchmark_filter=})|^memcpy_frame/" ;;
     *) set -- "$@" "$arg" ;;
     esac
 done
+if [ -n "$dry" ]; then
+    printf '%s\n' "$@"
+    exit 0
+fi
 
 "$root/scripts/setup.sh"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -24,7 +24,8 @@ fi
 
 scripts/setup.sh
 cmake -S . -B build > /dev/null
-cmake --build build -j "$(nproc)" --target charging_demo kivo-sim kivo-assets
+# hello_station and the emulator too: README's next section runs them from build/.
+cmake --build build -j "$(nproc)" --target charging_demo kivo-sim kivo-assets hello_station kivo-emu
 
 # The library reads its images below app/ in the working directory: run from the build tree. The
 # demo paces itself at 30 frames a second; the emulated panel's vertical-blank wait returns at once,
@@ -47,3 +48,4 @@ grep -E '^(screen|page):' "$out/host.txt" | paste -sd ' ' | sed 's/^/  /'
 echo "demo: snapshots:"
 for f in "$out"/*.png; do echo "  out/tour/$(basename "$f")"; done
 echo "demo: the whole tour as an animation: out/tour/tour.webp"
+echo "demo: also built: build/examples/hello_station, the smallest host (README, \"Running without the board\")"

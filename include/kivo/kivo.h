@@ -27,8 +27,17 @@
  *     with exit status 1 after one line on standard error "<program>: <message>" (followed by
  *     the errno text where the message is a system call's name). Nothing is released first.
  *   - warning: an image that cannot be loaded ("IMG_Load(<path>): <error>", "IMG_Load_RW:
- *     <error>") or a QR text that cannot be encoded ("qrencode: <errno text>") writes one line to
- *     standard error; the element is simply not drawn.
+ *     <error>"), a QR text that cannot be encoded ("qrencode: <errno text>"), a text font too
+ *     large to draw ("font \"<font>\": more than 65535 pixels high, too large to draw": above
+ *     49151 points, what FreeType can make) or markup that does not parse ("markup: <Pango's
+ *     reason>") writes one line to standard error; the element is simply not drawn (a text in
+ *     markup that does not parse shows the text laid out before it). A warning is written once
+ *     for its cause (the reference of an image, the text of a QR label or of markup, the font of
+ *     a text) while the cause stays on screen: a QR text, markup or font that a whole frame
+ *     (kivo_present) does not meet is forgotten at the end of that frame, and said again when it
+ *     comes back; an image is said when it is loaded, which happens again only after its cache
+ *     entry was dropped (see kivo_set_screen). At most 256 causes met in one frame are
+ *     remembered, 16 bytes each; a new one met when 256 already were in that frame is not said.
  *   - exception: C++ exceptions leave the function unchanged (std::out_of_range,
  *     std::logic_error, std::runtime_error, std::invalid_argument, std::bad_alloc). A C++ host
  *     can catch them; in a C host (or across an FFI that cannot unwind) an exception ends the
@@ -169,7 +178,16 @@ typedef struct ConfigRecord {
  *          arc whose angle is not finite is left out, one of more than 16 turns is cut to 16.
  *          Each arc is one stroke of pieces that end at the multiples of pi/8 between its
  *          ends, so that a step of the value redraws only the rows around its end.
+ *          The gauge draws outside its box: its radius R is half the box's smaller side, and the
+ *          value arc and marker (20 pixels wide at R + 18) reach R + 28 from the centre. A gauge
+ *          that must stay within an outer box takes that box less 28 pixels on every side.
  * id is reported by touches on the label; 0 cannot be told from "no label".
+ * A negative width or height is taken as it is, never refused: the box holds no point, so no
+ * touch reports the label; a text is neither wrapped (negative width) nor cut with an ellipsis
+ * (negative height, which Pango reads as a count of lines, -height x 1024 of them); an icon is
+ * centred on x + width / 2, y + height / 2; a QR code is not drawn; a slider's radius, half the
+ * smaller side, is negative, and each of its arcs whose radius is 0 or less shrinks to a round
+ * dot at the centre.
  */
 typedef struct LabelRecord {
     int32_t x;
@@ -296,7 +314,12 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  * Everything is copied: the host may free or change its strings and records right after.
  * background, icon: image references, null for none. A reference is "file://<path>",
  *   "data://<base64 image bytes>", "image://<name>" or a bare name, the last two meaning
- *   "app/share/marvo/images/background/<name>.webp" (or icon/...).
+ *   "app/share/marvo/images/background/<name>.webp" (or icon/...). The names that ship:
+ *     backgrounds (800 x 480, stretched to the surface): home (blue, the station's home
+ *     screen), charging (green, a charging session), charging_anim (the same with a light
+ *     sweeping across, 8 frames of 100 ms), payment (purple, paying), help (grey, help pages);
+ *     icons (96 x 96, also for icon labels): plug (the connector), car, card (a payment card),
+ *     station (the charging station).
  *   A file is opened without waiting and read only when it is a regular file: a FIFO (whose
  *   open would wait for a writer), a device, a directory or a socket is refused at once with the
  *   warning "IMG_Load(<path>): a FIFO, not a regular file" (or "a character device", "a

@@ -28,6 +28,7 @@ namespace kivo {
 
 class Window;
 class Tracker;
+class Warnings;
 
 // The fixed images (asset_count of them), in loading order, below "app/share/marvo/images/".
 enum class Asset : std::uint8_t {
@@ -93,8 +94,8 @@ class KIVO_EXPORT Renderer {
     // surface byte for byte as a full redraw would. It redraws everything when that cannot be
     // proven: the first frame, a background that does not cover the surface with an opaque copy
     // (the frame before then shows through), an image loaded or dropped, a markup text that does
-    // not parse or a QR text that does not encode, and a frame that may throw (an image not yet
-    // loaded, a button the flavour lacks). A slider that stays in place keeps the pixels under
+    // not parse, a font too large to draw or a QR text that does not encode, and a frame that may
+    // throw (an image not yet loaded, a button the flavour lacks). A slider that stays in place keeps the pixels under
     // its value arc (its bounds, 4 bytes a pixel: 264 KiB for a 200 x 200 slider), so that a new
     // value strokes only the value arc and marker.
     void draw(const ScreenDef& screen);
@@ -181,6 +182,8 @@ class KIVO_EXPORT Renderer {
     std::int32_t delta_ms_ = 0;
     ScreenDef current_screen_;
     std::unique_ptr<Tracker> tracker_;
+    // What the warnings of the frames drawn so far were about (said once per cause).
+    std::unique_ptr<Warnings> warnings_;
 };
 
 } // namespace kivo

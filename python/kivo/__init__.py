@@ -47,14 +47,14 @@ All calls belong to one thread: the library keeps one process-wide state without
 """
 
 from .checks import base64_error
-from .host import Colour, Config, Event, Label, Screen, Window, display_mode
+from .host import SLIDER_REACH, Colour, Config, Event, Label, Screen, Window, display_mode
 from . import records
 from .native import SONAME, library
 from .records import *  # noqa: F401,F403 (the enums, the constants and the records)
 from .slide import SLIDE_FRAMES, SWIPE_THRESHOLD, Gesture, Slide, Swipe, Tap
 
 __all__ = [
-    "base64_error", "Colour", "Config", "Event", "Label", "Screen", "Window", "display_mode",
+    "base64_error", "SLIDER_REACH", "Colour", "Config", "Event", "Label", "Screen", "Window", "display_mode",
     "SONAME", "library", "SLIDE_FRAMES", "SWIPE_THRESHOLD", "Gesture", "Slide", "Swipe", "Tap",
 ]
 __all__ += records.__all__

@@ -25,6 +25,10 @@ from .records import (
 
 Colour = Tuple[int, int, int, int]
 
+# How far a slider's strokes reach beyond its radius: the value arc and the marker, 20 pixels
+# wide, run 18 pixels outside it.
+SLIDER_REACH = 28
+
 
 class Event(NamedTuple):
     """One event of Window.poll_events. x, y are surface pixels (0 for QUIT and USER); button is
@@ -123,6 +127,11 @@ class Label:
     QR      text is encoded and stretched over the box; color colours the light modules.
     SLIDER  a gauge centred in the box; color colours its track; value, band_value (not drawn
             when negative or NaN) and marker_value are fractions of Config.slider_sweep_angle.
+            The gauge draws outside its box: its radius is half the box's smaller side, and
+            its value arc and marker reach SLIDER_REACH (28) pixels beyond that radius.
+            Label.slider() takes the outer box the gauge may use instead.
+
+    width and height are 0 or more (a ValueError names the field otherwise).
 
     id is reported by taps on the box (the last label listed wins where boxes overlap); 0
     cannot be told from "no label". Every field is checked when the label is made and again
@@ -175,12 +184,28 @@ class Label:
         area = cls(x, y, width, height, id=label.id)
         return label, area
 
+    @classmethod
+    def slider(cls, x: int, y: int, width: int, height: int, **fields: Any) -> "Label":
+        """A SLIDER label whose gauge stays within the box x, y, width, height: the label's own
+        box is that box less SLIDER_REACH pixels on every side, so that the gauge, centred in
+        it, reaches the outer box's nearer sides and no further. ValueError when the outer box
+        is narrower or lower than 2 * SLIDER_REACH."""
+        inner = []
+        for name, side in (("width", width), ("height", height)):
+            side = checks.integer(f"Label.slider {name}", side, (2 * SLIDER_REACH, checks.INT32[1]))
+            inner.append(side - 2 * SLIDER_REACH)
+        x = checks.integer("Label.slider x", x, (checks.INT32[0], checks.INT32[1] - SLIDER_REACH))
+        y = checks.integer("Label.slider y", y, (checks.INT32[0], checks.INT32[1] - SLIDER_REACH))
+        fields.setdefault("kind", LabelKind.SLIDER)
+        return cls(x + SLIDER_REACH, y + SLIDER_REACH, inner[0], inner[1], **fields)
+
     def check(self) -> List[Tuple[str, Any]]:
         """Every field checked (TypeError, ValueError); (record member, C value) pairs."""
         kind = checks.choice("Label.kind", self.kind, LabelKind)
         values: List[Tuple[str, Any]] = []
         for name in ("x", "y", "width", "height"):
-            values.append((name, checks.integer(f"Label.{name}", getattr(self, name))))
+            bounds = (0, checks.INT32[1]) if name in ("width", "height") else checks.INT32
+            values.append((name, checks.integer(f"Label.{name}", getattr(self, name), bounds)))
         if kind == LabelKind.ICON:
             values.append(("text", checks.image_reference("Label.text", self.text)))
         else:

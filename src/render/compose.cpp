@@ -2,6 +2,7 @@
 
 #include "render/coords.h"
 #include "render/tracker.h"
+#include "render/warnings.h"
 
 namespace kivo {
 
@@ -65,10 +66,11 @@ void Renderer::draw(const ScreenDef& screen)
 {
     delta_ms_ = ticks_since(last_ticks_);
     current_screen_ = screen;
-    if (tracker_->draw(current_screen_, nullptr, 0, 0))
-        return;
-    tracker_->forget_drawn();
-    draw_whole(*this, current_screen_, nullptr, 0, 0);
+    if (!tracker_->draw(current_screen_, nullptr, 0, 0)) {
+        tracker_->forget_drawn();
+        draw_whole(*this, current_screen_, nullptr, 0, 0);
+    }
+    warnings_->end_frame();
 }
 
 void Renderer::draw(const ScreenDef& first, const ScreenDef& second, int offset)
@@ -78,10 +80,11 @@ void Renderer::draw(const ScreenDef& first, const ScreenDef& second, int offset)
     const int second_offset = coords::saturate(offset < 0 ? offset + W : offset - W);
     const std::int64_t distance = offset < 0 ? -std::int64_t{offset} : offset;
     current_screen_ = distance > W / 2 ? second : first;
-    if (tracker_->draw(first, &second, offset, second_offset))
-        return;
-    tracker_->forget_drawn();
-    draw_whole(*this, first, &second, offset, second_offset);
+    if (!tracker_->draw(first, &second, offset, second_offset)) {
+        tracker_->forget_drawn();
+        draw_whole(*this, first, &second, offset, second_offset);
+    }
+    warnings_->end_frame();
 }
 
 } // namespace kivo

@@ -2,15 +2,20 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include <SDL2/SDL.h>
 
 #include "kivo/screen.h"
 #include "render/coords.h"
 
+typedef struct _cairo cairo_t;
 typedef struct _PangoLayout PangoLayout;
+typedef struct _PangoFontDescription PangoFontDescription;
 
 namespace kivo {
+
+class Warnings;
 
 // A text label's layout is drawn from the label's top-left corner. Cairo keeps coordinates in
 // 24.8 fixed point, which wraps beyond 2^23 pixels; a layout spans at most INT_MAX Pango units
@@ -32,6 +37,20 @@ struct TextCorner {
 // The box a text label's layout fills: the label's width and height, words wrapped and the last
 // line ellipsized.
 void set_layout_box(PangoLayout* layout, const Label& label);
+// The layout drawn with its top-left corner at left, top in the colour c when shown (the path
+// left with that corner as its current point either way).
+void show_text(cairo_t* cr, PangoLayout* layout, std::int64_t left, std::int64_t top,
+    const Color& c, bool shown);
+// The text as plain text (clearing the attributes an earlier markup left) or as markup.
+void set_text(PangoLayout* layout, const std::string& text, bool markup);
+// Whether markup parses; what is wrong with it is said once when warnings are given (Pango would
+// say it on every frame).
+bool parses(const std::string& markup, Warnings* warnings);
+
+// FreeType makes no font of 65536 pixels or more, and Pango then draws no text but warns in its
+// own words on every layout. A font beyond this (its size at the layout's resolution) is refused.
+inline constexpr int max_font_pixels = 65535;
+bool font_too_large(PangoLayout* layout, const PangoFontDescription* font);
 
 // The style image of a text label, centred on the label and lowered by label_offset_y; an icon
 // label's image, centred.

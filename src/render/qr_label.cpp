@@ -8,6 +8,7 @@
 
 #include "kivo/renderer.h"
 #include "render/coords.h"
+#include "render/warnings.h"
 
 namespace kivo {
 
@@ -26,7 +27,8 @@ void Renderer::draw_qr_label(const Label& label, int offset) const
     const std::unique_ptr<QRcode, QrFree> code(
         QRcode_encodeString(label.text.c_str(), 0, QR_ECLEVEL_L, QR_MODE_8, 1));
     if (!code) {
-        warn("qrencode");
+        if (warnings_->first("qrencode", label.text))
+            warn("qrencode");
         return;
     }
 

@@ -15,6 +15,7 @@
 #include "render/blit.h"
 #include "kivo/window.h"
 #include "render/tracker.h"
+#include "render/warnings.h"
 
 namespace kivo {
 
@@ -136,13 +137,12 @@ void recipe(const SDL_Surface* target, const SDL_Surface* image, BlitPlan* plan,
 
 Renderer::Renderer(Window& window, const Config& config)
     : target_(window.surface().get()), cairo_(window.cairo()), config_(config),
-      tracker_(std::make_unique<Tracker>(*this))
+      tracker_(std::make_unique<Tracker>(*this)), warnings_(std::make_unique<Warnings>())
 {
     layout_ = pango_cairo_create_layout(cairo_);
-    fonts_[0] = pango_font_description_from_string(config_.font0.c_str());
-    fonts_[1] = pango_font_description_from_string(config_.font1.c_str());
-    fonts_[2] = pango_font_description_from_string(config_.font2.c_str());
-    fonts_[3] = pango_font_description_from_string(config_.font3.c_str());
+    std::size_t i = 0;
+    for (const std::string* font : {&config_.font0, &config_.font1, &config_.font2, &config_.font3})
+        fonts_[i++] = pango_font_description_from_string(font->c_str());
 
     for (std::size_t i = 0; i < asset_count; ++i)
         assets_[i] = Surface((std::string(asset_dir) + asset_paths[i]).c_str(), 0, 0);

@@ -1,5 +1,7 @@
 #include "kivo/renderer.h"
 
+#include <err.h>
+
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
@@ -7,6 +9,7 @@
 #include "render/label_geometry.h"
 #include "render/pango_align.h"
 #include "render/tracker.h"
+#include "render/warnings.h"
 
 namespace kivo {
 
@@ -26,7 +29,66 @@ int pango_units(std::int32_t pixels)
     return coords::saturate(std::int64_t{pixels} * PANGO_SCALE);
 }
 
+// Whether the layout's font is refused; said once while texts in it are drawn.
+bool font_refused(PangoLayout* layout, Warnings& warnings)
+{
+    const PangoFontDescription* font = pango_layout_get_font_description(layout);
+    if (!font_too_large(layout, font))
+        return false;
+    char* name = pango_font_description_to_string(font);
+    if (warnings.first("font", name))
+        warnx("font \"%s\": more than %d pixels high, too large to draw", name, max_font_pixels);
+    g_free(name);
+    return true;
+}
+
 } // namespace
+
+bool font_too_large(PangoLayout* layout, const PangoFontDescription* font)
+{
+    if (!font)
+        return false;
+    double pixels = double(pango_font_description_get_size(font)) / PANGO_SCALE;
+    if (!pango_font_description_get_size_is_absolute(font)) {
+        const double dpi = pango_cairo_context_get_resolution(pango_layout_get_context(layout));
+        pixels *= (dpi > 0 ? dpi : 96) / 72;
+    }
+    return pixels > max_font_pixels;
+}
+
+void set_text(PangoLayout* layout, const std::string& text, bool markup)
+{
+    if (markup) {
+        pango_layout_set_markup(layout, text.c_str(), -1);
+    } else {
+        // set_text keeps the attribute list that an earlier label's markup left on the layout.
+        pango_layout_set_attributes(layout, nullptr);
+        pango_layout_set_text(layout, text.c_str(), -1);
+    }
+}
+
+bool parses(const std::string& markup, Warnings* warnings)
+{
+    GError* error = nullptr;
+    if (pango_parse_markup(markup.c_str(), -1, 0, nullptr, nullptr, nullptr, &error))
+        return true;
+    if (warnings && warnings->first("markup", markup))
+        warnx("markup: %s", error->message);
+    g_error_free(error);
+    return false;
+}
+
+void show_text(cairo_t* cr, PangoLayout* layout, std::int64_t left, std::int64_t top,
+    const Color& c, bool shown)
+{
+    constexpr double k = 1.0 / 255;
+    cairo_new_path(cr);
+    cairo_move_to(cr, double(left), double(top));
+    cairo_set_source_rgba(cr, c.r * k, c.g * k, c.b * k, c.a * k);
+    if (shown)
+        pango_cairo_show_layout(cr, layout);
+    cairo_close_path(cr);
+}
 
 void set_layout_box(PangoLayout* layout, const Label& label)
 {
@@ -45,27 +107,18 @@ void Renderer::draw_text_label(const Label& label, int offset) const
         draw_at(image, at.x, at.y);
     }
 
-    const TextCorner corner(label, offset);
-    cairo_new_path(cairo_);
-    cairo_move_to(cairo_, static_cast<double>(corner.left), static_cast<double>(corner.top));
-    constexpr double k = 1.0 / 255;
-    cairo_set_source_rgba(
-        cairo_, label.color.r * k, label.color.g * k, label.color.b * k, label.color.a * k);
     set_layout_box(layout_, label);
     pango_layout_set_alignment(
         layout_, pango_alignment(label.align, pango_layout_get_alignment(layout_)));
     if (label.font < fonts_.size())
         pango_layout_set_font_description(layout_, fonts_[label.font]);
-    if (label.style & LabelStyle::Markup) {
-        pango_layout_set_markup(layout_, label.text.c_str(), -1);
-    } else {
-        // set_text keeps the attribute list that an earlier label's markup left on the layout.
-        pango_layout_set_attributes(layout_, nullptr);
-        pango_layout_set_text(layout_, label.text.c_str(), -1);
-    }
-    if (corner.shown)
-        pango_cairo_show_layout(cairo_, layout_);
-    cairo_close_path(cairo_);
+    // Markup that does not parse leaves the layout as it was, as Pango would.
+    const bool markup = label.style & LabelStyle::Markup;
+    if (!markup || parses(label.text, warnings_.get()))
+        set_text(layout_, label.text, markup);
+    const TextCorner corner(label, offset);
+    const bool refused = font_refused(layout_, *warnings_);
+    show_text(cairo_, layout_, corner.left, corner.top, label.color, corner.shown && !refused);
 }
 
 void Renderer::draw_icon_label(const Label& label, int offset)

@@ -15,6 +15,7 @@
 #include "kivo/renderer.h"
 #include "render/blit.h"
 #include "render/coords.h"
+#include "render/label_geometry.h"
 #include "render/slider_geometry.h"
 #include "render/tracker.h"
 
@@ -55,19 +56,10 @@ void Tracker::draw_item(std::size_t index)
         }
         blit(r_.target_, const_cast<SDL_Surface*>(item.image), item.plan, item.x, item.y, false);
         break;
-    case Item::Kind::Text: {
-        const TextSlot& slot = text_slots[item.slot];
-        cairo_new_path(r_.cairo_);
-        if (item.shown) {
-            cairo_move_to(r_.cairo_, double(item.left), double(item.seen.y));
-            constexpr double k = 1.0 / 255;
-            const Color& c = item.seen.color;
-            cairo_set_source_rgba(r_.cairo_, c.r * k, c.g * k, c.b * k, c.a * k);
-            pango_cairo_show_layout(r_.cairo_, slot.layout);
-        }
-        cairo_close_path(r_.cairo_);
+    case Item::Kind::Text:
+        show_text(r_.cairo_, text_slots[item.slot].layout, item.left, item.seen.y, item.seen.color,
+            item.shown);
         break;
-    }
     case Item::Kind::Qr:
         r_.draw_qr_label(*item.label, item.offset);
         break;

@@ -24,25 +24,6 @@ bool same_bits(float a, float b)
     return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
 }
 
-void set_text(PangoLayout* layout, const std::string& text, bool markup)
-{
-    if (markup) {
-        pango_layout_set_markup(layout, text.c_str(), -1);
-    } else {
-        pango_layout_set_attributes(layout, nullptr);
-        pango_layout_set_text(layout, text.c_str(), -1);
-    }
-}
-
-bool parses(const std::string& markup)
-{
-    GError* error = nullptr;
-    if (pango_parse_markup(markup.c_str(), -1, 0, nullptr, nullptr, nullptr, &error))
-        return true;
-    g_error_free(error);
-    return false;
-}
-
 } // namespace
 
 Tracker::~Tracker()
@@ -114,7 +95,7 @@ bool Tracker::layout_text(const Label& label, std::size_t index, int align, int 
     if (slot.set && slot.text == label.text && slot.markup == markup && slot.width == label.width &&
         slot.height == label.height && slot.align == align && slot.font == font)
         return true;
-    if (markup && !parses(label.text))
+    if (markup && !parses(label.text, nullptr))
         return false;
     if (!slot.layout)
         slot.layout = pango_cairo_create_layout(r_.cairo_);
@@ -154,7 +135,9 @@ bool Tracker::prepare(const ScreenDef& screen, LayoutCarry& carry)
             carry.align = pango_alignment(label.align, PangoAlignment(carry.align));
             if (label.font < r_.fonts_.size())
                 carry.font = label.font;
-            if (!layout_text(label, carry.text, carry.align, carry.font))
+            // A font too large to draw is refused, and said so, by the full redraw.
+            if ((carry.font >= 0 && font_too_large(r_.layout_, r_.fonts_[carry.font])) ||
+                !layout_text(label, carry.text, carry.align, carry.font))
                 return false;
             carry.last_text = carry.text++;
         } else if (label.kind == LabelKind::Qr) {

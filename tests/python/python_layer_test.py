@@ -99,6 +99,9 @@ REFUSED = [
     (lambda: label(width=True), TypeError, "Label.width: expected an integer, got bool True"),
     (lambda: label(y=2**31), ValueError, "Label.y: expected -2147483648 to 2147483647, got 2147483648"),
     (lambda: label(id=-1), ValueError, "Label.id: expected 0 to 4294967295, got -1"),
+    (lambda: label(width=-10), ValueError, "Label.width: expected 0 to 2147483647, got -10"),
+    (lambda: label(height=-20), ValueError, "Label.height: expected 0 to 2147483647, got -20"),
+    (lambda: kivo.Label.slider(0, 0, 300, 55), ValueError, "Label.slider height: expected 56 to"),
     (lambda: label(color=(255, 0, 0)), ValueError, "Label.color: expected 4 values 0-255, got 3"),
     (lambda: label(color="red"), TypeError, "Label.color: expected 4 values 0-255, got str 'red'"),
     (lambda: label(color=(0, 0, 0, 256)), ValueError, "Label.color[3]: expected 0 to 255, got 256"),
@@ -162,6 +165,9 @@ check((record.icon_center_y, record.carousel_y, record.qr_border) == (137, 560, 
 text, area = kivo.Label.pill(290, 247, "Available", kivo.Style.AVAILABLE_BUTTON, id=11)
 check((text.x, text.y, text.width, text.height, area.y, area.height, area.id) == (290, 258, 220, 34, 247, 56, 11),
       "Label.pill: the text centred on the 220 x 56 image, the image's box answering taps")
+gauge = kivo.Label.slider(100, 50, 300, 301, value=0.5)
+check((gauge.x, gauge.y, gauge.width, gauge.height, gauge.kind) == (128, 78, 244, 245, kivo.LabelKind.SLIDER),
+      "Label.slider: the outer box less the gauge's reach on every side")
 
 env = dict(os.environ, LD_PRELOAD=emulator, KIVO_LIBRARY=library, KIVO_EMU_FB_REFRESH="0",
            TSLIB_CONFFILE=os.path.join(source, "tools/emulator/ts.conf"),
