@@ -76,7 +76,7 @@ arm-linux-gnueabihf-readelf -h "$cross_dir/src/libkivo-gui.so.0" | grep -q "Mach
 # program started by another program does not run either: the demo test starts the simulator
 # through sh, and threadsafe death tests re-execute the test program. (Programs of the build
 # machine, such as zbarimg, start as usual.)
-skip='^(Soak\..*|demo\..*|Display.DeviceFailuresEndTheProcess|BadInput.UnusableSizesEndTheProcess)$'
+skip='^(Soak\..*|demo\..*|Display.DeviceFailuresEndTheProcess|Display.TerminalIsBackInTextModeAfterAFatalEnd|BadInput.UnusableSizesEndTheProcess)$'
 if grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-arm; then
   skip='^Soak\..*$'
 else

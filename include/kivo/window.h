@@ -44,7 +44,8 @@ class KIVO_EXPORT Window {
     // Flushes Cairo, waits for the vertical blank and copies the frame into the framebuffer.
     // With the surface's own layout and equal row lengths the copy is one flat run of 16-byte
     // blocks (the last fb_size mod 16 bytes are left alone); otherwise rows are copied (and
-    // converted) one by one, bounded by both sides. Never reads past the surface nor writes past the mapping.
+    // converted) one by one, bounded by both sides. Never reads past the surface nor writes past
+    // the mapping.
     void present();
     // The same, but after the vertical blank only the rectangles of changed are copied (nothing
     // when it is empty): changed must hold every pixel drawn since the previous present. Because

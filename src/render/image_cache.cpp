@@ -60,8 +60,8 @@ Animation& Renderer::get_image(const char* kind, const std::string& ref, int wid
     return it->second.image;
 }
 
-// Every drop changes the tracker's cache_generation, so that the frame drawn next is drawn in full and no
-// image remembered from before can be taken for one loaded later at the same address. The
+// Every drop changes the tracker's cache_generation, so that the frame drawn next is drawn in full
+// and no image remembered from before can be taken for one loaded later at the same address. The
 // entries the last draw looked up are never dropped here: what it drew names them.
 void Renderer::clear_cache()
 {
