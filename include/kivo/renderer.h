@@ -95,9 +95,9 @@ class KIVO_EXPORT Renderer {
     // proven: the first frame, a background that does not cover the surface with an opaque copy
     // (the frame before then shows through), an image loaded or dropped, a markup text that does
     // not parse, a font too large to draw or a QR text that does not encode, and a frame that may
-    // throw (an image not yet loaded, a button the flavour lacks). A slider that stays in place keeps the pixels under
-    // its value arc (its bounds, 4 bytes a pixel: 264 KiB for a 200 x 200 slider), so that a new
-    // value strokes only the value arc and marker.
+    // throw (an image not yet loaded, a button the flavour lacks). A slider that stays in place
+    // keeps the pixels under its value arc (its bounds, 4 bytes a pixel: 264 KiB for a 200 x 200
+    // slider), so that a new value strokes only the value arc and marker.
     void draw(const ScreenDef& screen);
     // One frame of a slide: first at offset, second beside it; the screen covering more than
     // half of the surface becomes current.
