@@ -1,8 +1,8 @@
 // Frames drawn from what changed against the full redraw: a random sequence of screens in both
-// slots (covering, translucent, animated or no backgrounds; labels of every kind), label changes,
-// clock steps and offsets, on a panel of one of four layouts, played once with the full redraw and
-// once tracked, in a fresh window each time. Every frame must be the same bytes on the surface and
-// in the framebuffer, and a frame that throws must throw in both.
+// slots (covering, translucent, animated or no backgrounds; labels of every kind), label changes
+// (during slides too), clock steps and offsets, on a panel of one of four layouts, played once
+// with the full redraw and once tracked, in a fresh window each time. Every frame must be the same
+// bytes on the surface and in the framebuffer, and a frame that throws must throw in both.
 #include <cstdint>
 #include <cstring>
 #include <ctime>
@@ -113,15 +113,17 @@ std::vector<Step> parse(fuzz::Input& in)
             };
             break;
         }
-        case 1: { // one label of slot 0 changed
+        case 1: { // one label of a slot changed, shown at an offset (mid-slide when not 0)
+            const std::uint32_t slot = op >> 7;
+            const int offset = (op & 0x20) ? in.take<std::int16_t>() % 500 : 0;
             const std::size_t which = in.byte();
             const LabelRecord l = random_label(in);
             const std::string text = pick_text(in);
             const std::uint8_t field = in.byte();
             step.change = [=](Slot(&slots)[2]) {
-                Slot& s = slots[0];
+                Slot& s = slots[slot];
                 if (s.labels.empty())
-                    return 0;
+                    return offset;
                 LabelRecord& t = s.labels[which % s.labels.size()];
                 switch (field % 6) {
                 case 0:
@@ -143,8 +145,8 @@ std::vector<Step> parse(fuzz::Input& in)
                     t.kind = l.kind;
                     break;
                 }
-                s.apply(0);
-                return 0;
+                s.apply(slot);
+                return offset;
             };
             break;
         }
