@@ -92,7 +92,8 @@ typedef struct ConfigRecord {
 } ConfigRecord;
 
 /* ConfigRecord.reserved: leave the terminal alone. Without it, while a window is open the
- * controlling terminal (or /dev/tty0 when the process has none) is in graphics mode (KDSETMODE
+ * controlling terminal (or /dev/tty0 when the process has none, or when its terminal is no
+ * console, such as a pseudo-terminal of a remote shell) is in graphics mode (KDSETMODE
  * KD_GRAPHICS), so that the kernel's text console does not paint over the frame; text mode comes
  * back when the window is destroyed and at every exit, the fatal road included (not when the
  * process is killed by a signal). A terminal that cannot be opened or switched is silently left

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <initializer_list>
 
 namespace kivo {
 
@@ -29,13 +30,17 @@ Console::Console()
     static const bool at_exit = std::atexit(restore_text_mode) == 0;
     (void)at_exit;
     restore_text_mode();
-    int fd = open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
-    if (fd == -1)
-        fd = open("/dev/tty0", O_RDWR | O_CLOEXEC | O_NOCTTY);
-    if (fd != -1 && ioctl(fd, KDSETMODE, KD_GRAPHICS) == 0)
-        terminal = fd;
-    else if (fd != -1)
-        close(fd);
+    // The program's own terminal; without one, or on one that is no console (a pseudo-terminal
+    // over the network), the foreground console.
+    for (const char* path : {"/dev/tty", "/dev/tty0"}) {
+        const int fd = open(path, O_RDWR | O_CLOEXEC | O_NOCTTY);
+        if (fd != -1 && ioctl(fd, KDSETMODE, KD_GRAPHICS) == 0) {
+            terminal = fd;
+            return;
+        }
+        if (fd != -1)
+            close(fd);
+    }
 }
 
 Console::~Console()
