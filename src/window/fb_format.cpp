@@ -5,6 +5,10 @@
 
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace kivo {
 
 namespace {
@@ -60,6 +64,106 @@ Words<N> pack(Words<N> s, Bytes<N> dither, const std::uint32_t (&offset)[3],
     return out;
 }
 
+// Bytes 4k to 4k + 3 are what blue, green and red gain at x + k (and x + k + 4, ...) on row y:
+// nothing for 8-bit fields, less than one step of the field for the others.
+Bytes<4> dither(const std::uint32_t (&drop)[3], std::size_t x, std::size_t y)
+{
+    Bytes<4> d{};
+    for (std::size_t k = 0; k < 4; ++k)
+        for (int c = 0; c < 3; ++c)
+            d[4 * k + 2 - c] =
+                static_cast<std::uint8_t>((bayer[y & 3][(x + k) & 3] << drop[c]) >> 4);
+    return d;
+}
+
+#if defined(__x86_64__)
+// The first n - n % 8 pixels to 5-6-5 with red high (or blue, Bgr) after adding d, the dither of
+// their row from the first. Returns how many it wrote.
+template <bool Bgr>
+std::size_t to_565(const std::uint32_t* src, unsigned char* dst, std::size_t n, __m128i d)
+{
+    const __m128i outer = _mm_set1_epi32(Bgr ? 0x00010800 : 0x08000001);
+    auto four = [&](const std::uint32_t* p) { // the pixels less 0x8000, which a signed pack keeps
+        const __m128i s = _mm_adds_epu8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), d);
+        const __m128i rb =
+            _mm_madd_epi16(_mm_and_si128(_mm_srli_epi32(s, 3), _mm_set1_epi32(0x001f001f)), outer);
+        const __m128i g = _mm_and_si128(_mm_srli_epi32(s, 5), _mm_set1_epi32(0x07e0));
+        return _mm_sub_epi32(_mm_or_si128(rb, g), _mm_set1_epi32(0x8000));
+    };
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 2 * i),
+            _mm_xor_si128(
+                _mm_packs_epi32(four(src + i), four(src + i + 4)), _mm_set1_epi16(-0x8000)));
+    return i;
+}
+
+// As to_565, 16 at a time.
+template <bool Bgr>
+__attribute__((target("avx2"))) std::size_t to_565_avx2(
+    const std::uint32_t* src, unsigned char* dst, std::size_t n, __m128i dither)
+{
+    const __m256i d = _mm256_broadcastsi128_si256(dither);
+    const __m256i bytes = _mm256_set1_epi32(Bgr ? 0x00010120 : 0x00014001);
+    const __m256i words = _mm256_set1_epi32(Bgr ? 0x00010040 : 0x08000001);
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        __m256i half[2];
+        for (int k = 0; k < 2; ++k) {
+            const __m256i s = _mm256_adds_epu8(
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i + 8 * k)), d);
+            // The fields' top bits, weighed and summed by bytes, then by words: 8 pixels.
+            const __m256i top = _mm256_and_si256(s, _mm256_set1_epi32(0x00f8fcf8));
+            half[k] =
+                _mm256_srli_epi32(_mm256_madd_epi16(_mm256_maddubs_epi16(top, bytes), words), 3);
+        }
+        const __m256i p = _mm256_packus_epi32(half[0], half[1]); // 64-bit lanes 0 2 1 3
+        _mm256_storeu_si256(
+            reinterpret_cast<__m256i*>(dst + 2 * i), _mm256_permute4x64_epi64(p, 0xd8));
+    }
+    return i;
+}
+
+// As shuffled, 8 at a time; the 24-bit pixels of the upper half moved down to follow the lower.
+__attribute__((target("avx2"))) std::size_t shuffled_avx2(const std::uint32_t* src,
+    unsigned char* dst, std::size_t n, std::size_t bytes, const unsigned char* order,
+    std::uint32_t alpha)
+{
+    const __m256i o =
+        _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(order)));
+    const __m256i a = _mm256_set1_epi32(static_cast<int>(alpha));
+    const __m256i join = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
+    std::size_t i = 0;
+    for (; bytes * i + 32 <= bytes * n; i += 8) {
+        __m256i v = _mm256_or_si256(
+            _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i)), o),
+            a);
+        if (bytes == 3)
+            v = _mm256_permutevar8x32_epi32(v, join);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + bytes * i), v);
+    }
+    return i;
+}
+
+// 8-bit fields at whole bytes: four pixels at a time, each byte taken from the surface byte that
+// order names (or none), then the transparency bits set. Writes 16 bytes per four pixels, of
+// which the last 4 of 24-bit pixels belong to the next four: stops while 16 bytes still fit.
+// Returns how many pixels it wrote.
+__attribute__((target("ssse3"))) std::size_t shuffled(const std::uint32_t* src, unsigned char* dst,
+    std::size_t n, std::size_t bytes, const unsigned char* order, std::uint32_t alpha)
+{
+    const __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(order));
+    const __m128i a = _mm_set1_epi32(static_cast<int>(alpha));
+    std::size_t i = 0;
+    for (; bytes * i + 16 <= bytes * n; i += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        _mm_storeu_si128(
+            reinterpret_cast<__m128i*>(dst + bytes * i), _mm_or_si128(_mm_shuffle_epi8(s, o), a));
+    }
+    return i;
+}
+#endif
+
 } // namespace
 
 FbFormat::FbFormat(const fb_var_screeninfo& m, std::uint32_t visual)
@@ -86,19 +190,28 @@ FbFormat::FbFormat(const fb_var_screeninfo& m, std::uint32_t visual)
         offset_[c] = fields[c]->offset;
         drop_[c] = 8 - fields[c]->length;
     }
+#if defined(__x86_64__)
+    avx2_ = __builtin_cpu_supports("avx2");
+    if (bits == 16 && alpha_ == 0 && m.green.offset == 5 && m.green.length == 6)
+        road_ = m.red.offset == 11    ? Road::rgb565
+                : m.blue.offset == 11 ? Road::bgr565
+                                      : Road::plain;
+    if (bits > 16 && !same_ && (offset_[0] | offset_[1] | offset_[2]) % 8 == 0 &&
+        __builtin_cpu_supports("ssse3")) {
+        road_ = Road::bytes;
+        std::memset(order_, 0x80, sizeof order_);
+        for (std::size_t k = 0; k < 4; ++k)
+            for (int c = 0; c < 3; ++c)
+                order_[bytes_ * k + offset_[c] / 8] = static_cast<unsigned char>(4 * k + 2 - c);
+    }
+#endif
 }
 
 template <std::size_t Width>
 void FbFormat::convert_as(
     const std::uint32_t* src, unsigned char* dst, std::size_t n, std::size_t x, std::size_t y) const
 {
-    // Bytes 4k to 4k + 3 of dither are what blue, green and red gain at x + k (and x + k + 4,
-    // ...): nothing for 8-bit fields, less than one step of the field for the others.
-    Bytes<4> dither{};
-    for (std::size_t k = 0; k < 4; ++k)
-        for (int c = 0; c < 3; ++c)
-            dither[4 * k + 2 - c] =
-                static_cast<std::uint8_t>((bayer[y & 3][(x + k) & 3] << drop_[c]) >> 4);
+    const Bytes<4> dither = kivo::dither(drop_, x, y);
     // Local copies: dst may alias anything, members would be read again for every pixel.
     const std::uint32_t offset[3] = {offset_[0], offset_[1], offset_[2]};
     const std::uint32_t drop[3] = {drop_[0], drop_[1], drop_[2]};
@@ -130,6 +243,29 @@ void FbFormat::convert_as(
 }
 
 void FbFormat::convert(
+    const std::uint32_t* src, unsigned char* dst, std::size_t n, std::size_t x, std::size_t y) const
+{
+    std::size_t done = 0;
+#if defined(__x86_64__)
+    if (road_ == Road::rgb565 || road_ == Road::bgr565) {
+        __m128i d;
+        const Bytes<4> row = dither(drop_, x, y);
+        std::memcpy(&d, &row, sizeof d);
+        // The wider road first where there is one, the narrower for what it leaves.
+        const bool bgr = road_ == Road::bgr565;
+        if (avx2_)
+            done = (bgr ? to_565_avx2<true> : to_565_avx2<false>)(src, dst, n, d);
+        done += (bgr ? to_565<true> : to_565<false>)(src + done, dst + 2 * done, n - done, d);
+    } else if (road_ == Road::bytes) {
+        if (avx2_)
+            done = shuffled_avx2(src, dst, n, bytes_, order_, alpha_);
+        done += shuffled(src + done, dst + bytes_ * done, n - done, bytes_, order_, alpha_);
+    }
+#endif
+    convert_plain(src + done, dst + bytes_ * done, n - done, x + done, y);
+}
+
+void FbFormat::convert_plain(
     const std::uint32_t* src, unsigned char* dst, std::size_t n, std::size_t x, std::size_t y) const
 {
     if (same_)

@@ -22,8 +22,12 @@ class FbFormat {
     std::size_t bytes() const { return bytes_; }
     // 32-bit pixels laid out like the drawing surface's: a plain copy.
     bool same_as_surface() const { return same_; }
-    // Writes the n surface pixels of src, which lie at (x, y) on the screen, to dst.
+    // Writes the n surface pixels of src, which lie at (x, y) on the screen, to dst: with vector
+    // instructions where the processor and the layout allow, the same bytes as convert_plain.
     void convert(const std::uint32_t* src, unsigned char* dst, std::size_t n, std::size_t x,
+        std::size_t y) const;
+    // The same by portable arithmetic alone.
+    void convert_plain(const std::uint32_t* src, unsigned char* dst, std::size_t n, std::size_t x,
         std::size_t y) const;
 
   private:
@@ -32,6 +36,9 @@ class FbFormat {
     std::uint32_t alpha_ = 0;      // the transparency bits, all set
     std::uint32_t offset_[3] = {}; // red, green, blue: where each field starts in the pixel
     std::uint32_t drop_[3] = {};   // and how many low bits of the 8-bit value it leaves out
+    enum class Road { plain, rgb565, bgr565, bytes } road_ = Road::plain; // vector instructions
+    bool avx2_ = false;
+    unsigned char order_[16] = {}; // Road::bytes: the surface byte of each byte of 4 pixels
 
     template <std::size_t Width>
     void convert_as(const std::uint32_t* src, unsigned char* dst, std::size_t n, std::size_t x,

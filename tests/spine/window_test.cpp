@@ -21,6 +21,7 @@
 #include "capi/state.h"
 #include "kivo_emu.h"
 #include "support.h"
+#include "window/fb_format.h"
 
 namespace {
 
@@ -250,6 +251,49 @@ TEST_F(Display, EveryPanelFormatShowsTheSurface)
         kivo::state::window->present(damage);
         EXPECT_TRUE(shows_surface(fb, 61, 20));
         kivo_destroy_window();
+    }
+}
+
+// The conversion's vector roads write what the plain one writes, byte for byte and nothing more:
+// every layout, runs of every length around the vector steps, every phase of the dither, rows at
+// odd places, saturating and random pixels.
+TEST(FbFormat, ConvertEqualsThePlainConversion)
+{
+    struct Layout {
+        std::uint32_t bits;
+        fb_bitfield red, green, blue, transp;
+    };
+    const Layout layouts[] = {{32, {16, 8, 0}, {8, 8, 0}, {0, 8, 0}, {24, 8, 0}},
+        {32, {0, 8, 0}, {8, 8, 0}, {16, 8, 0}, {24, 8, 0}},
+        {32, {8, 8, 0}, {16, 8, 0}, {24, 8, 0}, {0, 0, 0}},
+        {32, {24, 8, 0}, {16, 8, 0}, {8, 8, 0}, {0, 2, 0}},
+        {32, {17, 8, 0}, {9, 8, 0}, {1, 8, 0}, {0, 0, 0}},
+        {24, {16, 8, 0}, {8, 8, 0}, {0, 8, 0}, {}}, {24, {0, 8, 0}, {8, 8, 0}, {16, 8, 0}, {}},
+        {16, {11, 5, 0}, {5, 6, 0}, {0, 5, 0}, {}}, {16, {0, 5, 0}, {5, 6, 0}, {11, 5, 0}, {}},
+        {16, {10, 5, 0}, {5, 5, 0}, {0, 5, 0}, {15, 1, 0}},
+        {16, {0, 5, 0}, {6, 5, 0}, {11, 5, 0}, {5, 1, 0}}};
+    std::vector<std::uint32_t> src(64);
+    std::uint32_t seed = 31;
+    for (std::size_t i = 0; i < src.size(); ++i)
+        src[i] = i % 5 ? (seed = seed * 1664525u + 1013904223u) : 0xfff8fcf8u + std::uint32_t(i);
+    for (const Layout& l : layouts) {
+        fb_var_screeninfo v{};
+        v.bits_per_pixel = l.bits;
+        v.red = l.red;
+        v.green = l.green;
+        v.blue = l.blue;
+        v.transp = l.transp;
+        const kivo::FbFormat format(v, FB_VISUAL_TRUECOLOR);
+        for (std::size_t n = 0; n <= 44; ++n)
+            for (std::size_t x = 0; x < 5; ++x)
+                for (std::size_t y : {0, 1, 2, 3, 7}) {
+                    SCOPED_TRACE(testing::Message() << l.bits << " bits, red at " << l.red.offset
+                                                    << ", " << n << " at " << x << "," << y);
+                    std::vector<unsigned char> fast(4 * 50, 0xa5), plain = fast;
+                    format.convert(src.data() + x + y, fast.data() + 1 + x, n, x, y);
+                    format.convert_plain(src.data() + x + y, plain.data() + 1 + x, n, x, y);
+                    ASSERT_EQ(fast, plain);
+                }
     }
 }
 
