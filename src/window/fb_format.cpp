@@ -192,7 +192,7 @@ FbFormat::FbFormat(const fb_var_screeninfo& m, std::uint32_t visual)
     }
 #if defined(__x86_64__)
     avx2_ = __builtin_cpu_supports("avx2");
-    if (bits == 16 && alpha_ == 0 && m.green.offset == 5 && m.green.length == 6)
+    if (bits == 16 && m.green.offset == 5 && m.green.length == 6)
         road_ = m.red.offset == 11    ? Road::rgb565
                 : m.blue.offset == 11 ? Road::bgr565
                                       : Road::plain;
