@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::size_t n = in.take<std::uint16_t>() % 300, x = in.take<std::uint16_t>(),
                       y = in.take<std::uint16_t>();
-    std::vector<std::uint32_t> src(n);
+    std::vector<std::uint32_t> src(n + 1); // never empty: data() is a pointer to pixels
     for (std::size_t i = 0; i < n; ++i)
         src[i] = in.empty() ? std::uint32_t(i) * 2654435761u : in.take<std::uint32_t>();
     const std::size_t bytes = format.bytes();

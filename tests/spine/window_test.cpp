@@ -476,6 +476,30 @@ TEST_F(Display, TerminalIsInGraphicsModeWhileAWindowIsOpen)
 }
 
 // The process ending on the fatal road puts the terminal back in text mode too.
+// A process without a terminal of its own, or whose terminal is no console, switches the
+// foreground console (/dev/tty0) instead, holds it alone while the window is open, and gives it
+// back in text mode.
+TEST_F(Display, WithoutAConsoleOfItsOwnTheForegroundConsoleIsSwitched)
+{
+    for (int own : {0, 2}) {
+        SCOPED_TRACE(own ? "a pseudo-terminal" : "no terminal");
+        kivo_emu_reset();
+        kivo_emu_console_set_own_terminal(own);
+        const std::string log = ::testing::TempDir() + "kivo-console-log";
+        std::remove(log.c_str());
+        kivo_emu_console_set_log(log.c_str());
+        kivo_test::open(64, 32);
+        EXPECT_EQ(kivo_emu_console_mode(), KD_GRAPHICS);
+        EXPECT_EQ(kivo_emu_open_descriptors(), 3); // the framebuffer, the touch panel, tty0
+        kivo_destroy_window();
+        EXPECT_EQ(kivo_emu_console_mode(), KD_TEXT);
+        EXPECT_EQ(kivo_emu_open_descriptors(), 0);
+        std::stringstream modes;
+        modes << std::ifstream(log).rdbuf();
+        EXPECT_EQ(modes.str(), "graphics\ntext\n");
+    }
+}
+
 TEST_F(Display, TerminalIsBackInTextModeAfterAFatalEnd)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -18,6 +18,7 @@ namespace {
 
 int mode = KD_TEXT;
 bool present = true;
+int own = 1; // what /dev/tty is: kivo_emu_console_set_own_terminal
 char log_path[4096];
 
 int fail(int error)
@@ -41,22 +42,36 @@ void note(int set)
     sys_close(fd);
 }
 
-} // namespace
-
-int open(int flags)
+int open_as(int flags, Device device)
 {
     if (!present)
         return fail(EACCES);
     const int fd = sys_openat(AT_FDCWD, "/dev/null", flags & (O_ACCMODE | O_CLOEXEC), 0);
-    if (fd >= 0 && !descriptors::add(fd, Device::console, -1)) {
+    if (fd >= 0 && !descriptors::add(fd, device, -1)) {
         sys_close(fd);
         return fail(EMFILE);
     }
     return fd;
 }
 
-int ioctl(int, unsigned long request, void* arg)
+} // namespace
+
+int open(int flags)
 {
+    return open_as(flags, Device::console);
+}
+
+int open_own(int flags)
+{
+    if (own == 0 && present)
+        return fail(ENXIO);
+    return open_as(flags, own == 2 ? Device::pseudo_terminal : Device::console);
+}
+
+int ioctl(int fd, unsigned long request, void* arg)
+{
+    if (descriptors::find(fd) == Device::pseudo_terminal)
+        return fail(ENOTTY);
     if (request == KDGETMODE) {
         *static_cast<int*>(arg) = mode;
         return 0;
@@ -75,6 +90,7 @@ void reset()
 {
     mode = KD_TEXT;
     present = true;
+    own = 1;
     log_path[0] = 0;
 }
 
@@ -90,6 +106,11 @@ int kivo_emu_console_mode(void)
 void kivo_emu_console_set_present(int present)
 {
     console::present = present != 0;
+}
+
+void kivo_emu_console_set_own_terminal(int kind)
+{
+    console::own = kind;
 }
 
 void kivo_emu_console_set_log(const char* path)

@@ -4,11 +4,14 @@
 
 namespace kivo_emu::console {
 
-// A new descriptor for open of either path, or -1 with errno.
+// A new descriptor for open of /dev/tty0, or -1 with errno.
 int open(int flags);
-// KDSETMODE and KDGETMODE on one of its descriptors; other requests fail with ENOTTY.
+// The same for /dev/tty, the process's own terminal: the console, none or a pseudo-terminal.
+int open_own(int flags);
+// KDSETMODE and KDGETMODE on one of its descriptors; other requests, and any on a
+// pseudo-terminal, fail with ENOTTY.
 int ioctl(int fd, unsigned long request, void* arg);
-// Text mode, present, no log.
+// Text mode, present, the own terminal the console, no log.
 void reset();
 
 } // namespace kivo_emu::console

@@ -4,7 +4,7 @@
 
 namespace kivo_emu {
 
-enum class Device { none, framebuffer, touch, console };
+enum class Device { none, framebuffer, touch, console, pseudo_terminal };
 
 namespace descriptors {
 

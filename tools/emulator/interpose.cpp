@@ -38,7 +38,9 @@ bool open_device(const char* path, int flags, int& fd)
         device_open = framebuffer::open;
     else if (!strcmp(path, "/dev/input/event0"))
         device_open = touch_panel::open;
-    else if (!strcmp(path, "/dev/tty") || !strcmp(path, "/dev/tty0"))
+    else if (!strcmp(path, "/dev/tty"))
+        device_open = console::open_own;
+    else if (!strcmp(path, "/dev/tty0"))
         device_open = console::open;
     else
         return false;
@@ -96,6 +98,7 @@ int device_ioctl(Next which, int fd, unsigned long request, void* arg)
         case Device::touch:
             return touch_panel::ioctl(fd, request, arg);
         case Device::console:
+        case Device::pseudo_terminal:
             return console::ioctl(fd, request, arg);
         case Device::none:
             break;

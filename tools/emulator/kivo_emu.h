@@ -132,6 +132,10 @@ void kivo_emu_clock_advance_ns(int64_t ns);
 int kivo_emu_console_mode(void);
 /* 0 makes open of /dev/tty and /dev/tty0 fail with EACCES (no permission, a container). */
 void kivo_emu_console_set_present(int present);
+/* What /dev/tty, the process's own terminal, is: 1 the console (at the start and after a reset),
+ * 0 none (open fails with ENXIO, as under a service manager), 2 a pseudo-terminal (KDSETMODE fails
+ * with ENOTTY, as over a remote shell); /dev/tty0 stays the console. */
+void kivo_emu_console_set_own_terminal(int kind);
 /* As KIVO_EMU_CONSOLE_LOG; null or "" stops the log. A reset stops it too. */
 void kivo_emu_console_set_log(const char* path);
 
