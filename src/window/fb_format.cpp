@@ -98,7 +98,7 @@ std::size_t to_565(const std::uint32_t* src, unsigned char* dst, std::size_t n, 
     return i;
 }
 
-// As to_565, 16 at a time.
+// As to_565, 16 at a time; the processor must have AVX2.
 template <bool Bgr>
 __attribute__((target("avx2"))) std::size_t to_565_avx2(
     const std::uint32_t* src, unsigned char* dst, std::size_t n, __m128i dither)
@@ -112,19 +112,18 @@ __attribute__((target("avx2"))) std::size_t to_565_avx2(
         for (int k = 0; k < 2; ++k) {
             const __m256i s = _mm256_adds_epu8(
                 _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i + 8 * k)), d);
-            // The fields' top bits, weighed and summed by bytes, then by words: 8 pixels.
             const __m256i top = _mm256_and_si256(s, _mm256_set1_epi32(0x00f8fcf8));
             half[k] =
                 _mm256_srli_epi32(_mm256_madd_epi16(_mm256_maddubs_epi16(top, bytes), words), 3);
         }
-        const __m256i p = _mm256_packus_epi32(half[0], half[1]); // 64-bit lanes 0 2 1 3
+        const __m256i p = _mm256_packus_epi32(half[0], half[1]);
         _mm256_storeu_si256(
             reinterpret_cast<__m256i*>(dst + 2 * i), _mm256_permute4x64_epi64(p, 0xd8));
     }
     return i;
 }
 
-// As shuffled, 8 at a time; the 24-bit pixels of the upper half moved down to follow the lower.
+// As shuffled, 8 at a time and 32 bytes a step; the processor must have AVX2.
 __attribute__((target("avx2"))) std::size_t shuffled_avx2(const std::uint32_t* src,
     unsigned char* dst, std::size_t n, std::size_t bytes, const unsigned char* order,
     std::uint32_t alpha)
@@ -145,10 +144,9 @@ __attribute__((target("avx2"))) std::size_t shuffled_avx2(const std::uint32_t* s
     return i;
 }
 
-// 8-bit fields at whole bytes: four pixels at a time, each byte taken from the surface byte that
-// order names (or none), then the transparency bits set. Writes 16 bytes per four pixels, of
-// which the last 4 of 24-bit pixels belong to the next four: stops while 16 bytes still fit.
-// Returns how many pixels it wrote.
+// Pixels of 3 or 4 bytes, four at a time while 16 bytes fit in the n pixels' bytes: each byte of
+// four pixels taken from the surface byte that order names (or zero, index 0x80), then alpha (0
+// for 3 bytes) or-ed into each 4 bytes. The processor must have SSSE3. Returns how many it wrote.
 __attribute__((target("ssse3"))) std::size_t shuffled(const std::uint32_t* src, unsigned char* dst,
     std::size_t n, std::size_t bytes, const unsigned char* order, std::uint32_t alpha)
 {
