@@ -216,7 +216,8 @@ display=(-device virtio-gpu-device,xres=$width,yres=$height) append=""
 [ "$depth" = 32 ] || display=(-device cirrus-vga,romfile=) append=" video=VGA-1:${width}x$height-16 kivo_depth16"
 console=$out/console.log qmp=$qmp_dir/qmp.sock
 timeout -k 5 "$run_limit_s" qemu-system-arm -M virt,highmem=off -m 512 -smp 1 -nic none \
-  -global virtio-mmio.force-legacy=false "${display[@]}" -device qemu-xhci -device usb-wacom-tablet,id=touch -display none \
+  -global virtio-mmio.force-legacy=false "${display[@]}" \
+  -device qemu-xhci -device usb-wacom-tablet,id=touch -display none \
   -kernel "$board_root_dir/root/boot/vmlinuz-$kernel_version" -initrd "$out/initrd.cpio" \
   -append "console=tty0 console=ttyAMA0 quiet$append" \
   -serial "file:$console" -qmp "unix:$qmp,server=on,wait=off" -monitor none -no-reboot &

@@ -358,14 +358,14 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  *   What a host can expect: the first frame that decodes an image costs its decode, which the
  *   bound keeps in proportion to the pixels but not short. The largest noisy file of each kind
  *   within the bound of 256 MiB (scripts/first-frames.sh), x86-64 here (best of three loads) /
- *   the armhf build under qemu-arm-static on this same machine (one load, same runs):
- *     BMP 8190 x 8190, 24 bits (201 MB)                 0.6 / 0.9 s
- *     PNG 8180 x 8180 RGBA, Paeth rows (207 MB)         5.8 / 15.9 s
- *     JPEG 8190 x 8190 baseline (110 MB)                2.6 / 13.1 s; 6670 x 6670 progressive
- *       grey, 32 scans 0.6 / 2.9 s; 5170 x 5170 progressive colour, 32 scans (133 MB) 8.4 / 27.1 s
- *     WebP 5790 x 5790 lossy (20 MB)                    2.6 / 9.7 s; lossless (101 MB) 1.7 / 7.7 s
- *     GIF 4729 x 4729 (30 MB)                           0.6 / 2.7 s
- *   Other such files took up to 10.1 s here on a busier day. qemu-arm (1.5 to 5 times slower
+ *   the armhf build under qemu-arm-static on this same machine (one load, same run):
+ *     BMP 8190 x 8190, 24 bits (201 MB)                 0.5 / 0.8 s
+ *     PNG 8180 x 8180 RGBA, Paeth rows (207 MB)         5.4 / 16.5 s
+ *     JPEG 8190 x 8190 baseline (110 MB)                2.5 / 12.8 s; 6670 x 6670 progressive
+ *       grey, 32 scans 0.5 / 3.0 s; 5170 x 5170 progressive colour, 32 scans (133 MB) 8.1 / 26.0 s
+ *     WebP 5790 x 5790 lossy (20 MB)                    2.3 / 8.3 s; lossless (101 MB) 1.6 / 6.6 s
+ *     GIF 4729 x 4729 (30 MB)                           0.6 / 2.8 s
+ *   Other such files took up to 10.1 s here on a busier day. qemu-arm (1.4 to 5.6 times slower
  *   here) is not a board (none was measured); a board's bound on 512 MiB is 123 MiB. An
  *   image a customer should not wait for is best shown once at start-up, so that it is cached
  *   decoded.
