@@ -365,10 +365,10 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  *       grey, 32 scans 0.5 / 3.0 s; 5170 x 5170 progressive colour, 32 scans (133 MB) 8.1 / 26.0 s
  *     WebP 5790 x 5790 lossy (20 MB)                    2.3 / 8.3 s; lossless (101 MB) 1.6 / 6.6 s
  *     GIF 4729 x 4729 (30 MB)                           0.6 / 2.8 s
- *   Other such files took up to 10.1 s here on a busier day. qemu-arm (1.4 to 5.6 times slower
- *   here) is not a board (none was measured); a board's bound on 512 MiB is 123 MiB. An
- *   image a customer should not wait for is best shown once at start-up, so that it is cached
- *   decoded.
+ *   The emulated board (qemu-system-arm, 512 MiB, a bound of 122 MiB), files of 0.69 times these
+ *   sides: 5.0 s (grey JPEG) to 25.1 s (colour progressive JPEG). Both are emulators on this
+ *   machine, not an ARM board. An image a customer should not wait for is best shown once at
+ *   start-up, so that it is cached decoded.
  *   Images are cached by reference and dropped after ten minutes unused. While the cached
  *   images take more than the same bound (4 bytes a pixel of every frame), the images that the
  *   frame just drawn did not name are dropped, least recently used first, until they fit: an
