@@ -9,10 +9,19 @@
 #       writes the images into DIR (build-first-frames/) and prints, for each (or those named:
 #       bmp png jpeg-baseline jpeg-progressive-32 jpeg-grey-32 webp-lossy webp-lossless gif),
 #       "<image> <bytes> native <ms> qemu-arm <ms> ratio <r>"; -1 when the image was refused
+#   scripts/first-frames.sh --board [DIR [IMAGE...]]
+#       instead, on the emulated board of scripts/ci-board.sh (after a run of it: its kernel and
+#       packed root, 512 MiB, a bound of 122 MiB), images of 5640/8190 of those sides, in DIR
+#       (build-first-frames-board/), read from a disk (QEMU's vvfat of the directory): one load
+#       each, "<image> <bytes> board <ms>"
 set -euo pipefail
 cd "$(dirname "$0")/.."
-src=$PWD dir=${1:-$src/build-first-frames} images=("${@:2}")
-[ ${#images[@]} -gt 0 ] || images=(bmp png jpeg-baseline jpeg-progressive-32 jpeg-grey-32 webp-lossy webp-lossless gif)
+board=0
+[ "${1:-}" != --board ] || { board=1; shift; }
+src=$PWD dir=${1:-$src/build-first-frames$([ $board = 0 ] || echo -board)} images=("${@:2}")
+side() { echo $(($1 * (board ? 5640 : 8190) / 8190)); }
+[ ${#images[@]} -gt 0 ] ||
+  images=(bmp png jpeg-baseline jpeg-progressive-32 jpeg-grey-32 webp-lossy webp-lossless gif)
 native=$src/build cross=$src/build-armhf root=$src/build-armhf-root/root
 mkdir -p "$dir"
 cmake --build "$native" -j 2 --target kivo-board-probe kivo-emu kivo-assets > /dev/null
@@ -30,7 +39,7 @@ with open(path, "wb") as f:
         f.write(row if len(sys.argv) < 4 else bytes(51 * (b % 6) for b in row))
 EOF
 }
-[ -s "$dir/bmp" ] || python3 - "$dir/bmp" 8190 << 'EOF'
+[ -s "$dir/bmp" ] || python3 - "$dir/bmp" "$(side 8190)" << 'EOF'
 import os, struct, sys
 side = int(sys.argv[2]); row = 3 * side + (-3 * side) % 4
 with open(sys.argv[1], "wb") as f:
@@ -41,7 +50,7 @@ with open(sys.argv[1], "wb") as f:
 EOF
 # The PNG's bytes are noise of 6 bits, so that inflate decodes Huffman codes (random bytes of 8
 # bits would be stored blocks, copied), and every row has the Paeth filter, the costliest.
-[ -s "$dir/png" ] || python3 - "$dir/png" 8180 << 'EOF'
+[ -s "$dir/png" ] || python3 - "$dir/png" "$(side 8180)" << 'EOF'
 import os, struct, sys, zlib
 side = int(sys.argv[2]); six = bytes(b & 63 for b in range(256))
 def chunk(kind, data):
@@ -56,10 +65,12 @@ with open(sys.argv[1], "wb") as f:
     f.write(chunk(b"IDAT", z.flush()) + chunk(b"IEND", b""))
 EOF
 if [ ! -s "$dir/jpeg-baseline" ]; then
-  ppm 8190 "$dir/noise.ppm" && convert "$dir/noise.ppm" -quality 90 "jpeg:$dir/jpeg-baseline"
+  ppm "$(side 8190)" "$dir/noise.ppm"
+  convert "$dir/noise.ppm" -quality 90 "jpeg:$dir/jpeg-baseline"
 fi
 if [ ! -s "$dir/jpeg-progressive-32" ]; then
-  ppm 5170 "$dir/noise.ppm" && convert "$dir/noise.ppm" -quality 90 -interlace JPEG "jpeg:$dir/p.jpg"
+  ppm "$(side 5170)" "$dir/noise.ppm"
+  convert "$dir/noise.ppm" -quality 90 -interlace JPEG "jpeg:$dir/p.jpg"
   # libjpeg's progressive script has 10 scans for colour: the last one repeated up to 32.
   python3 - "$dir/p.jpg" "$dir/jpeg-progressive-32" << 'EOF'
 import sys
@@ -70,17 +81,57 @@ open(sys.argv[2], "wb").write(data[:-2] + body * (32 - scans) + b"\xff\xd9")
 EOF
   rm "$dir/p.jpg"
 fi
-[ -s "$dir/jpeg-grey-32" ] || tools/board/huge_images.py jpeg-5000-scans 6670 32 "$dir/jpeg-grey-32"
+[ -s "$dir/jpeg-grey-32" ] ||
+  tools/board/huge_images.py jpeg-5000-scans "$(side 6670)" 32 "$dir/jpeg-grey-32"
 if [ ! -s "$dir/webp-lossless" ]; then
-  ppm 5790 "$dir/noise.ppm" && convert "$dir/noise.ppm" -quality 75 -define webp:method=0 "webp:$dir/webp-lossy" &&
-    convert "$dir/noise.ppm" -define webp:lossless=true -define webp:method=0 "webp:$dir/webp-lossless"
+  ppm "$(side 5790)" "$dir/noise.ppm"
+  convert "$dir/noise.ppm" -quality 75 -define webp:method=0 "webp:$dir/webp-lossy"
+  convert "$dir/noise.ppm" -define webp:lossless=true -define webp:method=0 "webp:$dir/webp-lossless"
 fi
-[ -s "$dir/gif" ] || { ppm 4729 "$dir/noise.ppm" 6 && convert "$dir/noise.ppm" "gif:$dir/gif"; }
+[ -s "$dir/gif" ] || { ppm "$(side 4729)" "$dir/noise.ppm" 6 && convert "$dir/noise.ppm" "gif:$dir/gif"; }
 rm -f "$dir/noise.ppm"
+
+if [ $board = 1 ]; then
+  kernel=$(ls "$src"/build-board-root/root/boot/vmlinuz-*) guest=$src/build-board/guest g=$dir/guest
+  moddir=$(ls -d "$src"/build-board-root/root/lib/modules/*)
+  disk_modules=(virtio_blk fat vfat nls_cp437 nls_ascii)
+  rm -rf "$g" "$dir/disk" && cp -a "$guest" "$g" && rm -rf "$g/board/huge" && mkdir "$dir/disk"
+  for m in "${disk_modules[@]}"; do cp "$(find "$moddir" -name "$m.ko")" "$g/lib/modules/"; done
+  for image in "${images[@]}"; do ln "$dir/$image" "$dir/disk/"; done
+  # The board's init up to its hosts (the drivers, the touch panel), then one load of each image.
+  { sed '/^cd \/board$/,$d' "$guest/init"; cat << EOF
+for m in ${disk_modules[*]}; do insmod /lib/modules/\$m.ko; done
+limit 10 test -e /dev/vda; mkdir /mnt
+mount -t vfat -o ro /dev/vda1 /mnt || mount -t vfat -o ro /dev/vda /mnt
+say "\$(grep MemTotal /proc/meminfo)"
+cd /board
+for f in ${images[*]}; do
+  say "ff \$f \$(kivo-board-probe backgrounds file:///mnt/\$f 2>&1 | tr '\n' ' ')"
+done
+poweroff -f
+EOF
+  } > "$g/init"
+  (cd "$g" && find . | cpio -o -H newc --quiet) > "$dir/initrd.cpio"
+  timeout -k 5 900 qemu-system-arm -M virt,highmem=off -m 512 -smp 1 -nic none \
+    -global virtio-mmio.force-legacy=false -device virtio-gpu-device,xres=800,yres=480 \
+    -device qemu-xhci -device usb-wacom-tablet -display none -kernel "$kernel" \
+    -initrd "$dir/initrd.cpio" -append "console=tty0 console=ttyAMA0 quiet" \
+    -drive "file=fat:$dir/disk,format=raw,if=none,id=disk,readonly=on" \
+    -device virtio-blk-device,drive=disk -serial "file:$dir/console.log" -monitor none -no-reboot
+  tr -d '\r' < "$dir/console.log" | grep '^board: MemTotal'
+  for image in "${images[@]}"; do
+    line=$(tr -d '\r' < "$dir/console.log" | grep "^board: ff $image ")
+    ms=$(sed -n 's/.*background 1: frame in \([0-9]*\) ms.*/\1/p' <<< "$line")
+    [[ "$line" != *IMG_Load* ]] || { echo "$line" >&2; ms=-1; }
+    echo "$image $(stat -c %s "$dir/$image") board ${ms:--1}"
+  done
+  exit
+fi
 
 # One load: the first frame's milliseconds; -1 (and what the host said) when the image was refused.
 load() { # build, image, [qemu-arm-static -L root]
-  local out preload=$1/tools/emulator/libkivo-emu.so run=(env "LD_PRELOAD=$1/tools/emulator/libkivo-emu.so")
+  local out preload=$1/tools/emulator/libkivo-emu.so
+  local run=(env "LD_PRELOAD=$preload")
   [ $# -eq 2 ] || run=("${@:3}" -E "LD_PRELOAD=$preload")
   out=$(cd "$1" && TSLIB_CONFFILE=$src/tools/emulator/ts.conf KIVO_EMU_FB_MODE=800x480 \
     KIVO_EMU_FB_FILE=$dir/fb.raw KIVO_EMU_FB_REFRESH=0 "${run[@]}" tools/board/kivo-board-probe \

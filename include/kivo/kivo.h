@@ -366,9 +366,9 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  *     WebP 5790 x 5790 lossy (20 MB)                    2.3 / 8.3 s; lossless (101 MB) 1.6 / 6.6 s
  *     GIF 4729 x 4729 (30 MB)                           0.6 / 2.8 s
  *   The emulated board (qemu-system-arm, 512 MiB, a bound of 122 MiB), files of 0.69 times these
- *   sides: 5.0 s (grey JPEG) to 25.1 s (colour progressive JPEG). Both are emulators on this
- *   machine, not an ARM board. An image a customer should not wait for is best shown once at
- *   start-up, so that it is cached decoded.
+ *   sides: 3.9 s (GIF) to 27.1 s (colour progressive JPEG). Both are emulators on this machine,
+ *   not an ARM board. An image a customer should not wait for is best shown once at start-up,
+ *   so that it is cached decoded.
  *   Images are cached by reference and dropped after ten minutes unused. While the cached
  *   images take more than the same bound (4 bytes a pixel of every frame), the images that the
  *   frame just drawn did not name are dropped, least recently used first, until they fit: an
