@@ -356,19 +356,19 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  *   limit of 32"; encoders write about ten. A GIF image larger than its screen counts at its own
  *   size, since all of it is decoded.
  *   What a host can expect: the first frame that decodes an image costs its decode, which the
- *   bound keeps in proportion to the pixels but not short. Measured here (x86-64, two cores
- *   shared with other work, best of three loads), the largest file of each kind within the bound
- *   of 256 MiB, of noisy pixels:
- *     BMP 8190 x 8190, 24 bits (268 MB)                         0.9 s
- *     PNG 8180 x 8180 RGBA (169 MB)                             4.5 s
- *     JPEG 8190 x 8190 baseline (31 MB)                         1.8 s
- *     JPEG 5170 x 5170 progressive colour, 32 scans (130 MB)   10.1 s
- *     JPEG 6670 x 6670 progressive grey, 32 scans                1.2 s
- *     WebP 5790 x 5790 lossy (11 MB)                            5.6 s
- *     WebP 5790 x 5790 lossless (77 MB)                         8.1 s
- *     GIF 4729 x 4729 (25 MB)                                   2.5 s
- *   A board of 512 MiB has half the bound and a core several times slower. An image a customer
- *   should not wait for is best shown once at start-up, so that it is cached decoded.
+ *   bound keeps in proportion to the pixels but not short. The largest noisy file of each kind
+ *   within the bound of 256 MiB (scripts/first-frames.sh), x86-64 here (best of three loads) /
+ *   the armhf build under qemu-arm-static on this same machine (one load, same run):
+ *     BMP 8190 x 8190, 24 bits (201 MB)                 0.5 / 0.8 s
+ *     PNG 8180 x 8180 RGBA, Paeth rows (207 MB)         5.4 / 16.5 s
+ *     JPEG 8190 x 8190 baseline (110 MB)                2.5 / 12.8 s; 6670 x 6670 progressive
+ *       grey, 32 scans 0.5 / 3.0 s; 5170 x 5170 progressive colour, 32 scans (133 MB) 8.1 / 26.0 s
+ *     WebP 5790 x 5790 lossy (20 MB)                    2.3 / 8.3 s; lossless (101 MB) 1.6 / 6.6 s
+ *     GIF 4729 x 4729 (30 MB)                           0.6 / 2.8 s
+ *   The emulated board (qemu-system-arm, 512 MiB, a bound of 122 MiB), files of 0.69 times these
+ *   sides: 3.9 s (GIF) to 27.1 s (colour progressive JPEG). Both are emulators on this machine,
+ *   not an ARM board. An image a customer should not wait for is best shown once at start-up,
+ *   so that it is cached decoded.
  *   Images are cached by reference and dropped after ten minutes unused. While the cached
  *   images take more than the same bound (4 bytes a pixel of every frame), the images that the
  *   frame just drawn did not name are dropped, least recently used first, until they fit: an

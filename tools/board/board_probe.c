@@ -5,6 +5,8 @@
  *                                 "graphics" (the library holds it in graphics mode while a
  *                                 window is open, so that the kernel's text stays off the frame)
  *   kivo-board-probe fb           prints what the framebuffer driver itself answers (no library)
+ *   kivo-board-probe fb32         asks the driver for 32 bits at its current size, as the library
+ *                                 does, and prints its answer and the depth it then reports
  *   kivo-board-probe mode         prints the display mode the library reads: "mode WxH valid=B"
  *   kivo-board-probe window W H   opens a window of that size, shows one frame and closes it
  *   kivo-board-probe touch N      opens an 800x480 window and prints the first N touch records
@@ -17,6 +19,7 @@
  */
 #include <kivo/kivo.h>
 
+#include <errno.h>
 #include <fcntl.h>
 #include <linux/fb.h>
 #include <linux/kd.h>
@@ -29,7 +32,7 @@
 
 static int usage(void)
 {
-    fprintf(stderr, "usage: kivo-board-probe console | fb | mode | window W H | touch N | "
+    fprintf(stderr, "usage: kivo-board-probe console | fb | fb32 | mode | window W H | touch N | "
                     "backgrounds REF...\n");
     return 2;
 }
@@ -66,6 +69,24 @@ static int fb(void)
         v.xres, v.yres, v.xres_virtual, v.yres_virtual, v.bits_per_pixel, v.red.offset,
         v.red.length, v.green.offset, v.green.length, v.blue.offset, v.blue.length, v.transp.offset,
         v.transp.length, f.line_length, f.smem_len, vsync);
+    close(fd);
+    return 0;
+}
+
+static int fb32(void)
+{
+    struct fb_var_screeninfo v;
+    memset(&v, 0, sizeof v);
+    int fd = open("/dev/fb0", O_RDWR | O_CLOEXEC);
+    if (fd < 0 || ioctl(fd, FBIOGET_VSCREENINFO, &v) != 0) {
+        perror("kivo-board-probe: /dev/fb0");
+        return 1;
+    }
+    unsigned before = v.bits_per_pixel;
+    v.bits_per_pixel = 32;
+    const char* answer = ioctl(fd, FBIOPUT_VSCREENINFO, &v) == 0 ? "accepted" : strerror(errno);
+    ioctl(fd, FBIOGET_VSCREENINFO, &v);
+    printf("fb 32 bits asked at bpp %u: %s, bpp now %u\n", before, answer, v.bits_per_pixel);
     close(fd);
     return 0;
 }
@@ -172,6 +193,8 @@ int main(int argc, char** argv)
         return console();
     if (argc == 2 && !strcmp(argv[1], "fb"))
         return fb();
+    if (argc == 2 && !strcmp(argv[1], "fb32"))
+        return fb32();
     if (argc == 2 && !strcmp(argv[1], "mode"))
         return mode();
     if (argc == 4 && !strcmp(argv[1], "window"))
