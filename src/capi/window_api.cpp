@@ -16,24 +16,22 @@ kivo::Color color_from(const uint8_t (&rgba)[4])
 // Throws std::logic_error for a null font pointer, before anything is created.
 kivo::Config config_from(const ConfigRecord& record)
 {
-    kivo::Config config;
-    config.flavour = record.flavour;
-    config.font0 = std::string(record.font0);
-    config.font1 = std::string(record.font1);
-    config.font2 = std::string(record.font2);
-    config.font3 = std::string(record.font3);
-    config.label_offset_y = record.label_offset_y;
-    config.qr_border = record.qr_border;
-    config.icon_center_y = record.icon_center_y;
-    config.reserved = record.reserved;
-    config.carousel_y = record.carousel_y;
-    config.carousel_spacing = record.carousel_spacing;
-    config.slider_start_angle = record.slider_start_angle;
-    config.slider_sweep_angle = record.slider_sweep_angle;
-    config.slider_value_color = color_from(record.slider_value_color);
-    config.slider_band_color = color_from(record.slider_band_color);
-    config.slider_marker_color = color_from(record.slider_marker_color);
-    return config;
+    return {.flavour = record.flavour,
+        .font0 = std::string(record.font0),
+        .font1 = std::string(record.font1),
+        .font2 = std::string(record.font2),
+        .font3 = std::string(record.font3),
+        .label_offset_y = record.label_offset_y,
+        .qr_border = record.qr_border,
+        .icon_center_y = record.icon_center_y,
+        .reserved = record.reserved,
+        .carousel_y = record.carousel_y,
+        .carousel_spacing = record.carousel_spacing,
+        .slider_start_angle = record.slider_start_angle,
+        .slider_sweep_angle = record.slider_sweep_angle,
+        .slider_value_color = color_from(record.slider_value_color),
+        .slider_band_color = color_from(record.slider_band_color),
+        .slider_marker_color = color_from(record.slider_marker_color)};
 }
 
 void destroy_pair()

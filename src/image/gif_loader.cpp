@@ -204,14 +204,9 @@ bool Frames::draw(const GifImageDesc& image, int transparent)
 
 bool Frames::add_frame(int delay_ms)
 {
-    OwnedSurface surface(SDL_CreateRGBSurfaceWithFormat(0, width_, height_, 32, working_format));
+    OwnedSurface surface(frame_of(canvas_.data(), width_, height_));
     if (!surface)
         return false;
-    const std::size_t row = std::size_t(width_) * 4;
-    for (int y = 0; y < height_; ++y)
-        std::memcpy(
-            static_cast<std::uint8_t*>(surface->pixels) + std::ptrdiff_t(y) * surface->pitch,
-            canvas_.data() + std::ptrdiff_t(y) * width_, row);
     frames_.push_back(std::move(surface));
     delays_.push_back(delay_ms);
     return true;
@@ -265,13 +260,6 @@ IMG_Animation* Frames::animation()
 }
 
 } // namespace
-
-bool is_gif(const void* bytes, std::size_t size)
-{
-    const char* b = static_cast<const char*>(bytes);
-    return bytes && size >= 6 && std::memcmp(b, "GIF", 3) == 0 &&
-           (std::memcmp(b + 3, "87a", 3) == 0 || std::memcmp(b + 3, "89a", 3) == 0);
-}
 
 IMG_Animation* load_gif(const void* bytes, std::size_t size, bool first_only)
 {

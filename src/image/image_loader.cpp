@@ -8,36 +8,23 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <optional>
 #include <type_traits>
 #include <utility>
 
 #include "image/gif_loader.h"
 #include "image/image_bound.h"
+#include "kivo/surface.h"
 
 #if KIVO_OWN_WEBP_ANIMATION
 #include <webp/decode.h>
 #include <webp/demux.h>
-
-#include "kivo/surface.h"
 #endif
 
 namespace kivo {
 
 namespace {
-
-struct SdlFree {
-    void operator()(void* memory) const { SDL_free(memory); }
-};
-
-// SDL_image recognises WebP by its first 20 bytes; 6 are enough for GIF.
-constexpr size_t signature_size = 20;
-
-bool is_webp(const Uint8* b, size_t size)
-{
-    return size >= signature_size && std::memcmp(b, "RIFF", 4) == 0 &&
-           std::memcmp(b + 8, "WEBPVP8", 7) == 0 && (b[15] == ' ' || b[15] == 'X' || b[15] == 'L');
-}
 
 #if KIVO_OWN_WEBP_ANIMATION
 
@@ -78,7 +65,6 @@ LoadedAnimation decode(const Uint8* bytes, size_t size)
 
     // The decoder composes each frame onto the canvas and reports when it ends; a frame's delay is
     // its own duration, the difference from the previous end.
-    const size_t row = size_t(animation->w) * 4;
     int previous_end = 0;
     for (int i = 0; i < animation->count; ++i) {
         Uint8* canvas;
@@ -87,14 +73,9 @@ LoadedAnimation decode(const Uint8* bytes, size_t size)
             SDL_SetError("Failed to decode WEBP Animation frame");
             return {};
         }
-        SDL_Surface* frame =
-            SDL_CreateRGBSurfaceWithFormat(0, animation->w, animation->h, 32, working_format);
-        if (!frame)
+        animation->frames[i] = frame_of(canvas, animation->w, animation->h);
+        if (!animation->frames[i])
             return {};
-        animation->frames[i] = frame;
-        for (int y = 0; y < animation->h; ++y)
-            std::memcpy(static_cast<Uint8*>(frame->pixels) + ptrdiff_t(y) * frame->pitch,
-                canvas + y * row, row);
         animation->delays[i] = end - previous_end;
         previous_end = end;
     }
@@ -117,7 +98,7 @@ LoadedAnimation decode(const Uint8*, size_t)
 // first bytes call for rejects the data. GIF is read through giflib, and animated WebP is decoded
 // here where SDL_image cannot. The other formats SDL_image 2.6 knows are refused: their decoders
 // are its own code, and some write outside their buffers on malformed files (the palette of an
-// LBM with more than 8 planes, XCF, XPM).
+// LBM with more than 8 planes, XCF, XPM). SDL_image recognises WebP by its first 20 bytes.
 struct Format {
     bool (*signature)(const Uint8* bytes, size_t size);
     SDL_Surface* (*loader)(SDL_RWops*);
@@ -128,14 +109,22 @@ struct Format {
 
 enum { gif, png, jpeg, webp, bmp };
 constexpr Format formats[] = {
-    {[](const Uint8* b, size_t n) { return is_gif(b, n); }, nullptr, nullptr},
+    {[](const Uint8* b, size_t n) {
+         return n >= 6 && (std::memcmp(b, "GIF87a", 6) == 0 || std::memcmp(b, "GIF89a", 6) == 0);
+     },
+        nullptr, nullptr},
     {[](const Uint8* b, size_t n) { return n >= 8 && std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) == 0; },
         IMG_LoadPNG_RW, png_size},
     {[](const Uint8* b, size_t n) {
          return n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF;
      },
         IMG_LoadJPG_RW, jpeg_size},
-    {is_webp, IMG_LoadWEBP_RW, webp_size},
+    {[](const Uint8* b, size_t n) {
+         return n >= 20 && std::memcmp(b, "RIFF", 4) == 0 &&
+                std::memcmp(b + 8, "WEBPVP8", 7) == 0 &&
+                (b[15] == ' ' || b[15] == 'X' || b[15] == 'L');
+     },
+        IMG_LoadWEBP_RW, webp_size},
     {[](const Uint8* b, size_t n) { return n >= 2 && b[0] == 'B' && b[1] == 'M'; }, IMG_LoadBMP_RW,
         bmp_size}};
 
@@ -211,7 +200,7 @@ class Source {
   private:
     const void* data_ = nullptr;
     size_t size_ = 0;
-    std::unique_ptr<Uint8, SdlFree> read_;
+    std::unique_ptr<Uint8[]> read_;
     const Format* format_ = nullptr; // none: unsupported
     // The file could not be read, or was refused: the reason is in SDL_GetError().
     bool failed_ = false;
@@ -266,7 +255,7 @@ class Source {
             refused_ = true;
         } else if (within_size(std::uint64_t(file.st_size))) {
             const size_t size = size_t(file.st_size);
-            read_.reset(static_cast<Uint8*>(SDL_malloc(std::max<size_t>(size, 1))));
+            read_.reset(new (std::nothrow) Uint8[std::max<size_t>(size, 1)]);
             ssize_t n = 1;
             while (read_ && size_ < size && n > 0) {
                 n = ::read(fd, read_.get() + size_, size - size_);
@@ -312,6 +301,15 @@ void warn_unloaded(const char* path)
         warnx("IMG_Load(%s): %s", path, SDL_GetError());
     else
         warnx("IMG_Load_RW: %s", SDL_GetError());
+}
+
+SDL_Surface* frame_of(const void* pixels, int width, int height)
+{
+    SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, working_format);
+    if (frame)
+        SDL_ConvertPixels(width, height, working_format, pixels, width * 4, working_format,
+            frame->pixels, frame->pitch);
+    return frame;
 }
 
 IMG_Animation* new_animation(int width, int height, int count)

@@ -31,6 +31,10 @@ void warn_unloaded(const char* path);
 // that IMG_FreeAnimation releases it; null with SDL's out-of-memory error.
 IMG_Animation* new_animation(int width, int height, int count);
 
+// A copy of width x height pixels in working_format, rows 4 * width bytes apart; null with SDL's
+// error.
+SDL_Surface* frame_of(const void* pixels, int width, int height);
+
 // Before anything is decoded, a file larger than image_bound() is refused, and so is a source
 // whose header declares a size that needs more than image_bound() decoded, or once its frames
 // are brought to width x height (0: natural): see within_bound. A refused source fails for good.
