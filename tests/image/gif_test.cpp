@@ -306,12 +306,8 @@ TEST(Gif, GifSourcesNeverReachSdlImage)
     const std::vector<char> stray = kivo_test::read_file(finding);
     const std::vector<char> hostile = kivo_test::read_file(finding + "-without-stray-bytes");
     const Bytes broken = encode(4, 4, {}, {});
-    const std::string path = testing::TempDir() + "broken.gif";
-    {
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        std::fwrite(broken.data(), 1, broken.size(), f);
-        std::fclose(f);
-    }
+    const std::string path =
+        kivo_test::write_file("broken.gif", std::string(broken.begin(), broken.end()));
     const std::string warned = kivo_test::stderr_of([&] {
         EXPECT_TRUE(kivo::Animation(stray.data(), unsigned(stray.size()), 0, 0).empty());
         const kivo::Animation a(hostile.data(), unsigned(hostile.size()), 0, 0);

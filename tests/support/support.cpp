@@ -214,6 +214,13 @@ std::vector<char> read_file(const std::string& path)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+std::string write_file(const std::string& name, const std::string& bytes)
+{
+    const std::string path = ::testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+    return path;
+}
+
 std::string base64(const std::string& bytes)
 {
     static const char alphabet[] =

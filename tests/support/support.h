@@ -84,6 +84,18 @@ inline int lines(const std::string& text)
 }
 
 std::vector<char> read_file(const std::string& path);
+// Writes bytes to the file name in the test temporary directory; returns its path.
+std::string write_file(const std::string& name, const std::string& bytes);
+
+// A w x h image of one colour (0xAARRGGBB) as SDL writes it: format "PNG", "JPG" or "BMP".
+std::string encoded(const char* format, int w, int h, std::uint32_t argb);
+// An animated WebP of lossless frames, each of one colour placed at (x, y) on the canvas and
+// replacing what is under it.
+struct WebpFrame {
+    int w, h, x, y, duration;
+    std::uint32_t argb;
+};
+std::string animated_webp(int canvas_w, int canvas_h, const std::vector<WebpFrame>& frames);
 // Plain base64 with padding.
 std::string base64(const std::string& bytes);
 
