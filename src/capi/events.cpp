@@ -94,30 +94,24 @@ extern "C" KIVO_API void kivo_push_event(const EventRecord* event)
     if (event == nullptr)
         return;
     SDL_Event e{};
-    e.common.timestamp = SDL_GetTicks();
+    const Uint32 now = SDL_GetTicks();
+    const bool press = event->kind == KIVO_EVENT_PRESS;
     switch (event->kind) {
     case KIVO_EVENT_QUIT:
-        e.type = SDL_QUIT;
+        e.quit = {SDL_QUIT, now};
         break;
     case KIVO_EVENT_MOTION:
-        e.type = SDL_MOUSEMOTION;
-        e.motion.which = SDL_TOUCH_MOUSEID;
-        e.motion.state = SDL_BUTTON_LMASK;
-        e.motion.x = event->x;
-        e.motion.y = event->y;
+        e.motion = {
+            SDL_MOUSEMOTION, now, 0, SDL_TOUCH_MOUSEID, SDL_BUTTON_LMASK, event->x, event->y, 0, 0};
         break;
     case KIVO_EVENT_RELEASE:
     case KIVO_EVENT_PRESS:
-        e.type = event->kind == KIVO_EVENT_PRESS ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-        e.button.which = SDL_TOUCH_MOUSEID;
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.state = event->kind == KIVO_EVENT_PRESS ? SDL_PRESSED : SDL_RELEASED;
-        e.button.clicks = 1;
-        e.button.x = event->x;
-        e.button.y = event->y;
+        e.button = {Uint32(press ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP), now, 0,
+            SDL_TOUCH_MOUSEID, SDL_BUTTON_LEFT, Uint8(press ? SDL_PRESSED : SDL_RELEASED), 1, 0,
+            event->x, event->y};
         break;
     case KIVO_EVENT_USER:
-        e.type = SDL_USEREVENT;
+        e.user = {SDL_USEREVENT, now, 0, 0, nullptr, nullptr};
         break;
     default:
         return;

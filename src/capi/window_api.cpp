@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "capi/state.h"
 #include "kivo/kivo.h"
@@ -34,12 +35,12 @@ kivo::Config config_from(const ConfigRecord& record)
         .slider_marker_color = color_from(record.slider_marker_color)};
 }
 
+// The window and its renderer (renderer first), and with them any touch held.
 void destroy_pair()
 {
-    delete kivo::state::renderer;
-    kivo::state::renderer = nullptr;
-    delete kivo::state::window;
-    kivo::state::window = nullptr;
+    delete std::exchange(kivo::state::renderer, nullptr);
+    delete std::exchange(kivo::state::window, nullptr);
+    kivo::state::pressed = false;
 }
 
 } // namespace
@@ -71,10 +72,7 @@ KIVO_API void kivo_create_window(int32_t width, int32_t height, const ConfigReco
     const kivo::Config config = config_from(*record);
 
     // A second window would fight the first for the framebuffer: the old pair goes first.
-    if (kivo::state::window || kivo::state::renderer) {
-        destroy_pair();
-        kivo::state::pressed = false;
-    }
+    destroy_pair();
 
     kivo::state::window = new kivo::Window(width, height, !(record->reserved & KIVO_KEEP_CONSOLE));
     kivo::state::renderer = new kivo::Renderer(*kivo::state::window, config);
@@ -85,9 +83,7 @@ KIVO_API void kivo_create_window(int32_t width, int32_t height, const ConfigReco
 KIVO_API void kivo_destroy_window(void)
 {
     destroy_pair();
-    kivo::state::screens[0] = kivo::ScreenDef{};
-    kivo::state::screens[1] = kivo::ScreenDef{};
-    kivo::state::pressed = false;
+    kivo::state::screens = {};
 }
 
 KIVO_API int32_t kivo_surface_width(void)

@@ -25,6 +25,8 @@ std::pair<IMG_Animation*, Surface> settle(
     const LoadedAnimation& loaded, int width, int height, const char* path, Load load)
 {
     IMG_Animation* animation = loaded.animation;
+    if (loaded.still)
+        return {nullptr, SurfaceAdoption::adopt(Surface::convert(loaded.still, width, height))};
     if (!animation && !loaded.failed_for_good)
         return {nullptr, load(0, 0)};
     if (animation && animation->count < 2) {

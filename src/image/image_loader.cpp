@@ -31,12 +31,6 @@ namespace {
 // libwebp writes B, G, R, A bytes, which are ARGB8888 words on a little-endian machine.
 static_assert(SDL_BYTEORDER == SDL_LIL_ENDIAN && working_format == SDL_PIXELFORMAT_ARGB8888);
 
-struct DecoderDelete {
-    void operator()(WebPAnimDecoder* decoder) const { WebPAnimDecoderDelete(decoder); }
-};
-struct AnimationFree {
-    void operator()(IMG_Animation* animation) const { IMG_FreeAnimation(animation); }
-};
 // Allocated with SDL's allocator throughout, so that IMG_FreeAnimation releases the result.
 LoadedAnimation decode(const Uint8* bytes, size_t size)
 {
@@ -50,16 +44,17 @@ LoadedAnimation decode(const Uint8* bytes, size_t size)
     options.color_mode = MODE_BGRA;
     options.use_threads = 0;
     const WebPData data{bytes, size};
-    const std::unique_ptr<WebPAnimDecoder, DecoderDelete> decoder(
-        WebPAnimDecoderNew(&data, &options));
+    const std::unique_ptr<WebPAnimDecoder, decltype(&WebPAnimDecoderDelete)> decoder(
+        WebPAnimDecoderNew(&data, &options), WebPAnimDecoderDelete);
     WebPAnimInfo info;
     if (!decoder || !WebPAnimDecoderGetInfo(decoder.get(), &info) || info.frame_count == 0) {
         SDL_SetError("Failed to decode WEBP Animation");
         return {};
     }
 
-    std::unique_ptr<IMG_Animation, AnimationFree> animation(
-        new_animation(int(info.canvas_width), int(info.canvas_height), int(info.frame_count)));
+    std::unique_ptr<IMG_Animation, decltype(&IMG_FreeAnimation)> animation(
+        new_animation(int(info.canvas_width), int(info.canvas_height), int(info.frame_count)),
+        IMG_FreeAnimation);
     if (!animation)
         return {};
 
@@ -80,7 +75,7 @@ LoadedAnimation decode(const Uint8* bytes, size_t size)
         previous_end = end;
     }
     // The only frame of a still file is the image itself, the pixels IMG_LoadWEBP_RW gives.
-    return {animation.release(), true};
+    return {animation.release(), true, false, nullptr};
 }
 
 #else
@@ -136,27 +131,6 @@ const Format* format_of(const void* bytes, size_t size)
     return nullptr;
 }
 
-SDL_Surface* first_frame(IMG_Animation* animation)
-{
-    if (!animation)
-        return nullptr;
-    SDL_Surface* frame = std::exchange(animation->frames[0], nullptr);
-    IMG_FreeAnimation(animation);
-    return frame;
-}
-
-// A still image as an animation of one frame, which is the still image (null stays null).
-LoadedAnimation one_frame(SDL_Surface* image)
-{
-    IMG_Animation* animation = image ? new_animation(image->w, image->h, 1) : nullptr;
-    if (!animation) {
-        SDL_FreeSurface(image);
-        return {};
-    }
-    animation->frames[0] = image;
-    return {animation, true};
-}
-
 // One image source: bytes in memory, or a file, read whole first (at most image_bound() bytes).
 // Gives the source to the decoder its format calls for, once the size its header declares is
 // within the bound; an unsupported one fails with SDL_image's own message.
@@ -170,21 +144,20 @@ class Source {
         failed_ = !read_file(path);
         format_ = format_of(data_, size_);
     }
-    Source(const Source&) = delete;
-    Source& operator=(const Source&) = delete;
 
     LoadedAnimation animation(int width, int height)
     {
         if (!usable() || !admitted(width, height))
-            return {nullptr, false, refused_};
+            return {nullptr, false, refused_, nullptr};
         if (format_ == &formats[gif])
             return load_gif(false);
         if (format_ != &formats[webp])
-            return one_frame(with_bytes(format_->loader));
+            return {nullptr, false, false, with_bytes(format_->loader)};
 #if KIVO_OWN_WEBP_ANIMATION
         return decode(static_cast<const Uint8*>(data_), size_);
 #else
-        return {with_bytes([](SDL_RWops* rw) { return IMG_LoadWEBPAnimation_RW(rw); })};
+        return {with_bytes([](SDL_RWops* rw) { return IMG_LoadWEBPAnimation_RW(rw); }), false,
+            false, nullptr};
 #endif
     }
 
@@ -192,9 +165,12 @@ class Source {
     {
         if (!usable() || !admitted(width, height))
             return nullptr;
-        if (format_ == &formats[gif])
-            return first_frame(load_gif(true).animation);
-        return with_bytes(format_->loader);
+        if (format_ != &formats[gif])
+            return with_bytes(format_->loader);
+        IMG_Animation* gif = kivo::load_gif(data_, size_, true);
+        SDL_Surface* frame = gif ? std::exchange(gif->frames[0], nullptr) : nullptr;
+        IMG_FreeAnimation(gif);
+        return frame;
     }
 
   private:
@@ -220,7 +196,7 @@ class Source {
     LoadedAnimation load_gif(bool first_only) const
     {
         IMG_Animation* animation = kivo::load_gif(data_, size_, first_only);
-        return {animation, true, animation == nullptr};
+        return {animation, true, animation == nullptr, nullptr};
     }
     // No source larger than the bound is decoded, nor a file of that size read.
     bool within_size(std::uint64_t size)

@@ -21,6 +21,8 @@ struct LoadedAnimation {
     // The source is a GIF that could not be decoded, or was refused for its size: no other loader
     // can do better, the reason in SDL_GetError() is final.
     bool failed_for_good = false;
+    // In place of an animation, the still image of a format that has none (SDL_FreeSurface).
+    SDL_Surface* still = nullptr;
 };
 
 // The warning of a source that gave no image: "IMG_Load(<path>): <SDL error>", or for bytes in
