@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
 #include "kivo/kivo.h"
@@ -119,6 +120,14 @@ class Display : public ::testing::Test {
     void TearDown() override;
     static inline bool manual_clock = false;
 };
+
+// Pushes an SDL window event; a resize sets the coordinate space of pointer events.
+inline void window_event(int w, int h, Uint8 event = SDL_WINDOWEVENT_RESIZED)
+{
+    SDL_Event e{SDL_WINDOWEVENT};
+    e.window.event = event, e.window.data1 = w, e.window.data2 = h;
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+}
 
 // Slot 0 with these contents, presented.
 void show(const char* background, const char* icon, const std::vector<LabelRecord>& labels = {},
