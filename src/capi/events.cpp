@@ -1,6 +1,6 @@
 // The event functions: touches and host events in, resolved event records out.
+#include <algorithm>
 #include <cstdint>
-#include <limits>
 
 #include <SDL2/SDL.h>
 
@@ -16,32 +16,17 @@ std::int32_t scale(int size, std::int32_t position, std::int32_t space)
     if (space == 0)
         return 0;
     const std::int64_t q = std::int64_t{size} * position / space;
-    if (q > std::numeric_limits<std::int32_t>::max())
-        return std::numeric_limits<std::int32_t>::max();
-    if (q < std::numeric_limits<std::int32_t>::min())
-        return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(q);
+    return std::int32_t(std::clamp<std::int64_t>(q, INT32_MIN, INT32_MAX));
 }
 
 EventRecord pointer_record(std::uint8_t kind, std::int32_t ex, std::int32_t ey)
 {
     const SDL_Surface* s = kivo::state::window->surface().get();
-    EventRecord record{};
-    record.kind = kind;
-    record.x = scale(s->w, ex, kivo::state::width);
-    record.y = scale(s->h, ey, kivo::state::height);
-    const auto button = kivo::state::renderer->button_at(record.x, record.y);
-    const auto label = kivo::state::renderer->label_at(record.x, record.y);
-    record.button = button ? static_cast<std::uint16_t>(*button) : 0;
-    record.label = label ? *label : 0;
-    return record;
-}
-
-EventRecord plain_record(std::uint8_t kind)
-{
-    EventRecord record{};
-    record.kind = kind;
-    return record;
+    const std::int32_t x = scale(s->w, ex, kivo::state::width);
+    const std::int32_t y = scale(s->h, ey, kivo::state::height);
+    const auto button = kivo::state::renderer->button_at(x, y);
+    const auto label = kivo::state::renderer->label_at(x, y);
+    return {kind, x, y, button ? std::uint16_t(*button) : std::uint16_t{0}, label ? *label : 0};
 }
 
 } // namespace
@@ -62,7 +47,7 @@ extern "C" KIVO_API std::uint32_t kivo_poll_events(EventRecord* events, std::uin
     // which passes over the sentinel, reads the same events without that.
     SDL_PumpEvents();
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
-        EventRecord record;
+        EventRecord record{};
         switch (event.type) {
         case SDL_MOUSEBUTTONDOWN:
             record = pointer_record(KIVO_EVENT_PRESS, event.button.x, event.button.y);
@@ -78,15 +63,15 @@ extern "C" KIVO_API std::uint32_t kivo_poll_events(EventRecord* events, std::uin
             record = pointer_record(KIVO_EVENT_MOTION, event.motion.x, event.motion.y);
             break;
         case SDL_QUIT:
-            record = plain_record(KIVO_EVENT_QUIT);
+            record.kind = KIVO_EVENT_QUIT;
             break;
         case SDL_KEYDOWN:
             if (event.key.keysym.scancode != SDL_SCANCODE_ESCAPE)
                 continue;
-            record = plain_record(KIVO_EVENT_QUIT);
+            record.kind = KIVO_EVENT_QUIT;
             break;
         case SDL_USEREVENT:
-            record = plain_record(KIVO_EVENT_USER);
+            record.kind = KIVO_EVENT_USER;
             break;
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_RESIZED) {
@@ -108,35 +93,25 @@ extern "C" KIVO_API void kivo_push_event(const EventRecord* event)
 {
     if (event == nullptr)
         return;
-    SDL_Event e;
-    SDL_memset(&e, 0, sizeof e);
-    e.common.timestamp = SDL_GetTicks();
+    SDL_Event e{};
+    const Uint32 now = SDL_GetTicks();
+    const bool press = event->kind == KIVO_EVENT_PRESS;
     switch (event->kind) {
     case KIVO_EVENT_QUIT:
-        e.type = SDL_QUIT;
+        e.quit = {SDL_QUIT, now};
         break;
     case KIVO_EVENT_MOTION:
-        e.type = SDL_MOUSEMOTION;
-        e.motion.which = SDL_TOUCH_MOUSEID;
-        e.motion.state = SDL_BUTTON_LMASK;
-        e.motion.x = event->x;
-        e.motion.y = event->y;
+        e.motion = {
+            SDL_MOUSEMOTION, now, 0, SDL_TOUCH_MOUSEID, SDL_BUTTON_LMASK, event->x, event->y, 0, 0};
         break;
     case KIVO_EVENT_RELEASE:
     case KIVO_EVENT_PRESS:
-        e.type = event->kind == KIVO_EVENT_PRESS ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-        e.button.which = SDL_TOUCH_MOUSEID;
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.state = event->kind == KIVO_EVENT_PRESS ? SDL_PRESSED : SDL_RELEASED;
-        e.button.clicks = 1;
-        e.button.x = event->x;
-        e.button.y = event->y;
+        e.button = {Uint32(press ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP), now, 0,
+            SDL_TOUCH_MOUSEID, SDL_BUTTON_LEFT, Uint8(press ? SDL_PRESSED : SDL_RELEASED), 1, 0,
+            event->x, event->y};
         break;
     case KIVO_EVENT_USER:
-        e.type = SDL_USEREVENT;
-        e.user.code = 0;
-        e.user.data1 = nullptr;
-        e.user.data2 = nullptr;
+        e.user = {SDL_USEREVENT, now, 0, 0, nullptr, nullptr};
         break;
     default:
         return;

@@ -49,21 +49,20 @@ bool bound_text(std::string& text, bool markup, std::uint32_t index)
 // Throws std::logic_error for a null text, leaving the target label as it was.
 void convert_label(const LabelRecord& record, kivo::Label& label, std::uint32_t index)
 {
-    std::string text(record.text);
-    label.x = record.x;
-    label.y = record.y;
-    label.width = record.width;
-    label.height = record.height;
-    label.color = {record.r, record.g, record.b, record.a};
-    label.text = std::move(text);
-    label.value = record.value;
-    label.band_value = record.band_value;
-    label.marker_value = record.marker_value;
-    label.kind = static_cast<kivo::LabelKind>(record.kind);
-    label.align = static_cast<kivo::LabelAlign>(record.align);
-    label.font = record.font;
-    label.style = record.style;
-    label.id = record.id;
+    label = {.x = record.x,
+        .y = record.y,
+        .width = record.width,
+        .height = record.height,
+        .color = {record.r, record.g, record.b, record.a},
+        .text = std::string(record.text),
+        .value = record.value,
+        .band_value = record.band_value,
+        .marker_value = record.marker_value,
+        .kind = static_cast<kivo::LabelKind>(record.kind),
+        .align = static_cast<kivo::LabelAlign>(record.align),
+        .font = record.font,
+        .style = record.style,
+        .id = record.id};
     // A refused text label is kept as one that shows nothing: no text, no background image.
     if (label.kind == kivo::LabelKind::Text &&
         !bound_text(label.text, label.style & kivo::LabelStyle::Markup, index)) {
@@ -83,14 +82,9 @@ extern "C" KIVO_API void kivo_set_screen(uint32_t slot, const char* background, 
     if (!labels && label_count != 0)
         throw std::logic_error("kivo_set_screen: null labels with a non-zero count");
 
-    if (background)
-        screen.background = background;
-    else
-        screen.background.reset();
-    if (icon)
-        screen.icon = icon;
-    else
-        screen.icon.reset();
+    using Name = std::optional<std::string>;
+    screen.background = background ? Name(background) : std::nullopt;
+    screen.icon = icon ? Name(icon) : std::nullopt;
 
     screen.labels.resize(label_count);
     for (uint32_t i = 0; i < label_count; ++i)

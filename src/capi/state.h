@@ -11,14 +11,13 @@
 namespace kivo::state {
 
 // Owning. Released only by kivo_destroy_window (renderer first), never at unload.
-extern Window* window;
-extern Renderer* renderer;
+inline Window* window = nullptr;
+inline Renderer* renderer = nullptr;
 // The coordinate space of incoming pointer events: the window size, or the last resize event.
-extern std::int32_t width;
-extern std::int32_t height;
+inline std::int32_t width = 0, height = 0;
 // Slot 0 is presented; slot 1 is the other screen of a slide.
-extern std::array<ScreenDef, 2> screens;
+inline std::array<ScreenDef, 2> screens;
 // True from a Press record to its Release record.
-extern bool pressed;
+inline bool pressed = false;
 
 } // namespace kivo::state

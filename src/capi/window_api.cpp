@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "capi/state.h"
 #include "kivo/kivo.h"
@@ -16,32 +17,30 @@ kivo::Color color_from(const uint8_t (&rgba)[4])
 // Throws std::logic_error for a null font pointer, before anything is created.
 kivo::Config config_from(const ConfigRecord& record)
 {
-    kivo::Config config;
-    config.flavour = record.flavour;
-    config.font0 = std::string(record.font0);
-    config.font1 = std::string(record.font1);
-    config.font2 = std::string(record.font2);
-    config.font3 = std::string(record.font3);
-    config.label_offset_y = record.label_offset_y;
-    config.qr_border = record.qr_border;
-    config.icon_center_y = record.icon_center_y;
-    config.reserved = record.reserved;
-    config.carousel_y = record.carousel_y;
-    config.carousel_spacing = record.carousel_spacing;
-    config.slider_start_angle = record.slider_start_angle;
-    config.slider_sweep_angle = record.slider_sweep_angle;
-    config.slider_value_color = color_from(record.slider_value_color);
-    config.slider_band_color = color_from(record.slider_band_color);
-    config.slider_marker_color = color_from(record.slider_marker_color);
-    return config;
+    return {.flavour = record.flavour,
+        .font0 = std::string(record.font0),
+        .font1 = std::string(record.font1),
+        .font2 = std::string(record.font2),
+        .font3 = std::string(record.font3),
+        .label_offset_y = record.label_offset_y,
+        .qr_border = record.qr_border,
+        .icon_center_y = record.icon_center_y,
+        .reserved = record.reserved,
+        .carousel_y = record.carousel_y,
+        .carousel_spacing = record.carousel_spacing,
+        .slider_start_angle = record.slider_start_angle,
+        .slider_sweep_angle = record.slider_sweep_angle,
+        .slider_value_color = color_from(record.slider_value_color),
+        .slider_band_color = color_from(record.slider_band_color),
+        .slider_marker_color = color_from(record.slider_marker_color)};
 }
 
+// The window and its renderer (renderer first), and with them any touch held.
 void destroy_pair()
 {
-    delete kivo::state::renderer;
-    kivo::state::renderer = nullptr;
-    delete kivo::state::window;
-    kivo::state::window = nullptr;
+    delete std::exchange(kivo::state::renderer, nullptr);
+    delete std::exchange(kivo::state::window, nullptr);
+    kivo::state::pressed = false;
 }
 
 } // namespace
@@ -73,10 +72,7 @@ KIVO_API void kivo_create_window(int32_t width, int32_t height, const ConfigReco
     const kivo::Config config = config_from(*record);
 
     // A second window would fight the first for the framebuffer: the old pair goes first.
-    if (kivo::state::window || kivo::state::renderer) {
-        destroy_pair();
-        kivo::state::pressed = false;
-    }
+    destroy_pair();
 
     kivo::state::window = new kivo::Window(width, height, !(record->reserved & KIVO_KEEP_CONSOLE));
     kivo::state::renderer = new kivo::Renderer(*kivo::state::window, config);
@@ -87,9 +83,7 @@ KIVO_API void kivo_create_window(int32_t width, int32_t height, const ConfigReco
 KIVO_API void kivo_destroy_window(void)
 {
     destroy_pair();
-    kivo::state::screens[0] = kivo::ScreenDef{};
-    kivo::state::screens[1] = kivo::ScreenDef{};
-    kivo::state::pressed = false;
+    kivo::state::screens = {};
 }
 
 KIVO_API int32_t kivo_surface_width(void)

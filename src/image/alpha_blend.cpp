@@ -170,13 +170,12 @@ bool AlphaBlend::matches_sdl()
 {
 #if KIVO_X86_BLEND
     static const bool matches = __builtin_cpu_supports("avx2") && probe();
-    return matches;
 #elif KIVO_ARM_BLEND
     static const bool matches = (getauxval(AT_HWCAP) & HWCAP_NEON) && probe();
-    return matches;
 #else
-    return false;
+    const bool matches = false;
 #endif
+    return matches;
 }
 
 void AlphaBlend::blend_rows(

@@ -14,56 +14,34 @@ struct SurfaceAdoption {
 
 namespace {
 
-// Takes the only frame out of `loaded` and frees the rest; the frame becomes the still image at the
-// requested size. Used when that frame is the still image (LoadedAnimation::frame_is_still).
-Surface still_from_frame(IMG_Animation* loaded, int width, int height)
-{
-    SDL_Surface* frame = Surface::convert(std::exchange(loaded->frames[0], nullptr), width, height);
-    IMG_FreeAnimation(loaded);
-    return SurfaceAdoption::adopt(frame);
-}
-
-// What a source becomes when it is not kept animated: the loader gave nothing (natural size), or
-// fewer than two frames (requested size). `load(w, h)` loads it again as a still Surface; a source
-// that failed for good is not loaded again, only `warn()`ed about.
-template <typename Load, typename Warn>
-Surface still_image(const LoadedAnimation& loaded, int width, int height, Load load, Warn warn)
-{
-    if (loaded.failed_for_good) {
-        warn();
-        return Surface();
-    }
-    if (!loaded.animation)
-        return load(0, 0);
-    if (loaded.animation->count == 1 && loaded.frame_is_still)
-        return still_from_frame(loaded.animation, width, height);
-    IMG_FreeAnimation(loaded.animation);
-    return load(width, height);
-}
-
-// Whether the frames of loaded, brought to width x height, stay within the bound (a GIF's frames
-// are counted only as they are read); if not, loaded is freed, with the reason in SDL_GetError().
-bool fits(IMG_Animation* loaded, int width, int height)
-{
-    const DeclaredSize size{
-        std::uint64_t(loaded->w), std::uint64_t(loaded->h), std::uint64_t(loaded->count)};
-    if (within_bound(size, width, height))
-        return true;
-    IMG_FreeAnimation(loaded);
-    return false;
-}
-
-// What a loaded source becomes: an animation to keep (two frames or more, within the bound), or a
-// still image, which `load(w, h)` loads again where it must. A source that fails warns (path
-// null: from memory).
+// What a loaded source becomes: an animation to keep (two frames or more, brought to width x
+// height within the bound; a GIF's frames are counted only as they are read), or a still image.
+// The only frame of an animation that holds the still image (LoadedAnimation::frame_is_still)
+// becomes it; otherwise `load(w, h)` loads the source again as a still Surface: at its natural
+// size when the loader gave nothing. A source that failed for good, or whose frames do not fit,
+// is not loaded again but warned about (path null: from memory).
 template <typename Load>
 std::pair<IMG_Animation*, Surface> settle(
     const LoadedAnimation& loaded, int width, int height, const char* path, Load load)
 {
-    if (!loaded.animation || loaded.animation->count < 2)
-        return {nullptr, still_image(loaded, width, height, load, [path] { warn_unloaded(path); })};
-    if (fits(loaded.animation, width, height))
-        return {loaded.animation, Surface()};
+    IMG_Animation* animation = loaded.animation;
+    if (loaded.still)
+        return {nullptr, SurfaceAdoption::adopt(Surface::convert(loaded.still, width, height))};
+    if (!animation && !loaded.failed_for_good)
+        return {nullptr, load(0, 0)};
+    if (animation && animation->count < 2) {
+        SDL_Surface* frame = animation->count == 1 && loaded.frame_is_still
+                                 ? std::exchange(animation->frames[0], nullptr)
+                                 : nullptr;
+        IMG_FreeAnimation(animation);
+        return {nullptr, frame ? SurfaceAdoption::adopt(Surface::convert(frame, width, height))
+                               : load(width, height)};
+    }
+    if (animation && within_bound({std::uint64_t(animation->w), std::uint64_t(animation->h),
+                                      std::uint64_t(animation->count)},
+                         width, height))
+        return {animation, Surface()};
+    IMG_FreeAnimation(animation); // null: nothing
     warn_unloaded(path);
     return {nullptr, Surface()};
 }

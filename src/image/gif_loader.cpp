@@ -21,18 +21,7 @@ constexpr std::uint32_t black = 0xFF000000;
 // The canvas and the copy of it that a frame to be restored keeps, each the size of a frame.
 constexpr std::uint64_t kept_canvases = 2;
 
-struct SurfaceFree {
-    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
-using OwnedSurface = std::unique_ptr<SDL_Surface, SurfaceFree>;
-
-struct GifClose {
-    void operator()(GifFileType* gif) const
-    {
-        int error;
-        DGifCloseFile(gif, &error);
-    }
-};
+using OwnedSurface = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 
 // The bytes giflib reads from.
 struct Input {
@@ -204,14 +193,9 @@ bool Frames::draw(const GifImageDesc& image, int transparent)
 
 bool Frames::add_frame(int delay_ms)
 {
-    OwnedSurface surface(SDL_CreateRGBSurfaceWithFormat(0, width_, height_, 32, working_format));
+    OwnedSurface surface(frame_of(canvas_.data(), width_, height_), SDL_FreeSurface);
     if (!surface)
         return false;
-    const std::size_t row = std::size_t(width_) * 4;
-    for (int y = 0; y < height_; ++y)
-        std::memcpy(
-            static_cast<std::uint8_t*>(surface->pixels) + std::ptrdiff_t(y) * surface->pitch,
-            canvas_.data() + std::ptrdiff_t(y) * width_, row);
     frames_.push_back(std::move(surface));
     delays_.push_back(delay_ms);
     return true;
@@ -266,18 +250,12 @@ IMG_Animation* Frames::animation()
 
 } // namespace
 
-bool is_gif(const void* bytes, std::size_t size)
-{
-    const char* b = static_cast<const char*>(bytes);
-    return bytes && size >= 6 && std::memcmp(b, "GIF", 3) == 0 &&
-           (std::memcmp(b + 3, "87a", 3) == 0 || std::memcmp(b + 3, "89a", 3) == 0);
-}
-
 IMG_Animation* load_gif(const void* bytes, std::size_t size, bool first_only)
 {
     Input input{static_cast<const std::uint8_t*>(bytes), size};
     int error = D_GIF_SUCCEEDED;
-    const std::unique_ptr<GifFileType, GifClose> gif(DGifOpen(&input, read_input, &error));
+    const std::unique_ptr<GifFileType, void (*)(GifFileType*)> gif(
+        DGifOpen(&input, read_input, &error), [](GifFileType* g) { DGifCloseFile(g, nullptr); });
     if (!gif) {
         const char* reason = GifErrorString(error);
         SDL_SetError("GIF: %s", reason ? reason : "cannot be opened");

@@ -7,9 +7,6 @@
 
 namespace kivo {
 
-// "GIF87a" or "GIF89a", the test SDL_image uses to pick its GIF loader.
-bool is_gif(const void* bytes, std::size_t size);
-
 // SDL_image 2.6's GIF loader can be driven outside its own buffers by malformed LZW data, so GIF
 // bytes never reach it: giflib reads them here, one record at a time, so that the size a file
 // declares is checked before anything of that size is allocated.

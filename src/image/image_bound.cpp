@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -40,11 +41,6 @@ std::uint32_t little_endian32(const Uint8* b)
     return std::uint32_t(b[3]) << 24 | std::uint32_t(b[2]) << 16 | std::uint32_t(b[1]) << 8 | b[0];
 }
 
-std::uint64_t magnitude(std::int32_t v)
-{
-    return v < 0 ? std::uint64_t(-std::int64_t{v}) : std::uint64_t(v);
-}
-
 // libjpeg ends a failed call through error_exit, which must not return: back to jpeg_size.
 struct JpegErrors {
     jpeg_error_mgr manager;
@@ -56,10 +52,6 @@ struct JpegErrors {
     std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->back, 1);
 }
 
-void jpeg_quiet(j_common_ptr)
-{
-}
-
 // Fills declared from the header of a JPEG; false when libjpeg cannot read it. Plain C data only
 // between setjmp and longjmp.
 bool read_jpeg_header(const Uint8* bytes, std::size_t size, DeclaredSize& declared)
@@ -68,7 +60,7 @@ bool read_jpeg_header(const Uint8* bytes, std::size_t size, DeclaredSize& declar
     JpegErrors errors;
     info.err = jpeg_std_error(&errors.manager);
     errors.manager.error_exit = jpeg_fail;
-    errors.manager.output_message = jpeg_quiet;
+    errors.manager.output_message = [](j_common_ptr) {};
     if (setjmp(errors.back)) {
         jpeg_destroy_decompress(&info);
         return false;
@@ -97,33 +89,24 @@ bool read_jpeg_header(const Uint8* bytes, std::size_t size, DeclaredSize& declar
     return true;
 }
 
-} // namespace
-
-namespace {
-
-std::uint64_t& bound()
-{
-    static std::uint64_t bytes = [] {
-        const long pages = sysconf(_SC_PHYS_PAGES);
-        const long page_size = sysconf(_SC_PAGESIZE);
-        if (pages <= 0 || page_size <= 0)
-            return max_bound;
-        return std::min(
-            max_bound, saturating_mul(std::uint64_t(pages), std::uint64_t(page_size)) / 4);
-    }();
-    return bytes;
-}
+std::uint64_t bound = [] {
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long page_size = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || page_size <= 0)
+        return max_bound;
+    return std::min(max_bound, saturating_mul(std::uint64_t(pages), std::uint64_t(page_size)) / 4);
+}();
 
 } // namespace
 
 std::uint64_t image_bound()
 {
-    return bound();
+    return bound;
 }
 
 void set_image_bound(std::uint64_t bytes)
 {
-    bound() = bytes;
+    bound = bytes;
 }
 
 unsigned long long in_mib(std::uint64_t bytes)
@@ -216,8 +199,10 @@ std::optional<DeclaredSize> bmp_size(const Uint8* bytes, std::size_t size)
         declared.width = std::uint64_t(bytes[18]) | std::uint64_t(bytes[19]) << 8;
         declared.height = std::uint64_t(bytes[20]) | std::uint64_t(bytes[21]) << 8;
     } else {
-        declared.width = magnitude(std::int32_t(little_endian32(bytes + 18)));
-        declared.height = magnitude(std::int32_t(little_endian32(bytes + 22)));
+        declared.width =
+            std::uint64_t(std::abs(std::int64_t(std::int32_t(little_endian32(bytes + 18)))));
+        declared.height =
+            std::uint64_t(std::abs(std::int64_t(std::int32_t(little_endian32(bytes + 22)))));
     }
     return declared;
 }

@@ -8,48 +8,29 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <optional>
 #include <type_traits>
 #include <utility>
 
 #include "image/gif_loader.h"
 #include "image/image_bound.h"
+#include "kivo/surface.h"
 
 #if KIVO_OWN_WEBP_ANIMATION
 #include <webp/decode.h>
 #include <webp/demux.h>
-
-#include "kivo/surface.h"
 #endif
 
 namespace kivo {
 
 namespace {
 
-struct SdlFree {
-    void operator()(void* memory) const { SDL_free(memory); }
-};
-
-// SDL_image recognises WebP by its first 20 bytes; 6 are enough for GIF.
-constexpr size_t signature_size = 20;
-
-bool is_webp(const Uint8* b, size_t size)
-{
-    return size >= signature_size && std::memcmp(b, "RIFF", 4) == 0 &&
-           std::memcmp(b + 8, "WEBPVP8", 7) == 0 && (b[15] == ' ' || b[15] == 'X' || b[15] == 'L');
-}
-
 #if KIVO_OWN_WEBP_ANIMATION
 
 // libwebp writes B, G, R, A bytes, which are ARGB8888 words on a little-endian machine.
 static_assert(SDL_BYTEORDER == SDL_LIL_ENDIAN && working_format == SDL_PIXELFORMAT_ARGB8888);
 
-struct DecoderDelete {
-    void operator()(WebPAnimDecoder* decoder) const { WebPAnimDecoderDelete(decoder); }
-};
-struct AnimationFree {
-    void operator()(IMG_Animation* animation) const { IMG_FreeAnimation(animation); }
-};
 // Allocated with SDL's allocator throughout, so that IMG_FreeAnimation releases the result.
 LoadedAnimation decode(const Uint8* bytes, size_t size)
 {
@@ -63,22 +44,22 @@ LoadedAnimation decode(const Uint8* bytes, size_t size)
     options.color_mode = MODE_BGRA;
     options.use_threads = 0;
     const WebPData data{bytes, size};
-    const std::unique_ptr<WebPAnimDecoder, DecoderDelete> decoder(
-        WebPAnimDecoderNew(&data, &options));
+    const std::unique_ptr<WebPAnimDecoder, decltype(&WebPAnimDecoderDelete)> decoder(
+        WebPAnimDecoderNew(&data, &options), WebPAnimDecoderDelete);
     WebPAnimInfo info;
     if (!decoder || !WebPAnimDecoderGetInfo(decoder.get(), &info) || info.frame_count == 0) {
         SDL_SetError("Failed to decode WEBP Animation");
         return {};
     }
 
-    std::unique_ptr<IMG_Animation, AnimationFree> animation(
-        new_animation(int(info.canvas_width), int(info.canvas_height), int(info.frame_count)));
+    std::unique_ptr<IMG_Animation, decltype(&IMG_FreeAnimation)> animation(
+        new_animation(int(info.canvas_width), int(info.canvas_height), int(info.frame_count)),
+        IMG_FreeAnimation);
     if (!animation)
         return {};
 
     // The decoder composes each frame onto the canvas and reports when it ends; a frame's delay is
     // its own duration, the difference from the previous end.
-    const size_t row = size_t(animation->w) * 4;
     int previous_end = 0;
     for (int i = 0; i < animation->count; ++i) {
         Uint8* canvas;
@@ -87,19 +68,14 @@ LoadedAnimation decode(const Uint8* bytes, size_t size)
             SDL_SetError("Failed to decode WEBP Animation frame");
             return {};
         }
-        SDL_Surface* frame =
-            SDL_CreateRGBSurfaceWithFormat(0, animation->w, animation->h, 32, working_format);
-        if (!frame)
+        animation->frames[i] = frame_of(canvas, animation->w, animation->h);
+        if (!animation->frames[i])
             return {};
-        animation->frames[i] = frame;
-        for (int y = 0; y < animation->h; ++y)
-            std::memcpy(static_cast<Uint8*>(frame->pixels) + ptrdiff_t(y) * frame->pitch,
-                canvas + y * row, row);
         animation->delays[i] = end - previous_end;
         previous_end = end;
     }
     // The only frame of a still file is the image itself, the pixels IMG_LoadWEBP_RW gives.
-    return {animation.release(), true};
+    return {animation.release(), true, false, nullptr};
 }
 
 #else
@@ -117,7 +93,7 @@ LoadedAnimation decode(const Uint8*, size_t)
 // first bytes call for rejects the data. GIF is read through giflib, and animated WebP is decoded
 // here where SDL_image cannot. The other formats SDL_image 2.6 knows are refused: their decoders
 // are its own code, and some write outside their buffers on malformed files (the palette of an
-// LBM with more than 8 planes, XCF, XPM).
+// LBM with more than 8 planes, XCF, XPM). SDL_image recognises WebP by its first 20 bytes.
 struct Format {
     bool (*signature)(const Uint8* bytes, size_t size);
     SDL_Surface* (*loader)(SDL_RWops*);
@@ -128,14 +104,22 @@ struct Format {
 
 enum { gif, png, jpeg, webp, bmp };
 constexpr Format formats[] = {
-    {[](const Uint8* b, size_t n) { return is_gif(b, n); }, nullptr, nullptr},
+    {[](const Uint8* b, size_t n) {
+         return n >= 6 && (std::memcmp(b, "GIF87a", 6) == 0 || std::memcmp(b, "GIF89a", 6) == 0);
+     },
+        nullptr, nullptr},
     {[](const Uint8* b, size_t n) { return n >= 8 && std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) == 0; },
         IMG_LoadPNG_RW, png_size},
     {[](const Uint8* b, size_t n) {
          return n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF;
      },
         IMG_LoadJPG_RW, jpeg_size},
-    {is_webp, IMG_LoadWEBP_RW, webp_size},
+    {[](const Uint8* b, size_t n) {
+         return n >= 20 && std::memcmp(b, "RIFF", 4) == 0 &&
+                std::memcmp(b + 8, "WEBPVP8", 7) == 0 &&
+                (b[15] == ' ' || b[15] == 'X' || b[15] == 'L');
+     },
+        IMG_LoadWEBP_RW, webp_size},
     {[](const Uint8* b, size_t n) { return n >= 2 && b[0] == 'B' && b[1] == 'M'; }, IMG_LoadBMP_RW,
         bmp_size}};
 
@@ -145,27 +129,6 @@ const Format* format_of(const void* bytes, size_t size)
         if (bytes && format.signature(static_cast<const Uint8*>(bytes), size))
             return &format;
     return nullptr;
-}
-
-SDL_Surface* first_frame(IMG_Animation* animation)
-{
-    if (!animation)
-        return nullptr;
-    SDL_Surface* frame = std::exchange(animation->frames[0], nullptr);
-    IMG_FreeAnimation(animation);
-    return frame;
-}
-
-// A still image as an animation of one frame, which is the still image (null stays null).
-LoadedAnimation one_frame(SDL_Surface* image)
-{
-    IMG_Animation* animation = image ? new_animation(image->w, image->h, 1) : nullptr;
-    if (!animation) {
-        SDL_FreeSurface(image);
-        return {};
-    }
-    animation->frames[0] = image;
-    return {animation, true};
 }
 
 // One image source: bytes in memory, or a file, read whole first (at most image_bound() bytes).
@@ -181,21 +144,20 @@ class Source {
         failed_ = !read_file(path);
         format_ = format_of(data_, size_);
     }
-    Source(const Source&) = delete;
-    Source& operator=(const Source&) = delete;
 
     LoadedAnimation animation(int width, int height)
     {
         if (!usable() || !admitted(width, height))
-            return {nullptr, false, refused_};
+            return {nullptr, false, refused_, nullptr};
         if (format_ == &formats[gif])
             return load_gif(false);
         if (format_ != &formats[webp])
-            return one_frame(with_bytes(format_->loader));
+            return {nullptr, false, false, with_bytes(format_->loader)};
 #if KIVO_OWN_WEBP_ANIMATION
         return decode(static_cast<const Uint8*>(data_), size_);
 #else
-        return {with_bytes([](SDL_RWops* rw) { return IMG_LoadWEBPAnimation_RW(rw); })};
+        return {with_bytes([](SDL_RWops* rw) { return IMG_LoadWEBPAnimation_RW(rw); }), false,
+            false, nullptr};
 #endif
     }
 
@@ -203,15 +165,18 @@ class Source {
     {
         if (!usable() || !admitted(width, height))
             return nullptr;
-        if (format_ == &formats[gif])
-            return first_frame(load_gif(true).animation);
-        return with_bytes(format_->loader);
+        if (format_ != &formats[gif])
+            return with_bytes(format_->loader);
+        IMG_Animation* gif = kivo::load_gif(data_, size_, true);
+        SDL_Surface* frame = gif ? std::exchange(gif->frames[0], nullptr) : nullptr;
+        IMG_FreeAnimation(gif);
+        return frame;
     }
 
   private:
     const void* data_ = nullptr;
     size_t size_ = 0;
-    std::unique_ptr<Uint8, SdlFree> read_;
+    std::unique_ptr<Uint8[]> read_;
     const Format* format_ = nullptr; // none: unsupported
     // The file could not be read, or was refused: the reason is in SDL_GetError().
     bool failed_ = false;
@@ -231,7 +196,7 @@ class Source {
     LoadedAnimation load_gif(bool first_only) const
     {
         IMG_Animation* animation = kivo::load_gif(data_, size_, first_only);
-        return {animation, true, animation == nullptr};
+        return {animation, true, animation == nullptr, nullptr};
     }
     // No source larger than the bound is decoded, nor a file of that size read.
     bool within_size(std::uint64_t size)
@@ -266,7 +231,7 @@ class Source {
             refused_ = true;
         } else if (within_size(std::uint64_t(file.st_size))) {
             const size_t size = size_t(file.st_size);
-            read_.reset(static_cast<Uint8*>(SDL_malloc(std::max<size_t>(size, 1))));
+            read_.reset(new (std::nothrow) Uint8[std::max<size_t>(size, 1)]);
             ssize_t n = 1;
             while (read_ && size_ < size && n > 0) {
                 n = ::read(fd, read_.get() + size_, size - size_);
@@ -312,6 +277,15 @@ void warn_unloaded(const char* path)
         warnx("IMG_Load(%s): %s", path, SDL_GetError());
     else
         warnx("IMG_Load_RW: %s", SDL_GetError());
+}
+
+SDL_Surface* frame_of(const void* pixels, int width, int height)
+{
+    SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, working_format);
+    if (frame)
+        SDL_ConvertPixels(width, height, working_format, pixels, width * 4, working_format,
+            frame->pixels, frame->pitch);
+    return frame;
 }
 
 IMG_Animation* new_animation(int width, int height, int count)

@@ -21,6 +21,8 @@ struct LoadedAnimation {
     // The source is a GIF that could not be decoded, or was refused for its size: no other loader
     // can do better, the reason in SDL_GetError() is final.
     bool failed_for_good = false;
+    // In place of an animation, the still image of a format that has none (SDL_FreeSurface).
+    SDL_Surface* still = nullptr;
 };
 
 // The warning of a source that gave no image: "IMG_Load(<path>): <SDL error>", or for bytes in
@@ -30,6 +32,10 @@ void warn_unloaded(const char* path);
 // An animation of count frames, all null, at width x height, allocated with SDL's allocator so
 // that IMG_FreeAnimation releases it; null with SDL's out-of-memory error.
 IMG_Animation* new_animation(int width, int height, int count);
+
+// A copy of width x height pixels in working_format, rows 4 * width bytes apart; null with SDL's
+// error.
+SDL_Surface* frame_of(const void* pixels, int width, int height);
 
 // Before anything is decoded, a file larger than image_bound() is refused, and so is a source
 // whose header declares a size that needs more than image_bound() decoded, or once its frames

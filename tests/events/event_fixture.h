@@ -27,9 +27,7 @@ inline void PrintTo(const EventRecord& e, std::ostream* os)
 inline EventRecord record(
     std::uint8_t kind, int x = 0, int y = 0, std::uint16_t button = 0, std::uint32_t label = 0)
 {
-    EventRecord e{};
-    e.kind = kind, e.x = x, e.y = y, e.button = button, e.label = label;
-    return e;
+    return {kind, x, y, button, label};
 }
 
 class EventTest : public kivo_test::Display {

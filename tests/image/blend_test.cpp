@@ -74,21 +74,9 @@ TEST(AlphaBlend, GivesSdlsBytesForEveryAlphaAndValue)
         if (HasFatalFailure())
             return;
     }
-}
-
-TEST(AlphaBlend, RowsOfEveryWidthEndWhereTheyShould)
-{
-    if (!AlphaBlend::matches_sdl())
-        GTEST_SKIP() << "SDL blends on this machine";
-    Surface src(0, 32, 4, 32, kivo::working_format), dst(0, 40, 6, 32, kivo::working_format);
-    for (int y = 0; y < 4; ++y)
-        for (Uint32 x = 0; x < 32; ++x)
-            row(src, y)[x] = (x * 53 + Uint32(y) * 91) % 256 << 24 | 0x00a0b0c0 | x;
-    for (int y = 0; y < 6; ++y)
-        for (Uint32 x = 0; x < 40; ++x)
-            row(dst, y)[x] = 0x80102030u + x * 0x010101u;
+    // Parts of every width up to two vectors and a bit, at odd places: rows end where they should.
     for (int w = 1; w <= 19; ++w) {
-        expect_same(src, {3, 0, w, 4}, dst, 5, 1);
+        expect_same(src, {3, 7, w, 4}, dst, 5, 1);
         if (HasFatalFailure())
             return;
     }

@@ -2,7 +2,6 @@
 // loader of that format whatever a file's name says, GIF by the library, everything else refused
 // with one warning (formats whose SDL_image 2.6 decoders write outside their buffers included).
 #include <gtest/gtest.h>
-#include <SDL2/SDL_image.h>
 
 #include <cstdio>
 #include <string>
@@ -16,35 +15,6 @@ namespace {
 using kivo_test::stderr_of;
 
 constexpr Uint32 colour = 0xFF3366CC;
-
-// An 8 x 8 surface of one colour, written by SDL in the given format.
-std::string encoded(const char* format)
-{
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 8, 8, 32, SDL_PIXELFORMAT_RGB888);
-    SDL_FillRect(s, nullptr, colour);
-    std::vector<char> buffer(1 << 16);
-    SDL_RWops* out = SDL_RWFromMem(buffer.data(), int(buffer.size()));
-    const std::string f = format;
-    if (f == "PNG")
-        IMG_SavePNG_RW(s, out, 0);
-    else if (f == "JPG")
-        IMG_SaveJPG_RW(s, out, 0, 100);
-    else
-        SDL_SaveBMP_RW(s, out, 0);
-    const auto size = std::size_t(SDL_RWtell(out));
-    SDL_RWclose(out);
-    SDL_FreeSurface(s);
-    return std::string(buffer.data(), size);
-}
-
-std::string file(const std::string& name, const std::string& bytes)
-{
-    const std::string path = testing::TempDir() + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    return path;
-}
 
 bool near(Uint32 a, Uint32 b)
 {
@@ -67,9 +37,9 @@ TEST(Formats, OnlyTheReadFormatsReachADecoder)
         const char* name; // of the file the bytes are also read from
         bool read;
         std::string error = "Unsupported image format";
-    } const cases[] = {{"PNG", encoded("PNG"), "png-named.tga", true},
-        {"JPEG", encoded("JPG"), "jpeg-named.png", true},
-        {"BMP", encoded("BMP"), "bmp-named.xcf", true},
+    } const cases[] = {{"PNG", kivo_test::encoded("PNG", 8, 8, colour), "png-named.tga", true},
+        {"JPEG", kivo_test::encoded("JPG", 8, 8, colour), "jpeg-named.png", true},
+        {"BMP", kivo_test::encoded("BMP", 8, 8, colour), "bmp-named.xcf", true},
         {"WebP", std::string(webp.begin(), webp.end()), "webp-named.gif", true},
         // 90 bytes that make SDL_image 2.6.3 write 15 KiB past a palette.
         {"LBM of 12 planes", std::string(lbm.begin(), lbm.end()), "lbm.iff", false},
@@ -84,7 +54,7 @@ TEST(Formats, OnlyTheReadFormatsReachADecoder)
             "svg.jpg", false, "JPEG loading error"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string path = file(c.name, c.bytes);
+        const std::string path = kivo_test::write_file(c.name, c.bytes);
         const std::string said = stderr_of([&] {
             const kivo::Animation from_memory(c.bytes.data(), unsigned(c.bytes.size()), 0, 0);
             const kivo::Animation from_file(path.c_str(), 0, 0);

@@ -39,15 +39,13 @@ int write_bytes(GifFileType* gif, const GifByteType* data, int n)
     return n;
 }
 
-struct MapFree {
-    void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
-};
-std::unique_ptr<ColorMapObject, MapFree> colour_map(const Pixels& colours)
+using ColourMap = std::unique_ptr<ColorMapObject, decltype(&GifFreeMapObject)>;
+ColourMap colour_map(const Pixels& colours)
 {
     if (colours.empty())
-        return nullptr;
-    std::unique_ptr<ColorMapObject, MapFree> map(
-        GifMakeMapObject(1 << GifBitSize(int(colours.size())), nullptr));
+        return ColourMap(nullptr, GifFreeMapObject);
+    ColourMap map(
+        GifMakeMapObject(1 << GifBitSize(int(colours.size())), nullptr), GifFreeMapObject);
     for (std::size_t i = 0; i < colours.size(); ++i)
         map->Colors[i] = {
             GifByteType(colours[i] >> 16), GifByteType(colours[i] >> 8), GifByteType(colours[i])};
@@ -88,14 +86,11 @@ Bytes encode(int screen_w, int screen_h, const Pixels& global, const std::vector
     return out;
 }
 
-struct AnimationFree {
-    void operator()(IMG_Animation* a) const { IMG_FreeAnimation(a); }
-};
-using Decoded = std::unique_ptr<IMG_Animation, AnimationFree>;
+using Decoded = std::unique_ptr<IMG_Animation, decltype(&IMG_FreeAnimation)>;
 
 Decoded decode(const Bytes& bytes)
 {
-    return Decoded(kivo::load_gif(bytes.data(), bytes.size(), false));
+    return Decoded(kivo::load_gif(bytes.data(), bytes.size(), false), IMG_FreeAnimation);
 }
 
 Pixels pixels(const SDL_Surface* s)
@@ -306,12 +301,8 @@ TEST(Gif, GifSourcesNeverReachSdlImage)
     const std::vector<char> stray = kivo_test::read_file(finding);
     const std::vector<char> hostile = kivo_test::read_file(finding + "-without-stray-bytes");
     const Bytes broken = encode(4, 4, {}, {});
-    const std::string path = testing::TempDir() + "broken.gif";
-    {
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        std::fwrite(broken.data(), 1, broken.size(), f);
-        std::fclose(f);
-    }
+    const std::string path =
+        kivo_test::write_file("broken.gif", std::string(broken.begin(), broken.end()));
     const std::string warned = kivo_test::stderr_of([&] {
         EXPECT_TRUE(kivo::Animation(stray.data(), unsigned(stray.size()), 0, 0).empty());
         const kivo::Animation a(hostile.data(), unsigned(hostile.size()), 0, 0);

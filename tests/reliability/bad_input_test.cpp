@@ -37,13 +37,6 @@ TEST_F(BadInput, NullConfigurationThrowsAndKeepsTheWindow)
     }
 }
 
-TEST_F(BadInput, FrameCopyToNullWithZeroSizeCopiesNothing)
-{
-    open(32, 24);
-    kivo_present(0);
-    kivo_get_framebuffer(nullptr, 0); // the sanitizer build checks that nothing touches it
-}
-
 // Texts that libqrencode or Pango refuse: the warnings of two frames, and what the library draws
 // instead (nothing for a QR code; the text laid out before, or U+FFFD, for a text label), drawn
 // here as the reference. Each is said on the first frame only (invalid UTF-8 by Pango, which

@@ -19,13 +19,6 @@ namespace {
 
 class Extremes : public Fixture {};
 
-void resize(int w, int h)
-{
-    SDL_Event e{SDL_WINDOWEVENT};
-    e.window.event = SDL_WINDOWEVENT_RESIZED, e.window.data1 = w, e.window.data2 = h;
-    SDL_PushEvent(&e);
-}
-
 // The slot that covers more than half of the surface is current: at the ends of the int range
 // that is slot 1, although neither screen lands on the surface (its buttons do).
 TEST_F(Extremes, OffsetsAtTheEndsOfTheIntRange)
@@ -182,7 +175,7 @@ TEST_F(Extremes, CoordinateSpacesAfterResizeEvents)
     kivo_present(0);
     for (const auto& t : cases) {
         SCOPED_TRACE(testing::Message() << t.space_w << "x" << t.space_h);
-        resize(t.space_w, t.space_h);
+        kivo_test::window_event(t.space_w, t.space_h);
         const EventRecord e = press(t.ex, t.ey);
         EXPECT_EQ(e.x, t.x);
         EXPECT_EQ(e.y, t.y);

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -76,33 +77,30 @@ TEST_F(Screens, EveryFieldIsCopiedAndTheHostMayFreeItsMemory)
     EXPECT_TRUE(screens[0].labels.empty());
 }
 
-TEST_F(Screens, CarouselIsShownOnlyWhenCountExceedsCurrentUnsigned)
+// An empty reference is present, a null one absent; the carousel is shown only when its count
+// exceeds its current dot, both unsigned.
+TEST_F(Screens, ReferencesAndCarouselAreKeptAsGiven)
 {
     struct Case {
+        const char *background, *icon;
         std::uint32_t current, count;
         bool shown;
-    } cases[] = {{0, 1, true}, {2, 5, true}, {0, 0, false}, {3, 2, false}, {5, 5, false},
-        {0xFFFFFFFF, 5, false}, {0, 0x80000000u, true}};
+    } cases[] = {{"", nullptr, 0, 1, true}, {nullptr, "", 2, 5, true}, {"a", "b", 0, 0, false},
+        {nullptr, nullptr, 3, 2, false}, {"", "", 5, 5, false}, {"", "", 0xFFFFFFFF, 5, false},
+        {"", "", 0, 0x80000000u, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.current << "/" << c.count);
-        kivo_set_screen(0, nullptr, nullptr, nullptr, 0, c.current, c.count, 0);
-        ASSERT_EQ(screens[0].carousel.has_value(), c.shown);
+        kivo_set_screen(0, c.background, c.icon, nullptr, 0, c.current, c.count, 0);
+        const kivo::ScreenDef& s = screens[0];
+        EXPECT_EQ(
+            s.background, c.background ? std::optional<std::string>(c.background) : std::nullopt);
+        EXPECT_EQ(s.icon, c.icon ? std::optional<std::string>(c.icon) : std::nullopt);
+        ASSERT_EQ(s.carousel.has_value(), c.shown);
         if (c.shown) {
-            EXPECT_EQ(static_cast<std::uint32_t>(screens[0].carousel->current), c.current);
-            EXPECT_EQ(static_cast<std::uint32_t>(screens[0].carousel->count), c.count);
+            EXPECT_EQ(static_cast<std::uint32_t>(s.carousel->current), c.current);
+            EXPECT_EQ(static_cast<std::uint32_t>(s.carousel->count), c.count);
         }
     }
-}
-
-TEST_F(Screens, EmptyReferenceIsPresentNullIsAbsent)
-{
-    kivo_set_screen(0, "", nullptr, nullptr, 0, 0, 0, 0);
-    ASSERT_TRUE(screens[0].background.has_value());
-    EXPECT_EQ(*screens[0].background, "");
-    EXPECT_FALSE(screens[0].icon.has_value());
-    kivo_set_screen(0, nullptr, "", nullptr, 0, 0, 0, 0);
-    EXPECT_FALSE(screens[0].background.has_value());
-    EXPECT_TRUE(screens[0].icon.has_value());
 }
 
 TEST_F(Screens, SlotAboveOneThrowsAndChangesNothing)

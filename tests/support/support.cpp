@@ -68,11 +68,8 @@ Image load(const std::string& path)
     SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(loaded);
     Image img(argb->w, argb->h);
-    for (int y = 0; y < argb->h; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(
-            static_cast<const std::uint8_t*>(argb->pixels) + std::size_t(y) * argb->pitch);
-        std::copy(row, row + argb->w, &img.at(0, y));
-    }
+    SDL_ConvertPixels(argb->w, argb->h, argb->format->format, argb->pixels, argb->pitch,
+        argb->format->format, img.px.data(), argb->w * 4);
     SDL_FreeSurface(argb);
     return img;
 }
@@ -212,6 +209,13 @@ std::vector<char> read_file(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string write_file(const std::string& name, const std::string& bytes)
+{
+    const std::string path = ::testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+    return path;
 }
 
 std::string base64(const std::string& bytes)

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
 #include "kivo/kivo.h"
@@ -84,6 +85,18 @@ inline int lines(const std::string& text)
 }
 
 std::vector<char> read_file(const std::string& path);
+// Writes bytes to the file name in the test temporary directory; returns its path.
+std::string write_file(const std::string& name, const std::string& bytes);
+
+// A w x h image of one colour (0xAARRGGBB) as SDL writes it: format "PNG", "JPG" or "BMP".
+std::string encoded(const char* format, int w, int h, std::uint32_t argb);
+// An animated WebP of lossless frames, each of one colour placed at (x, y) on the canvas and
+// replacing what is under it.
+struct WebpFrame {
+    int w, h, x, y, duration;
+    std::uint32_t argb;
+};
+std::string animated_webp(int canvas_w, int canvas_h, const std::vector<WebpFrame>& frames);
 // Plain base64 with padding.
 std::string base64(const std::string& bytes);
 
@@ -107,6 +120,14 @@ class Display : public ::testing::Test {
     void TearDown() override;
     static inline bool manual_clock = false;
 };
+
+// Pushes an SDL window event; a resize sets the coordinate space of pointer events.
+inline void window_event(int w, int h, Uint8 event = SDL_WINDOWEVENT_RESIZED)
+{
+    SDL_Event e{SDL_WINDOWEVENT};
+    e.window.event = event, e.window.data1 = w, e.window.data2 = h;
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+}
 
 // Slot 0 with these contents, presented.
 void show(const char* background, const char* icon, const std::vector<LabelRecord>& labels = {},
