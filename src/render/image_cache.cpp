@@ -8,7 +8,6 @@
 #include "image/image_bound.h"
 #include "kivo/base64.h"
 #include "render/coords.h"
-#include "render/tracker.h"
 
 namespace kivo {
 
@@ -53,14 +52,14 @@ Animation& Renderer::get_image(const char* kind, const std::string& ref, int wid
     if (it == cache_.end()) {
         it = cache_.try_emplace(ref, kind, ref, width, height).first;
         cache_bytes_ += it->second.bytes;
-        ++tracker_->cache_generation;
+        ++cache_generation_;
     }
     it->second.last_used = std::chrono::steady_clock::now();
     it->second.round = cache_round_;
     return it->second.image;
 }
 
-// Every drop changes the tracker's cache_generation, so that the frame drawn next is drawn in full
+// Every drop changes cache_generation_, so that the frame drawn next is drawn in full
 // and no image remembered from before can be taken for one loaded later at the same address. The
 // entries the last draw looked up are never dropped here: what it drew names them.
 void Renderer::clear_cache()
@@ -93,7 +92,7 @@ void Renderer::clear_cache()
         }
     }
     if (dropped)
-        ++tracker_->cache_generation;
+        ++cache_generation_;
     ++cache_round_;
 }
 
