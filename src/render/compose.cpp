@@ -1,6 +1,5 @@
 #include "kivo/renderer.h"
 
-#include "render/canvas.h"
 #include "render/coords.h"
 #include "render/tracker.h"
 #include "render/warnings.h"

@@ -12,20 +12,9 @@ namespace kivo {
 class Renderer;
 
 // The order of the buttons: hit tests walk it forwards, drawing walks it backwards.
-inline constexpr ButtonFlag button_order[] = {
-    ButtonFlag::Ok,
-    ButtonFlag::Back,
-    ButtonFlag::BackAlt,
-    ButtonFlag::Back,
-    ButtonFlag::Menu,
-    ButtonFlag::Close,
-    ButtonFlag::Help,
-    ButtonFlag::Fast,
-    ButtonFlag::Smart,
-    ButtonFlag::Left,
-    ButtonFlag::Right,
-    ButtonFlag::Frame,
-};
+inline constexpr ButtonFlag button_order[] = {ButtonFlag::Ok, ButtonFlag::Back, ButtonFlag::BackAlt,
+    ButtonFlag::Back, ButtonFlag::Menu, ButtonFlag::Close, ButtonFlag::Help, ButtonFlag::Fast,
+    ButtonFlag::Smart, ButtonFlag::Left, ButtonFlag::Right, ButtonFlag::Frame};
 
 // Whether every button of mask has an image in the flavour (Renderer::image_rect does not throw).
 bool buttons_drawable(std::uint8_t flavour, int mask);

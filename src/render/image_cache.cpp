@@ -15,22 +15,17 @@ namespace {
 
 constexpr auto max_idle = std::chrono::seconds(600);
 
-bool starts_with(const std::string& ref, std::string_view prefix)
-{
-    return ref.size() >= prefix.size() && ref.compare(0, prefix.size(), prefix) == 0;
-}
-
 // Resolves a reference: "file://<path>", "data://<base64>", "image://<name>" or a bare name,
 // names meaning "app/share/marvo/images/<kind>/<name>.webp".
 Animation load_image(const char* kind, const std::string& ref, int width, int height)
 {
-    if (starts_with(ref, "file://"))
+    if (ref.starts_with("file://"))
         return Animation(ref.c_str() + 7, width, height);
-    if (starts_with(ref, "data://")) {
+    if (ref.starts_with("data://")) {
         const std::string bytes = base64::decode_into<std::string>(std::string_view(ref).substr(7));
         return Animation(bytes.data(), static_cast<unsigned>(bytes.size()), width, height);
     }
-    const char* name = starts_with(ref, "image://") ? ref.c_str() + 8 : ref.c_str();
+    const char* name = ref.starts_with("image://") ? ref.c_str() + 8 : ref.c_str();
     char path[4096];
     std::snprintf(path, sizeof path, "app/share/marvo/images/%s/%s.webp", kind, name);
     return Animation(path, width, height);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include <SDL2/SDL.h>
+#include <pango/pango-layout.h>
 #include <qrencode.h>
 
 #include "kivo/renderer.h"
@@ -53,6 +54,21 @@ void set_text(PangoLayout* layout, const std::string& text, bool markup);
 // Whether markup parses; what is wrong with it is said once when warnings are given (Pango would
 // say it on every frame).
 bool parses(const std::string& markup, Warnings* warnings);
+
+// The label's own alignment; a value that names none keeps carried, the alignment the shared
+// layout has from the text label before.
+inline PangoAlignment pango_alignment(LabelAlign align, PangoAlignment carried)
+{
+    switch (align) {
+    case LabelAlign::Center:
+        return PANGO_ALIGN_CENTER;
+    case LabelAlign::Left:
+        return PANGO_ALIGN_LEFT;
+    case LabelAlign::Right:
+        return PANGO_ALIGN_RIGHT;
+    }
+    return carried;
+}
 
 // FreeType makes no font of 65536 pixels or more, and Pango then draws no text but warns in its
 // own words on every layout. A font beyond this (its size at the layout's resolution) is refused.

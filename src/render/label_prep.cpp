@@ -5,7 +5,6 @@
 #include <pango/pangocairo.h>
 
 #include "render/label_geometry.h"
-#include "render/pango_align.h"
 #include "render/tracker.h"
 
 namespace kivo {
@@ -50,8 +49,9 @@ bool Tracker::layout_text(const Label& label, std::size_t index, int align, int 
         text_slots_.emplace_back();
     TextSlot& slot = text_slots_[index];
     const bool markup = label.style & LabelStyle::Markup;
-    if (slot.set && slot.text == label.text && slot.markup == markup && slot.width == label.width &&
-        slot.height == label.height && slot.align == align && slot.font == font)
+    if (slot.version && slot.text == label.text && slot.markup == markup &&
+        slot.width == label.width && slot.height == label.height && slot.align == align &&
+        slot.font == font)
         return true;
     if (markup && !parses(label.text, nullptr))
         return false;
@@ -60,7 +60,7 @@ bool Tracker::layout_text(const Label& label, std::size_t index, int align, int 
     set_layout_box(slot.layout, label);
     pango_layout_set_alignment(slot.layout, PangoAlignment(align));
     pango_layout_set_font_description(slot.layout, font >= 0 ? c_->fonts[font] : nullptr);
-    if (!slot.set || slot.text != label.text || slot.markup != markup) {
+    if (!slot.version || slot.text != label.text || slot.markup != markup) {
         set_text(slot.layout, label.text, markup);
         slot.text = label.text;
         slot.markup = markup;
@@ -69,7 +69,6 @@ bool Tracker::layout_text(const Label& label, std::size_t index, int align, int 
     slot.height = label.height;
     slot.align = align;
     slot.font = font;
-    slot.set = true;
     slot.version = ++versions_;
     // Glyphs paint their ink rectangle, a markup background the logical one.
     PangoRectangle ink, logical;
@@ -102,10 +101,9 @@ bool Tracker::prepare(const ScreenDef& screen, LayoutCarry& carry)
             if (carry.qr == qr_slots_.size())
                 qr_slots_.emplace_back();
             QrSlot& slot = qr_slots_[carry.qr++];
-            if (!slot.set || slot.text != label.text) {
+            if (!slot.version || slot.text != label.text) {
                 slot.code.reset(encode_qr(label.text));
                 slot.text = label.text;
-                slot.set = true;
                 slot.version = ++versions_;
             }
             if (!slot.code)

@@ -23,41 +23,18 @@ namespace {
 
 constexpr const char* asset_dir = "app/share/marvo/images/";
 
-constexpr const char* asset_paths[asset_count] = {
-    "button/rosk/ok.webp",
-    "button/rosk/ok_v2.webp",
-    "button/rosk/back.webp",
-    "button/rosk/back_v2.webp",
-    "button/rosk/menu.webp",
-    "button/rosk/close.webp",
-    "button/rosk/help.webp",
-    "button/rosk/fast.webp",
-    "button/rosk/smart.webp",
-    "button/rosk/frame.webp",
-    "button/tavi/back.webp",
-    "button/tavi/locale.webp",
-    "label/rosk/blankButton.webp",
-    "label/rosk/fastButton.webp",
-    "label/rosk/smartButton.webp",
-    "label/rosk/narrowButton.webp",
-    "label/tavi/availableButton.webp",
-    "label/tavi/reservedButton.webp",
-    "label/tavi/chargingButton.webp",
-    "label/tavi/faultedButton.webp",
-    "label/tavi/greyButton.webp",
-    "label/tavi/whiteButton.webp",
-    "label/tavi/tallButton.webp",
-    "label/tavi/fullBullet.webp",
-    "label/tavi/emptyBullet.webp",
-    "carousel/rosk/left.webp",
-    "carousel/rosk/right.webp",
-    "carousel/rosk/emptyDot.webp",
-    "carousel/rosk/fullDot.webp",
-    "carousel/tavi/left.webp",
-    "carousel/tavi/leftEnd.webp",
-    "carousel/tavi/right.webp",
-    "carousel/tavi/rightEnd.webp",
-};
+constexpr const char* asset_paths[asset_count] = {"button/rosk/ok.webp", "button/rosk/ok_v2.webp",
+    "button/rosk/back.webp", "button/rosk/back_v2.webp", "button/rosk/menu.webp",
+    "button/rosk/close.webp", "button/rosk/help.webp", "button/rosk/fast.webp",
+    "button/rosk/smart.webp", "button/rosk/frame.webp", "button/tavi/back.webp",
+    "button/tavi/locale.webp", "label/rosk/blankButton.webp", "label/rosk/fastButton.webp",
+    "label/rosk/smartButton.webp", "label/rosk/narrowButton.webp",
+    "label/tavi/availableButton.webp", "label/tavi/reservedButton.webp",
+    "label/tavi/chargingButton.webp", "label/tavi/faultedButton.webp", "label/tavi/greyButton.webp",
+    "label/tavi/whiteButton.webp", "label/tavi/tallButton.webp", "label/tavi/fullBullet.webp",
+    "label/tavi/emptyBullet.webp", "carousel/rosk/left.webp", "carousel/rosk/right.webp",
+    "carousel/rosk/emptyDot.webp", "carousel/rosk/fullDot.webp", "carousel/tavi/left.webp",
+    "carousel/tavi/leftEnd.webp", "carousel/tavi/right.webp", "carousel/tavi/rightEnd.webp"};
 
 // How a part of an image reaches the target: copied row by row (what SDL's copy blit does, at
 // the speed of memcpy), blended by AlphaBlend (SDL's arithmetic, eight pixels at a time), or

@@ -7,7 +7,6 @@
 
 #include "render/coords.h"
 #include "render/label_geometry.h"
-#include "render/pango_align.h"
 #include "render/warnings.h"
 
 namespace kivo {

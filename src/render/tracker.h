@@ -1,33 +1,82 @@
-// What the renderer drew last, element by element, so that the next frame redraws only what
-// changed. Private to the renderer.
+// What the renderer draws with, and what it drew last, element by element, so that the next frame
+// redraws only what changed. Private to the renderer.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <array>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <SDL2/SDL.h>
 #include <qrencode.h>
 
 #include "kivo/damage.h"
+#include "kivo/renderer.h"
 #include "kivo/screen.h"
-#include "render/canvas.h"
 #include "render/elements.h"
 #include "render/slider_backdrop.h"
 
 namespace kivo {
+
+// What the renderer draws with, handed to its fast path and to the drawers of each frame.
+struct Canvas {
+    // Images by reference, the fixed images and the buttons' places.
+    Renderer& renderer;
+    SDL_Surface* target;
+    cairo_t* cairo;
+    // The layout every text label of the full redraw is drawn with.
+    PangoLayout* layout;
+    const std::array<PangoFontDescription*, 4>& fonts;
+    const Config& config;
+    const std::unordered_map<std::string, Renderer::CachedImage>& cache;
+    // The milliseconds animations advance by in this frame.
+    std::int32_t delta_ms;
+    // Changes whenever an image cache entry is made or dropped.
+    const std::uint64_t& cache_generation;
+};
+
+// Draws a label of any kind, as the full redraw does.
+void draw_label(const Canvas& c, const Label& label, int offset);
+
+// Calls the visitor for every element of a frame, from the bottom up: the backgrounds, the icons,
+// the current screen's buttons and carousel, the labels of each screen.
+template <class Visitor>
+void walk_frame(const ScreenDef& current, const ScreenDef& first, const ScreenDef* second,
+    int offset, int second_offset, Visitor&& v)
+{
+    const auto each = [&](auto f) {
+        f(first, offset);
+        if (second)
+            f(*second, second_offset);
+    };
+    each([&](const ScreenDef& s, int at) {
+        if (s.background)
+            v.background(*s.background, at);
+    });
+    each([&](const ScreenDef& s, int at) {
+        if (s.icon)
+            v.icon(*s.icon, at);
+    });
+    v.buttons(current.buttons);
+    if (current.carousel)
+        v.carousel(*current.carousel);
+    each([&](const ScreenDef& s, int at) {
+        for (const Label& label : s.labels)
+            v.label(label, at);
+    });
+}
 
 // A text label laid out once and kept while its text and layout settings stay the same.
 struct TextSlot {
     PangoLayout* layout = nullptr;
     std::string text;
     bool markup = false;
-    bool set = false;
     std::int32_t width = 0, height = 0;
     int align = 0, font = 0;
-    // Changes whenever the layout does; never 0 once set.
+    // Changes whenever the layout does; 0 before it is first laid out.
     std::uint64_t version = 0;
     SDL_Rect ink{}; // relative to the layout's corner, widened by a margin
 };
@@ -40,8 +89,7 @@ struct QrFree {
 struct QrSlot {
     std::string text;
     std::unique_ptr<QRcode, QrFree> code;
-    bool set = false;
-    // Changes whenever the text does; never 0 once set.
+    // Changes whenever the text does; 0 before the first.
     std::uint64_t version = 0;
 };
 
