@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -13,14 +14,15 @@ namespace kivo {
 namespace {
 
 // A button's image for flavours 0, 1 and 2 (the same three for a button of every flavour) and
-// its place: at the right edge or the left, and down 0 (top), 1 (middle) or 2 (bottom).
+// its place: at the right edge or the left, and down 0 (top), 1 (middle) or 2 (bottom); in the
+// order of the flags' bits.
 struct ButtonImage {
     ButtonFlag flag;
     std::array<Asset, 3> image;
     bool right;
     int down;
 
-    bool flavoured() const { return image[0] != image[1] || image[1] != image[2]; }
+    constexpr bool flavoured() const { return image[0] != image[1] || image[1] != image[2]; }
 };
 
 constexpr ButtonImage button_images[] = {
@@ -39,6 +41,13 @@ constexpr ButtonImage button_images[] = {
         true, 1},
     {ButtonFlag::Frame, {Asset::ButtonFrame, Asset::ButtonFrame, Asset::ButtonFrame}, false, 0},
 };
+
+static_assert([] {
+    for (std::size_t i = 0; i < std::size(button_images); ++i)
+        if (int(button_images[i].flag) != 1 << i)
+            return false;
+    return true;
+}());
 
 // The dots of a carousel of count dots on a surface of width W: dot i has its left edge at
 // x0 + i * spacing.
@@ -70,10 +79,13 @@ std::int64_t ceil_div(std::int64_t a, std::int64_t b)
 
 bool buttons_drawable(std::uint8_t flavour, int mask)
 {
-    for (const ButtonImage& b : button_images)
-        if (flavour > 2 && b.flavoured() && (mask & int(b.flag)))
-            return false;
-    return true;
+    constexpr int flavoured = [] {
+        int m = 0;
+        for (const ButtonImage& b : button_images)
+            m |= b.flavoured() ? int(b.flag) : 0;
+        return m;
+    }();
+    return flavour <= 2 || !(mask & flavoured);
 }
 
 SDL_Rect carousel_bounds(const Renderer& r, int W, int H, const CarouselPos& pos)
@@ -87,9 +99,10 @@ SDL_Rect carousel_bounds(const Renderer& r, int W, int H, const CarouselPos& pos
 std::pair<const Surface&, SDL_Rect> Renderer::image_rect(ButtonFlag flag) const
 {
     const std::uint8_t f = config_.flavour;
-    const auto* b = std::ranges::find(button_images, flag, &ButtonImage::flag);
-    if (b == std::end(button_images))
+    const auto bits = static_cast<unsigned>(flag);
+    if (!std::has_single_bit(bits) || std::countr_zero(bits) >= int(std::size(button_images)))
         throw std::invalid_argument("button");
+    const ButtonImage* b = &button_images[std::countr_zero(bits)];
     if (f > 2 && b->flavoured())
         throw std::invalid_argument("flavour");
     const Surface& image = asset(b->image[std::min<std::uint8_t>(f, 2)]);
