@@ -28,49 +28,39 @@ bool contains(const SDL_Rect& outer, const SDL_Rect& inner)
            inner.y + inner.h <= outer.y + outer.h;
 }
 
-template <class... F> struct Overloaded : F... {
-    using F::operator()...;
-};
-
 } // namespace
 
 void Tracker::draw_element(std::size_t index)
 {
     const Element& e = next_[index];
     SDL_Surface* target = c_->target;
-    std::visit(Overloaded{
-                   [&](const ShownImage& shown) {
-                       auto* image = const_cast<SDL_Surface*>(shown.image);
-                       if (!shown.background || !Surface::copies(image))
-                           return blit(target, image, shown.plan, shown.x, shown.y, false);
-                       // A copied background leaves out what the copies above it overwrite in this
-                       // frame. A slider's backdrop copied back overwrites its bounds alike.
-                       over_.clear();
-                       for (std::size_t i = index + 1; i < next_.size(); ++i) {
-                           const Element& above = next_[i];
-                           if (const ShownImage* img = above.as<ShownImage>())
-                               add_copied(target, img->image, img->plan, img->x, img->y, over_);
-                           else if (above.as<ShownSlider>() && above.restores)
-                               over_.push_back(above.bounds);
-                       }
-                       blit_around(target, image, shown.x, shown.y, over_);
-                   },
-                   [&](const ShownText& shown) {
-                       show_text(c_->cairo, text_slots_[shown.slot].layout, shown.left, shown.top,
-                           shown.color, shown.shown);
-                   },
-                   [&](const ShownQr& shown) {
-                       draw_qr_code(target, c_->config.qr_border, *qr_slots_[shown.slot].code,
-                           *e.label, e.offset);
-                   },
-                   [&](const ShownSlider&) { draw_slider(index); },
-                   [&](const ShownCarousel& shown) {
-                       c_->renderer.draw_carousel({shown.current, shown.count});
-                   },
-                   // A label drawn whole from itself, as the full redraw draws it.
-                   [&](const auto&) { draw_label(*c_, *e.label, e.offset); },
-               },
-        e.shown);
+    if (const ShownImage* shown = e.as<ShownImage>()) {
+        auto* image = const_cast<SDL_Surface*>(shown->image);
+        if (!shown->background || !Surface::copies(image))
+            return blit(target, image, shown->plan, shown->x, shown->y, false);
+        // A copied background leaves out what the copies above it overwrite in this frame. A
+        // slider's backdrop copied back overwrites its bounds alike.
+        over_.clear();
+        for (std::size_t i = index + 1; i < next_.size(); ++i) {
+            const Element& above = next_[i];
+            if (const ShownImage* a = above.as<ShownImage>())
+                add_copied(target, a->image, a->plan, a->x, a->y, over_);
+            else if (above.as<ShownSlider>() && above.restores)
+                over_.push_back(above.bounds);
+        }
+        blit_around(target, image, shown->x, shown->y, over_);
+    } else if (const ShownText* text = e.as<ShownText>()) {
+        show_text(c_->cairo, text_slots_[text->slot].layout, text->left, text->top, text->color,
+            text->shown);
+    } else if (const ShownQr* qr = e.as<ShownQr>()) {
+        draw_qr_code(target, c_->config.qr_border, *qr_slots_[qr->slot].code, *e.label, e.offset);
+    } else if (e.as<ShownSlider>()) {
+        draw_slider(index);
+    } else if (const ShownCarousel* dots = e.as<ShownCarousel>()) {
+        c_->renderer.draw_carousel({dots->current, dots->count});
+    } else { // a label drawn whole from itself, as the full redraw draws it
+        draw_label(*c_, *e.label, e.offset);
+    }
 }
 
 // Whether a backdrop may be taken of what lies under the slider at index: this frame's

@@ -60,16 +60,13 @@ Animation& Renderer::get_image(const char* kind, const std::string& ref, int wid
 void Renderer::clear_cache()
 {
     const auto limit = std::chrono::steady_clock::now() - max_idle;
-    bool dropped = false;
-    for (auto it = cache_.begin(); it != cache_.end();) {
-        if (it->second.last_used < limit) {
-            cache_bytes_ -= it->second.bytes;
-            it = cache_.erase(it);
-            dropped = true;
-        } else {
-            ++it;
-        }
-    }
+    const std::size_t entries = cache_.size();
+    const auto drop = [&](auto it) {
+        cache_bytes_ -= it->second.bytes;
+        return cache_.erase(it);
+    };
+    for (auto it = cache_.begin(); it != cache_.end();)
+        it = it->second.last_used < limit ? drop(it) : std::next(it);
     if (cache_bytes_ > image_bound()) {
         // Over the ceiling: the least recently used of the others go first.
         std::vector<decltype(cache_)::iterator> idle;
@@ -81,12 +78,10 @@ void Renderer::clear_cache()
         for (auto it : idle) {
             if (cache_bytes_ <= image_bound())
                 break;
-            cache_bytes_ -= it->second.bytes;
-            cache_.erase(it);
-            dropped = true;
+            drop(it);
         }
     }
-    if (dropped)
+    if (cache_.size() != entries)
         ++cache_generation_;
     ++cache_round_;
 }

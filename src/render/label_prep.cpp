@@ -49,9 +49,8 @@ bool Tracker::layout_text(const Label& label, std::size_t index, int align, int 
         text_slots_.emplace_back();
     TextSlot& slot = text_slots_[index];
     const bool markup = label.style & LabelStyle::Markup;
-    if (slot.version && slot.text == label.text && slot.markup == markup &&
-        slot.width == label.width && slot.height == label.height && slot.align == align &&
-        slot.font == font)
+    const TextBox box{label.width, label.height, align, font};
+    if (slot.version && slot.text == label.text && slot.markup == markup && slot.box == box)
         return true;
     if (markup && !parses(label.text, nullptr))
         return false;
@@ -65,10 +64,7 @@ bool Tracker::layout_text(const Label& label, std::size_t index, int align, int 
         slot.text = label.text;
         slot.markup = markup;
     }
-    slot.width = label.width;
-    slot.height = label.height;
-    slot.align = align;
-    slot.font = font;
+    slot.box = box;
     slot.version = ++versions_;
     // Glyphs paint their ink rectangle, a markup background the logical one.
     PangoRectangle ink, logical;

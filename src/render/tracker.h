@@ -69,13 +69,19 @@ void walk_frame(const ScreenDef& current, const ScreenDef& first, const ScreenDe
     });
 }
 
+// The box a text is laid out in, with the alignment and font it carries.
+struct TextBox {
+    std::int32_t width = 0, height = 0;
+    int align = 0, font = 0;
+    bool operator==(const TextBox&) const = default;
+};
+
 // A text label laid out once and kept while its text and layout settings stay the same.
 struct TextSlot {
     PangoLayout* layout = nullptr;
     std::string text;
     bool markup = false;
-    std::int32_t width = 0, height = 0;
-    int align = 0, font = 0;
+    TextBox box;
     // Changes whenever the layout does; 0 before it is first laid out.
     std::uint64_t version = 0;
     SDL_Rect ink{}; // relative to the layout's corner, widened by a margin
