@@ -2,9 +2,9 @@
 // redraws only what changed. Private to the renderer.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <array>
 #include <memory>
 #include <string>
 #include <unordered_map>
