@@ -17,13 +17,13 @@ namespace kivo {
 // What lies under a slider's value arc within its bounds (everything drawn below it and its own
 // track and band), so that a frame that moves only the value and marker copies it back and strokes
 // just those. The pixels are valid while their key stays the same: the slider's bounds, its place
-// and band (corner, size, colour, band value), the image cache's generation, and the items
+// and band (corner, size, colour, band value), the image cache's generation, and the elements
 // drawn below it that meet its bounds, each showing the same. That is all they depend on, so they
 // stay valid through frames that draw the slider without keeping them.
 class SliderBackdrop {
   public:
-    // Whether the kept pixels are those under slider, drawn over the items below (every item of
-    // the frame before it) with the cache at generation.
+    // Whether the kept pixels are those under slider, drawn over the elements below (every element
+    // of the frame before it) with the cache at generation.
     bool holds(
         const Element& slider, std::uint64_t generation, std::span<const Element> below) const;
     // Keeps the pixels of target within slider's bounds under that key; keeps nothing when the
