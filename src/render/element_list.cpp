@@ -7,13 +7,6 @@
 
 namespace kivo {
 
-void Tracker::add(Shown shown, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
-    const Label* label, int offset)
-{
-    const SDL_Rect surface{0, 0, c_->target->w, c_->target->h};
-    next_.push_back({shown, coords::clip(x, y, w, h, surface), label, offset});
-}
-
 void Tracker::add_image(const SDL_Surface* image, BlitPlan* plan, int x, int y, bool background)
 {
     if (image)

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <variant>
 
 #include <SDL2/SDL.h>
@@ -80,7 +81,8 @@ struct Element {
 
     bool shows_same(const Element& o) const
     {
-        return shown == o.shown && SDL_RectEquals(&bounds, &o.bounds);
+        return SDL_RectEquals(&bounds, &o.bounds) &&
+               same(o, std::make_index_sequence<std::variant_size_v<Shown>>{});
     }
     // Redrawn whole or not at all: a redrawn region that meets it grows to cover it. (A slider's
     // strokes are clipped, over the part of its backdrop in the region.)
@@ -90,6 +92,13 @@ struct Element {
                !std::holds_alternative<ShownSlider>(shown);
     }
     template <class T> const T* as() const { return std::get_if<T>(&shown); }
+    // shown == o.shown, each kind's comparison inlined.
+    template <std::size_t... I> bool same(const Element& o, std::index_sequence<I...>) const
+    {
+        return ((shown.index() == I && o.shown.index() == I &&
+                    *std::get_if<I>(&shown) == *std::get_if<I>(&o.shown)) ||
+                ...);
+    }
 };
 
 } // namespace kivo

@@ -16,6 +16,7 @@
 #include "kivo/damage.h"
 #include "kivo/renderer.h"
 #include "kivo/screen.h"
+#include "render/coords.h"
 #include "render/elements.h"
 #include "render/slider_backdrop.h"
 
@@ -159,8 +160,17 @@ class Tracker {
     bool prepare(const ScreenDef& screen, LayoutCarry& carry);
     bool layout_text(const Label& label, std::size_t slot, int align, int font);
     void sync_shared_layout(const LayoutCarry& carry);
-    void add(Shown shown, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
-        const Label* label = nullptr, int offset = 0);
+    // An element showing shown within the rectangle at x, y of w x h, cut to the surface.
+    template <class T>
+    void add(const T& shown, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
+        const Label* label = nullptr, int offset = 0)
+    {
+        Element& e = next_.emplace_back();
+        e.shown.emplace<T>(shown);
+        e.bounds = coords::clip(x, y, w, h, SDL_Rect{0, 0, c_->target->w, c_->target->h});
+        e.label = label;
+        e.offset = offset;
+    }
     void add_image(const SDL_Surface* image, BlitPlan* plan, int x, int y, bool background = false);
     void add_animation(Animation& image, int x, int y, bool background = false);
     bool covered() const;
