@@ -150,9 +150,11 @@ void add_copied(const SDL_Surface* target, const SDL_Surface* image, BlitPlan* p
     if (!image)
         return;
     recipe(target, image, plan, false, [&](const SDL_Rect& part, Way way) {
+        if (way != Way::Copy)
+            return;
         const SDL_Rect r = coords::clip(std::int64_t{x} + part.x, std::int64_t{y} + part.y, part.w,
             part.h, SDL_Rect{0, 0, target->w, target->h});
-        if (way == Way::Copy && !SDL_RectEmpty(&r))
+        if (!SDL_RectEmpty(&r))
             out.push_back(r);
     });
 }
