@@ -165,8 +165,8 @@ class KIVO_EXPORT Renderer {
     const Surface& asset(Asset a) const { return assets_[static_cast<std::size_t>(a)]; }
 
   private:
-    // The fast path: what was drawn last and the steps that draw the next frame from what changed.
-    friend class Tracker;
+    // One frame: drawn by the fast path from what changed, or in full.
+    void draw_frame(const ScreenDef& first, const ScreenDef* second, int offset, int second_offset);
 
     SDL_Surface* target_;
     cairo_t* cairo_;
@@ -180,7 +180,13 @@ class KIVO_EXPORT Renderer {
     std::uint64_t cache_round_ = 0;
     Uint32 last_ticks_ = 0;
     std::int32_t delta_ms_ = 0;
+    // Changes whenever an image cache entry is made or dropped.
+    std::uint64_t cache_generation_ = 0;
+    bool full_redraw_ = false;
+    // Drawn since the window last took it.
+    Damage pending_;
     ScreenDef current_screen_;
+    // The fast path: what was drawn last, element by element (a type private to the library).
     std::unique_ptr<Tracker> tracker_;
     // What the warnings of the frames drawn so far were about (said once per cause).
     std::unique_ptr<Warnings> warnings_;

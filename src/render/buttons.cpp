@@ -1,32 +1,68 @@
 #include "kivo/renderer.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdlib>
 #include <stdexcept>
 
-#include "render/button_order.h"
+#include "render/controls.h"
 #include "render/coords.h"
 
 namespace kivo {
 
 namespace {
 
-enum class Corner { TopLeft, TopRight, BottomLeft, BottomRight, LeftMiddle, RightMiddle };
+// A button's image for flavours 0, 1 and 2 (the same three for a button of every flavour) and
+// its place: at the right edge or the left, and down 0 (top), 1 (middle) or 2 (bottom); in the
+// order of the flags' bits.
+struct ButtonImage {
+    ButtonFlag flag;
+    std::array<Asset, 3> image;
+    bool right;
+    int down;
 
-// The image for flavours 0, 1 and 2.
-using Choice = std::array<Asset, 3>;
+    constexpr bool flavoured() const { return image[0] != image[1] || image[1] != image[2]; }
+};
 
-Asset by_flavour(const Choice& choice, std::uint8_t flavour)
-{
-    if (flavour >= choice.size())
-        throw std::invalid_argument("flavour");
-    return choice[flavour];
-}
+constexpr ButtonImage button_images[] = {
+    {ButtonFlag::Ok, {Asset::ButtonOk, Asset::ButtonOkV2, Asset::ButtonOkV2}, true, 2},
+    {ButtonFlag::Back, {Asset::ButtonBack, Asset::ButtonBackV2, Asset::ButtonBackTavi}, false, 2},
+    {ButtonFlag::BackAlt, {Asset::ButtonBack, Asset::ButtonBackV2, Asset::ButtonBackTavi}, false,
+        2},
+    {ButtonFlag::Menu, {Asset::ButtonMenu, Asset::ButtonMenu, Asset::ButtonLocaleTavi}, true, 0},
+    {ButtonFlag::Close, {Asset::ButtonClose, Asset::ButtonClose, Asset::ButtonClose}, true, 0},
+    {ButtonFlag::Help, {Asset::ButtonHelp, Asset::ButtonHelp, Asset::ButtonHelp}, true, 0},
+    {ButtonFlag::Fast, {Asset::ButtonFast, Asset::ButtonFast, Asset::ButtonFast}, true, 0},
+    {ButtonFlag::Smart, {Asset::ButtonSmart, Asset::ButtonSmart, Asset::ButtonSmart}, true, 0},
+    {ButtonFlag::Left, {Asset::CarouselLeft, Asset::CarouselLeft, Asset::CarouselLeftTavi}, false,
+        1},
+    {ButtonFlag::Right, {Asset::CarouselRight, Asset::CarouselRight, Asset::CarouselRightTavi},
+        true, 1},
+    {ButtonFlag::Frame, {Asset::ButtonFrame, Asset::ButtonFrame, Asset::ButtonFrame}, false, 0},
+};
 
-bool contains(const SDL_Rect& r, int x, int y)
-{
-    return r.x <= x && std::int64_t{x} < std::int64_t{r.x} + r.w && r.y <= y &&
-           std::int64_t{y} < std::int64_t{r.y} + r.h;
-}
+static_assert([] {
+    for (std::size_t i = 0; i < std::size(button_images); ++i)
+        if (int(button_images[i].flag) != 1 << i)
+            return false;
+    return true;
+}());
+
+// The dots of a carousel of count dots on a surface of width W: dot i has its left edge at
+// x0 + i * spacing.
+struct Dots {
+    const Surface& full;
+    const Surface& empty;
+    std::int64_t spacing, x0, widest;
+
+    Dots(const Renderer& r, int W, std::int32_t count)
+        : full(r.asset(Asset::CarouselFullDot)), empty(r.asset(Asset::CarouselEmptyDot)),
+          spacing(r.config().carousel_spacing), x0((W - spacing * (count - 1)) / 2),
+          widest(std::max(full->w, empty->w))
+    {
+    }
+};
 
 std::int64_t floor_div(std::int64_t a, std::int64_t b)
 {
@@ -41,83 +77,38 @@ std::int64_t ceil_div(std::int64_t a, std::int64_t b)
 
 } // namespace
 
+bool buttons_drawable(std::uint8_t flavour, int mask)
+{
+    constexpr int flavoured = [] {
+        int m = 0;
+        for (const ButtonImage& b : button_images)
+            m |= b.flavoured() ? int(b.flag) : 0;
+        return m;
+    }();
+    return flavour <= 2 || !(mask & flavoured);
+}
+
+SDL_Rect carousel_bounds(const Renderer& r, int W, int H, const CarouselPos& pos)
+{
+    const Dots dots(r, W, pos.count);
+    const std::int64_t span = dots.spacing * (pos.count - 1);
+    return coords::clip(dots.x0 + std::min<std::int64_t>(span, 0), r.config().carousel_y,
+        std::abs(span) + dots.widest, std::max(dots.full->h, dots.empty->h), SDL_Rect{0, 0, W, H});
+}
+
 std::pair<const Surface&, SDL_Rect> Renderer::image_rect(ButtonFlag flag) const
 {
     const std::uint8_t f = config_.flavour;
-    Asset asset;
-    Corner corner;
-    switch (flag) {
-    case ButtonFlag::Ok:
-        asset = by_flavour({Asset::ButtonOk, Asset::ButtonOkV2, Asset::ButtonOkV2}, f);
-        corner = Corner::BottomRight;
-        break;
-    case ButtonFlag::Back:
-    case ButtonFlag::BackAlt:
-        asset = by_flavour({Asset::ButtonBack, Asset::ButtonBackV2, Asset::ButtonBackTavi}, f);
-        corner = Corner::BottomLeft;
-        break;
-    case ButtonFlag::Menu:
-        asset = by_flavour({Asset::ButtonMenu, Asset::ButtonMenu, Asset::ButtonLocaleTavi}, f);
-        corner = f == 2 ? Corner::BottomRight : Corner::TopRight;
-        break;
-    case ButtonFlag::Close:
-        asset = Asset::ButtonClose;
-        corner = Corner::TopRight;
-        break;
-    case ButtonFlag::Help:
-        asset = Asset::ButtonHelp;
-        corner = Corner::TopRight;
-        break;
-    case ButtonFlag::Fast:
-        asset = Asset::ButtonFast;
-        corner = Corner::TopRight;
-        break;
-    case ButtonFlag::Smart:
-        asset = Asset::ButtonSmart;
-        corner = Corner::TopRight;
-        break;
-    case ButtonFlag::Left:
-        asset = by_flavour({Asset::CarouselLeft, Asset::CarouselLeft, Asset::CarouselLeftTavi}, f);
-        corner = Corner::LeftMiddle;
-        break;
-    case ButtonFlag::Right:
-        asset =
-            by_flavour({Asset::CarouselRight, Asset::CarouselRight, Asset::CarouselRightTavi}, f);
-        corner = Corner::RightMiddle;
-        break;
-    case ButtonFlag::Frame:
-        asset = Asset::ButtonFrame;
-        corner = Corner::TopLeft;
-        break;
-    default:
+    const auto bits = static_cast<unsigned>(flag);
+    if (!std::has_single_bit(bits) || std::countr_zero(bits) >= int(std::size(button_images)))
         throw std::invalid_argument("button");
-    }
-
-    const Surface& image = this->asset(asset);
+    const ButtonImage* b = &button_images[std::countr_zero(bits)];
+    if (f > 2 && b->flavoured())
+        throw std::invalid_argument("flavour");
+    const Surface& image = asset(b->image[std::min<std::uint8_t>(f, 2)]);
     const int W = target_->w, H = target_->h, w = image->w, h = image->h;
-    SDL_Rect rect{0, 0, w, h};
-    switch (corner) {
-    case Corner::TopLeft:
-        break;
-    case Corner::TopRight:
-        rect.x = W - w;
-        break;
-    case Corner::BottomLeft:
-        rect.y = H - h;
-        break;
-    case Corner::BottomRight:
-        rect.x = W - w;
-        rect.y = H - h;
-        break;
-    case Corner::LeftMiddle:
-        rect.y = (H - h) / 2;
-        break;
-    case Corner::RightMiddle:
-        rect.x = W - w;
-        rect.y = (H - h) / 2;
-        break;
-    }
-    return {image, rect};
+    const int down = flag == ButtonFlag::Menu && f == 2 ? 2 : b->down;
+    return {image, {b->right ? W - w : 0, down == 2 ? H - h : down == 1 ? (H - h) / 2 : 0, w, h}};
 }
 
 void Renderer::draw_buttons(int mask) const
@@ -136,18 +127,14 @@ void Renderer::draw_carousel(const CarouselPos& pos) const
 {
     if (pos.count <= 0)
         return;
-    const Surface& full = asset(Asset::CarouselFullDot);
-    const Surface& empty = asset(Asset::CarouselEmptyDot);
-    const std::int64_t spacing = config_.carousel_spacing;
-    const std::int64_t x0 = (target_->w - spacing * (pos.count - 1)) / 2;
+    const Dots dots(*this, target_->w, pos.count);
+    const std::int64_t spacing = dots.spacing, x0 = dots.x0;
 
-    // Dot i has its left edge at x0 + i * spacing and is visible when that lies strictly
-    // between left - widest and right.
+    // Dot i is visible when its left edge lies strictly between left - widest and right.
     std::int64_t first = 0, end = pos.count;
     if (spacing != 0) {
         const SDL_Rect& clip = target_->clip_rect;
-        const std::int64_t widest = std::max(full->w, empty->w);
-        const std::int64_t low = std::int64_t{clip.x} - widest - x0;
+        const std::int64_t low = std::int64_t{clip.x} - dots.widest - x0;
         const std::int64_t high = std::int64_t{clip.x} + clip.w - x0;
         if (spacing > 0) {
             first = std::max(first, floor_div(low, spacing) + 1);
@@ -167,7 +154,7 @@ void Renderer::draw_carousel(const CarouselPos& pos) const
                 pos.current > i ? std::min<std::int64_t>(pos.current, end) : end;
             i = std::max(i, run_end - settled);
         }
-        draw_at(i == pos.current ? full : empty, coords::saturate(x0 + i * spacing),
+        draw_at(i == pos.current ? dots.full : dots.empty, coords::saturate(x0 + i * spacing),
             config_.carousel_y);
     }
 }
@@ -177,7 +164,8 @@ std::optional<ButtonFlag> Renderer::button_at(int x, int y) const
     for (ButtonFlag flag : button_order) {
         if (!(current_screen_.buttons & static_cast<int>(flag)))
             continue;
-        if (contains(image_rect(flag).second, x, y))
+        const SDL_Rect r = image_rect(flag).second;
+        if (coords::inside(x, y, r.x, r.y, r.w, r.h))
             return flag;
     }
     return std::nullopt;
@@ -187,8 +175,7 @@ std::optional<std::uint32_t> Renderer::label_at(int x, int y) const
 {
     const std::int64_t y1 = std::int64_t{y} - config_.label_offset_y;
     for (auto it = current_screen_.labels.rbegin(); it != current_screen_.labels.rend(); ++it) {
-        if (it->x <= x && x < std::int64_t{it->x} + it->width && it->y <= y1 &&
-            y1 < std::int64_t{it->y} + it->height)
+        if (coords::inside(x, y1, it->x, it->y, it->width, it->height))
             return it->id;
     }
     return std::nullopt;

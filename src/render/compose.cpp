@@ -17,74 +17,46 @@ std::int32_t ticks_since(Uint32& last_ticks)
     return elapsed < 0 ? 0 : elapsed;
 }
 
-void draw_label(Renderer& r, const Label& label, int offset)
-{
-    switch (label.kind) {
-    case LabelKind::Text:
-        r.draw_text_label(label, offset);
-        break;
-    case LabelKind::Icon:
-        r.draw_icon_label(label, offset);
-        break;
-    case LabelKind::Qr:
-        r.draw_qr_label(label, offset);
-        break;
-    case LabelKind::Slider:
-        r.draw_slider_label(label, offset);
-        break;
-    } // a kind of no case here is stored and hit-tested, never drawn
-}
-
-// Every element, from the bottom up: the backgrounds, the icons, the current screen's buttons and
-// carousel, the labels of each screen.
-void draw_whole(
-    Renderer& r, const ScreenDef& first, const ScreenDef* second, int offset, int second_offset)
-{
-    if (first.background)
-        r.draw_background(*first.background, offset);
-    if (second && second->background)
-        r.draw_background(*second->background, second_offset);
-    if (first.icon)
-        r.draw_icon(*first.icon, offset);
-    if (second && second->icon)
-        r.draw_icon(*second->icon, second_offset);
-    const ScreenDef& current = r.current_screen();
-    r.draw_buttons(current.buttons);
-    if (current.carousel)
-        r.draw_carousel(*current.carousel);
-    for (const Label& label : first.labels)
-        draw_label(r, label, offset);
-    if (second)
-        for (const Label& label : second->labels)
-            draw_label(r, label, second_offset);
-    r.clear_cache();
-}
+// The full redraw: each element drawn as walk_frame visits it.
+struct WholeFrame {
+    const Canvas& c;
+    void background(const std::string& ref, int x) { c.renderer.draw_background(ref, x); }
+    void icon(const std::string& ref, int x) { c.renderer.draw_icon(ref, x); }
+    void buttons(int mask) { c.renderer.draw_buttons(mask); }
+    void carousel(const CarouselPos& pos) { c.renderer.draw_carousel(pos); }
+    void label(const Label& label, int offset) { draw_label(c, label, offset); }
+};
 
 } // namespace
 
-void Renderer::draw(const ScreenDef& screen)
+void Renderer::draw_frame(
+    const ScreenDef& first, const ScreenDef* second, int offset, int second_offset)
 {
     delta_ms_ = ticks_since(last_ticks_);
-    current_screen_ = screen;
-    if (!tracker_->draw(current_screen_, nullptr, 0, 0)) {
+    const Canvas c{
+        *this, target_, cairo_, layout_, fonts_, config_, cache_, delta_ms_, cache_generation_};
+    if (full_redraw_ || !tracker_->draw(c, first, second, offset, second_offset, pending_)) {
         tracker_->forget_drawn();
-        draw_whole(*this, current_screen_, nullptr, 0, 0);
+        pending_.add_all();
+        walk_frame(current_screen_, first, second, offset, second_offset, WholeFrame{c});
+        clear_cache();
     }
     warnings_->end_frame();
+}
+
+void Renderer::draw(const ScreenDef& screen)
+{
+    current_screen_ = screen;
+    draw_frame(current_screen_, nullptr, 0, 0);
 }
 
 void Renderer::draw(const ScreenDef& first, const ScreenDef& second, int offset)
 {
-    delta_ms_ = ticks_since(last_ticks_);
     const std::int64_t W = target_->w;
     const int second_offset = coords::saturate(offset < 0 ? offset + W : offset - W);
     const std::int64_t distance = offset < 0 ? -std::int64_t{offset} : offset;
     current_screen_ = distance > W / 2 ? second : first;
-    if (!tracker_->draw(first, &second, offset, second_offset)) {
-        tracker_->forget_drawn();
-        draw_whole(*this, first, &second, offset, second_offset);
-    }
-    warnings_->end_frame();
+    draw_frame(first, &second, offset, second_offset);
 }
 
 } // namespace kivo

@@ -8,7 +8,6 @@
 #include "image/image_bound.h"
 #include "kivo/base64.h"
 #include "render/coords.h"
-#include "render/tracker.h"
 
 namespace kivo {
 
@@ -16,22 +15,17 @@ namespace {
 
 constexpr auto max_idle = std::chrono::seconds(600);
 
-bool starts_with(const std::string& ref, std::string_view prefix)
-{
-    return ref.size() >= prefix.size() && ref.compare(0, prefix.size(), prefix) == 0;
-}
-
 // Resolves a reference: "file://<path>", "data://<base64>", "image://<name>" or a bare name,
 // names meaning "app/share/marvo/images/<kind>/<name>.webp".
 Animation load_image(const char* kind, const std::string& ref, int width, int height)
 {
-    if (starts_with(ref, "file://"))
+    if (ref.starts_with("file://"))
         return Animation(ref.c_str() + 7, width, height);
-    if (starts_with(ref, "data://")) {
+    if (ref.starts_with("data://")) {
         const std::string bytes = base64::decode_into<std::string>(std::string_view(ref).substr(7));
         return Animation(bytes.data(), static_cast<unsigned>(bytes.size()), width, height);
     }
-    const char* name = starts_with(ref, "image://") ? ref.c_str() + 8 : ref.c_str();
+    const char* name = ref.starts_with("image://") ? ref.c_str() + 8 : ref.c_str();
     char path[4096];
     std::snprintf(path, sizeof path, "app/share/marvo/images/%s/%s.webp", kind, name);
     return Animation(path, width, height);
@@ -53,29 +47,26 @@ Animation& Renderer::get_image(const char* kind, const std::string& ref, int wid
     if (it == cache_.end()) {
         it = cache_.try_emplace(ref, kind, ref, width, height).first;
         cache_bytes_ += it->second.bytes;
-        ++tracker_->cache_generation;
+        ++cache_generation_;
     }
     it->second.last_used = std::chrono::steady_clock::now();
     it->second.round = cache_round_;
     return it->second.image;
 }
 
-// Every drop changes the tracker's cache_generation, so that the frame drawn next is drawn in full
+// Every drop changes cache_generation_, so that the frame drawn next is drawn in full
 // and no image remembered from before can be taken for one loaded later at the same address. The
 // entries the last draw looked up are never dropped here: what it drew names them.
 void Renderer::clear_cache()
 {
     const auto limit = std::chrono::steady_clock::now() - max_idle;
-    bool dropped = false;
-    for (auto it = cache_.begin(); it != cache_.end();) {
-        if (it->second.last_used < limit) {
-            cache_bytes_ -= it->second.bytes;
-            it = cache_.erase(it);
-            dropped = true;
-        } else {
-            ++it;
-        }
-    }
+    const std::size_t entries = cache_.size();
+    const auto drop = [&](auto it) {
+        cache_bytes_ -= it->second.bytes;
+        return cache_.erase(it);
+    };
+    for (auto it = cache_.begin(); it != cache_.end();)
+        it = it->second.last_used < limit ? drop(it) : std::next(it);
     if (cache_bytes_ > image_bound()) {
         // Over the ceiling: the least recently used of the others go first.
         std::vector<decltype(cache_)::iterator> idle;
@@ -87,13 +78,11 @@ void Renderer::clear_cache()
         for (auto it : idle) {
             if (cache_bytes_ <= image_bound())
                 break;
-            cache_bytes_ -= it->second.bytes;
-            cache_.erase(it);
-            dropped = true;
+            drop(it);
         }
     }
-    if (dropped)
-        ++tracker_->cache_generation;
+    if (cache_.size() != entries)
+        ++cache_generation_;
     ++cache_round_;
 }
 

@@ -1,10 +1,15 @@
-// Where the text and icon labels draw, for their drawers and the fast path alike.
+// Where and how the labels draw, for their drawers and the fast path alike.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include <SDL2/SDL.h>
+#include <pango/pango-layout.h>
+#include <qrencode.h>
+
+#include "kivo/renderer.h"
 
 #include "kivo/screen.h"
 #include "render/coords.h"
@@ -17,22 +22,25 @@ namespace kivo {
 
 class Warnings;
 
-// A text label's layout is drawn from the label's top-left corner. Cairo keeps coordinates in
-// 24.8 fixed point, which wraps beyond 2^23 pixels; a layout spans at most INT_MAX Pango units
-// (2^21 pixels), so text placed beyond 2^22 pixels cannot reach the surface: it is not shown
-// rather than shown wrapped around.
+// A text label's layout is drawn from the label's top-left corner. A layout spans at most INT_MAX
+// Pango units (2^21 pixels), so text placed beyond coords::cairo_limit cannot reach the surface:
+// it is not shown rather than shown wrapped around.
 struct TextCorner {
     std::int64_t left, top;
     bool shown;
 
     TextCorner(const Label& label, int offset)
         : left(std::int64_t{label.x} + offset), top(label.y),
-          shown(left > -reach && left < reach && top > -reach && top < reach)
+          shown(left > -coords::cairo_limit && left < coords::cairo_limit &&
+                top > -coords::cairo_limit && top < coords::cairo_limit)
     {
     }
-
-    static constexpr std::int64_t reach = std::int64_t{1} << 22;
 };
+
+// The style image of a text label: the lowest set bit from BlankButton to EmptyBullet, or none.
+std::optional<Asset> label_background(std::uint32_t style);
+// The Cairo source of colour c.
+void set_source(cairo_t* cr, const Color& c);
 
 // The box a text label's layout fills: the label's width and height, words wrapped and the last
 // line ellipsized.
@@ -46,6 +54,21 @@ void set_text(PangoLayout* layout, const std::string& text, bool markup);
 // Whether markup parses; what is wrong with it is said once when warnings are given (Pango would
 // say it on every frame).
 bool parses(const std::string& markup, Warnings* warnings);
+
+// The label's own alignment; a value that names none keeps carried, the alignment the shared
+// layout has from the text label before.
+inline PangoAlignment pango_alignment(LabelAlign align, PangoAlignment carried)
+{
+    switch (align) {
+    case LabelAlign::Center:
+        return PANGO_ALIGN_CENTER;
+    case LabelAlign::Left:
+        return PANGO_ALIGN_LEFT;
+    case LabelAlign::Right:
+        return PANGO_ALIGN_RIGHT;
+    }
+    return carried;
+}
 
 // FreeType makes no font of 65536 pixels or more, and Pango then draws no text but warns in its
 // own words on every layout. A font beyond this (its size at the layout's resolution) is refused.
@@ -65,5 +88,11 @@ inline SDL_Point icon_corner(const Label& label, int offset, const SDL_Surface& 
 {
     return style_image_corner(label, offset, 0, image);
 }
+
+// The QR code of text; null when it does not encode.
+QRcode* encode_qr(const std::string& text);
+// The code, within a quiet zone of border modules, stretched over the label's rectangle.
+void draw_qr_code(
+    SDL_Surface* target, int border, const QRcode& code, const Label& label, int offset);
 
 } // namespace kivo

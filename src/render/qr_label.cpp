@@ -4,36 +4,26 @@
 #include <cstdint>
 #include <memory>
 
-#include <qrencode.h>
-
 #include "kivo/renderer.h"
 #include "render/coords.h"
+#include "render/label_geometry.h"
+#include "render/tracker.h"
 #include "render/warnings.h"
 
 namespace kivo {
 
-namespace {
-
-struct QrFree {
-    void operator()(QRcode* code) const { QRcode_free(code); }
-};
-
-} // namespace
+QRcode* encode_qr(const std::string& text)
+{
+    return QRcode_encodeString(text.c_str(), 0, QR_ECLEVEL_L, QR_MODE_8, 1);
+}
 
 // A quiet zone so negative that nothing of the image remains, or a rectangle without area,
 // draws nothing; a negative quiet zone that leaves an image crops the code's outer modules.
-void Renderer::draw_qr_label(const Label& label, int offset) const
+void draw_qr_code(
+    SDL_Surface* target, int qr_border, const QRcode& code, const Label& label, int offset)
 {
-    const std::unique_ptr<QRcode, QrFree> code(
-        QRcode_encodeString(label.text.c_str(), 0, QR_ECLEVEL_L, QR_MODE_8, 1));
-    if (!code) {
-        if (warnings_->first("qrencode", label.text))
-            warn("qrencode");
-        return;
-    }
-
-    const std::int64_t border = config_.qr_border;
-    const std::int64_t side = code->width + 2 * border;
+    const std::int64_t border = qr_border;
+    const std::int64_t side = code.width + 2 * border;
     if (side <= 0 || label.width <= 0 || label.height <= 0)
         return;
     // SDL's stretch overflows at 32768 pixels a side (see Surface::convert): such an image is one
@@ -54,9 +44,9 @@ void Renderer::draw_qr_label(const Label& label, int offset) const
 
     auto* pixels = static_cast<std::uint8_t*>(image->pixels);
     const int bytes_per_pixel = image->format->BytesPerPixel;
-    const unsigned char* module = code->data;
-    for (int i = 0; i < code->width; ++i) {
-        for (int j = 0; j < code->width; ++j, ++module) {
+    const unsigned char* module = code.data;
+    for (int i = 0; i < code.width; ++i) {
+        for (int j = 0; j < code.width; ++j, ++module) {
             if (!(*module & 1))
                 continue;
             const std::int64_t row = border + i;
@@ -70,8 +60,17 @@ void Renderer::draw_qr_label(const Label& label, int offset) const
 
     SDL_Rect dst{
         coords::saturate(std::int64_t{label.x} + offset), label.y, label.width, label.height};
-    if (SDL_UpperBlitScaled(image.get(), nullptr, target_, &dst) != 0)
+    if (SDL_UpperBlitScaled(image.get(), nullptr, target, &dst) != 0)
         errx(1, "SDL_UpperBlitScaled: %s", SDL_GetError());
+}
+
+void Renderer::draw_qr_label(const Label& label, int offset) const
+{
+    const std::unique_ptr<QRcode, QrFree> code(encode_qr(label.text));
+    if (code)
+        draw_qr_code(target_, config_.qr_border, *code, label, offset);
+    else if (warnings_->first("qrencode", label.text))
+        warn("qrencode");
 }
 
 } // namespace kivo

@@ -6,13 +6,13 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <utility>
 
 #include "image/alpha_blend.h"
 #include "image/blit_plan.h"
 #include "render/blit.h"
+#include "render/coords.h"
 #include "kivo/window.h"
 #include "render/tracker.h"
 #include "render/warnings.h"
@@ -23,41 +23,18 @@ namespace {
 
 constexpr const char* asset_dir = "app/share/marvo/images/";
 
-constexpr const char* asset_paths[asset_count] = {
-    "button/rosk/ok.webp",
-    "button/rosk/ok_v2.webp",
-    "button/rosk/back.webp",
-    "button/rosk/back_v2.webp",
-    "button/rosk/menu.webp",
-    "button/rosk/close.webp",
-    "button/rosk/help.webp",
-    "button/rosk/fast.webp",
-    "button/rosk/smart.webp",
-    "button/rosk/frame.webp",
-    "button/tavi/back.webp",
-    "button/tavi/locale.webp",
-    "label/rosk/blankButton.webp",
-    "label/rosk/fastButton.webp",
-    "label/rosk/smartButton.webp",
-    "label/rosk/narrowButton.webp",
-    "label/tavi/availableButton.webp",
-    "label/tavi/reservedButton.webp",
-    "label/tavi/chargingButton.webp",
-    "label/tavi/faultedButton.webp",
-    "label/tavi/greyButton.webp",
-    "label/tavi/whiteButton.webp",
-    "label/tavi/tallButton.webp",
-    "label/tavi/fullBullet.webp",
-    "label/tavi/emptyBullet.webp",
-    "carousel/rosk/left.webp",
-    "carousel/rosk/right.webp",
-    "carousel/rosk/emptyDot.webp",
-    "carousel/rosk/fullDot.webp",
-    "carousel/tavi/left.webp",
-    "carousel/tavi/leftEnd.webp",
-    "carousel/tavi/right.webp",
-    "carousel/tavi/rightEnd.webp",
-};
+constexpr const char* asset_paths[asset_count] = {"button/rosk/ok.webp", "button/rosk/ok_v2.webp",
+    "button/rosk/back.webp", "button/rosk/back_v2.webp", "button/rosk/menu.webp",
+    "button/rosk/close.webp", "button/rosk/help.webp", "button/rosk/fast.webp",
+    "button/rosk/smart.webp", "button/rosk/frame.webp", "button/tavi/back.webp",
+    "button/tavi/locale.webp", "label/rosk/blankButton.webp", "label/rosk/fastButton.webp",
+    "label/rosk/smartButton.webp", "label/rosk/narrowButton.webp",
+    "label/tavi/availableButton.webp", "label/tavi/reservedButton.webp",
+    "label/tavi/chargingButton.webp", "label/tavi/faultedButton.webp", "label/tavi/greyButton.webp",
+    "label/tavi/whiteButton.webp", "label/tavi/tallButton.webp", "label/tavi/fullBullet.webp",
+    "label/tavi/emptyBullet.webp", "carousel/rosk/left.webp", "carousel/rosk/right.webp",
+    "carousel/rosk/emptyDot.webp", "carousel/rosk/fullDot.webp", "carousel/tavi/left.webp",
+    "carousel/tavi/leftEnd.webp", "carousel/tavi/right.webp", "carousel/tavi/rightEnd.webp"};
 
 // How a part of an image reaches the target: copied row by row (what SDL's copy blit does, at
 // the speed of memcpy), blended by AlphaBlend (SDL's arithmetic, eight pixels at a time), or
@@ -70,31 +47,24 @@ enum class Way { Copy, Blend, Sdl };
 void blit_part(SDL_Surface* image, const SDL_Rect& src, SDL_Surface* target, std::int64_t x,
     std::int64_t y, Way way)
 {
-    const SDL_Rect& clip = target->clip_rect;
-    if (src.w <= 0 || src.h <= 0 || x >= std::int64_t{clip.x} + clip.w || x + src.w <= clip.x ||
-        y >= std::int64_t{clip.y} + clip.h || y + src.h <= clip.y)
+    const SDL_Rect to = coords::clip(x, y, src.w, src.h, target->clip_rect);
+    if (SDL_RectEmpty(&to))
         return;
     if (way == Way::Sdl) {
         SDL_Rect from = src, dst{int(x), int(y), 0, 0};
         SDL_UpperBlit(image, &from, target, &dst);
         return;
     }
-    const int x0 = int(std::max<std::int64_t>(x, clip.x)),
-              y0 = int(std::max<std::int64_t>(y, clip.y));
-    const int x1 = int(std::min<std::int64_t>(x + src.w, clip.x + clip.w));
-    const int y1 = int(std::min<std::int64_t>(y + src.h, clip.y + clip.h));
     const int bpp = target->format->BytesPerPixel;
-    auto* to = static_cast<Uint8*>(target->pixels) + std::ptrdiff_t(y0) * target->pitch +
-               std::ptrdiff_t(x0) * bpp;
     const auto* from = static_cast<const Uint8*>(image->pixels) +
-                       std::ptrdiff_t(src.y + y0 - y) * image->pitch +
-                       std::ptrdiff_t(src.x + x0 - x) * bpp;
-    if (way == Way::Blend) {
-        AlphaBlend::blend_rows(from, image->pitch, to, target->pitch, x1 - x0, y1 - y0);
-        return;
-    }
-    for (int row = y0; row < y1; ++row, to += target->pitch, from += image->pitch)
-        std::memcpy(to, from, std::size_t(x1 - x0) * bpp);
+                       std::ptrdiff_t(src.y + to.y - y) * image->pitch +
+                       std::ptrdiff_t(src.x + to.x - x) * bpp;
+    if (way == Way::Blend)
+        AlphaBlend::blend_rows(
+            from, image->pitch, pixel_at(target, to.x, to.y), target->pitch, to.w, to.h);
+    else
+        copy_rows(
+            pixel_at(target, to.x, to.y), target->pitch, from, image->pitch, to.w * bpp, to.h);
 }
 
 bool copyable(const SDL_Surface* image, const SDL_Surface* target)
@@ -137,7 +107,7 @@ void recipe(const SDL_Surface* target, const SDL_Surface* image, BlitPlan* plan,
 
 Renderer::Renderer(Window& window, const Config& config)
     : target_(window.surface().get()), cairo_(window.cairo()), config_(config),
-      tracker_(std::make_unique<Tracker>(*this)), warnings_(std::make_unique<Warnings>())
+      tracker_(std::make_unique<Tracker>()), warnings_(std::make_unique<Warnings>())
 {
     layout_ = pango_cairo_create_layout(cairo_);
     std::size_t i = 0;
@@ -182,14 +152,10 @@ void add_copied(const SDL_Surface* target, const SDL_Surface* image, BlitPlan* p
     recipe(target, image, plan, false, [&](const SDL_Rect& part, Way way) {
         if (way != Way::Copy)
             return;
-        const std::int64_t x0 = std::max<std::int64_t>(std::int64_t{x} + part.x, 0),
-                           y0 = std::max<std::int64_t>(std::int64_t{y} + part.y, 0),
-                           x1 =
-                               std::min<std::int64_t>(std::int64_t{x} + part.x + part.w, target->w),
-                           y1 =
-                               std::min<std::int64_t>(std::int64_t{y} + part.y + part.h, target->h);
-        if (x1 > x0 && y1 > y0)
-            out.push_back({int(x0), int(y0), int(x1 - x0), int(y1 - y0)});
+        const SDL_Rect r = coords::clip(std::int64_t{x} + part.x, std::int64_t{y} + part.y, part.w,
+            part.h, SDL_Rect{0, 0, target->w, target->h});
+        if (!SDL_RectEmpty(&r))
+            out.push_back(r);
     });
 }
 
@@ -202,14 +168,10 @@ void blit_around(
         blit(target, image, nullptr, x, y, false);
         return;
     }
-    const SDL_Rect& clip = target->clip_rect;
-    const int x0 = int(std::max<std::int64_t>(x, clip.x)),
-              y0 = int(std::max<std::int64_t>(y, clip.y));
-    const int x1 = int(std::min<std::int64_t>(std::int64_t{x} + image->w, clip.x + clip.w));
-    const int y1 = int(std::min<std::int64_t>(std::int64_t{y} + image->h, clip.y + clip.h));
-    if (x1 <= x0 || y1 <= y0)
+    const SDL_Rect box = coords::clip(x, y, image->w, image->h, target->clip_rect);
+    if (SDL_RectEmpty(&box))
         return;
-    const cairo_rectangle_int_t shown{x0, y0, x1 - x0, y1 - y0};
+    const cairo_rectangle_int_t shown{box.x, box.y, box.w, box.h};
     cairo_region_t* left = cairo_region_create_rectangle(&shown);
     for (const SDL_Rect& r : over) {
         const cairo_rectangle_int_t covered{r.x, r.y, r.w, r.h};
@@ -226,28 +188,29 @@ void blit_around(
 
 void Renderer::draw_at(const Surface& image, int x, int y) const
 {
-    blit(target_, image.get(), image.plan(), x, y, tracker_->full_redraw);
+    blit(target_, image.get(), image.plan(), x, y, full_redraw_);
 }
 
 void Renderer::draw_at(Animation& image, int x, int y) const
 {
     image.advance(delta_ms_);
-    blit(target_, image.frame(), image.plan(), x, y, tracker_->full_redraw);
+    blit(target_, image.frame(), image.plan(), x, y, full_redraw_);
 }
 
 void Renderer::set_full_redraw(bool on)
 {
-    tracker_->full_redraw = on;
+    full_redraw_ = on;
 }
 
 Damage Renderer::take_damage()
 {
-    return std::exchange(tracker_->pending, Damage{});
+    return std::exchange(pending_, Damage{});
 }
 
 void Renderer::redraw_all()
 {
     tracker_->forget_drawn();
+    pending_.add_all();
 }
 
 } // namespace kivo

@@ -10,42 +10,44 @@
 
 #include "kivo/screen.h"
 #include "kivo/surface.h"
-#include "render/item.h"
+#include "render/elements.h"
 
 namespace kivo {
 
 // What lies under a slider's value arc within its bounds (everything drawn below it and its own
 // track and band), so that a frame that moves only the value and marker copies it back and strokes
-// just those. The pixels are valid while their key stays the same: the slider's bounds and corner,
-// its track and band (row, size, colour, band value), the image cache's generation, and the items
+// just those. The pixels are valid while their key stays the same: the slider's bounds, its place
+// and band (corner, size, colour, band value), the image cache's generation, and the elements
 // drawn below it that meet its bounds, each showing the same. That is all they depend on, so they
 // stay valid through frames that draw the slider without keeping them.
 class SliderBackdrop {
   public:
-    // Whether the kept pixels are those under slider, drawn over the items below (every item of
-    // the frame before it) with the cache at generation.
-    bool holds(const Item& slider, std::uint64_t generation, std::span<const Item> below) const;
+    // Whether the kept pixels are those under slider, drawn over the elements below (every element
+    // of the frame before it) with the cache at generation.
+    bool holds(
+        const Element& slider, std::uint64_t generation, std::span<const Element> below) const;
     // Keeps the pixels of target within slider's bounds under that key; keeps nothing when the
     // copy cannot be allocated.
-    void take(const SDL_Surface* target, const Item& slider, std::uint64_t generation,
-        std::span<const Item> below);
+    void take(const SDL_Surface* target, const Element& slider, std::uint64_t generation,
+        std::span<const Element> below);
     // Copies the kept pixels back over the slider's bounds within the target's clip rectangle;
     // only after holds() said yes.
     void restore(SDL_Surface* target) const;
 
     // Whether slider is where it was drawn last: a backdrop is taken only of a slider that stays
     // in place (not in every frame of a slide).
-    bool stayed(const Item& slider) const;
-    void drawn(const Item& slider);
+    bool stayed(const Element& slider) const;
+    // Where slider was drawn in this frame.
+    void placed(const Element& slider);
 
   private:
     Surface pixels_;
     bool valid_ = false;
     SDL_Rect rect_{};
-    std::int64_t left_ = 0;
-    Label track_;
+    SliderPlace place_;
+    std::uint32_t band_ = 0;
     std::uint64_t generation_ = 0;
-    std::vector<Item> under_;
+    std::vector<Element> under_;
     SDL_Rect drawn_rect_{};
     std::int64_t drawn_left_ = 0;
 };

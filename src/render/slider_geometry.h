@@ -13,6 +13,7 @@
 #include "kivo/config.h"
 #include "kivo/damage.h"
 #include "kivo/screen.h"
+#include "render/elements.h"
 
 namespace kivo {
 
@@ -42,10 +43,10 @@ struct SliderGeometry {
     // one for the centre's rounding, and the square around that circle, as side and top-left
     // corner.
     static constexpr int beyond_radius = value_at + widest_half_stroke + 2;
-    std::int64_t reach() const;
-    std::int64_t left() const { return cx - reach(); }
-    std::int64_t top() const { return cy - reach(); }
-    std::int64_t side() const { return 2 * reach(); }
+    std::int64_t half_side() const;
+    std::int64_t left() const { return cx - half_side(); }
+    std::int64_t top() const { return cy - half_side(); }
+    std::int64_t side() const { return 2 * half_side(); }
 
     // An arc is stroked as pieces that end at the multiples of this angle lying between its ends,
     // so that moving one end changes only the pieces near it.
@@ -83,7 +84,7 @@ struct SliderGeometry {
     // bounds around the pieces that changed (from the start of the old and new last piece of an
     // arc that moved to its farther end), and around the old and new marker; with their stroke,
     // round ends and antialiasing.
-    void add_changed_rows(const Config& config, const Label& was, const Label& now,
+    void add_changed_rows(const Config& config, const ShownSlider& was, const ShownSlider& now,
         const SDL_Rect& bounds, Damage& damage) const;
 };
 

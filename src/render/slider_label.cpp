@@ -7,25 +7,20 @@
 #include <cairo.h>
 
 #include "kivo/renderer.h"
+#include "render/coords.h"
+#include "render/label_geometry.h"
 #include "render/slider_geometry.h"
 
 namespace kivo {
 
 namespace {
 
-constexpr double channel = 1.0 / 255.0;
 constexpr double turn = 2 * std::numbers::pi;
 
-// Cairo keeps coordinates in 24.8 fixed point, which wraps beyond 2^23 pixels: an arc that would
-// reach 2^22 pixels from the origin (its widest stroke included) is left out rather than drawn
-// wrapped around onto the surface. Cairo asserts on angles that are not finite, so an arc with
-// such an angle is left out too.
-constexpr double reach = 1 << 22;
-
-void set_source(cairo_t* cr, const Color& c)
-{
-    cairo_set_source_rgba(cr, c.r * channel, c.g * channel, c.b * channel, c.a * channel);
-}
+// An arc that would come coords::cairo_limit from the origin (its widest stroke included) is left
+// out rather than drawn wrapped around onto the surface. Cairo asserts on angles that are not
+// finite, so an arc with such an angle is left out too.
+constexpr double limit = coords::cairo_limit;
 
 // Where and how far the arcs of a slider label go.
 struct Gauge {
@@ -51,8 +46,8 @@ struct Gauge {
     {
         const double radius = at.radius + stroke_at;
         const double extent = std::abs(radius) + SliderGeometry::widest_half_stroke;
-        if (!std::isfinite(from) || !std::isfinite(to) || std::abs(cx) + extent >= reach ||
-            std::abs(cy) + extent >= reach)
+        if (!std::isfinite(from) || !std::isfinite(to) || std::abs(cx) + extent >= limit ||
+            std::abs(cy) + extent >= limit)
             return;
         // Rows that hold the whole square leave every piece in.
         if (rows && rows->y <= at.top() && std::int64_t{rows->y} + rows->h >= at.top() + at.side())
@@ -82,7 +77,7 @@ SliderGeometry::SliderGeometry(const Label& label, int offset)
 {
 }
 
-std::int64_t SliderGeometry::reach() const
+std::int64_t SliderGeometry::half_side() const
 {
     return std::abs(std::int64_t{radius}) + beyond_radius;
 }

@@ -83,25 +83,26 @@ std::pair<double, double> SliderGeometry::rows(int radius, int half, double a, d
         std::ceil(y + std::max(one, other) + margin + 1)};
 }
 
-void SliderGeometry::add_changed_rows(const Config& config, const Label& was, const Label& now,
-    const SDL_Rect& bounds, Damage& damage) const
+void SliderGeometry::add_changed_rows(const Config& config, const ShownSlider& was,
+    const ShownSlider& now, const SDL_Rect& bounds, Damage& damage) const
 {
     const double start = config.slider_start_angle;
     if (radius + band_at <= 0 || !(std::abs(start) < finest)) {
         damage.add(bounds);
         return;
     }
-    const auto arc = [&](float v, bool shown) { return LastPiece(start, angle(config, v), shown); };
-    add_arc_rows(*this, radius + value_at, value_width / 2, start, arc(was.value, true),
-        arc(now.value, true), bounds, damage);
-    add_arc_rows(*this, radius + band_at, band_width / 2, start,
-        arc(was.band_value, was.band_value >= 0), arc(now.band_value, now.band_value >= 0), bounds,
-        damage);
-    if (std::bit_cast<std::uint32_t>(was.marker_value) ==
-        std::bit_cast<std::uint32_t>(now.marker_value))
+    const auto arc = [&](std::uint32_t bits, bool band) {
+        const float v = std::bit_cast<float>(bits);
+        return LastPiece(start, angle(config, v), !band || v >= 0);
+    };
+    add_arc_rows(*this, radius + value_at, value_width / 2, start, arc(was.value, false),
+        arc(now.value, false), bounds, damage);
+    add_arc_rows(*this, radius + band_at, band_width / 2, start, arc(was.band, true),
+        arc(now.band, true), bounds, damage);
+    if (was.marker == now.marker)
         return;
-    for (const Label* l : {&was, &now}) {
-        const double m = angle(config, l->marker_value);
+    for (const ShownSlider* s : {&was, &now}) {
+        const double m = angle(config, std::bit_cast<float>(s->marker));
         if (std::isfinite(m))
             add_rows(*this, radius + value_at, value_width / 2, m, m, bounds, damage);
     }

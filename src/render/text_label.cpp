@@ -7,8 +7,6 @@
 
 #include "render/coords.h"
 #include "render/label_geometry.h"
-#include "render/pango_align.h"
-#include "render/tracker.h"
 #include "render/warnings.h"
 
 namespace kivo {
@@ -81,13 +79,18 @@ bool parses(const std::string& markup, Warnings* warnings)
 void show_text(cairo_t* cr, PangoLayout* layout, std::int64_t left, std::int64_t top,
     const Color& c, bool shown)
 {
-    constexpr double k = 1.0 / 255;
     cairo_new_path(cr);
     cairo_move_to(cr, double(left), double(top));
-    cairo_set_source_rgba(cr, c.r * k, c.g * k, c.b * k, c.a * k);
+    set_source(cr, c);
     if (shown)
         pango_cairo_show_layout(cr, layout);
     cairo_close_path(cr);
+}
+
+void set_source(cairo_t* cr, const Color& c)
+{
+    constexpr double k = 1.0 / 255;
+    cairo_set_source_rgba(cr, c.r * k, c.g * k, c.b * k, c.a * k);
 }
 
 void set_layout_box(PangoLayout* layout, const Label& label)

@@ -1,47 +1,103 @@
-// What the renderer drew last, element by element, so that the next frame redraws only what
-// changed. Private to the renderer.
+// What the renderer draws with, and what it drew last, element by element, so that the next frame
+// redraws only what changed. Private to the renderer.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <SDL2/SDL.h>
+#include <qrencode.h>
 
 #include "kivo/damage.h"
 #include "kivo/renderer.h"
 #include "kivo/screen.h"
-#include "kivo/surface.h"
-#include "render/item.h"
+#include "render/coords.h"
+#include "render/elements.h"
 #include "render/slider_backdrop.h"
-
-typedef struct _PangoLayout PangoLayout;
 
 namespace kivo {
 
-// The style image of a text label: the lowest set bit from BlankButton to EmptyBullet, or none.
-std::optional<Asset> label_background(std::uint32_t style);
+// What the renderer draws with, handed to its fast path and to the drawers of each frame.
+struct Canvas {
+    // Images by reference, the fixed images and the buttons' places.
+    Renderer& renderer;
+    SDL_Surface* target;
+    cairo_t* cairo;
+    // The layout every text label of the full redraw is drawn with.
+    PangoLayout* layout;
+    const std::array<PangoFontDescription*, 4>& fonts;
+    const Config& config;
+    const std::unordered_map<std::string, Renderer::CachedImage>& cache;
+    // The milliseconds animations advance by in this frame.
+    std::int32_t delta_ms;
+    // Changes whenever an image cache entry is made or dropped.
+    const std::uint64_t& cache_generation;
+};
+
+// Draws a label of any kind, as the full redraw does.
+void draw_label(const Canvas& c, const Label& label, int offset);
+
+// Calls the visitor for every element of a frame, from the bottom up: the backgrounds, the icons,
+// the current screen's buttons and carousel, the labels of each screen.
+template <class Visitor>
+void walk_frame(const ScreenDef& current, const ScreenDef& first, const ScreenDef* second,
+    int offset, int second_offset, Visitor&& v)
+{
+    const auto each = [&](auto f) {
+        f(first, offset);
+        if (second)
+            f(*second, second_offset);
+    };
+    each([&](const ScreenDef& s, int at) {
+        if (s.background)
+            v.background(*s.background, at);
+    });
+    each([&](const ScreenDef& s, int at) {
+        if (s.icon)
+            v.icon(*s.icon, at);
+    });
+    v.buttons(current.buttons);
+    if (current.carousel)
+        v.carousel(*current.carousel);
+    each([&](const ScreenDef& s, int at) {
+        for (const Label& label : s.labels)
+            v.label(label, at);
+    });
+}
+
+// The box a text is laid out in, with the alignment and font it carries.
+struct TextBox {
+    std::int32_t width = 0, height = 0;
+    int align = 0, font = 0;
+    bool operator==(const TextBox&) const = default;
+};
 
 // A text label laid out once and kept while its text and layout settings stay the same.
 struct TextSlot {
     PangoLayout* layout = nullptr;
     std::string text;
     bool markup = false;
-    bool set = false;
-    std::int32_t width = 0, height = 0;
-    int align = 0, font = 0;
-    // Changes whenever the layout does; never 0 once set.
+    TextBox box;
+    // Changes whenever the layout does; 0 before it is first laid out.
     std::uint64_t version = 0;
     SDL_Rect ink{}; // relative to the layout's corner, widened by a margin
 };
 
-// Whether a QR label's text can be encoded, found once per text.
-struct QrCheck {
+struct QrFree {
+    void operator()(QRcode* code) const { QRcode_free(code); }
+};
+
+// A QR label's text encoded once, kept for the frames that draw it (none: it does not encode).
+struct QrSlot {
     std::string text;
-    bool set = false;
-    bool encodes = false;
+    std::unique_ptr<QRcode, QrFree> code;
+    // Changes whenever the text does; 0 before the first.
+    std::uint64_t version = 0;
 };
 
 // What the shared layout carries from one text label to the next (the alignment and font a
@@ -57,63 +113,71 @@ struct LayoutCarry {
 // next frame from what changed.
 class Tracker {
   public:
-    explicit Tracker(Renderer& renderer) : r_(renderer) {}
+    Tracker() = default;
     ~Tracker();
+    Tracker(const Tracker&) = delete;
+    Tracker& operator=(const Tracker&) = delete;
 
-    // The frame drawn from what changed; false (nothing done) when it must be the full redraw.
-    bool draw(const ScreenDef& first, const ScreenDef* second, int offset, int second_offset);
+    // The frame drawn from what changed, which is added to changed; false (nothing done) when it
+    // must be the full redraw.
+    bool draw(const Canvas& c, const ScreenDef& first, const ScreenDef* second, int offset,
+        int second_offset, Damage& changed);
     // The next frame is the full redraw, as after something else drew on the surface.
     void forget_drawn();
 
-    // Every frame is the full redraw (Renderer::set_full_redraw).
-    bool full_redraw = false;
-    // Changes whenever an image cache entry is made or dropped.
-    std::uint64_t cache_generation = 0;
-    // Drawn since the window last took it.
-    Damage pending;
+    // The elements of the frame being listed, as walk_frame visits them.
+    void background(const std::string& ref, int offset);
+    void icon(const std::string& ref, int offset);
+    void buttons(int mask);
+    void carousel(const CarouselPos& pos);
+    void label(const Label& label, int offset);
 
   private:
-    Renderer& r_;
-    std::vector<TextSlot> text_slots;
-    std::vector<QrCheck> qr_checks;
-    // The items of the frame on the surface and of the frame being drawn; their first *_count
-    // entries hold it (entries are reused from frame to frame).
-    std::vector<Item> drawn, next;
-    std::size_t drawn_count = 0, next_count = 0;
-    // drawn is what the surface shows (the whole frame, nothing showing through from before).
-    bool valid = false;
-    // The cache generation the drawn frame was drawn with.
-    std::uint64_t drawn_generation = 0;
-    std::uint64_t versions = 0;
+    // The canvas of the frame being drawn.
+    const Canvas* c_ = nullptr;
+    std::vector<TextSlot> text_slots_;
+    std::vector<QrSlot> qr_slots_;
+    // The elements of the frame on the surface and of the frame being drawn.
+    std::vector<Element> on_surface_, next_;
+    // on_surface_ is what the surface shows (the whole frame, nothing showing through from before).
+    bool valid_ = false;
+    // The cache generation the frame on the surface was drawn with.
+    std::uint64_t drawn_generation_ = 0;
+    std::uint64_t versions_ = 0;
     // The slot version whose text the shared layout holds (0: unknown).
-    std::uint64_t shared_version = 0;
+    std::uint64_t shared_version_ = 0;
+    // The texts and QR codes listed so far in this frame.
+    std::size_t listed_texts_ = 0, listed_qrs_ = 0;
     // The backdrop of each slider of the frame, in order; whether this frame's backgrounds cover
     // the surface (backdrops are kept and used only then).
-    std::vector<SliderBackdrop> backdrops;
-    bool covering = false;
+    std::vector<SliderBackdrop> backdrops_;
+    bool covering_ = false;
     // Room reused from frame to frame when a background is copied around what covers it.
-    std::vector<SDL_Rect> over;
+    std::vector<SDL_Rect> over_;
 
     bool loaded(const ScreenDef& screen) const;
     bool carried(LayoutCarry& carry) const;
     bool prepare(const ScreenDef& screen, LayoutCarry& carry);
-    void list(const ScreenDef& first, const ScreenDef* second, int offset, int second_offset);
-    Damage differences() const;
-    void grow_to_whole_items(Damage& damage) const;
-    void repaint(const Damage& damage);
     bool layout_text(const Label& label, std::size_t slot, int align, int font);
-    void add_screen_images(const ScreenDef& screen, int offset, bool icon);
-    void add_controls(int buttons);
-    void add_labels(const ScreenDef& screen, int offset, std::size_t& text);
-    Item& add_item();
-    Item& add_drawn_label(int kind, const Label& label, int offset);
-    void add_blit(const SDL_Surface* image, BlitPlan* plan, int x, int y, bool background = false);
+    void sync_shared_layout(const LayoutCarry& carry);
+    // An element showing shown within the rectangle at x, y of w x h, cut to the surface.
+    template <class T>
+    void add(const T& shown, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
+        const Label* label = nullptr, int offset = 0)
+    {
+        next_.push_back({Shown(std::in_place_type<T>, shown),
+            coords::clip(x, y, w, h, SDL_Rect{0, 0, c_->target->w, c_->target->h}), label, offset});
+    }
+    void add_image(const SDL_Surface* image, BlitPlan* plan, int x, int y, bool background = false);
+    void add_animation(Animation& image, int x, int y, bool background = false);
     bool covered() const;
-    void draw_item(std::size_t index);
+    Damage differences() const;
+    void grow_to_whole_elements(Damage& damage) const;
+    void repaint(const Damage& damage);
+    void draw_element(std::size_t index);
     bool may_take_backdrop(const SliderBackdrop& backdrop, std::size_t index) const;
     void plan_backdrops();
-    void draw_slider_item(std::size_t index);
-    void sync_shared_layout(const LayoutCarry& carry);
+    void draw_slider(std::size_t index);
 };
 
 } // namespace kivo

@@ -10,43 +10,17 @@
 
 namespace {
 
-using kivo::Item;
+using kivo::Element;
+using kivo::ShownImage;
+using kivo::ShownSlider;
 
 struct Frame {
-    kivo::Label label;
-    Item slider;
+    Element slider{ShownSlider{{5, 10, 30, 30, {1, 2, 3, 255}}, 1, 2, 3}, {5, 4, 40, 40}};
     std::uint64_t generation = 7;
-    std::vector<Item> below;
+    std::vector<Element> below{{ShownImage{nullptr, nullptr, 0, 0, true}, {0, 0, 64, 48}},
+        {ShownImage{nullptr, nullptr, 50, 45}, {50, 45, 10, 3}}};
 
-    Frame()
-    {
-        label.kind = kivo::LabelKind::Slider;
-        label.y = 10;
-        label.width = label.height = 30;
-        label.color = {1, 2, 3, 255};
-        label.band_value = 0.5f;
-        slider.kind = Item::Kind::Slider;
-        slider.bounds = {5, 4, 40, 40};
-        slider.left = 5;
-        slider.label = &label;
-        Item background;
-        background.bounds = {0, 0, 64, 48};
-        background.image = reinterpret_cast<const SDL_Surface*>(&generation);
-        Item far_away;
-        far_away.bounds = {50, 45, 10, 3};
-        far_away.x = 50;
-        below = {background, far_away};
-    }
-    Frame(const Frame& other) : Frame() { *this = other; }
-    Frame& operator=(const Frame& other)
-    {
-        label = other.label;
-        slider = other.slider;
-        slider.label = &label;
-        generation = other.generation;
-        below = other.below;
-        return *this;
-    }
+    ShownSlider& shown() { return std::get<ShownSlider>(slider.shown); }
 };
 
 TEST(SliderBackdrop, HoldsOnlyWhileWhatItWasDrawnFromIsTheSame)
@@ -61,25 +35,23 @@ TEST(SliderBackdrop, HoldsOnlyWhileWhatItWasDrawnFromIsTheSame)
         {"the same", [](Frame&) {}, true},
         {"the value and marker moved",
             [](Frame& f) {
-                f.label.value = 0.9f;
-                f.label.marker_value = 0.1f;
+                f.shown().value = 9;
+                f.shown().marker = 1;
             },
             true},
-        {"an item that does not meet it changed", [](Frame& f) { f.below[1].x = 51; }, true},
-        {"an item that does not meet it added", [](Frame& f) { f.below.push_back(f.below[1]); },
+        {"an element that does not meet it changed",
+            [](Frame& f) { std::get<ShownImage>(f.below[1].shown).x = 51; }, true},
+        {"an element that does not meet it added", [](Frame& f) { f.below.push_back(f.below[1]); },
             true},
         {"bounds", [](Frame& f) { f.slider.bounds.w = 39; }, false},
-        {"corner", [](Frame& f) { f.slider.left = 4; }, false},
-        {"row", [](Frame& f) { f.label.y = 11; }, false},
-        {"width", [](Frame& f) { f.label.width = 31; }, false},
-        {"height", [](Frame& f) { f.label.height = 31; }, false},
-        {"track colour", [](Frame& f) { f.label.color.a = 254; }, false},
-        {"band", [](Frame& f) { f.label.band_value = 0.6f; }, false},
+        {"place", [](Frame& f) { f.shown().place.y = 11; }, false},
+        {"band", [](Frame& f) { f.shown().band = 4; }, false},
         {"image cache generation", [](Frame& f) { f.generation = 8; }, false},
-        {"the item under it changed", [](Frame& f) { f.below[0].x = 1; }, false},
-        {"an item under it added", [](Frame& f) { f.below.insert(f.below.begin(), f.below[0]); },
+        {"the element under it changed",
+            [](Frame& f) { std::get<ShownImage>(f.below[0].shown).x = 1; }, false},
+        {"an element under it added", [](Frame& f) { f.below.insert(f.below.begin(), f.below[0]); },
             false},
-        {"the item under it gone", [](Frame& f) { f.below.erase(f.below.begin()); }, false},
+        {"the element under it gone", [](Frame& f) { f.below.erase(f.below.begin()); }, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

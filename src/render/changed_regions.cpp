@@ -1,0 +1,230 @@
+// Frames that redraw only what changed since the frame before.
+//
+// Each frame is listed as elements in stacking order (backgrounds, icons, buttons, carousel,
+// labels), each with what it shows and the rectangle it may touch. When the frame before covered
+// the whole surface with copied backgrounds, and this one does too, every pixel is a function of
+// the elements alone; an element that shows the same in the same place draws the same pixels. So
+// the regions where the lists differ are all that can change: each is redrawn from its background
+// up, clipped to it. Anything else is drawn in full.
+#include <span>
+#include <utility>
+
+#include <cairo.h>
+#include <pango/pangocairo.h>
+
+#include "render/blit.h"
+#include "render/controls.h"
+#include "render/label_geometry.h"
+#include "render/slider_geometry.h"
+#include "render/tracker.h"
+
+namespace kivo {
+
+namespace {
+
+bool contains(const SDL_Rect& outer, const SDL_Rect& inner)
+{
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
+           inner.y + inner.h <= outer.y + outer.h;
+}
+
+} // namespace
+
+void Tracker::draw_element(std::size_t index)
+{
+    const Element& e = next_[index];
+    SDL_Surface* target = c_->target;
+    if (const ShownImage* shown = e.as<ShownImage>()) {
+        auto* image = const_cast<SDL_Surface*>(shown->image);
+        if (!shown->background || !Surface::copies(image))
+            return blit(target, image, shown->plan, shown->x, shown->y, false);
+        // A copied background leaves out what the copies above it overwrite in this frame. A
+        // slider's backdrop copied back overwrites its bounds alike.
+        over_.clear();
+        for (std::size_t i = index + 1; i < next_.size(); ++i) {
+            const Element& above = next_[i];
+            if (const ShownImage* a = above.as<ShownImage>())
+                add_copied(target, a->image, a->plan, a->x, a->y, over_);
+            else if (above.as<ShownSlider>() && above.restores)
+                over_.push_back(above.bounds);
+        }
+        blit_around(target, image, shown->x, shown->y, over_);
+    } else if (const ShownText* text = e.as<ShownText>()) {
+        show_text(c_->cairo, text_slots_[text->slot].layout, text->left, text->top, text->color,
+            text->shown);
+    } else if (const ShownQr* qr = e.as<ShownQr>()) {
+        draw_qr_code(target, c_->config.qr_border, *qr_slots_[qr->slot].code, *e.label, e.offset);
+    } else if (e.as<ShownSlider>()) {
+        draw_slider(index);
+    } else if (const ShownCarousel* dots = e.as<ShownCarousel>()) {
+        c_->renderer.draw_carousel({dots->current, dots->count});
+    } else { // a label drawn whole from itself, as the full redraw draws it
+        draw_label(*c_, *e.label, e.offset);
+    }
+}
+
+// Whether a backdrop may be taken of what lies under the slider at index: this frame's
+// backgrounds cover the surface (then those pixels depend on nothing but the elements), the
+// slider is where it was drawn last (not every frame of a slide) and redrawn whole in this
+// region, and no copied image lies above it (a background is not copied under an image copied
+// later, so what is under the slider is not all drawn yet when the slider is).
+bool Tracker::may_take_backdrop(const SliderBackdrop& backdrop, std::size_t index) const
+{
+    const Element& slider = next_[index];
+    const SDL_Rect& r = slider.bounds;
+    if (!covering_ || r.w <= 0 || r.h <= 0 || SDL_MUSTLOCK(c_->target) ||
+        !backdrop.stayed(slider) || !contains(c_->target->clip_rect, r))
+        return false;
+    for (std::size_t i = index + 1; i < next_.size(); ++i)
+        if (next_[i].as<ShownImage>() && SDL_HasIntersection(&next_[i].bounds, &r))
+            return false;
+    return true;
+}
+
+// Which sliders of the frame are drawn over their backdrop, decided before anything is drawn so
+// that the backgrounds below leave their bounds alone; each region redrawn copies back the part
+// of the backdrop within it. The backdrop was taken when copied backgrounds covered the surface,
+// so the ones among the same elements below the slider cover its bounds again: what lies there
+// depends on those elements alone, whether or not this frame covers the rest of the surface, and
+// whatever is drawn above the slider afterwards.
+void Tracker::plan_backdrops()
+{
+    std::size_t nth = 0;
+    for (std::size_t i = 0; i < next_.size(); ++i) {
+        Element& slider = next_[i];
+        if (!slider.as<ShownSlider>())
+            continue;
+        // The sliders before it need not have been drawn in this frame, nor ever.
+        if (nth >= backdrops_.size())
+            backdrops_.resize(nth + 1);
+        slider.backdrop = nth++;
+        slider.restores = backdrops_[slider.backdrop].holds(
+            slider, c_->cache_generation, std::span<const Element>(next_.data(), i));
+    }
+}
+
+// A slider over its backdrop when planned so; otherwise its track and band over what is drawn
+// below it, taken as the backdrop when that is allowed. The value arc and marker are drawn either
+// way.
+void Tracker::draw_slider(std::size_t index)
+{
+    const Element& slider = next_[index];
+    SliderBackdrop& backdrop = backdrops_[slider.backdrop];
+    SDL_Surface* target = c_->target;
+    if (slider.restores) {
+        backdrop.restore(target);
+    } else {
+        const bool keep = may_take_backdrop(backdrop, index);
+        c_->renderer.draw_slider_track(*slider.label, slider.offset, &target->clip_rect);
+        if (keep)
+            backdrop.take(target, slider, c_->cache_generation,
+                std::span<const Element>(next_.data(), index));
+    }
+    backdrop.placed(slider);
+    c_->renderer.draw_slider_value(*slider.label, slider.offset, &target->clip_rect);
+}
+
+// Where the drawn and the new list differ, both the old and the new rectangle change; for a
+// gauge that stayed in place, only the rows around what moved.
+Damage Tracker::differences() const
+{
+    Damage damage;
+    const std::size_t n = std::max(on_surface_.size(), next_.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const Element* was = i < on_surface_.size() ? &on_surface_[i] : nullptr;
+        const Element* now = i < next_.size() ? &next_[i] : nullptr;
+        if (was && now && was->shows_same(*now))
+            continue;
+        const ShownSlider* from = was ? was->as<ShownSlider>() : nullptr;
+        const ShownSlider* to = now ? now->as<ShownSlider>() : nullptr;
+        if (from && to && from->place == to->place) {
+            SliderGeometry(*now->label, now->offset)
+                .add_changed_rows(c_->config, *from, *to, now->bounds, damage);
+            continue;
+        }
+        if (was)
+            damage.add(was->bounds);
+        if (now)
+            damage.add(now->bounds);
+    }
+    return damage;
+}
+
+// A region that meets an element drawn only whole grows to cover it, until no such element is
+// cut by a region.
+void Tracker::grow_to_whole_elements(Damage& damage) const
+{
+    const auto cut = [&]() -> const Element* {
+        for (const SDL_Rect& r : damage)
+            for (const Element& e : next_)
+                if (e.whole() && SDL_HasIntersection(&r, &e.bounds) && !contains(r, e.bounds))
+                    return &e;
+        return nullptr;
+    };
+    while (const Element* e = cut())
+        damage.add(e->bounds);
+}
+
+// Each region redrawn from the bottom up, clipped to it; or everything.
+void Tracker::repaint(const Damage& damage)
+{
+    if (damage.all()) {
+        for (std::size_t i = 0; i < next_.size(); ++i)
+            draw_element(i);
+        return;
+    }
+    if (damage.empty())
+        return;
+    for (const SDL_Rect& r : damage) {
+        SDL_SetClipRect(c_->target, &r);
+        cairo_reset_clip(c_->cairo);
+        cairo_new_path(c_->cairo);
+        cairo_rectangle(c_->cairo, r.x, r.y, r.w, r.h);
+        cairo_clip(c_->cairo);
+        for (std::size_t i = 0; i < next_.size(); ++i)
+            if (SDL_HasIntersection(&r, &next_[i].bounds))
+                draw_element(i);
+    }
+    SDL_SetClipRect(c_->target, nullptr);
+    cairo_reset_clip(c_->cairo);
+}
+
+bool Tracker::draw(const Canvas& c, const ScreenDef& first, const ScreenDef* second, int offset,
+    int second_offset, Damage& changed)
+{
+    c_ = &c;
+    const ScreenDef& current = c.renderer.current_screen();
+    if (!loaded(first) || (second && !loaded(*second)) ||
+        !buttons_drawable(c.config.flavour, current.buttons))
+        return false;
+    LayoutCarry carry;
+    if (!carried(carry) || !prepare(first, carry) || (second && !prepare(*second, carry)))
+        return false;
+
+    // From here on this frame is drawn here.
+    const bool was_valid = valid_ && drawn_generation_ == c.cache_generation;
+    next_.clear();
+    listed_texts_ = listed_qrs_ = 0;
+    walk_frame(current, first, second, offset, second_offset, *this);
+    covering_ = covered();
+    Damage damage;
+    if (!was_valid || !covering_) {
+        damage.add_all();
+    } else {
+        damage = differences();
+        grow_to_whole_elements(damage);
+    }
+    if (!damage.empty())
+        plan_backdrops();
+    repaint(damage);
+    changed.add(damage);
+    valid_ = damage.all() ? covering_ : true;
+    std::swap(on_surface_, next_);
+
+    sync_shared_layout(carry);
+    c.renderer.clear_cache();
+    drawn_generation_ = c.cache_generation;
+    return true;
+}
+
+} // namespace kivo
