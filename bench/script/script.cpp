@@ -124,6 +124,11 @@ int main()
         kivo::state::screens[0].labels[0].value = 0.3f + 0.01f * i;
         next_frame();
     });
+    // The step alone: the clock stands still, so the background does not move.
+    phase("charging/step", frames, [](int i) {
+        kivo::state::screens[0].labels[0].value = 0.4f + 0.001f * i;
+        kivo_present(0);
+    });
 
     std::string text64(1 << 20, 'A');
     std::mt19937 random(1);

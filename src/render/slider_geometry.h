@@ -83,7 +83,9 @@ struct SliderGeometry {
     // draws differently now than it did with was's value, band and marker: full-width bands of
     // bounds around the pieces that changed (from the start of the old and new last piece of an
     // arc that moved to its farther end), and around the old and new marker; with their stroke,
-    // round ends and antialiasing.
+    // round ends and antialiasing. Bands as wide as bounds on purpose: a narrower box would cut
+    // the strokes' outlines at its sides, and Cairo then rasterises the rows it crosses a little
+    // differently (one level on a few edge pixels, seen when tried), no longer the full redraw.
     void add_changed_rows(const Config& config, const ShownSlider& was, const ShownSlider& now,
         const SDL_Rect& bounds, Damage& damage) const;
 };
