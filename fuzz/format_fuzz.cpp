@@ -46,9 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     format.convert_plain(src.data(), plain.data() + 32, n, x, y);
     if (fast != plain) {
         const auto at_byte = std::mismatch(fast.begin(), fast.end(), plain.begin()).first;
-        fuzz::fail("conversions differ at byte",
-            std::to_string(at_byte - fast.begin() - 32) + " of " + std::to_string(n) + " pixels of " +
-                std::to_string(v.bits_per_pixel) + " bits");
+        fuzz::fail("conversions differ at byte", std::to_string(at_byte - fast.begin() - 32) +
+                                                     " of " + std::to_string(n) + " pixels of " +
+                                                     std::to_string(v.bits_per_pixel) + " bits");
     }
     return 0;
 }
