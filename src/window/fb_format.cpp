@@ -77,28 +77,8 @@ Bytes<4> dither(const std::uint32_t (&drop)[3], std::size_t x, std::size_t y)
 }
 
 #if defined(__x86_64__)
-// The first n - n % 8 pixels to 5-6-5 with red high (or blue, Bgr) after adding d, the dither of
-// their row from the first. Returns how many it wrote.
-template <bool Bgr>
-std::size_t to_565(const std::uint32_t* src, unsigned char* dst, std::size_t n, __m128i d)
-{
-    const __m128i outer = _mm_set1_epi32(Bgr ? 0x00010800 : 0x08000001);
-    auto four = [&](const std::uint32_t* p) { // the pixels less 0x8000, which a signed pack keeps
-        const __m128i s = _mm_adds_epu8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), d);
-        const __m128i rb =
-            _mm_madd_epi16(_mm_and_si128(_mm_srli_epi32(s, 3), _mm_set1_epi32(0x001f001f)), outer);
-        const __m128i g = _mm_and_si128(_mm_srli_epi32(s, 5), _mm_set1_epi32(0x07e0));
-        return _mm_sub_epi32(_mm_or_si128(rb, g), _mm_set1_epi32(0x8000));
-    };
-    std::size_t i = 0;
-    for (; i + 8 <= n; i += 8)
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 2 * i),
-            _mm_xor_si128(
-                _mm_packs_epi32(four(src + i), four(src + i + 4)), _mm_set1_epi16(-0x8000)));
-    return i;
-}
-
-// As to_565, 16 at a time; the processor must have AVX2.
+// The first n - n % 16 pixels to 5-6-5 with red high (or blue, Bgr) after adding dither, the
+// dither of their row from the first. The processor must have AVX2. Returns how many it wrote.
 template <bool Bgr>
 __attribute__((target("avx2"))) std::size_t to_565_avx2(
     const std::uint32_t* src, unsigned char* dst, std::size_t n, __m128i dither)
@@ -123,7 +103,10 @@ __attribute__((target("avx2"))) std::size_t to_565_avx2(
     return i;
 }
 
-// As shuffled, 8 at a time and 32 bytes a step; the processor must have AVX2.
+// Pixels of 3 or 4 bytes, eight at a time while 32 bytes fit in the n pixels' bytes: each byte of
+// four pixels taken from the surface byte that order names (or zero, index 0x80), alpha (0 for 3
+// bytes) or-ed into each 4 bytes, and 3-byte pixels joined up. The processor must have AVX2.
+// Returns how many it wrote.
 __attribute__((target("avx2"))) std::size_t shuffled_avx2(const std::uint32_t* src,
     unsigned char* dst, std::size_t n, std::size_t bytes, const unsigned char* order,
     std::uint32_t alpha)
@@ -144,22 +127,6 @@ __attribute__((target("avx2"))) std::size_t shuffled_avx2(const std::uint32_t* s
     return i;
 }
 
-// Pixels of 3 or 4 bytes, four at a time while 16 bytes fit in the n pixels' bytes: each byte of
-// four pixels taken from the surface byte that order names (or zero, index 0x80), then alpha (0
-// for 3 bytes) or-ed into each 4 bytes. The processor must have SSSE3. Returns how many it wrote.
-__attribute__((target("ssse3"))) std::size_t shuffled(const std::uint32_t* src, unsigned char* dst,
-    std::size_t n, std::size_t bytes, const unsigned char* order, std::uint32_t alpha)
-{
-    const __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(order));
-    const __m128i a = _mm_set1_epi32(static_cast<int>(alpha));
-    std::size_t i = 0;
-    for (; bytes * i + 16 <= bytes * n; i += 4) {
-        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        _mm_storeu_si128(
-            reinterpret_cast<__m128i*>(dst + bytes * i), _mm_or_si128(_mm_shuffle_epi8(s, o), a));
-    }
-    return i;
-}
 #endif
 
 } // namespace
@@ -189,13 +156,14 @@ FbFormat::FbFormat(const fb_var_screeninfo& m, std::uint32_t visual)
         drop_[c] = 8 - fields[c]->length;
     }
 #if defined(__x86_64__)
-    avx2_ = __builtin_cpu_supports("avx2");
+    // Without AVX2 (x86-64 processors before 2013) the plain conversion does it all.
+    if (!__builtin_cpu_supports("avx2"))
+        return;
     if (bits == 16 && m.green.offset == 5 && m.green.length == 6)
         road_ = m.red.offset == 11    ? Road::rgb565
                 : m.blue.offset == 11 ? Road::bgr565
                                       : Road::plain;
-    if (bits > 16 && !same_ && (offset_[0] | offset_[1] | offset_[2]) % 8 == 0 &&
-        __builtin_cpu_supports("ssse3")) {
+    if (bits > 16 && !same_ && (offset_[0] | offset_[1] | offset_[2]) % 8 == 0) {
         road_ = Road::bytes;
         std::memset(order_, 0x80, sizeof order_);
         for (std::size_t k = 0; k < 4; ++k)
@@ -249,15 +217,9 @@ void FbFormat::convert(
         __m128i d;
         const Bytes<4> row = dither(drop_, x, y);
         std::memcpy(&d, &row, sizeof d);
-        // The wider road first where there is one, the narrower for what it leaves.
-        const bool bgr = road_ == Road::bgr565;
-        if (avx2_)
-            done = (bgr ? to_565_avx2<true> : to_565_avx2<false>)(src, dst, n, d);
-        done += (bgr ? to_565<true> : to_565<false>)(src + done, dst + 2 * done, n - done, d);
+        done = (road_ == Road::bgr565 ? to_565_avx2<true> : to_565_avx2<false>)(src, dst, n, d);
     } else if (road_ == Road::bytes) {
-        if (avx2_)
-            done = shuffled_avx2(src, dst, n, bytes_, order_, alpha_);
-        done += shuffled(src + done, dst + bytes_ * done, n - done, bytes_, order_, alpha_);
+        done = shuffled_avx2(src, dst, n, bytes_, order_, alpha_);
     }
 #endif
     convert_plain(src + done, dst + bytes_ * done, n - done, x + done, y);

@@ -37,7 +37,6 @@ class FbFormat {
     std::uint32_t offset_[3] = {}; // red, green, blue: where each field starts in the pixel
     std::uint32_t drop_[3] = {};   // and how many low bits of the 8-bit value it leaves out
     enum class Road { plain, rgb565, bgr565, bytes } road_ = Road::plain; // vector instructions
-    bool avx2_ = false;
     unsigned char order_[16] = {}; // Road::bytes: the surface byte of each byte of 4 pixels
 
     template <std::size_t Width>
