@@ -462,7 +462,7 @@ TEST_F(DamageTest, TrackedFramesEqualTheFullRedraw)
 
 // Gauge steps at start angles on and off the piece boundaries, sweeps forwards, backwards and
 // past a turn: values stepping across boundaries and jumping, negative values that wrap, an arc
-// left out and back, the band and marker moving, a text over the gauge.
+// left out and back, the band and marker moving, a text over the gauge; a gauge moving sideways.
 TEST_F(DamageTest, GaugeStepsEqualTheFullRedraw)
 {
     constexpr float pi = 3.14159265f, nan = std::numeric_limits<float>::quiet_NaN();
@@ -487,6 +487,14 @@ TEST_F(DamageTest, GaugeStepsEqualTheFullRedraw)
                 });
             expect_full_redraw(run);
         }
+    // A gauge wider than the surface moving sideways: its rectangle on the surface stays the same.
+    Steps wide;
+    for (int x : {10, 13, 13, 20})
+        wide.frame([x] {
+            set(0, "home", nullptr, {slider(x, -50, 300, 0.9f)});
+            return 0;
+        });
+    expect_full_redraw(wide);
 }
 
 // What a frame redraws stays with what changed: nothing for a frame like the one before, the
