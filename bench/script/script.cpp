@@ -129,6 +129,13 @@ int main()
         kivo::state::screens[0].labels[0].value = 0.4f + 0.001f * i;
         kivo_present(0);
     });
+    // And the kWh counter inside the gauge, changing with it.
+    phase("charging/counter", frames, [&](int i) {
+        kivo::state::screens[0].labels[0].value = 0.5f + 0.001f * i;
+        counter = std::to_string(30 + i) + ".0 kWh";
+        kivo::state::screens[0].labels[1].text = counter;
+        kivo_present(0);
+    });
 
     std::string text64(1 << 20, 'A');
     std::mt19937 random(1);

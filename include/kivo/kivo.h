@@ -176,9 +176,10 @@ typedef struct ConfigRecord {
  *   qr     text is encoded and stretched over the box; r,g,b colour the light modules.
  *   slider a gauge centred in the box; r,g,b,a colour its track; value, band_value (skipped
  *          when negative or NaN) and marker_value are fractions of the configured sweep; an
- *          arc whose angle is not finite is left out, one of more than 16 turns is cut to 16.
- *          Each arc is one stroke of pieces that end at the multiples of pi/8 between its
- *          ends, so that a step of the value redraws only the rows around its end.
+ *          arc whose angle is not finite is left out, one of a turn or more is a ring. Each
+ *          pixel is covered by how far its centre lies from an arc (whole within half a pixel
+ *          inside the stroke's edge, not at all half a pixel outside), so that a step of the
+ *          value redraws only the pixels around its end.
  *          The gauge draws outside its box: its radius R is half the box's smaller side, and the
  *          value arc and marker (20 pixels wide at R + 18) reach R + 28 from the centre. A gauge
  *          that must stay within an outer box takes that box less 28 pixels on every side.

@@ -97,7 +97,7 @@ class KIVO_EXPORT Renderer {
     // not parse, a font too large to draw or a QR text that does not encode, and a frame that may
     // throw (an image not yet loaded, a button the flavour lacks). A slider that stays in place
     // keeps the pixels under its value arc (its bounds, 4 bytes a pixel: 264 KiB for a 200 x 200
-    // slider), so that a new value strokes only the value arc and marker.
+    // slider), so that a new value redraws only the pixels near the ends that moved.
     void draw(const ScreenDef& screen);
     // One frame of a slide: first at offset, second beside it; the screen covering more than
     // half of the surface becomes current.
@@ -142,9 +142,9 @@ class KIVO_EXPORT Renderer {
     void draw_qr_label(const Label& label, int offset) const;
     void draw_slider_label(const Label& label, int offset) const;
     // The two halves of draw_slider_label: the track and band, then the value arc and marker.
-    // With rows, what they draw in those rows of the surface only (the rest may or may not be).
-    void draw_slider_track(const Label& label, int offset, const SDL_Rect* rows = nullptr) const;
-    void draw_slider_value(const Label& label, int offset, const SDL_Rect* rows = nullptr) const;
+    // Each pixel is drawn the same whatever clip rectangle the surface has.
+    void draw_slider_track(const Label& label, int offset) const;
+    void draw_slider_value(const Label& label, int offset) const;
 
     // The image and place of a button. Throws std::invalid_argument "flavour" when the configured
     // flavour has no image for it, "button" when flag is not a single known button.

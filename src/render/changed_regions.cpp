@@ -115,17 +115,17 @@ void Tracker::draw_slider(std::size_t index)
         backdrop.restore(target);
     } else {
         const bool keep = may_take_backdrop(backdrop, index);
-        c_->renderer.draw_slider_track(*slider.label, slider.offset, &target->clip_rect);
+        c_->renderer.draw_slider_track(*slider.label, slider.offset);
         if (keep)
             backdrop.take(target, slider, c_->cache_generation,
                 std::span<const Element>(next_.data(), index));
     }
     backdrop.placed(slider);
-    c_->renderer.draw_slider_value(*slider.label, slider.offset, &target->clip_rect);
+    c_->renderer.draw_slider_value(*slider.label, slider.offset);
 }
 
 // Where the drawn and the new list differ, both the old and the new rectangle change; for a
-// gauge that stayed in place, only the rows around what moved.
+// gauge that stayed in place, only the pixels around what moved.
 Damage Tracker::differences() const
 {
     Damage damage;
@@ -139,7 +139,7 @@ Damage Tracker::differences() const
         const ShownSlider* to = now ? now->as<ShownSlider>() : nullptr;
         if (from && to && from->place == to->place) {
             SliderGeometry(*now->label, now->offset)
-                .add_changed_rows(c_->config, *from, *to, now->bounds, damage);
+                .add_changed(c_->config, *from, *to, now->bounds, damage);
             continue;
         }
         if (was)

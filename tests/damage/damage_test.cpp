@@ -460,7 +460,7 @@ TEST_F(DamageTest, TrackedFramesEqualTheFullRedraw)
     }
 }
 
-// Gauge steps at start angles on and off the piece boundaries, sweeps forwards, backwards and
+// Gauge steps at start angles in every quadrant, sweeps forwards, backwards and
 // past a turn: values stepping across boundaries and jumping, negative values that wrap, an arc
 // left out and back, the band and marker moving, a text over the gauge; a gauge moving sideways.
 TEST_F(DamageTest, GaugeStepsEqualTheFullRedraw)
@@ -498,8 +498,8 @@ TEST_F(DamageTest, GaugeStepsEqualTheFullRedraw)
 }
 
 // What a frame redraws stays with what changed: nothing for a frame like the one before, the
-// label's own rectangle for a text that changed, and for a gauge step bands of its square around
-// the end that moved and the old and new marker.
+// label's own rectangle for a text that changed, and for a gauge step the boxes around the end
+// that moved and the old and new marker.
 TEST_F(DamageTest, DamageStaysWithWhatChanged)
 {
     const ConfigRecord config = with_gauges();
@@ -524,13 +524,13 @@ TEST_F(DamageTest, DamageStaysWithWhatChanged)
         const char* counter;
         float value, marker;
         std::vector<SDL_Rect> within; // empty: no damage at all
-        int gauge_rows;               // at most, in all
+        int gauge_pixels;             // at most, in all (a round end 21 pixels across: 22 x 22)
     } cases[] = {
         {"unchanged", "12.0 kWh", 0.5f, 0.25f, {}, 0},
         {"the counter changed", "12.1 kWh", 0.5f, 0.25f, {counter}, 0},
-        {"the gauge's value moved", "12.1 kWh", 0.501f, 0.25f, {gauge}, 30},
-        {"the marker moved", "12.1 kWh", 0.501f, 0.3f, {gauge}, 60},
-        {"both changed", "12.2 kWh", 0.6f, 0.3f, {counter, gauge}, 40},
+        {"the gauge's value moved", "12.1 kWh", 0.501f, 0.25f, {gauge}, 22 * 22},
+        {"the marker moved", "12.1 kWh", 0.501f, 0.3f, {gauge}, 1200},
+        {"both changed", "12.2 kWh", 0.6f, 0.3f, {counter, gauge}, 1600},
         {"unchanged again", "12.2 kWh", 0.6f, 0.3f, {}, 0},
     };
     // The first frame loads the images; the second is the first one the tracker draws whole.
@@ -543,9 +543,9 @@ TEST_F(DamageTest, DamageStaysWithWhatChanged)
         const kivo::Damage damage = draw();
         ASSERT_FALSE(damage.all());
         EXPECT_EQ(damage.empty(), c.within.empty());
-        int gauge_rows = 0;
+        int gauge_pixels = 0;
         for (const SDL_Rect& r : damage) {
-            gauge_rows += r.x >= gauge.x ? r.h : 0;
+            gauge_pixels += r.x >= gauge.x ? r.w * r.h : 0;
             bool inside = false;
             for (const SDL_Rect& w : c.within) {
                 SDL_Rect both;
@@ -553,7 +553,7 @@ TEST_F(DamageTest, DamageStaysWithWhatChanged)
             }
             EXPECT_TRUE(inside) << r.x << "," << r.y << " " << r.w << "x" << r.h;
         }
-        EXPECT_LE(gauge_rows, c.gauge_rows);
+        EXPECT_LE(gauge_pixels, c.gauge_pixels);
     }
     kivo_destroy_window();
 }
