@@ -89,6 +89,7 @@ struct Step {
 std::vector<Step> parse(fuzz::Input& in)
 {
     std::vector<Step> steps;
+    int at = 0;
     while (!in.empty() && steps.size() < 24) {
         const std::uint8_t op = in.byte();
         Step step;
@@ -150,8 +151,9 @@ std::vector<Step> parse(fuzz::Input& in)
             };
             break;
         }
-        case 2: { // a slide frame
-            const int offset = in.take<std::int16_t>() % 500;
+        case 2: { // a slide frame: a new offset, or a few pixels on from the last slide frame's
+            at = (op & 0x20) ? at + std::int8_t(in.byte()) % 16 : in.take<std::int16_t>() % 500;
+            const int offset = at;
             step.change = [offset](Slot(&)[2]) { return offset; };
             break;
         }

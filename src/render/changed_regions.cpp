@@ -6,6 +6,9 @@
 // the elements alone; an element that shows the same in the same place draws the same pixels. So
 // the regions where the lists differ are all that can change: each is redrawn from its background
 // up, clipped to it. Anything else is drawn in full.
+#include <algorithm>
+#include <cstring>
+#include <optional>
 #include <span>
 #include <utility>
 
@@ -21,6 +24,16 @@
 namespace kivo {
 
 namespace {
+
+// Moves every row of the surface dx pixels to the right (left when negative), |dx| < its width.
+void move_columns(SDL_Surface* s, int dx)
+{
+    const int n = s->w - (dx > 0 ? dx : -dx);
+    for (int y = 0; y < s->h; ++y) {
+        Uint8* row = pixel_at(s, 0, y);
+        std::memmove(row + 4 * std::max(dx, 0), row + 4 * std::max(-dx, 0), std::size_t(n) * 4);
+    }
+}
 
 bool contains(const SDL_Rect& outer, const SDL_Rect& inner)
 {
@@ -124,26 +137,59 @@ void Tracker::draw_slider(std::size_t index)
     c_->renderer.draw_slider_value(*slider.label, slider.offset);
 }
 
-// Where the drawn and the new list differ, both the old and the new rectangle change; for a
-// gauge that stayed in place, only the pixels around what moved.
-Damage Tracker::differences() const
+// How far both screens of a slide moved since the frame on the surface, when that is all their
+// offsets did (0 otherwise): the frame is then that frame moved as far, with the columns it brings
+// in from beyond the edge and what does not move with it (the buttons and the carousel) redrawn.
+int Tracker::slid(int offset, std::optional<int> second_offset) const
+{
+    const std::int64_t dx = std::int64_t{offset} - drawn_offset_;
+    if (!second_offset || !drawn_second_offset_ || dx == 0 || dx <= -c_->target->w ||
+        dx >= c_->target->w || std::int64_t{*second_offset} - *drawn_second_offset_ != dx)
+        return 0;
+    return int(dx);
+}
+
+// Where the drawn list, moved dx to the right, and the new list differ, both the old and the new
+// rectangle change; for a gauge that stayed in place, only the pixels around what moved. What
+// stays in place while the rest moves changes where it was and where its pixels were moved to.
+Damage Tracker::differences(int dx) const
 {
     Damage damage;
+    const SDL_Rect surface{0, 0, c_->target->w, c_->target->h};
+    const auto add_moved = [&](SDL_Rect r) {
+        r.x = coords::saturate(std::int64_t{r.x} + dx);
+        if (SDL_IntersectRect(&r, &surface, &r))
+            damage.add(r);
+    };
+    if (dx)
+        add_moved({dx > 0 ? -dx : surface.w, 0, dx > 0 ? dx : -dx, surface.h});
     const std::size_t n = std::max(on_surface_.size(), next_.size());
     for (std::size_t i = 0; i < n; ++i) {
         const Element* was = i < on_surface_.size() ? &on_surface_[i] : nullptr;
         const Element* now = i < next_.size() ? &next_[i] : nullptr;
-        if (was && now && was->shows_same(*now))
+        if (was && was->fixed && dx)
+            add_moved(was->bounds);
+        const int by = was && !was->fixed ? dx : 0;
+        const Shown shown = was ? was->moved(by) : Shown{};
+        if (was && now && was->fixed == now->fixed && shown == now->shown &&
+            (by || SDL_RectEquals(&was->bounds, &now->bounds))) {
+            if (now->fixed && dx)
+                damage.add(now->bounds);
             continue;
-        const ShownSlider* from = was ? was->as<ShownSlider>() : nullptr;
+        }
+        const ShownSlider* from = was ? std::get_if<ShownSlider>(&shown) : nullptr;
         const ShownSlider* to = now ? now->as<ShownSlider>() : nullptr;
         if (from && to && from->place == to->place) {
             SliderGeometry(*now->label, now->offset)
                 .add_changed(c_->config, *from, *to, now->bounds, damage);
             continue;
         }
-        if (was)
-            damage.add(was->bounds);
+        if (was) {
+            SDL_Rect r = was->bounds;
+            r.x = coords::saturate(std::int64_t{r.x} + by);
+            if (SDL_IntersectRect(&r, &surface, &r))
+                damage.add(r);
+        }
         if (now)
             damage.add(now->bounds);
     }
@@ -207,18 +253,27 @@ bool Tracker::draw(const Canvas& c, const ScreenDef& first, const ScreenDef* sec
     listed_texts_ = listed_qrs_ = 0;
     walk_frame(current, first, second, offset, second_offset, *this);
     covering_ = covered();
+    const std::optional<int> second_at = second ? std::optional<int>(second_offset) : std::nullopt;
     Damage damage;
+    int dx = 0;
     if (!was_valid || !covering_) {
         damage.add_all();
     } else {
-        damage = differences();
+        dx = slid(offset, second_at);
+        if (dx)
+            move_columns(c.target, dx);
+        damage = differences(dx);
         grow_to_whole_elements(damage);
     }
     if (!damage.empty())
         plan_backdrops();
     repaint(damage);
+    if (dx)
+        changed.add_all();
     changed.add(damage);
     valid_ = damage.all() ? covering_ : true;
+    drawn_offset_ = offset;
+    drawn_second_offset_ = second_at;
     std::swap(on_surface_, next_);
 
     sync_shared_layout(carry);

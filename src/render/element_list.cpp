@@ -42,6 +42,7 @@ void Tracker::buttons(int mask)
         if (mask & int(*it)) {
             const auto [image, rect] = c_->renderer.image_rect(*it);
             add_image(image.get(), image.plan(), rect.x, rect.y);
+            next_.back().fixed = true;
         }
 }
 
@@ -52,6 +53,7 @@ void Tracker::carousel(const CarouselPos& pos)
         return;
     const SDL_Rect r = carousel_bounds(c_->renderer, c_->target->w, c_->target->h, pos);
     add(ShownCarousel{pos.current, pos.count}, r.x, r.y, r.w, r.h);
+    next_.back().fixed = true;
 }
 
 // Whether the copied backgrounds at the bottom of the new frame cover the whole surface.

@@ -3,8 +3,11 @@
 // renderer.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <type_traits>
 #include <utility>
 #include <variant>
 
@@ -78,6 +81,8 @@ struct Element {
     // A slider's backdrop, and whether it is copied back over its bounds (set before drawing).
     std::size_t backdrop = 0;
     bool restores = false;
+    // Drawn in place whatever the offset of a slide: the buttons and the carousel.
+    bool fixed = false;
 
     bool shows_same(const Element& o) const
     {
@@ -92,6 +97,27 @@ struct Element {
                !std::holds_alternative<ShownSlider>(shown);
     }
     template <class T> const T* as() const { return std::get_if<T>(&shown); }
+    // What it shows drawn dx further right (its bounds are left as they are).
+    Shown moved(int dx) const
+    {
+        const auto move = [dx](auto& v) {
+            using T = std::remove_reference_t<decltype(v)>;
+            v = static_cast<T>(std::clamp<std::int64_t>(std::int64_t{v} + dx,
+                std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
+        };
+        Shown s = shown;
+        std::visit(
+            [&](auto& e) {
+                if constexpr (requires { e.x; })
+                    move(e.x);
+                else if constexpr (requires { e.left; })
+                    move(e.left);
+                else if constexpr (requires { e.place; })
+                    move(e.place.left);
+            },
+            s);
+        return s;
+    }
     // shown == o.shown, each kind's comparison inlined.
     template <std::size_t... I> bool same(const Element& o, std::index_sequence<I...>) const
     {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <optional>
 #include <vector>
 
 #include <SDL2/SDL.h>
@@ -154,6 +155,9 @@ class Tracker {
     bool covering_ = false;
     // Room reused from frame to frame when a background is copied around what covers it.
     std::vector<SDL_Rect> over_;
+    // The offsets of the two screens of the frame on the surface, the second's when it had one.
+    int drawn_offset_ = 0;
+    std::optional<int> drawn_second_offset_;
 
     bool loaded(const ScreenDef& screen) const;
     bool carried(LayoutCarry& carry) const;
@@ -171,7 +175,8 @@ class Tracker {
     void add_image(const SDL_Surface* image, BlitPlan* plan, int x, int y, bool background = false);
     void add_animation(Animation& image, int x, int y, bool background = false);
     bool covered() const;
-    Damage differences() const;
+    int slid(int offset, std::optional<int> second_offset) const;
+    Damage differences(int dx) const;
     void grow_to_whole_elements(Damage& damage) const;
     void repaint(const Damage& damage);
     void draw_element(std::size_t index);
