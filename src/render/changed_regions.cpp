@@ -170,14 +170,16 @@ Damage Tracker::differences(int dx) const
         if (was && was->fixed && dx)
             add_moved(was->bounds);
         const int by = was && !was->fixed ? dx : 0;
-        const Shown shown = was ? was->moved(by) : Shown{};
-        if (was && now && was->fixed == now->fixed && shown == now->shown &&
-            (by || SDL_RectEquals(&was->bounds, &now->bounds))) {
+        const Shown shown = was && by ? was->moved(by) : Shown{};
+        if (was && now && was->fixed == now->fixed &&
+            (by ? shown == now->shown : was->shows_same(*now))) {
             if (now->fixed && dx)
                 damage.add(now->bounds);
             continue;
         }
-        const ShownSlider* from = was ? std::get_if<ShownSlider>(&shown) : nullptr;
+        const ShownSlider* from = !was ? nullptr
+                                  : by ? std::get_if<ShownSlider>(&shown)
+                                       : was->as<ShownSlider>();
         const ShownSlider* to = now ? now->as<ShownSlider>() : nullptr;
         if (from && to && from->place == to->place) {
             SliderGeometry(*now->label, now->offset)
@@ -196,22 +198,28 @@ Damage Tracker::differences(int dx) const
     return damage;
 }
 
-// A region that meets an element drawn only whole grows to cover it, until no such element is
-// cut by a region.
-void Tracker::grow_to_whole_elements(Damage& damage) const
+// The elements drawn only whole that a region of damage cuts, as regions of their own, with the
+// ones those cut in turn. They are redrawn after damage, over what its regions drew of them, so
+// that a label met by a thin region costs its own rectangle, not the box around both.
+Damage Tracker::whole_elements_cut(const Damage& damage) const
 {
-    const auto cut = [&]() -> const Element* {
-        for (const SDL_Rect& r : damage)
+    Damage whole;
+    const auto cut = [&](const Damage& regions) -> const Element* {
+        for (const SDL_Rect& r : regions)
             for (const Element& e : next_)
-                if (e.whole() && SDL_HasIntersection(&r, &e.bounds) && !contains(r, e.bounds))
+                if (e.whole() && SDL_HasIntersection(&r, &e.bounds) && !contains(r, e.bounds) &&
+                    std::none_of(whole.begin(), whole.end(),
+                        [&](const SDL_Rect& w) { return contains(w, e.bounds); }))
                     return &e;
         return nullptr;
     };
-    while (const Element* e = cut())
-        damage.add(e->bounds);
+    for (const Element* e; (e = cut(damage)) || (e = cut(whole));)
+        whole.add(e->bounds);
+    return whole;
 }
 
-// Each region redrawn from the bottom up, clipped to it; or everything.
+// Each region redrawn from the bottom up, clipped to it, but for the elements drawn only whole
+// that it cuts; or everything.
 void Tracker::repaint(const Damage& damage)
 {
     if (damage.all()) {
@@ -227,9 +235,12 @@ void Tracker::repaint(const Damage& damage)
         cairo_new_path(c_->cairo);
         cairo_rectangle(c_->cairo, r.x, r.y, r.w, r.h);
         cairo_clip(c_->cairo);
-        for (std::size_t i = 0; i < next_.size(); ++i)
-            if (SDL_HasIntersection(&r, &next_[i].bounds))
+        for (std::size_t i = 0; i < next_.size(); ++i) {
+            const Element& e = next_[i];
+            // One drawn only whole that r cuts is left to its own region, redrawn after.
+            if (SDL_HasIntersection(&r, &e.bounds) && !(e.whole() && !contains(r, e.bounds)))
                 draw_element(i);
+        }
     }
     SDL_SetClipRect(c_->target, nullptr);
     cairo_reset_clip(c_->cairo);
@@ -254,7 +265,7 @@ bool Tracker::draw(const Canvas& c, const ScreenDef& first, const ScreenDef* sec
     walk_frame(current, first, second, offset, second_offset, *this);
     covering_ = covered();
     const std::optional<int> second_at = second ? std::optional<int>(second_offset) : std::nullopt;
-    Damage damage;
+    Damage damage, whole;
     int dx = 0;
     if (!was_valid || !covering_) {
         damage.add_all();
@@ -263,11 +274,13 @@ bool Tracker::draw(const Canvas& c, const ScreenDef& first, const ScreenDef* sec
         if (dx)
             move_columns(c.target, dx);
         damage = differences(dx);
-        grow_to_whole_elements(damage);
+        whole = whole_elements_cut(damage);
     }
     if (!damage.empty())
         plan_backdrops();
     repaint(damage);
+    repaint(whole);
+    damage.add(whole);
     if (dx)
         changed.add_all();
     changed.add(damage);

@@ -177,7 +177,7 @@ class Tracker {
     bool covered() const;
     int slid(int offset, std::optional<int> second_offset) const;
     Damage differences(int dx) const;
-    void grow_to_whole_elements(Damage& damage) const;
+    Damage whole_elements_cut(const Damage& damage) const;
     void repaint(const Damage& damage);
     void draw_element(std::size_t index);
     bool may_take_backdrop(const SliderBackdrop& backdrop, std::size_t index) const;
