@@ -285,6 +285,8 @@ KIVO_API int32_t kivo_surface_height(void);
  * beside it (at offset + W when offset < 0, entering from the right; at offset - W when
  * offset > 0, entering from the left). Buttons and carousel stay in place and belong to the slot
  * that covers more than half the surface (slot 1 once |offset| > W/2); so do the hit tests.
+ * A slide frame whose screens only moved since the frame before moves that frame's pixels and
+ * redraws what it brought in, the buttons and carousel, and what changed; no surface is kept.
  * The copy never reads past the surface nor writes past the mapping, whatever mode the driver
  * accepted. It converts to the framebuffer's layout: 32 bits laid out like the surface are
  * copied unchanged; 32 bits in another byte order (transparency bits set), 24 bits in either
