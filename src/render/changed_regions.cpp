@@ -200,7 +200,7 @@ Damage Tracker::differences(int dx) const
 
 // The elements drawn only whole that a region of damage cuts, as regions of their own, with the
 // ones those cut in turn. They are redrawn after damage, over what its regions drew of them, so
-// that a label met by a thin region costs its own rectangle, not the box around both.
+// that one met by a thin region costs its own rectangle, not the box around both.
 Damage Tracker::whole_elements_cut(const Damage& damage) const
 {
     Damage whole;

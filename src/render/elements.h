@@ -89,12 +89,13 @@ struct Element {
         return SDL_RectEquals(&bounds, &o.bounds) &&
                same(o, std::make_index_sequence<std::variant_size_v<Shown>>{});
     }
-    // Redrawn whole or not at all: a redrawn region that meets it grows to cover it. (A slider's
-    // strokes are clipped, over the part of its backdrop in the region.)
+    // Redrawn whole or not at all: a QR code and the carousel. (Images, texts and a slider's
+    // strokes come out the same clipped to any rectangle, and are drawn clipped to a region.)
     bool whole() const
     {
         return !std::holds_alternative<ShownImage>(shown) &&
-               !std::holds_alternative<ShownSlider>(shown);
+               !std::holds_alternative<ShownSlider>(shown) &&
+               !std::holds_alternative<ShownText>(shown);
     }
     template <class T> const T* as() const { return std::get_if<T>(&shown); }
     // What it shows drawn dx further right (its bounds are left as they are).
