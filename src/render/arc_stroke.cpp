@@ -141,14 +141,14 @@ void ArcStroke::fill(SDL_Surface* target, const SDL_Rect& clip, const Color& col
                     row[x] = lerp(row[x], pixel, static_cast<std::uint32_t>(c * color.a + 0.5));
             }
         };
-        // The pixels whose centres may lie within the outer circle and outside the inner one, in
-        // two runs that do not overlap.
+        // The pixels whose centres lie within the outer circle and outside the inner one, in two
+        // runs that do not overlap.
         const double out = std::sqrt(outer * outer - dy2);
         const double in = dy2 < inner * inner ? std::sqrt(inner * inner - dy2) : 0;
-        const int middle = to_pixel(std::ceil(cx_ - in));
-        span(to_pixel(std::floor(cx_ - out - 0.5)), middle);
-        span(std::max(middle, to_pixel(std::floor(cx_ + in - 0.5))),
-            to_pixel(std::ceil(cx_ + out + 0.5)));
+        const int middle = to_pixel(std::floor(cx_ - in - 0.5)) + 1;
+        span(to_pixel(std::ceil(cx_ - out - 0.5)), middle);
+        span(std::max(middle, to_pixel(std::ceil(cx_ + in - 0.5))),
+            to_pixel(std::ceil(cx_ + out - 0.5)));
     }
 }
 
