@@ -7,14 +7,12 @@
 #include <unistd.h>
 
 #include <cstdarg>
-#include <climits>
 #include <cstdio>
 
 #include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -454,17 +452,30 @@ TEST_F(Display, DeviceFailuresEndTheProcess)
 }
 
 // While a window is open the terminal is in graphics mode, and text mode comes back whenever the
-// window goes: destroyed or replaced. A host that keeps the console, or a terminal that cannot be
-// opened, leaves the mode alone without a word.
+// window goes: replaced, destroyed, or at the fatal end (tests/reliability). A process without a
+// terminal of its own, or whose terminal is no console, switches the foreground console
+// (/dev/tty0) instead. A host that keeps the console, or a terminal that cannot be opened, leaves
+// the mode alone without a word.
 TEST_F(Display, TerminalIsInGraphicsModeWhileAWindowIsOpen)
 {
-    kivo_test::open(64, 32);
-    EXPECT_EQ(kivo_emu_console_mode(), KD_GRAPHICS);
-    kivo_test::open(64, 32);
-    EXPECT_EQ(kivo_emu_console_mode(), KD_GRAPHICS);
-    kivo_destroy_window();
-    EXPECT_EQ(kivo_emu_console_mode(), KD_TEXT);
-
+    const std::string log = ::testing::TempDir() + "kivo-console-log";
+    for (int own : {1, 0, 2}) {
+        SCOPED_TRACE(own);
+        kivo_emu_reset();
+        kivo_emu_console_set_own_terminal(own);
+        std::remove(log.c_str());
+        kivo_emu_console_set_log(log.c_str());
+        kivo_test::open(64, 32);
+        kivo_test::open(64, 32);
+        EXPECT_EQ(kivo_emu_console_mode(), KD_GRAPHICS);
+        EXPECT_EQ(kivo_emu_open_descriptors(), 3); // framebuffer, touch panel, terminal
+        kivo_destroy_window();
+        EXPECT_EQ(kivo_emu_console_mode(), KD_TEXT);
+        EXPECT_EQ(kivo_emu_open_descriptors(), 0);
+        std::stringstream modes;
+        modes << std::ifstream(log).rdbuf();
+        EXPECT_EQ(modes.str(), "graphics\ntext\ngraphics\ntext\n");
+    }
     ConfigRecord keep = config();
     keep.reserved = KIVO_KEEP_CONSOLE;
     kivo_test::open(64, 32, keep);
@@ -473,52 +484,4 @@ TEST_F(Display, TerminalIsInGraphicsModeWhileAWindowIsOpen)
     kivo_emu_console_set_present(0);
     EXPECT_EQ(kivo_test::stderr_of([] { kivo_test::open(64, 32); }), "");
     EXPECT_EQ(kivo_emu_open_descriptors(), 2);
-    kivo_destroy_window();
-}
-
-// The process ending on the fatal road puts the terminal back in text mode too.
-// A process without a terminal of its own, or whose terminal is no console, switches the
-// foreground console (/dev/tty0) instead, holds it alone while the window is open, and gives it
-// back in text mode.
-TEST_F(Display, WithoutAConsoleOfItsOwnTheForegroundConsoleIsSwitched)
-{
-    for (int own : {0, 2}) {
-        SCOPED_TRACE(own ? "a pseudo-terminal" : "no terminal");
-        kivo_emu_reset();
-        kivo_emu_console_set_own_terminal(own);
-        const std::string log = ::testing::TempDir() + "kivo-console-log";
-        std::remove(log.c_str());
-        kivo_emu_console_set_log(log.c_str());
-        kivo_test::open(64, 32);
-        EXPECT_EQ(kivo_emu_console_mode(), KD_GRAPHICS);
-        EXPECT_EQ(kivo_emu_open_descriptors(), 3); // the framebuffer, the touch panel, tty0
-        kivo_destroy_window();
-        EXPECT_EQ(kivo_emu_console_mode(), KD_TEXT);
-        EXPECT_EQ(kivo_emu_open_descriptors(), 0);
-        std::stringstream modes;
-        modes << std::ifstream(log).rdbuf();
-        EXPECT_EQ(modes.str(), "graphics\ntext\n");
-    }
-}
-
-TEST_F(Display, TerminalIsBackInTextModeAfterAFatalEnd)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const std::string log = ::testing::TempDir() + "kivo-console-log";
-    std::remove(log.c_str());
-    EXPECT_EXIT(
-        {
-            kivo_emu_console_set_log(log.c_str());
-            ConfigRecord c = config();
-            c.qr_border = INT_MAX;
-            kivo_test::open(64, 48, c);
-            const LabelRecord qr = kivo_test::label(KIVO_LABEL_QR, 0, 0, 40, 40, "x");
-            kivo_set_screen(0, nullptr, nullptr, &qr, 1, 0, 0, 0);
-            kivo_present(0);
-            std::exit(0);
-        },
-        ::testing::ExitedWithCode(1), "image too large");
-    std::stringstream modes;
-    modes << std::ifstream(log).rdbuf();
-    EXPECT_EQ(modes.str(), "graphics\ntext\n");
 }
