@@ -66,11 +66,6 @@ struct Box {
 };
 Box ink(const Image& img, const Image& base);
 
-// What zbarimg reads from (x, y, w, h) of the image set in a white margin ("" for nothing).
-std::string scan(const Image& from, int x, int y, int w, int h, int margin);
-// What zbarimg reads from an image file, without the final newline.
-std::string zbar(const std::string& path);
-
 // Everything f writes to stderr.
 template <typename F> std::string stderr_of(F&& f)
 {
