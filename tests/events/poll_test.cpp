@@ -96,6 +96,20 @@ const PollCase poll_cases[] = {
             push(motion, 0, 0);
         },
         16, {record(press, INT_MAX, INT_MIN), record(motion, 0, 0)}, {}},
+    {"negative and extreme spaces: scaled in 64 bits, clamped", 320, 240, {}, 0,
+        [] {
+            resize(-320, -240);
+            push(press, 100, 50);
+            resize(INT_MAX, INT_MAX);
+            push(press, INT_MAX, 5);
+            resize(INT_MIN, INT_MIN);
+            push(press, INT_MIN, INT_MIN);
+            push(press, INT_MAX, 1);
+        },
+        16,
+        {record(press, -100, -50), record(press, 320, 0), record(press, 320, 240),
+            record(press, -319, 0)},
+        {}},
     {"quit and user records carry nothing else", 800, 480, {area(0, 0, 800, 480, 5)}, 0,
         [] {
             push(quit, 7, 8);
@@ -126,26 +140,10 @@ TEST_F(EventTest, QueuedEventsAreTranslated)
     }
 }
 
-TEST_F(EventTest, MaxZeroMovesPanelSamplesIntoTheQueueAndReadsNothing)
-{
-    open(800, 480);
-    push(user);
-    kivo_emu_touch_inject(100, 120, 50);
-    EventRecord sentinel = record(99, -1, -1, 0xffff, 0xffffffff);
-    EXPECT_EQ(kivo_poll_events(&sentinel, 0), 0u);
-    EXPECT_EQ(sentinel, record(99, -1, -1, 0xffff, 0xffffffff));
-    std::vector<SDL_Event> queued(8);
-    ASSERT_EQ(SDL_PeepEvents(queued.data(), 8, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 3);
-    EXPECT_EQ(queued[0].type, SDL_USEREVENT);
-    EXPECT_EQ(queued[1].type, SDL_MOUSEBUTTONDOWN);
-    EXPECT_EQ(queued[2].type, SDL_MOUSEMOTION);
-    EXPECT_EQ(poll(), (std::vector<EventRecord>{
-                          record(user), record(press, 100, 120), record(motion, 100, 120)}));
-}
-
 // A host's SDL event filter sees the events of kivo_push_event and may drop them; the panel's
-// touches are queued past it, keeping the tick count of their sample.
-TEST_F(EventTest, HostEventFilterSeesPushedEventsButNotTouches)
+// touches are queued past it, and a poll with room for none moves them into the queue and reads
+// nothing.
+TEST_F(EventTest, PanelSamplesAreQueuedPastTheHostsFilter)
 {
     open(800, 480);
     std::vector<Uint32> filtered;
@@ -158,6 +156,10 @@ TEST_F(EventTest, HostEventFilterSeesPushedEventsButNotTouches)
     push(user);
     push(press, 10, 20);
     kivo_emu_touch_inject(100, 120, 50);
+    EventRecord sentinel = record(99, -1, -1, 0xffff, 0xffffffff);
+    EXPECT_EQ(kivo_poll_events(&sentinel, 0), 0u);
+    EXPECT_EQ(sentinel, record(99, -1, -1, 0xffff, 0xffffffff));
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 8, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 3);
     const std::vector<EventRecord> got = poll();
     SDL_SetEventFilter(nullptr, nullptr);
     EXPECT_EQ(filtered, (std::vector<Uint32>{SDL_USEREVENT, SDL_MOUSEBUTTONDOWN}));
@@ -187,13 +189,18 @@ TEST_F(EventTest, PollNeedsAWindowAndPushAKnownKindAndSdl)
     EXPECT_TRUE(drain_sdl().empty());
 }
 
-// A shown button without an image for the flavour: the hit test throws out of the poll, the
-// records stored before stay, the press is lost.
+// A shown button without an image for the flavour: the frame is drawn in full up to it, then
+// the hit test throws out of the poll, the records stored before stay, the press is lost. The
+// buttons of every flavour are drawn and hit-tested.
 TEST_F(EventTest, HitTestExceptionLeavesEarlierRecords)
 {
     open(800, 480, 3);
-    kivo_set_screen(0, nullptr, nullptr, nullptr, 0, 0, 0, KIVO_BUTTON_OK);
-    EXPECT_THROW(kivo_present(0), std::invalid_argument);
+    kivo_test::show(nullptr, nullptr, {}, 0x04f0); // Close, Help, Fast, Smart, Frame
+    kivo_set_screen(0, "home", nullptr, nullptr, 0, 0, 0, KIVO_BUTTON_OK);
+    EXPECT_EQ(kivo_test::thrown<std::invalid_argument>([] { kivo_present(0); }), "flavour");
+    kivo_test::Image drawn(800, 480);
+    kivo_test::blend(drawn, kivo_test::load(kivo_test::images + "background/home.webp"), 0, 0);
+    EXPECT_TRUE(kivo_test::same_rgb(kivo_test::frame(), drawn));
     push(user);
     push(press, 795, 475);
     push(quit);
