@@ -1,4 +1,4 @@
-// A window on the emulated display per test, with SDL's queue empty before and after.
+// A window on the emulated display per test.
 #pragma once
 
 #include <ostream>
@@ -30,19 +30,7 @@ inline EventRecord record(
     return {kind, x, y, button, label};
 }
 
-class EventTest : public kivo_test::Display {
-  protected:
-    void SetUp() override
-    {
-        Display::SetUp();
-        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    }
-    void TearDown() override
-    {
-        Display::TearDown();
-        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    }
-};
+class EventTest : public kivo_test::Display {};
 
 inline void open(int w, int h, std::uint8_t flavour = 0)
 {

@@ -1,6 +1,5 @@
 // kivo_poll_events and kivo_push_event: translation, scaling, hit tests, partial reads.
 #include <climits>
-#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -16,18 +15,28 @@ constexpr std::uint8_t press = KIVO_EVENT_PRESS;
 constexpr std::uint8_t user = KIVO_EVENT_USER;
 constexpr std::uint16_t back = KIVO_BUTTON_BACK;
 
-void push_sdl(SDL_Event e)
-{
-    ASSERT_EQ(SDL_PushEvent(&e), 1);
-}
+// What a case queues: records through kivo_push_event (kinds up to 4), window events of a size
+// and keys (x the scancode) through SDL.
+enum : std::uint8_t { resized = 100, size_changed, key_down, key_up };
+struct Step {
+    std::uint8_t kind;
+    int x = 0, y = 0;
+};
 
-const auto resize = [](int w, int h) { kivo_test::window_event(w, h); };
-
-void key(Uint32 type, SDL_Scancode code)
+void queue(const std::vector<Step>& steps)
 {
-    SDL_Event e{type};
-    e.key.keysym.scancode = code;
-    push_sdl(e);
+    for (const Step& s : steps) {
+        if (s.kind < resized) {
+            push(s.kind, s.x, s.y);
+        } else if (s.kind < key_down) {
+            kivo_test::window_event(s.x, s.y,
+                s.kind == resized ? SDL_WINDOWEVENT_RESIZED : SDL_WINDOWEVENT_SIZE_CHANGED);
+        } else {
+            SDL_Event e{s.kind == key_down ? SDL_KEYDOWN : SDL_KEYUP};
+            e.key.keysym.scancode = SDL_Scancode(s.x);
+            ASSERT_EQ(SDL_PushEvent(&e), 1);
+        }
+    }
 }
 
 struct PollCase {
@@ -35,7 +44,7 @@ struct PollCase {
     int width, height; // the window
     std::vector<LabelRecord> labels;
     std::uint16_t buttons;
-    std::function<void()> queue;
+    std::vector<Step> steps;
     std::uint32_t max;
     std::vector<EventRecord> first;  // the first poll
     std::vector<EventRecord> second; // the next one
@@ -43,74 +52,42 @@ struct PollCase {
 
 const PollCase poll_cases[] = {
     {"three events with room for two", 800, 480, {}, 0,
-        [] {
-            push(press, 10, 20);
-            push(motion, 30, 40);
-            push(release, 50, 60);
-        },
-        2, {record(press, 10, 20), record(motion, 30, 40)}, {record(release, 50, 60)}},
+        {{press, 10, 20}, {motion, 30, 40}, {release, 50, 60}}, 2,
+        {record(press, 10, 20), record(motion, 30, 40)}, {record(release, 50, 60)}},
     {"motion before any press is dropped", 800, 480, {}, 0,
-        [] {
-            push(motion, 5, 5);
-            push(press, 6, 6);
-            push(motion, 7, 7);
-        },
-        16, {record(press, 6, 6), record(motion, 7, 7)}, {}},
+        {{motion, 5, 5}, {press, 6, 6}, {motion, 7, 7}}, 16,
+        {record(press, 6, 6), record(motion, 7, 7)}, {}},
     {"press and release name the label under them", 800, 480, {area(0, 0, 100, 100, 7)}, 0,
-        [] {
-            push(press, 10, 20);
-            push(release, 99, 20);
-        },
-        16, {record(press, 10, 20, 0, 7), record(release, 99, 20, 0, 7)}, {}},
+        {{press, 10, 20}, {release, 99, 20}}, 16,
+        {record(press, 10, 20, 0, 7), record(release, 99, 20, 0, 7)}, {}},
     {"coordinate space half the surface: doubled", 800, 480, {}, 0,
-        [] {
-            resize(400, 240);
-            push(press, 150, 100);
-        },
-        16, {record(press, 300, 200)}, {}},
+        {{resized, 400, 240}, {press, 150, 100}}, 16, {record(press, 300, 200)}, {}},
     {"coordinate space larger than the surface: truncated", 480, 480, {}, 0,
-        [] {
-            resize(800, 480);
-            push(press, 3, 7);
-            push(motion, -3, -7);
-        },
-        16, {record(press, 1, 7), record(motion, -1, -7)}, {}},
+        {{resized, 800, 480}, {press, 3, 7}, {motion, -3, -7}}, 16,
+        {record(press, 1, 7), record(motion, -1, -7)}, {}},
     {"other window events leave the space alone", 800, 480, {}, 0,
-        [] {
-            kivo_test::window_event(400, 240, SDL_WINDOWEVENT_SIZE_CHANGED);
-            push(press, 100, 100);
-        },
-        16, {record(press, 100, 100)}, {}},
+        {{size_changed, 400, 240}, {press, 100, 100}}, 16, {record(press, 100, 100)}, {}},
     {"zero coordinate space reports 0", 800, 480, {area(0, 0, 10, 10, 3)}, 0,
-        [] {
-            resize(0, 480);
-            push(press, 50, 60);
-            resize(0, 0);
-            push(motion, 50, 60);
-        },
-        16, {record(press, 0, 60), record(motion, 0, 0, 0, 3)}, {}},
+        {{resized, 0, 480}, {press, 50, 60}, {resized, 0, 0}, {motion, 50, 60}}, 16,
+        {record(press, 0, 60), record(motion, 0, 0, 0, 3)}, {}},
     {"products beyond 32 bits are clamped", 800, 480, {}, 0,
-        [] {
-            resize(1, 1);
-            push(press, INT_MAX, -INT_MAX);
-            push(motion, 0, 0);
-        },
-        16, {record(press, INT_MAX, INT_MIN), record(motion, 0, 0)}, {}},
+        {{resized, 1, 1}, {press, INT_MAX, -INT_MAX}, {motion, 0, 0}}, 16,
+        {record(press, INT_MAX, INT_MIN), record(motion, 0, 0)}, {}},
+    {"negative and extreme spaces: scaled in 64 bits, clamped", 320, 240, {}, 0,
+        {{resized, -320, -240}, {press, 100, 50}, {resized, INT_MAX, INT_MAX}, {press, INT_MAX, 5},
+            {resized, INT_MIN, INT_MIN}, {press, INT_MIN, INT_MIN}, {press, INT_MAX, 1}},
+        16,
+        {record(press, -100, -50), record(press, 320, 0), record(press, 320, 240),
+            record(press, -319, 0)},
+        {}},
     {"quit and user records carry nothing else", 800, 480, {area(0, 0, 800, 480, 5)}, 0,
-        [] {
-            push(quit, 7, 8);
-            push(user, 9, 10);
-        },
-        16, {record(quit), record(user)}, {}},
+        {{quit, 7, 8}, {user, 9, 10}}, 16, {record(quit), record(user)}, {}},
     {"escape key quits, other keys are dropped", 800, 480, {}, 0,
-        [] {
-            key(SDL_KEYDOWN, SDL_SCANCODE_A);
-            key(SDL_KEYUP, SDL_SCANCODE_ESCAPE);
-            key(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE);
-        },
+        {{key_down, SDL_SCANCODE_A}, {key_up, SDL_SCANCODE_ESCAPE},
+            {key_down, SDL_SCANCODE_ESCAPE}},
         16, {record(quit)}, {}},
     {"one record names a button and a label", 800, 480, {area(0, 400, 200, 80, 21)},
-        KIVO_BUTTON_BACK, [] { push(press, 5, 475); }, 16, {record(press, 5, 475, back, 21)}, {}}};
+        KIVO_BUTTON_BACK, {{press, 5, 475}}, 16, {record(press, 5, 475, back, 21)}, {}}};
 
 TEST_F(EventTest, QueuedEventsAreTranslated)
 {
@@ -118,7 +95,7 @@ TEST_F(EventTest, QueuedEventsAreTranslated)
         SCOPED_TRACE(c.name);
         open(c.width, c.height);
         show(c.labels, c.buttons);
-        c.queue();
+        queue(c.steps);
         EXPECT_EQ(poll(c.max), c.first);
         EXPECT_EQ(poll(), c.second);
         EXPECT_TRUE(drain_sdl().empty());
@@ -126,26 +103,10 @@ TEST_F(EventTest, QueuedEventsAreTranslated)
     }
 }
 
-TEST_F(EventTest, MaxZeroMovesPanelSamplesIntoTheQueueAndReadsNothing)
-{
-    open(800, 480);
-    push(user);
-    kivo_emu_touch_inject(100, 120, 50);
-    EventRecord sentinel = record(99, -1, -1, 0xffff, 0xffffffff);
-    EXPECT_EQ(kivo_poll_events(&sentinel, 0), 0u);
-    EXPECT_EQ(sentinel, record(99, -1, -1, 0xffff, 0xffffffff));
-    std::vector<SDL_Event> queued(8);
-    ASSERT_EQ(SDL_PeepEvents(queued.data(), 8, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 3);
-    EXPECT_EQ(queued[0].type, SDL_USEREVENT);
-    EXPECT_EQ(queued[1].type, SDL_MOUSEBUTTONDOWN);
-    EXPECT_EQ(queued[2].type, SDL_MOUSEMOTION);
-    EXPECT_EQ(poll(), (std::vector<EventRecord>{
-                          record(user), record(press, 100, 120), record(motion, 100, 120)}));
-}
-
 // A host's SDL event filter sees the events of kivo_push_event and may drop them; the panel's
-// touches are queued past it, keeping the tick count of their sample.
-TEST_F(EventTest, HostEventFilterSeesPushedEventsButNotTouches)
+// touches are queued past it, and a poll with room for none moves them into the queue and reads
+// nothing.
+TEST_F(EventTest, PanelSamplesAreQueuedPastTheHostsFilter)
 {
     open(800, 480);
     std::vector<Uint32> filtered;
@@ -158,6 +119,10 @@ TEST_F(EventTest, HostEventFilterSeesPushedEventsButNotTouches)
     push(user);
     push(press, 10, 20);
     kivo_emu_touch_inject(100, 120, 50);
+    EventRecord sentinel = record(99, -1, -1, 0xffff, 0xffffffff);
+    EXPECT_EQ(kivo_poll_events(&sentinel, 0), 0u);
+    EXPECT_EQ(sentinel, record(99, -1, -1, 0xffff, 0xffffffff));
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 8, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 3);
     const std::vector<EventRecord> got = poll();
     SDL_SetEventFilter(nullptr, nullptr);
     EXPECT_EQ(filtered, (std::vector<Uint32>{SDL_USEREVENT, SDL_MOUSEBUTTONDOWN}));
@@ -187,13 +152,18 @@ TEST_F(EventTest, PollNeedsAWindowAndPushAKnownKindAndSdl)
     EXPECT_TRUE(drain_sdl().empty());
 }
 
-// A shown button without an image for the flavour: the hit test throws out of the poll, the
-// records stored before stay, the press is lost.
+// A shown button without an image for the flavour: the frame is drawn in full up to it, then
+// the hit test throws out of the poll, the records stored before stay, the press is lost. The
+// buttons of every flavour are drawn and hit-tested.
 TEST_F(EventTest, HitTestExceptionLeavesEarlierRecords)
 {
     open(800, 480, 3);
-    kivo_set_screen(0, nullptr, nullptr, nullptr, 0, 0, 0, KIVO_BUTTON_OK);
-    EXPECT_THROW(kivo_present(0), std::invalid_argument);
+    kivo_test::show(nullptr, nullptr, {}, 0x04f0); // Close, Help, Fast, Smart, Frame
+    kivo_set_screen(0, "home", nullptr, nullptr, 0, 0, 0, KIVO_BUTTON_OK);
+    EXPECT_EQ(kivo_test::thrown<std::invalid_argument>([] { kivo_present(0); }), "flavour");
+    kivo_test::Image drawn(800, 480);
+    kivo_test::blend(drawn, kivo_test::load(kivo_test::images + "background/home.webp"), 0, 0);
+    EXPECT_TRUE(kivo_test::same_rgb(kivo_test::frame(), drawn));
     push(user);
     push(press, 795, 475);
     push(quit);

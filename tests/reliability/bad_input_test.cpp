@@ -1,6 +1,7 @@
 // Bad inputs that no other suite covers, each with the road it takes (docs/bad-input.md): the
 // exception and what is kept, the warning and what is drawn, or the end of the process.
 #include <climits>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -156,13 +157,17 @@ const FatalCase fatal_cases[] = {
     {"quiet zone the stretch cannot take", 64, 48, 16374,
         "SDL_CreateRGBSurfaceWithFormat: image too large"}};
 
+// The terminal is back in text mode after the fatal end.
 TEST_F(BadInput, UnusableSizesEndTheProcess)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string log = ::testing::TempDir() + "kivo-console-log";
     for (const FatalCase& t : fatal_cases) {
         SCOPED_TRACE(t.name);
+        std::remove(log.c_str());
         EXPECT_EXIT(
             {
+                kivo_emu_console_set_log(log.c_str());
                 ConfigRecord c = config();
                 c.qr_border = t.qr_border;
                 kivo_create_window(t.width, t.height, &c);
@@ -172,6 +177,8 @@ TEST_F(BadInput, UnusableSizesEndTheProcess)
                 std::exit(0);
             },
             ::testing::ExitedWithCode(1), std::string(": ") + t.message);
+        const std::vector<char> modes = kivo_test::read_file(log);
+        EXPECT_EQ(std::string(modes.begin(), modes.end()), "graphics\ntext\n");
     }
 }
 

@@ -1,6 +1,6 @@
 // Extreme but legal inputs: the smallest and a very large window, slide offsets at the ends of the
-// int range, rectangles of negative and huge size, carousels of millions of dots, and coordinate
-// spaces of 0, negative and extreme size after a resize event. Each has a documented result
+// int range, rectangles of negative and huge size, carousels of millions of dots (coordinate
+// spaces of 0, negative and extreme size: tests/events). Each has a documented result
 // (docs/bad-input.md); the sanitizer build checks that none of them overflows.
 #include <climits>
 #include <cstring>
@@ -159,28 +159,6 @@ TEST_F(Extremes, CarouselOfMillionsOfDots)
     blit("carousel/rosk/emptyDot.webp", 300);
     SDL_FreeSurface(target);
     EXPECT_EQ(dots(2'500'000, 5'000'001), want);
-}
-
-// Pointer positions are scaled by surface / space in 64 bits and clamped to the int range; a
-// space of 0 (from a resize event) reports the origin.
-TEST_F(Extremes, CoordinateSpacesAfterResizeEvents)
-{
-    const struct {
-        int space_w, space_h, ex, ey, x, y;
-    } cases[] = {{-320, -240, 100, 50, -100, -50}, {INT_MAX, INT_MAX, INT_MAX, 5, 320, 0},
-        {INT_MIN, INT_MIN, INT_MIN, INT_MIN, 320, 240}, {INT_MIN, INT_MIN, INT_MAX, 1, -319, 0}};
-    open(320, 240);
-    const LabelRecord origin[] = {area(0, 0, 1, 1, 3)};
-    kivo_set_screen(0, nullptr, nullptr, origin, 1, 0, 0, 0);
-    kivo_present(0);
-    for (const auto& t : cases) {
-        SCOPED_TRACE(testing::Message() << t.space_w << "x" << t.space_h);
-        kivo_test::window_event(t.space_w, t.space_h);
-        const EventRecord e = press(t.ex, t.ey);
-        EXPECT_EQ(e.x, t.x);
-        EXPECT_EQ(e.y, t.y);
-        EXPECT_EQ(e.label, t.x == 0 && t.y == 0 ? 3u : 0u);
-    }
 }
 
 } // namespace

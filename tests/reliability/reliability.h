@@ -26,21 +26,7 @@ std::string animated_reference(int w, int h, std::uint32_t argb);
 // Resident set size in bytes (/proc/self/statm).
 long resident_bytes();
 
-// Each test starts from a reset emulator on the manual clock and an empty event queue, and ends
-// without a window.
-class Fixture : public kivo_test::Display {
-  protected:
-    static void SetUpTestSuite()
-    {
-        manual_clock = true;
-        Display::SetUpTestSuite();
-    }
-    void SetUp() override
-    {
-        Display::SetUp();
-        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    }
-};
+class Fixture : public kivo_test::ManualClockDisplay {};
 
 // Pushes a press at (x, y), in the current coordinate space, and returns the record polled for it.
 EventRecord press(int x, int y);

@@ -203,5 +203,30 @@ TEST_F(CacheTest, PastTheCeilingIdleImagesGoLeastRecentlyUsedFirst)
     EXPECT_LE(renderer().cache_bytes(), ceiling);
 }
 
+// A frame whose images alone pass the ceiling (2 MiB here) keeps them all: the frames after it
+// show them without loading them again (their files are gone: a load would warn).
+TEST_F(CacheTest, TheImagesOfTheFrameDrawnStayPastTheCeiling)
+{
+    const std::uint64_t bound = kivo::image_bound();
+    kivo::set_image_bound(2 << 20);
+    const std::string bg = save_png(pattern(4, 4, 5), "kept-bg"),
+                      icon = save_png(pattern(600, 440, 6), "kept-icon");
+    const std::string bg_ref = "file://" + bg, icon_ref = "file://" + icon;
+    open(800, 480);
+    show(bg_ref.c_str(), icon_ref.c_str());
+    const Image first = frame();
+    std::remove(bg.c_str());
+    std::remove(icon.c_str());
+    EXPECT_EQ(stderr_of([&] {
+        for (int i = 0; i < 2; ++i) {
+            show(bg_ref.c_str(), icon_ref.c_str());
+            EXPECT_TRUE(frame().px == first.px);
+        }
+    }),
+        "");
+    EXPECT_GT(renderer().cache_bytes(), kivo::image_bound());
+    kivo::set_image_bound(bound);
+}
+
 } // namespace
 } // namespace render_test

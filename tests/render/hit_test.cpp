@@ -1,6 +1,5 @@
 // Which button and which label of the screen drawn last lie under a point.
 #include <climits>
-#include <stdexcept>
 
 #include "render_fixture.h"
 
@@ -53,18 +52,6 @@ TEST_F(HitTest, ButtonsResolveInOrderOverHalfOpenRectangles)
         EXPECT_EQ(renderer().button_at(c.x, c.y), c.want);
         kivo_destroy_window();
     }
-}
-
-TEST_F(HitTest, UnknownFlavourThrowsOnlyForTheButtonsThatDependOnIt)
-{
-    open(800, 480, config(3));
-    show(nullptr, nullptr, {}, 0x04f0); // Close, Help, Fast, Smart, Frame: any flavour
-    kivo_set_screen(0, "home", nullptr, nullptr, 0, 0, 0, KIVO_BUTTON_OK);
-    EXPECT_EQ(thrown<std::invalid_argument>([] { kivo_present(0); }), "flavour");
-    Image drawn(800, 480); // in full, up to the button
-    blend(drawn, load(images + "background/home.webp"), 0, 0);
-    EXPECT_TRUE(same_rgb(frame(), drawn));
-    EXPECT_THROW(renderer().button_at(0, 0), std::invalid_argument) << "the screen became current";
 }
 
 TEST_F(HitTest, LabelsResolveLastFirstShiftedByTheLabelOffset)

@@ -10,13 +10,8 @@ namespace render_test {
 
 using namespace kivo_test;
 
-class RenderTest : public Display {
+class RenderTest : public ManualClockDisplay {
   protected:
-    static void SetUpTestSuite()
-    {
-        manual_clock = true;
-        Display::SetUpTestSuite();
-    }
     static void open(int w, int h, const ConfigRecord& c = config())
     {
         kivo_create_window(w, h, &c);

@@ -43,20 +43,31 @@ bool inside(const Box& b, int x, int y, int w, int h)
     return b.w > 0 && b.x >= x && b.y >= y && b.x + b.w <= x + w && b.y + b.h <= y + h;
 }
 
-TEST_F(TextTest, AlignmentMovesTheInkAndUnknownValuesKeepThePreviousOne)
+// Alignment and font by the ink: unknown values keep the ones before (the layout starts centred).
+// font1 is 40 pt, font0 20 pt, font2 10 pt; a line of "Hxg" is roughly 1.2 x its point size tall,
+// and starts at the top of its box, whatever the label offset (which moves backgrounds only).
+TEST_F(TextTest, AlignmentAndFontSelectAndUnknownValuesKeepThePreviousOnes)
 {
     enum Where { Centre, Left, Right };
-    const std::pair<std::uint8_t, Where> steps[] = {
-        {3, Centre}, // nothing set yet: the layout starts centred
-        {2, Right}, {3, Right}, {1, Left}, {200, Left}, {0, Centre}};
-    open_black(config());
+    const struct {
+        std::uint8_t align, font;
+        Where where;
+        int points;
+    } steps[] = {{3, 1, Centre, 40}, {2, 4, Right, 40}, {3, 2, Right, 10}, {1, 255, Left, 10},
+        {200, 0, Left, 20}, {0, 0, Centre, 20}};
+    ConfigRecord c = config();
+    c.label_offset_y = 37;
+    open_black(c);
     const int x = 40, y = 60, w = 400, h = 100;
-    for (auto [align, where] : steps) {
-        SCOPED_TRACE(int(align));
-        const Box b = ink(draw({text("Hello", x, y, w, h, align)}), base);
+    for (const auto& s : steps) {
+        SCOPED_TRACE(testing::Message() << "align " << int(s.align) << ", font " << int(s.font));
+        const Box b = ink(draw({text("Hxg", x, y, w, h, s.align, s.font)}), base);
         ASSERT_TRUE(inside(b, x, y, w, h)) << b.x << "," << b.y << " " << b.w << "x" << b.h;
+        EXPECT_GT(b.h, s.points * 9 / 10);
+        EXPECT_LT(b.h, s.points * 16 / 10);
+        EXPECT_LT(b.y - y, s.points / 2);
         const int left_gap = b.x - x, right_gap = x + w - (b.x + b.w);
-        switch (where) {
+        switch (s.where) {
         case Left:
             EXPECT_LT(left_gap, 6);
             EXPECT_GT(right_gap, 200);
@@ -69,20 +80,6 @@ TEST_F(TextTest, AlignmentMovesTheInkAndUnknownValuesKeepThePreviousOne)
             EXPECT_LE(std::abs(left_gap - right_gap), 6);
             break;
         }
-    }
-}
-
-TEST_F(TextTest, FontIndexSelectsAndUnknownIndexKeepsThePreviousFont)
-{
-    // font1 is 40 pt, font0 20 pt, font2 10 pt.
-    const std::pair<std::uint8_t, int> steps[] = {{1, 40}, {4, 40}, {2, 10}, {255, 10}, {0, 20}};
-    open_black(config());
-    for (auto [font, points] : steps) {
-        SCOPED_TRACE(int(font));
-        const Box b = ink(draw({text("Hxg", 20, 20, 440, 200, 1, font)}), base);
-        // A line of "Hxg" is roughly 1.2 x its point size tall.
-        EXPECT_GT(b.h, points * 9 / 10);
-        EXPECT_LT(b.h, points * 16 / 10);
     }
 }
 
@@ -156,25 +153,6 @@ TEST_F(TextTest, StyleBackgroundIsTheLowestSetBitsImage)
         hidden.kind = kind;
         EXPECT_TRUE(same_rgb(draw({hidden}), base, 0)) << int(kind);
     }
-}
-
-// The text starts at the top of its box (its background is centred in it).
-TEST_F(TextTest, LabelOffsetMovesTheBackgroundButNotTheText)
-{
-    Box boxes[2];
-    for (int i = 0; i < 2; ++i) {
-        ConfigRecord c = config();
-        c.label_offset_y = i * 37;
-        open_black(c);
-        boxes[i] = ink(draw({text("Hg", 100, 100, 200, 160)}), base);
-        kivo_destroy_window();
-    }
-    EXPECT_GT(boxes[0].w, 0);
-    EXPECT_GE(boxes[0].y, 100);
-    EXPECT_LT(boxes[0].y, 112);
-    EXPECT_EQ(boxes[0].x, boxes[1].x);
-    EXPECT_EQ(boxes[0].y, boxes[1].y);
-    EXPECT_EQ(boxes[0].h, boxes[1].h);
 }
 
 // In a slide the text and its background move with their screen, by exactly the offset.

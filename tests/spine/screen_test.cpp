@@ -2,6 +2,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -25,26 +26,11 @@ class Screens : public kivo_test::Display {};
 
 TEST_F(Screens, EveryFieldIsCopiedAndTheHostMayFreeItsMemory)
 {
-    std::string background = "home";
-    std::string icon = "file:///tmp/icon.png";
-    std::string text = "Connector 1";
-    std::vector<LabelRecord> records(1, record(text.c_str(), 77));
-    LabelRecord& r = records[0];
-    r.x = -5;
-    r.y = 1 << 30;
-    r.width = -1;
-    r.height = 40;
-    r.r = 1, r.g = 2, r.b = 3, r.a = 4;
-    r.value = 0.25f;
-    r.band_value = NAN;
-    r.marker_value = -INFINITY;
-    r.kind = 7;
-    r.align = 9;
-    r.font = 200;
-    r.style = 0xFFFF;
+    std::string background = "home", icon = "file:///tmp/icon.png", text = "Connector 1";
+    std::vector<LabelRecord> records = {{-5, 1 << 30, -1, 40, 1, 2, 3, 4, text.c_str(), 0.25f, NAN,
+        -INFINITY, 7, 9, 200, 0xFFFF, 77}};
     kivo_set_screen(
         1, background.c_str(), icon.c_str(), records.data(), 1, 2, 5, 0x0800 | KIVO_BUTTON_OK);
-
     background.assign("xxxx");
     icon.assign(30, 'y');
     text.assign("zzzzzzzzzzzzzzzzzzzz");
@@ -52,28 +38,16 @@ TEST_F(Screens, EveryFieldIsCopiedAndTheHostMayFreeItsMemory)
     records.shrink_to_fit();
 
     const kivo::ScreenDef& s = screens[1];
-    EXPECT_EQ(s.background, "home");
-    EXPECT_EQ(s.icon, "file:///tmp/icon.png");
-    ASSERT_TRUE(s.carousel.has_value());
-    EXPECT_EQ(s.carousel->current, 2);
-    EXPECT_EQ(s.carousel->count, 5);
-    EXPECT_EQ(s.buttons, 0x0801);
+    ASSERT_TRUE(s.carousel);
+    EXPECT_EQ(std::tuple(s.background, s.icon, s.carousel->current, s.carousel->count, s.buttons),
+        std::tuple("home", "file:///tmp/icon.png", 2, 5, 0x0801));
     ASSERT_EQ(s.labels.size(), 1u);
     const kivo::Label& l = s.labels[0];
-    EXPECT_EQ(l.x, -5);
-    EXPECT_EQ(l.y, 1 << 30);
-    EXPECT_EQ(l.width, -1);
-    EXPECT_EQ(l.height, 40);
-    EXPECT_EQ(l.color, (kivo::Color{1, 2, 3, 4}));
-    EXPECT_EQ(l.text, "Connector 1");
-    EXPECT_EQ(l.value, 0.25f);
+    EXPECT_EQ(std::tuple(l.x, l.y, l.width, l.height, l.color, l.text, l.value, l.marker_value,
+                  int(l.kind), int(l.align), l.font, l.style, l.id),
+        std::tuple(-5, 1 << 30, -1, 40, kivo::Color{1, 2, 3, 4}, "Connector 1", 0.25f, -INFINITY, 7,
+            9, 200, 0x0000FFFFu, 77u));
     EXPECT_TRUE(std::isnan(l.band_value));
-    EXPECT_EQ(l.marker_value, -INFINITY);
-    EXPECT_EQ(static_cast<int>(l.kind), 7);
-    EXPECT_EQ(static_cast<int>(l.align), 9);
-    EXPECT_EQ(l.font, 200);
-    EXPECT_EQ(l.style, 0x0000FFFFu);
-    EXPECT_EQ(l.id, 77u);
     EXPECT_TRUE(screens[0].labels.empty());
 }
 

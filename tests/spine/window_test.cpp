@@ -7,15 +7,14 @@
 #include <unistd.h>
 
 #include <cstdarg>
-#include <climits>
 #include <cstdio>
 
 #include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "capi/state.h"
@@ -122,53 +121,6 @@ void fill_surface_pattern()
 
 constexpr std::uint8_t sentinel = 0xAB;
 
-// What the display holds after a present: the first `rows` rows of the frame, `row_bytes` bytes
-// each, at the driver's stride, and sentinel bytes everywhere else (the last `tail` bytes too).
-struct CopyCase {
-    const char* name;
-    int width, height;                   // the window requested
-    int forced_x, forced_y, forced_line; // what the driver sets instead (0: as requested)
-    std::size_t line, rows, row_bytes, tail;
-};
-
-const CopyCase copy_cases[] = {{"plain 800x480", 800, 480, 0, 0, 0, 3200, 480, 3200, 0},
-    {"size not a multiple of 16", 801, 481, 0, 0, 0, 3204, 481, 3204, 4},
-    {"padded stride", 800, 480, 800, 480, 3264, 3264, 480, 3200, 0},
-    {"odd padded stride, odd height", 801, 481, 801, 481, 3208, 3208, 481, 3204, 0},
-    {"driver picks a smaller mode", 800, 480, 640, 400, 0, 2560, 400, 2560, 0},
-    {"driver picks a larger mode", 800, 480, 1024, 600, 0, 4096, 480, 3200, 0},
-    {"driver picks a narrower stride", 800, 480, 700, 480, 2800, 2800, 480, 2800, 0}};
-
-} // namespace
-
-TEST_F(Display, PresentCopiesWithinBothBuffers)
-{
-    for (const CopyCase& c : copy_cases) {
-        SCOPED_TRACE(c.name);
-        kivo_emu_reset();
-        if (c.forced_x)
-            kivo_emu_fb_force_mode(
-                c.forced_x, c.forced_y, static_cast<std::uint32_t>(c.forced_line));
-        kivo_test::open(c.width, c.height);
-        Mapping fb;
-        ASSERT_EQ(fb.size % c.line, 0u);
-        std::memset(fb.mem, sentinel, fb.size);
-        fill_surface_pattern();
-        kivo::state::window->present();
-
-        const SDL_Surface* s = kivo::state::window->surface().get();
-        const auto* src = static_cast<const std::uint8_t*>(s->pixels);
-        std::vector<std::uint8_t> expected(fb.size, sentinel);
-        for (std::size_t r = 0; r < c.rows; ++r)
-            std::memcpy(expected.data() + r * c.line, src + r * std::size_t(s->pitch), c.row_bytes);
-        std::fill(expected.end() - std::ptrdiff_t(c.tail), expected.end(), sentinel);
-        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), fb.mem));
-        kivo_destroy_window();
-    }
-}
-
-namespace {
-
 // The framebuffer pixel the surface pixel argb at (x, y) should become, by the colour fields the
 // driver reports: fields under 8 bits take an ordered 4 x 4 dither before truncation; a 32-bit
 // framebuffer laid out like the surface is copied unchanged.
@@ -190,66 +142,88 @@ std::uint32_t reference(
     return out;
 }
 
-struct FormatCase {
+// A window on a panel of some layout, or whose driver sets another mode or stride than asked.
+struct PanelCase {
     const char* format;
     bool refuse_depth; // the driver refuses to be asked for 32 bits (EINVAL)
+    int width, height;
+    int forced_x, forced_y, forced_line; // what the driver sets instead (0: as requested)
+    std::size_t tail; // the last bytes of the display that the whole-block copy leaves alone
 };
 
-const FormatCase format_cases[] = {{"xrgb8888", false}, {"xbgr8888", false}, {"bgrx8888", false},
-    {"rgb888", false}, {"bgr888", false}, {"rgb565", false}, {"bgr565", false}, {"rgb555", false},
-    {"rgb565", true}, {"rgb888", true}};
+// 61 x 20: whole 16-byte blocks, so that even the flat copy writes every pixel.
+const PanelCase panel_cases[] = {{"xrgb8888", false, 800, 480, 0, 0, 0, 0},
+    {"xrgb8888", false, 801, 481, 0, 0, 0, 4}, {"xrgb8888", false, 800, 480, 800, 480, 3264, 0},
+    {"xrgb8888", false, 801, 481, 801, 481, 3208, 0}, {"xrgb8888", false, 800, 480, 640, 400, 0, 0},
+    {"xrgb8888", false, 800, 480, 1024, 600, 0, 0},
+    {"xrgb8888", false, 800, 480, 700, 480, 2800, 0}, {"xbgr8888", false, 61, 20, 0, 0, 0, 0},
+    {"bgrx8888", false, 61, 20, 0, 0, 0, 0}, {"rgb888", false, 61, 20, 0, 0, 0, 0},
+    {"bgr888", false, 61, 20, 0, 0, 0, 0}, {"rgb565", false, 61, 20, 0, 0, 0, 0},
+    {"bgr565", false, 61, 20, 0, 0, 0, 0}, {"rgb555", false, 61, 20, 0, 0, 0, 0},
+    {"rgb565", true, 61, 20, 0, 0, 0, 0}, {"rgb888", true, 61, 20, 0, 0, 0, 0}};
 
-// The framebuffer's bytes against the reference conversion of the whole surface.
-::testing::AssertionResult shows_surface(const Mapping& fb, int w, int h)
+// The display's bytes: the surface converted to its layout where both have pixels, at the
+// driver's stride, and sentinel bytes everywhere else.
+::testing::AssertionResult shows_surface(const Mapping& fb, std::size_t tail)
 {
     fb_var_screeninfo v{};
     fb_fix_screeninfo f{};
     ioctl(fb.fd, FBIOGET_VSCREENINFO, &v);
     ioctl(fb.fd, FBIOGET_FSCREENINFO, &f);
     const std::size_t bytes = v.bits_per_pixel / 8;
-    const auto* src = static_cast<const std::uint32_t*>(kivo::state::window->surface()->pixels);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            std::uint32_t got = 0;
-            std::memcpy(&got, fb.mem + std::size_t(y) * f.line_length + x * bytes, bytes);
-            const std::uint32_t want = reference(v, src[y * w + x], x, y);
-            if (got != want)
-                return ::testing::AssertionFailure()
-                       << "pixel " << x << "," << y << ": " << std::hex << got << " for " << want;
+    const SDL_Surface* s = kivo::state::window->surface().get();
+    const auto* src = static_cast<const std::uint32_t*>(s->pixels);
+    const std::size_t w = std::min({std::size_t(s->w), std::size_t(v.xres), f.line_length / bytes});
+    std::vector<std::uint8_t> want(fb.size, sentinel);
+    for (std::size_t y = 0; y < std::min(std::size_t(s->h), std::size_t(v.yres)); ++y)
+        for (std::size_t x = 0; x < w; ++x) {
+            const std::uint32_t p = reference(v, src[y * std::size_t(s->pitch) / 4 + x], x, y);
+            std::memcpy(want.data() + y * f.line_length + x * bytes, &p, bytes);
         }
-    return ::testing::AssertionSuccess();
+    std::fill(want.end() - std::ptrdiff_t(tail), want.end(), sentinel);
+    const auto [a, b] = std::mismatch(want.begin(), want.end(), fb.mem);
+    if (a == want.end())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "byte " << (a - want.begin()) << ": " << int(*b) << " for " << int(*a);
 }
 
 } // namespace
 
-// Each panel's framebuffer holds the surface converted to its layout, after a whole present and
-// after one of a damaged rectangle. (The layouts the window cannot draw are fatal cases below.)
-TEST_F(Display, EveryPanelFormatShowsTheSurface)
+// The display holds the surface converted to its layout, after a whole present and after one of
+// damaged rectangles. (The layouts the window cannot draw are fatal cases below.)
+TEST_F(Display, PresentShowsTheSurfaceOnEveryPanel)
 {
-    for (const FormatCase& c : format_cases) {
-        SCOPED_TRACE(std::string(c.format) + (c.refuse_depth ? ", depth refused" : ""));
+    for (const PanelCase& c : panel_cases) {
+        SCOPED_TRACE(testing::Message() << c.format << (c.refuse_depth ? ", depth refused " : " ")
+                                        << c.width << "x" << c.height << " forced " << c.forced_x
+                                        << "x" << c.forced_y << "/" << c.forced_line);
         kivo_emu_reset();
         ASSERT_EQ(kivo_emu_fb_set_format(c.format), 0);
         if (c.refuse_depth)
             kivo_emu_fb_set_fault(KIVO_EMU_FB_REFUSE_DEPTH);
-        kivo_test::open(61, 20); // whole 16-byte blocks: even the flat copy writes every pixel
+        if (c.forced_x)
+            kivo_emu_fb_force_mode(c.forced_x, c.forced_y, std::uint32_t(c.forced_line));
+        kivo_test::open(c.width, c.height);
         Mapping fb;
+        std::memset(fb.mem, sentinel, fb.size);
         fill_surface_pattern();
         kivo::state::window->present();
-        EXPECT_TRUE(shows_surface(fb, 61, 20));
+        EXPECT_TRUE(shows_surface(fb, c.tail));
         // Rectangles at odd places, one ending in a part of a four-pixel step, one not: the
         // dither stays with the screen position, and nothing is written beyond them.
-        auto* px = static_cast<std::uint32_t*>(kivo::state::window->surface()->pixels);
+        SDL_Surface* s = kivo::state::window->surface().get();
         kivo::Damage damage;
         for (const SDL_Rect r : {SDL_Rect{7, 5, 23, 7}, SDL_Rect{37, 13, 16, 4}}) {
             for (int y = r.y; y < r.y + r.h; ++y)
                 for (int x = r.x; x < r.x + r.w; ++x)
-                    px[y * 61 + x] = 0xff000000u | std::uint32_t(x * 8) << 16 |
-                                     std::uint32_t(y * 20) << 8 | 0x81;
+                    static_cast<std::uint32_t*>(s->pixels)[y * s->pitch / 4 + x] =
+                        0xff000000u | std::uint32_t(x * 8) << 16 | std::uint32_t(y * 20) << 8 |
+                        0x81;
             damage.add(r);
         }
         kivo::state::window->present(damage);
-        EXPECT_TRUE(shows_surface(fb, 61, 20));
+        EXPECT_TRUE(shows_surface(fb, c.tail));
         kivo_destroy_window();
     }
 }
@@ -358,36 +332,27 @@ TEST_F(Display, GetFramebufferCopiesAtMostTheFrame)
     kivo_get_framebuffer(nullptr, 0); // the sanitizer build checks that nothing touches it
 }
 
+// The display's mode and the devices held (framebuffer, touch panel, terminal; one mapping): a
+// second window replaces the first without leaking its devices, and without a window the frame
+// functions do nothing.
 TEST_F(Display, WindowLifecycleReleasesEverything)
 {
-    int32_t w = 0, h = 0;
-    bool valid = false;
+    const auto held = [] {
+        std::int32_t w = 0, h = 0;
+        bool valid = false;
+        kivo_get_display_mode(&w, &h, &valid);
+        return std::tuple(w, h, valid, kivo_emu_open_descriptors(), kivo_emu_live_mappings());
+    };
     kivo_emu_fb_set_mode(1024, 600, 0);
-    kivo_get_display_mode(&w, &h, &valid);
-    EXPECT_EQ(w, 1024);
-    EXPECT_EQ(h, 600);
-    EXPECT_TRUE(valid);
-    EXPECT_EQ(kivo_emu_open_descriptors(), 0);
-
+    EXPECT_EQ(held(), std::tuple(1024, 600, true, 0, 0));
     kivo_test::open(800, 480);
-    EXPECT_EQ(kivo_emu_open_descriptors(), 3); // framebuffer, touch panel, terminal
-    EXPECT_EQ(kivo_emu_live_mappings(), 1);
-    // A second window replaces the first without leaking its devices.
+    EXPECT_EQ(held(), std::tuple(800, 480, true, 3, 1));
     kivo_test::open(480, 272);
-    EXPECT_EQ(kivo_emu_open_descriptors(), 3); // framebuffer, touch panel, terminal
-    EXPECT_EQ(kivo_emu_live_mappings(), 1);
-    kivo_get_display_mode(&w, &h, &valid);
-    EXPECT_EQ(w, 480);
-    EXPECT_EQ(h, 272);
-
+    EXPECT_EQ(held(), std::tuple(480, 272, true, 3, 1));
     kivo_destroy_window();
-    EXPECT_EQ(kivo_emu_open_descriptors(), 0);
-    EXPECT_EQ(kivo_emu_live_mappings(), 0);
+    EXPECT_EQ(kivo_emu_open_descriptors() + kivo_emu_live_mappings(), 0);
     kivo_destroy_window(); // harmless without a window
-
-    // Without a window the frame functions do nothing.
-    EXPECT_EQ(kivo_surface_width(), 0);
-    EXPECT_EQ(kivo_surface_height(), 0);
+    EXPECT_EQ(kivo_surface_width() + kivo_surface_height(), 0);
     kivo_present(5);
     std::uint8_t byte = sentinel;
     kivo_get_framebuffer(&byte, 1);
@@ -454,17 +419,30 @@ TEST_F(Display, DeviceFailuresEndTheProcess)
 }
 
 // While a window is open the terminal is in graphics mode, and text mode comes back whenever the
-// window goes: destroyed or replaced. A host that keeps the console, or a terminal that cannot be
-// opened, leaves the mode alone without a word.
+// window goes: replaced, destroyed, or at the fatal end (tests/reliability). A process without a
+// terminal of its own, or whose terminal is no console, switches the foreground console
+// (/dev/tty0) instead. A host that keeps the console, or a terminal that cannot be opened, leaves
+// the mode alone without a word.
 TEST_F(Display, TerminalIsInGraphicsModeWhileAWindowIsOpen)
 {
-    kivo_test::open(64, 32);
-    EXPECT_EQ(kivo_emu_console_mode(), KD_GRAPHICS);
-    kivo_test::open(64, 32);
-    EXPECT_EQ(kivo_emu_console_mode(), KD_GRAPHICS);
-    kivo_destroy_window();
-    EXPECT_EQ(kivo_emu_console_mode(), KD_TEXT);
-
+    const std::string log = ::testing::TempDir() + "kivo-console-log";
+    for (int own : {1, 0, 2}) {
+        SCOPED_TRACE(own);
+        kivo_emu_reset();
+        kivo_emu_console_set_own_terminal(own);
+        std::remove(log.c_str());
+        kivo_emu_console_set_log(log.c_str());
+        kivo_test::open(64, 32);
+        kivo_test::open(64, 32);
+        EXPECT_EQ(kivo_emu_console_mode(), KD_GRAPHICS);
+        EXPECT_EQ(kivo_emu_open_descriptors(), 3); // framebuffer, touch panel, terminal
+        kivo_destroy_window();
+        EXPECT_EQ(kivo_emu_console_mode(), KD_TEXT);
+        EXPECT_EQ(kivo_emu_open_descriptors(), 0);
+        std::stringstream modes;
+        modes << std::ifstream(log).rdbuf();
+        EXPECT_EQ(modes.str(), "graphics\ntext\ngraphics\ntext\n");
+    }
     ConfigRecord keep = config();
     keep.reserved = KIVO_KEEP_CONSOLE;
     kivo_test::open(64, 32, keep);
@@ -473,52 +451,4 @@ TEST_F(Display, TerminalIsInGraphicsModeWhileAWindowIsOpen)
     kivo_emu_console_set_present(0);
     EXPECT_EQ(kivo_test::stderr_of([] { kivo_test::open(64, 32); }), "");
     EXPECT_EQ(kivo_emu_open_descriptors(), 2);
-    kivo_destroy_window();
-}
-
-// The process ending on the fatal road puts the terminal back in text mode too.
-// A process without a terminal of its own, or whose terminal is no console, switches the
-// foreground console (/dev/tty0) instead, holds it alone while the window is open, and gives it
-// back in text mode.
-TEST_F(Display, WithoutAConsoleOfItsOwnTheForegroundConsoleIsSwitched)
-{
-    for (int own : {0, 2}) {
-        SCOPED_TRACE(own ? "a pseudo-terminal" : "no terminal");
-        kivo_emu_reset();
-        kivo_emu_console_set_own_terminal(own);
-        const std::string log = ::testing::TempDir() + "kivo-console-log";
-        std::remove(log.c_str());
-        kivo_emu_console_set_log(log.c_str());
-        kivo_test::open(64, 32);
-        EXPECT_EQ(kivo_emu_console_mode(), KD_GRAPHICS);
-        EXPECT_EQ(kivo_emu_open_descriptors(), 3); // the framebuffer, the touch panel, tty0
-        kivo_destroy_window();
-        EXPECT_EQ(kivo_emu_console_mode(), KD_TEXT);
-        EXPECT_EQ(kivo_emu_open_descriptors(), 0);
-        std::stringstream modes;
-        modes << std::ifstream(log).rdbuf();
-        EXPECT_EQ(modes.str(), "graphics\ntext\n");
-    }
-}
-
-TEST_F(Display, TerminalIsBackInTextModeAfterAFatalEnd)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const std::string log = ::testing::TempDir() + "kivo-console-log";
-    std::remove(log.c_str());
-    EXPECT_EXIT(
-        {
-            kivo_emu_console_set_log(log.c_str());
-            ConfigRecord c = config();
-            c.qr_border = INT_MAX;
-            kivo_test::open(64, 48, c);
-            const LabelRecord qr = kivo_test::label(KIVO_LABEL_QR, 0, 0, 40, 40, "x");
-            kivo_set_screen(0, nullptr, nullptr, &qr, 1, 0, 0, 0);
-            kivo_present(0);
-            std::exit(0);
-        },
-        ::testing::ExitedWithCode(1), "image too large");
-    std::stringstream modes;
-    modes << std::ifstream(log).rdbuf();
-    EXPECT_EQ(modes.str(), "graphics\ntext\n");
 }

@@ -19,12 +19,14 @@ void Display::SetUp()
     kivo_emu_reset();
     if (manual_clock)
         kivo_emu_clock_set_manual(1);
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
 void Display::TearDown()
 {
     kivo_destroy_window();
     kivo_emu_reset();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
 void show(const char* background, const char* icon, const std::vector<LabelRecord>& labels,

@@ -170,33 +170,6 @@ Box ink(const Image& img, const Image& base)
     return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
 }
 
-std::string zbar(const std::string& path)
-{
-    std::string out;
-    FILE* p = popen(("zbarimg -q --raw '" + path + "' 2>/dev/null").c_str(), "r");
-    if (!p) {
-        ADD_FAILURE() << "cannot run zbarimg";
-        return {};
-    }
-    char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
-        out.append(buf, n);
-    pclose(p);
-    if (!out.empty() && out.back() == '\n')
-        out.pop_back();
-    return out;
-}
-
-std::string scan(const Image& from, int x, int y, int w, int h, int margin)
-{
-    Image crop(w + 2 * margin, h + 2 * margin, 0xffffffff);
-    for (int j = 0; j < h; ++j)
-        for (int i = 0; i < w; ++i)
-            if (x + i >= 0 && x + i < from.w && y + j >= 0 && y + j < from.h)
-                crop.at(margin + i, margin + j) = from.at(x + i, y + j);
-    return zbar(save_png(crop, "scan"));
-}
-
 int occurrences(const std::string& text, const std::string& what)
 {
     int n = 0;

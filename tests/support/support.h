@@ -66,11 +66,6 @@ struct Box {
 };
 Box ink(const Image& img, const Image& base);
 
-// What zbarimg reads from (x, y, w, h) of the image set in a white margin ("" for nothing).
-std::string scan(const Image& from, int x, int y, int w, int h, int margin);
-// What zbarimg reads from an image file, without the final newline.
-std::string zbar(const std::string& path);
-
 // Everything f writes to stderr.
 template <typename F> std::string stderr_of(F&& f)
 {
@@ -112,13 +107,23 @@ template <typename E = std::exception, typename F> std::string thrown(F&& f)
 }
 
 // SDL started once per program (the emulator's clock made manual first, if asked), the emulator
-// reset before each test, the window destroyed after it.
+// reset and SDL's queue emptied before each test, the window destroyed after it.
 class Display : public ::testing::Test {
   protected:
     static void SetUpTestSuite();
     void SetUp() override;
     void TearDown() override;
     static inline bool manual_clock = false;
+};
+
+// The same on the emulator's manual clock.
+class ManualClockDisplay : public Display {
+  protected:
+    static void SetUpTestSuite()
+    {
+        manual_clock = true;
+        Display::SetUpTestSuite();
+    }
 };
 
 // Pushes an SDL window event; a resize sets the coordinate space of pointer events.
