@@ -218,11 +218,14 @@ Steps screens_and_slides()
     });
     for (int offset : {-1, -1, -97, -159, -159, -160, -161, -319, 319, 250, 1, 1, 0, 0})
         run.repeat(1, offset);
-    // Both screens changing while they slide either way: a text and a gauge reaching past their
-    // screen's edge into the other, the gauge stepping, the text changing, the buttons switching.
+    // Both screens changing while they slide either way: a text, a QR code and a gauge reaching
+    // past their screen's edge into the other, the gauge stepping, the text changing, the buttons
+    // switching.
     for (int i = 0; i < 14; ++i)
         run.frame([i] {
-            set(0, "home", "plug", {text(250, 100, 150, 30, keep(std::to_string(i / 3) + " kWh"))},
+            set(0, "home", "plug",
+                {text(250, 100, 150, 30, keep(std::to_string(i / 3) + " kWh")),
+                    label(KIVO_LABEL_QR, 250, 150, 80, 80, "https://pay.example.com/1")},
                 home_buttons, 1, 3);
             set(1, "charging_anim", nullptr, {slider(-40, 60, 120, 0.1f + 0.02f * (i % 5))},
                 KIVO_BUTTON_BACK);
