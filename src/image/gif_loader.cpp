@@ -127,13 +127,13 @@ bool Frames::fits(const GifImageDesc& image)
         }
         frame_cost_ = frame_bytes(std::uint64_t(width_), std::uint64_t(height_));
     }
-    const std::uint64_t frame = std::max(frame_cost_, frame_bytes(image.Width, image.Height));
-    if (spent_ + frame + kept_canvases * frame_cost_ > image_bound()) {
-        SDL_SetError("GIF: frames of %d x %d need more than %llu MiB", width_, height_,
-            in_mib(image_bound()));
+    // Images larger than the screen count their excess as the decoder's own bytes.
+    const std::uint64_t frames = frames_.size() + 1;
+    spent_ += std::max(frame_cost_, frame_bytes(image.Width, image.Height));
+    if (!within_bound({std::uint64_t(width_), std::uint64_t(height_), frames, kept_canvases,
+                          spent_ - frames * frame_cost_},
+            0, 0))
         return false;
-    }
-    spent_ += frame;
     if (canvas_.empty())
         canvas_.assign(std::size_t(width_) * std::size_t(height_), 0u);
     return true;

@@ -31,6 +31,11 @@ std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b)
     return a > UINT64_MAX - b ? UINT64_MAX : a + b;
 }
 
+unsigned long long in_mib(std::uint64_t bytes)
+{
+    return static_cast<unsigned long long>(bytes / mib + (bytes % mib != 0));
+}
+
 std::uint32_t big_endian32(const Uint8* b)
 {
     return std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
@@ -109,11 +114,6 @@ void set_image_bound(std::uint64_t bytes)
     bound = bytes;
 }
 
-unsigned long long in_mib(std::uint64_t bytes)
-{
-    return static_cast<unsigned long long>(bytes / mib + (bytes % mib != 0));
-}
-
 std::uint64_t frame_bytes(std::uint64_t width, std::uint64_t height)
 {
     return saturating_add(saturating_mul(saturating_mul(width, height), 4), frame_overhead);
@@ -138,19 +138,16 @@ bool png_chunks_whole(const Uint8* bytes, std::size_t size)
     // After the signature, chunks of a 4-byte length (at most 2^31 - 1), a type, the data and a
     // CRC.
     constexpr std::size_t signature = 8, framing = 12;
-    if (size < signature + framing || big_endian32(bytes + signature) != 13 ||
-        std::memcmp(bytes + signature + 4, "IHDR", 4) != 0)
-        return false;
-    for (std::size_t at = signature;;) {
-        if (size - at < framing)
-            return false;
-        const std::uint32_t length = big_endian32(bytes + at);
-        if (length > 0x7fffffffu || size - at - framing < length)
-            return false;
-        if (std::memcmp(bytes + at + 4, "IEND", 4) == 0)
+    bool whole = size >= signature + framing && big_endian32(bytes + signature) == 13 &&
+                 std::memcmp(bytes + signature + 4, "IHDR", 4) == 0;
+    for (std::size_t at = signature, length = 0; whole; at += framing + length) {
+        whole = size - at >= framing && (length = big_endian32(bytes + at)) <= 0x7fffffffu &&
+                size - at - framing >= length;
+        if (whole && std::memcmp(bytes + at + 4, "IEND", 4) == 0)
             return true;
-        at += framing + length;
     }
+    SDL_SetError("PNG whose chunks do not lie whole within its %zu bytes, IHDR to IEND", size);
+    return false;
 }
 
 std::optional<DeclaredSize> jpeg_size(const Uint8* bytes, std::size_t size)
@@ -158,9 +155,6 @@ std::optional<DeclaredSize> jpeg_size(const Uint8* bytes, std::size_t size)
     DeclaredSize declared;
     if (!read_jpeg_header(bytes, size, declared))
         return std::nullopt;
-    for (std::size_t at = 1; at < size; ++at)
-        if (bytes[at] == 0xDA && bytes[at - 1] == 0xFF)
-            ++declared.scans;
     return declared;
 }
 
@@ -207,15 +201,17 @@ std::optional<DeclaredSize> bmp_size(const Uint8* bytes, std::size_t size)
     return declared;
 }
 
+bool within_bound(std::uint64_t needed, const std::string& what, const char* how)
+{
+    if (needed <= image_bound())
+        return true;
+    SDL_SetError("%s needs %llu MiB%s, more than the bound of %llu MiB", what.c_str(),
+        in_mib(needed), how, in_mib(image_bound()));
+    return false;
+}
+
 bool within_bound(const DeclaredSize& declared, int width, int height)
 {
-    if (declared.scans > jpeg_scan_limit) {
-        SDL_SetError("JPEG of %llu scans, more than the limit of %llu",
-            static_cast<unsigned long long>(declared.scans),
-            static_cast<unsigned long long>(jpeg_scan_limit));
-        return false;
-    }
-    const std::uint64_t bound = image_bound();
     const std::uint64_t frame = frame_bytes(declared.width, declared.height);
     const std::uint64_t decoded =
         saturating_add(saturating_mul(frame, saturating_add(declared.frames, declared.work_frames)),
@@ -223,16 +219,11 @@ bool within_bound(const DeclaredSize& declared, int width, int height)
     const std::uint64_t w = width > 0 ? std::uint64_t(width) : declared.width;
     const std::uint64_t h = height > 0 ? std::uint64_t(height) : declared.height;
     const std::uint64_t shown = saturating_mul(frame_bytes(w, h), declared.frames);
-    const std::uint64_t needed = std::max(decoded, shown);
-    if (needed <= bound)
-        return true;
-    SDL_SetError("image of %llu x %llu pixels in %llu frame%s needs %llu MiB%s, more than the "
-                 "bound of %llu MiB",
-        static_cast<unsigned long long>(declared.width),
-        static_cast<unsigned long long>(declared.height),
-        static_cast<unsigned long long>(declared.frames), declared.frames == 1 ? "" : "s",
-        in_mib(needed), decoded < shown ? " stretched" : " decoded", in_mib(bound));
-    return false;
+    return within_bound(std::max(decoded, shown),
+        "image of " + std::to_string(declared.width) + " x " + std::to_string(declared.height) +
+            " pixels in " + std::to_string(declared.frames) +
+            (declared.frames == 1 ? " frame" : " frames"),
+        decoded < shown ? " stretched" : " decoded");
 }
 
 } // namespace kivo

@@ -82,9 +82,8 @@ SDL_Surface* Surface::convert(SDL_Surface* source, int width, int height)
 {
     const int w = width != 0 ? width : source->w;
     const int h = height != 0 ? height : source->h;
-    if (w > 0 && h > 0 && frame_bytes(std::uint64_t(w), std::uint64_t(h)) > image_bound()) {
-        SDL_SetError("image of %d x %d pixels needs more than the bound of %llu MiB", w, h,
-            in_mib(image_bound()));
+    if (w > 0 && h > 0 &&
+        !within_bound({std::uint64_t(source->w), std::uint64_t(source->h)}, width, height)) {
         SDL_FreeSurface(source);
         return nullptr;
     }
