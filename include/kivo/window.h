@@ -91,6 +91,7 @@ class KIVO_EXPORT Window {
     void reopen_touch();
     void wait_for_vblank();
     void copy(const SDL_Rect& rect);
+    std::size_t flat_bytes() const;
 };
 
 } // namespace kivo
