@@ -166,10 +166,12 @@ class Source {
 
     LoadedAnimation animation(int width, int height)
     {
-        if (!usable() || !admitted(width, height))
+        if (!admitted(width, height))
             return {nullptr, false, refused_, nullptr};
-        if (format_ == &formats[gif])
-            return load_gif(false);
+        if (format_ == &formats[gif]) {
+            IMG_Animation* animation = kivo::load_gif(data_, size_, false);
+            return {animation, true, animation == nullptr, nullptr};
+        }
         if (format_ != &formats[webp])
             return {nullptr, false, false, with_bytes(format_->loader)};
 #if KIVO_OWN_WEBP_ANIMATION
@@ -182,7 +184,7 @@ class Source {
 
     SDL_Surface* image(int width, int height)
     {
-        if (!usable() || !admitted(width, height))
+        if (!admitted(width, height))
             return nullptr;
         if (format_ != &formats[gif])
             return with_bytes(format_->loader);
@@ -202,21 +204,6 @@ class Source {
     // Refused for its size or kind: no other loader is to try it again.
     bool refused_ = false;
 
-    bool usable()
-    {
-        if (failed_)
-            return false;
-        if (!format_) {
-            SDL_SetError("Unsupported image format");
-            return false;
-        }
-        return within_size(size_);
-    }
-    LoadedAnimation load_gif(bool first_only) const
-    {
-        IMG_Animation* animation = kivo::load_gif(data_, size_, first_only);
-        return {animation, true, animation == nullptr, nullptr};
-    }
     // No source larger than the bound is decoded, nor a file of that size read.
     bool within_size(std::uint64_t size)
     {
@@ -260,10 +247,16 @@ class Source {
         close(fd);
         return data_ != nullptr;
     }
-    // Whether the size the header declares, decoded and at width x height, is within the bound,
-    // and the bytes are sound for the decoder. GIF frames are counted as giflib reads them.
+    // Whether the source goes to its decoder: read, of a supported format, within the bound in
+    // bytes and in the size its header declares (decoded, and at width x height), and sound for
+    // the decoder; if not, the reason is in SDL_GetError(). GIF frames are counted as giflib reads
+    // them.
     bool admitted(int width, int height)
     {
+        if (!failed_ && !format_)
+            SDL_SetError("Unsupported image format");
+        if (failed_ || !format_ || !within_size(size_))
+            return false;
         const auto* bytes = static_cast<const Uint8*>(data_);
         const auto declared = format_->declared ? format_->declared(bytes, size_) : std::nullopt;
         refused_ = (declared && !within_bound(*declared, width, height)) ||
