@@ -74,12 +74,12 @@ typedef struct ConfigRecord {
     const char* font1;
     const char* font2;
     const char* font3;
-    int32_t label_offset_y;   /* shifts text-label backgrounds down, and label hit tests */
-    int32_t qr_border;        /* quiet zone of QR codes, in modules on each side; a negative
-                                 one crops the code, and nothing is drawn when it leaves no
-                                 image (nor for a QR label with an empty rectangle); one that
-                                 makes the code image 32768 pixels a side or more ends the
-                                 process ("SDL_CreateRGBSurfaceWithFormat: image too large") */
+    int32_t label_offset_y; /* shifts text-label backgrounds down, and label hit tests */
+    /* qr_border: the quiet zone of QR codes, in modules on each side; a negative one crops the
+       code, and nothing is drawn when it leaves no image (nor for a QR label with an empty
+       rectangle); one that makes the code image 32768 pixels a side or more ends the process
+       ("SDL_CreateRGBSurfaceWithFormat: image too large") */
+    int32_t qr_border;
     int32_t icon_center_y;    /* vertical centre of a screen's icon */
     int32_t reserved;         /* KIVO_KEEP_CONSOLE or 0; its other bits are never read */
     int32_t carousel_y;       /* top edge of the carousel dots */
