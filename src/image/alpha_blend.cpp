@@ -14,6 +14,7 @@
 #define KIVO_ARM_BLEND 1
 #endif
 
+#include "image/blit_plan.h"
 #include "kivo/surface.h"
 
 namespace kivo {
@@ -140,7 +141,7 @@ bool probe()
     if (!src || !by_sdl || !ours || SDL_MUSTLOCK(src.get()) || SDL_MUSTLOCK(by_sdl.get()))
         return false;
     const auto row = [](const Surface& s, int y) {
-        return reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
+        return reinterpret_cast<Uint32*>(pixel_at(s.get(), 0, y));
     };
     for (int y = 0; y < h; ++y) {
         for (Uint32 x = 0; x < w; ++x) {

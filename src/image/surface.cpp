@@ -111,8 +111,7 @@ bool Surface::copy_if_opaque(SDL_Surface* image)
         SDL_MUSTLOCK(image))
         return false;
     for (int y = 0; y < image->h; ++y) {
-        const auto* row = reinterpret_cast<const Uint32*>(
-            static_cast<const Uint8*>(image->pixels) + ptrdiff_t(y) * image->pitch);
+        const auto* row = reinterpret_cast<const Uint32*>(pixel_at(image, 0, y));
         for (int x = 0; x < image->w; ++x)
             if ((row[x] >> 24) != 0xff)
                 return true;
