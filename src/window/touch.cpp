@@ -31,10 +31,8 @@ void push_button(bool press, Uint32 ticks, int x, int y)
 // nothing pending (EAGAIN) costs no further system call.
 bool panel_gone(struct tsdev* ts, int result, int error)
 {
-    if (result < 0 && error == ENODEV)
-        return true;
-    if (result < 0 && error == EAGAIN)
-        return false;
+    if (result < 0 && (error == ENODEV || error == EAGAIN))
+        return error == ENODEV;
     pollfd p{ts_fd(ts), POLLIN, 0};
     return poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
