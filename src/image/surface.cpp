@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <string>
 #include <utility>
 
 #include "image/blit_plan.h"
@@ -83,7 +84,8 @@ SDL_Surface* Surface::convert(SDL_Surface* source, int width, int height)
     const int w = width != 0 ? width : source->w;
     const int h = height != 0 ? height : source->h;
     if (w > 0 && h > 0 &&
-        !within_bound({std::uint64_t(source->w), std::uint64_t(source->h)}, width, height)) {
+        !within_bound(frame_bytes(std::uint64_t(w), std::uint64_t(h)),
+            "image of " + std::to_string(w) + " x " + std::to_string(h) + " pixels")) {
         SDL_FreeSurface(source);
         return nullptr;
     }
