@@ -25,11 +25,7 @@ class KIVO_EXPORT Damage {
         all_ = true;
         count_ = 0;
     }
-    void clear()
-    {
-        all_ = false;
-        count_ = 0;
-    }
+    void clear() { *this = Damage(); }
 
     bool all() const { return all_; }
     bool empty() const { return !all_ && count_ == 0; }

@@ -74,12 +74,12 @@ typedef struct ConfigRecord {
     const char* font1;
     const char* font2;
     const char* font3;
-    int32_t label_offset_y;   /* shifts text-label backgrounds down, and label hit tests */
-    int32_t qr_border;        /* quiet zone of QR codes, in modules on each side; a negative
-                                 one crops the code, and nothing is drawn when it leaves no
-                                 image (nor for a QR label with an empty rectangle); one that
-                                 makes the code image 32768 pixels a side or more ends the
-                                 process ("SDL_CreateRGBSurfaceWithFormat: image too large") */
+    int32_t label_offset_y; /* shifts text-label backgrounds down, and label hit tests */
+    /* qr_border: the quiet zone of QR codes, in modules on each side; a negative one crops the
+       code, and nothing is drawn when it leaves no image (nor for a QR label with an empty
+       rectangle); one that makes the code image 32768 pixels a side or more ends the process
+       ("SDL_CreateRGBSurfaceWithFormat: image too large") */
+    int32_t qr_border;
     int32_t icon_center_y;    /* vertical centre of a screen's icon */
     int32_t reserved;         /* KIVO_KEEP_CONSOLE or 0; its other bits are never read */
     int32_t carousel_y;       /* top edge of the carousel dots */
@@ -336,8 +336,8 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  *   them, a damaged file giving the frames and rows giflib reads of it, and a file whose frames
  *   (with two more for the canvas they are composed on and its copy) would take more than the
  *   image bound (below) decoded refused, before anything of that size
- *   is allocated, with the warning "...: GIF: frames of <w> x <h> need more than 256 MiB" (the
- *   bound's figure in MiB).
+ *   is allocated, with the warning "...: image of <w> x <h> pixels in <n> frame(s) needs <m> MiB
+ *   decoded, more than the bound of <b> MiB" (<n> the frames read so far and the next).
  *   The image bound is a quarter of the machine's physical memory (sysconf), and never more than
  *   256 MiB: 128 MiB on a board of 512 MiB. No image may need more: before anything is decoded,
  *   the size its header declares (PNG's IHDR, the JPEG frame header read by libjpeg, WebP's
@@ -347,17 +347,17 @@ KIVO_API void kivo_get_framebuffer(void* buffer, size_t size);
  *   8 bytes a row for a PNG's row pointers),
  *   and also every frame at the size it is shown (a background stretched to the surface). A file
  *   or "data://" image larger than the bound is not read at all. What passes is refused in
- *   milliseconds with the warning "IMG_Load(<path>): ..." or "IMG_Load_RW: ..." followed by
- *   "image of <w> x <h> pixels in <n> frame(s) needs <m> MiB decoded (or stretched), more than
- *   the bound of <b> MiB" or "<size> bytes, more than the bound of <b> MiB", and is not drawn,
- *   as any unreadable image. A PNG is decoded only when its chunks lie whole within its bytes,
- *   from IHDR to IEND (libpng would otherwise checksum a declared length of up to 2 GiB past the
- *   end); any other is refused at once with "...: PNG whose chunks do not lie whole within its
- *   <n> bytes, IHDR to IEND". libjpeg decodes each scan of a progressive JPEG over the whole
- *   image, so a JPEG of more than 32 scans (every byte pair 0xFF 0xDA in the file counted, so
- *   that none can be hidden) is refused at once with "...: JPEG of <n> scans, more than the
- *   limit of 32"; encoders write about ten. A GIF image larger than its screen counts at its own
- *   size, since all of it is decoded.
+ *   milliseconds with the warning "IMG_Load(<path>): ..." or "IMG_Load_RW: ..." followed by "image
+ *   of <w> x <h> pixels in <n> frame(s) needs <m> MiB decoded (or stretched), more than the bound
+ *   of <b> MiB" or "data of <size> bytes needs <m> MiB, more than the bound of <b> MiB", and is not
+ *   drawn, as any unreadable image. A PNG is decoded only when its chunks lie whole within its
+ *   bytes, from IHDR to IEND (libpng would otherwise checksum a declared length of up to 2 GiB past
+ *   the end); any other is refused at once with "...: PNG whose chunks do not lie whole within its
+ *   <n> bytes, IHDR to IEND". libjpeg decodes each scan of a progressive JPEG over the whole image,
+ *   so a JPEG of more than 32 scans (every byte pair 0xFF 0xDA in the file counted, so that none
+ *   can be hidden) is refused at once with "...: JPEG of <n> scans, more than the limit of 32";
+ *   encoders write about ten. A GIF image larger than its screen counts at its own size, since all
+ *   of it is decoded.
  *   What a host can expect: the first frame that decodes an image costs its decode, which the
  *   bound keeps in proportion to the pixels but not short. The largest noisy file of each kind
  *   within the bound of 256 MiB (scripts/first-frames.sh), x86-64 here (best of three loads) /

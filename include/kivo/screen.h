@@ -47,24 +47,16 @@ enum class ButtonFlag : std::uint16_t {
 };
 
 struct Color {
-    std::uint8_t r = 0;
-    std::uint8_t g = 0;
-    std::uint8_t b = 0;
-    std::uint8_t a = 0;
+    std::uint8_t r = 0, g = 0, b = 0, a = 0;
     bool operator==(const Color&) const = default;
 };
 
 // One label. kind, align, font and style hold whatever the host gave, known values or not.
 struct Label {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
+    std::int32_t x = 0, y = 0, width = 0, height = 0;
     Color color;
     std::string text;
-    float value = 0;
-    float band_value = 0;
-    float marker_value = 0;
+    float value = 0, band_value = 0, marker_value = 0;
     LabelKind kind = LabelKind::Text;
     LabelAlign align = LabelAlign::Center;
     std::uint8_t font = 0;
@@ -73,14 +65,12 @@ struct Label {
 };
 
 struct CarouselPos {
-    std::int32_t current = 0;
-    std::int32_t count = 0;
+    std::int32_t current = 0, count = 0;
 };
 
 // One screen: an empty (default) screen has nothing and draws nothing.
 struct ScreenDef {
-    std::optional<std::string> background;
-    std::optional<std::string> icon;
+    std::optional<std::string> background, icon;
     std::optional<CarouselPos> carousel;
     std::vector<Label> labels;
     std::int32_t buttons = 0;

@@ -72,17 +72,14 @@ class KIVO_EXPORT Window {
     static constexpr const char* touch_device = "/dev/input/event0";
     int fb_fd_ = -1;
     void* fb_mem_ = nullptr;
-    std::uint32_t fb_size_ = 0;
+    std::uint32_t fb_size_ = 0, fb_line_length_ = 0, fb_rows_ = 0;
     struct tsdev* ts_ = nullptr;
-    std::int32_t last_x_ = 0;
-    std::int32_t last_y_ = 0;
+    std::int32_t last_x_ = 0, last_y_ = 0;
     bool touching_ = false;
     std::chrono::steady_clock::time_point touch_retry_{};
     Surface surface_;
     cairo_surface_t* cairo_surface_ = nullptr;
     cairo_t* cairo_ = nullptr;
-    std::uint32_t fb_line_length_ = 0;
-    std::uint32_t fb_rows_ = 0;
     std::unique_ptr<const FbFormat> format_; // the driver's pixel layout
     std::unique_ptr<Console> console_;
     unsigned presents_since_full_copy_ = full_copy_interval; // the first present copies all
@@ -91,6 +88,7 @@ class KIVO_EXPORT Window {
     void reopen_touch();
     void wait_for_vblank();
     void copy(const SDL_Rect& rect);
+    std::size_t flat_bytes() const;
 };
 
 } // namespace kivo

@@ -50,24 +50,22 @@ extern "C" KIVO_API std::uint32_t kivo_poll_events(EventRecord* events, std::uin
         EventRecord record{};
         switch (event.type) {
         case SDL_MOUSEBUTTONDOWN:
-            record = pointer_record(KIVO_EVENT_PRESS, event.button.x, event.button.y);
-            state::pressed = true;
-            break;
         case SDL_MOUSEBUTTONUP:
-            record = pointer_record(KIVO_EVENT_RELEASE, event.button.x, event.button.y);
-            state::pressed = false;
+            record = pointer_record(
+                event.type == SDL_MOUSEBUTTONDOWN ? KIVO_EVENT_PRESS : KIVO_EVENT_RELEASE,
+                event.button.x, event.button.y);
+            state::pressed = event.type == SDL_MOUSEBUTTONDOWN;
             break;
         case SDL_MOUSEMOTION:
             if (!state::pressed)
                 continue;
             record = pointer_record(KIVO_EVENT_MOTION, event.motion.x, event.motion.y);
             break;
-        case SDL_QUIT:
-            record.kind = KIVO_EVENT_QUIT;
-            break;
         case SDL_KEYDOWN:
             if (event.key.keysym.scancode != SDL_SCANCODE_ESCAPE)
                 continue;
+            [[fallthrough]];
+        case SDL_QUIT:
             record.kind = KIVO_EVENT_QUIT;
             break;
         case SDL_USEREVENT:

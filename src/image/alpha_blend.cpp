@@ -14,6 +14,7 @@
 #define KIVO_ARM_BLEND 1
 #endif
 
+#include "image/blit_plan.h"
 #include "kivo/surface.h"
 
 namespace kivo {
@@ -21,31 +22,30 @@ namespace kivo {
 namespace {
 
 #if KIVO_X86_BLEND
-// Eight pixels of SDL's x86 blend, in 16-bit lanes: each colour channel s * a / 256 +
+// Four pixels of SDL's x86 blend in 16-bit lanes: each colour channel s * a / 256 +
 // d * (255 - a) / 256, the alpha channel a * 255 / 256 + d * (255 - a) / 256, each quotient
-// rounded down; a transparent pixel leaves d, an opaque one replaces it.
+// rounded down.
+__attribute__((target("avx2"))) inline __m256i blend4(__m256i s, __m256i d)
+{
+    const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s, 0xff), 0xff);
+    // The alpha lane of each pixel takes s * 255, the colour lanes s * a.
+    const __m256i alpha_lanes = _mm256_set1_epi64x(0x00ff000000000000);
+    return _mm256_add_epi16(
+        _mm256_srli_epi16(_mm256_mullo_epi16(s, _mm256_or_si256(a, alpha_lanes)), 8),
+        _mm256_srli_epi16(_mm256_mullo_epi16(d, _mm256_xor_si256(a, _mm256_set1_epi16(0xff))), 8));
+}
+
+// Eight pixels, as the halves of blend4; a transparent pixel leaves d, an opaque one replaces it.
 __attribute__((target("avx2"))) inline __m256i blend8(__m256i s, __m256i d)
 {
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i ff = _mm256_set1_epi16(0xff);
     const __m256i amask = _mm256_set1_epi32(int(0xff000000u));
-    // The alpha lane of each pixel takes s * 255, the colour lanes s * a.
-    const __m256i alpha_lanes = _mm256_set1_epi64x(0x00ff000000000000);
-    const __m256i s_lo = _mm256_unpacklo_epi8(s, zero), s_hi = _mm256_unpackhi_epi8(s, zero);
-    const __m256i d_lo = _mm256_unpacklo_epi8(d, zero), d_hi = _mm256_unpackhi_epi8(d, zero);
-    const __m256i a_lo = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s_lo, 0xff), 0xff);
-    const __m256i a_hi = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s_hi, 0xff), 0xff);
-    const __m256i r_lo = _mm256_add_epi16(
-        _mm256_srli_epi16(_mm256_mullo_epi16(s_lo, _mm256_or_si256(a_lo, alpha_lanes)), 8),
-        _mm256_srli_epi16(_mm256_mullo_epi16(d_lo, _mm256_xor_si256(a_lo, ff)), 8));
-    const __m256i r_hi = _mm256_add_epi16(
-        _mm256_srli_epi16(_mm256_mullo_epi16(s_hi, _mm256_or_si256(a_hi, alpha_lanes)), 8),
-        _mm256_srli_epi16(_mm256_mullo_epi16(d_hi, _mm256_xor_si256(a_hi, ff)), 8));
+    const __m256i blended =
+        _mm256_packus_epi16(blend4(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero)),
+            blend4(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero)));
     const __m256i a = _mm256_and_si256(s, amask);
-    const __m256i clear = _mm256_cmpeq_epi32(a, zero);
-    const __m256i opaque = _mm256_cmpeq_epi32(a, amask);
-    const __m256i r = _mm256_blendv_epi8(_mm256_packus_epi16(r_lo, r_hi), d, clear);
-    return _mm256_blendv_epi8(r, s, opaque);
+    const __m256i r = _mm256_blendv_epi8(blended, d, _mm256_cmpeq_epi32(a, zero));
+    return _mm256_blendv_epi8(r, s, _mm256_cmpeq_epi32(a, amask));
 }
 
 // A row in steps of eight pixels, a last step of fewer masked: every pixel goes through blend8.
@@ -141,7 +141,7 @@ bool probe()
     if (!src || !by_sdl || !ours || SDL_MUSTLOCK(src.get()) || SDL_MUSTLOCK(by_sdl.get()))
         return false;
     const auto row = [](const Surface& s, int y) {
-        return reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
+        return reinterpret_cast<Uint32*>(pixel_at(s.get(), 0, y));
     };
     for (int y = 0; y < h; ++y) {
         for (Uint32 x = 0; x < w; ++x) {

@@ -25,15 +25,14 @@ std::pair<IMG_Animation*, Surface> settle(
     const LoadedAnimation& loaded, int width, int height, const char* path, Load load)
 {
     IMG_Animation* animation = loaded.animation;
-    if (loaded.still)
-        return {nullptr, SurfaceAdoption::adopt(Surface::convert(loaded.still, width, height))};
-    if (!animation && !loaded.failed_for_good)
+    if (!animation && !loaded.still && !loaded.failed_for_good)
         return {nullptr, load(0, 0)};
-    if (animation && animation->count < 2) {
-        SDL_Surface* frame = animation->count == 1 && loaded.frame_is_still
+    if (loaded.still || (animation && animation->count < 2)) {
+        SDL_Surface* frame = loaded.still ? loaded.still
+                             : animation->count == 1 && loaded.frame_is_still
                                  ? std::exchange(animation->frames[0], nullptr)
                                  : nullptr;
-        IMG_FreeAnimation(animation);
+        IMG_FreeAnimation(animation); // null: nothing
         return {nullptr, frame ? SurfaceAdoption::adopt(Surface::convert(frame, width, height))
                                : load(width, height)};
     }

@@ -16,19 +16,13 @@ constexpr int depth = 2;
 // pixel several times, where SDL's blend touches only the part that lands on the surface.
 constexpr long most_planned_pixels = 1L << 21;
 
-const Uint32* row_of(const SDL_Surface* image, int y)
-{
-    return reinterpret_cast<const Uint32*>(
-        static_cast<const Uint8*>(image->pixels) + std::ptrdiff_t(y) * image->pitch);
-}
-
 // The bounds of the pixels in r that are not wholly transparent: each row is searched from its
 // two ends for its first and last such pixel.
 SDL_Rect visible(const SDL_Surface* image, const SDL_Rect& r)
 {
     int x0 = r.x + r.w, y0 = r.y + r.h, x1 = r.x, y1 = r.y;
     for (int y = r.y; y < r.y + r.h; ++y) {
-        const Uint32* row = row_of(image, y);
+        const Uint32* row = reinterpret_cast<const Uint32*>(pixel_at(image, 0, y));
         int left = r.x, right = r.x + r.w;
         while (left < right && !(row[left] >> 24))
             ++left;
@@ -52,7 +46,7 @@ SDL_Rect largest_opaque(const SDL_Surface* image, const SDL_Rect& r)
     SDL_Rect best{};
     long best_area = 0;
     for (int y = 0; y < r.h; ++y) {
-        const Uint32* row = row_of(image, r.y + y);
+        const Uint32* row = reinterpret_cast<const Uint32*>(pixel_at(image, 0, r.y + y));
         for (int x = 0; x < r.w; ++x)
             run[std::size_t(x)] = (row[r.x + x] >> 24) == 0xff ? run[std::size_t(x)] + 1 : 0;
         stack.clear();

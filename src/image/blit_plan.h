@@ -2,11 +2,28 @@
 // all of it.
 #pragma once
 
+#include <cstddef>
+#include <cstring>
 #include <vector>
 
 #include <SDL2/SDL.h>
 
 namespace kivo {
+
+// The pixel at x, y of a surface's pixels; its row when x is 0.
+inline Uint8* pixel_at(const SDL_Surface* s, int x, int y)
+{
+    return static_cast<Uint8*>(s->pixels) + std::ptrdiff_t(y) * s->pitch +
+           std::ptrdiff_t(x) * s->format->BytesPerPixel;
+}
+
+// Copies h rows of `bytes` bytes each between two surfaces' pixels.
+inline void copy_rows(Uint8* to, int to_pitch, const Uint8* from, int from_pitch, int bytes, int h)
+{
+    for (int row = 0; row < h; ++row)
+        std::memcpy(to + std::ptrdiff_t(row) * to_pitch, from + std::ptrdiff_t(row) * from_pitch,
+            std::size_t(bytes));
+}
 
 // A part of an image, relative to its corner: opaque pixels to copy, or pixels to blend.
 struct BlitPart {

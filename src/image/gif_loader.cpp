@@ -54,11 +54,6 @@ class Frames {
     IMG_Animation* read(bool first_only);
 
   private:
-    struct Placed {
-        int x = 0, y = 0, width = 0, height = 0;
-        int disposal = DISPOSAL_UNSPECIFIED;
-    };
-
     GifFileType* gif_;
     int width_ = 0;
     int height_ = 0;
@@ -68,7 +63,9 @@ class Frames {
     std::uint64_t spent_ = 0;
     std::vector<std::uint32_t> canvas_;
     std::vector<std::uint32_t> saved_;
-    Placed previous_;
+    // The image before, and how it is disposed of.
+    GifImageDesc previous_{};
+    int previous_disposal_ = DISPOSAL_UNSPECIFIED;
     std::vector<OwnedSurface> frames_;
     std::vector<int> delays_;
 
@@ -127,13 +124,13 @@ bool Frames::fits(const GifImageDesc& image)
         }
         frame_cost_ = frame_bytes(std::uint64_t(width_), std::uint64_t(height_));
     }
-    const std::uint64_t frame = std::max(frame_cost_, frame_bytes(image.Width, image.Height));
-    if (spent_ + frame + kept_canvases * frame_cost_ > image_bound()) {
-        SDL_SetError("GIF: frames of %d x %d need more than %llu MiB", width_, height_,
-            in_mib(image_bound()));
+    // Images larger than the screen count their excess as the decoder's own bytes.
+    const std::uint64_t frames = frames_.size() + 1;
+    spent_ += std::max(frame_cost_, frame_bytes(image.Width, image.Height));
+    if (!within_bound({std::uint64_t(width_), std::uint64_t(height_), frames, kept_canvases,
+                          spent_ - frames * frame_cost_},
+            0, 0))
         return false;
-    }
-    spent_ += frame;
     if (canvas_.empty())
         canvas_.assign(std::size_t(width_) * std::size_t(height_), 0u);
     return true;
@@ -141,13 +138,13 @@ bool Frames::fits(const GifImageDesc& image)
 
 void Frames::dispose_previous()
 {
-    if (previous_.disposal == DISPOSE_PREVIOUS && !saved_.empty()) {
+    if (previous_disposal_ == DISPOSE_PREVIOUS && !saved_.empty()) {
         canvas_.swap(saved_);
-    } else if (previous_.disposal == DISPOSE_BACKGROUND) {
-        const int x0 = std::min(previous_.x, width_);
-        const int x1 = std::min(previous_.x + previous_.width, width_);
-        const int y1 = std::min(previous_.y + previous_.height, height_);
-        for (int y = previous_.y; y < y1; ++y)
+    } else if (previous_disposal_ == DISPOSE_BACKGROUND) {
+        const int x0 = std::min(previous_.Left, width_);
+        const int x1 = std::min(previous_.Left + previous_.Width, width_);
+        const int y1 = std::min(previous_.Top + previous_.Height, height_);
+        for (int y = previous_.Top; y < y1; ++y)
             std::fill(canvas_.begin() + std::ptrdiff_t(y) * width_ + x0,
                 canvas_.begin() + std::ptrdiff_t(y) * width_ + x1, 0u);
     }
@@ -224,7 +221,8 @@ IMG_Animation* Frames::read(bool first_only)
         const bool complete = draw(image, control.transparent);
         if (!add_frame(control.delay_ms))
             return nullptr;
-        previous_ = {image.Left, image.Top, image.Width, image.Height, control.disposal};
+        previous_ = image;
+        previous_disposal_ = control.disposal;
         control = Control();
         if (first_only || !complete)
             break;

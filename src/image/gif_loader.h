@@ -21,9 +21,10 @@ namespace kivo {
 //
 // The frames are in working_format at the screen's size, allocated so that IMG_FreeAnimation
 // releases them. Null with the reason in SDL_GetError(): "GIF: <giflib's message>" when the
-// header or screen descriptor cannot be read, "GIF: no image", "GIF: frames of <w> x <h> need
-// more than <bound> MiB" (all the frames of one file, at 4 bytes a pixel of the screen, may take at
-// most image_bound() bytes), or SDL's out-of-memory error. The bytes are only read during the call.
+// header or screen descriptor cannot be read, "GIF: no image", within_bound's "image of <w> x
+// <h> pixels in <n> frames needs ..." (all the frames of one file, each at the larger of the screen
+// and its image, and two canvases, may take at most image_bound() bytes), or SDL's out-of-memory
+// error. The bytes are only read during the call.
 IMG_Animation* load_gif(const void* bytes, std::size_t size, bool first_only);
 
 } // namespace kivo

@@ -10,6 +10,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <string>
 #include <type_traits>
 #include <utility>
 
@@ -97,31 +98,49 @@ LoadedAnimation decode(const Uint8*, size_t)
 struct Format {
     bool (*signature)(const Uint8* bytes, size_t size);
     SDL_Surface* (*loader)(SDL_RWops*);
-    // The size the header declares (a JPEG's scans with it); none for GIF, whose frames are
-    // counted as giflib reads them.
+    // The size the header declares; none for GIF, whose frames are counted as giflib reads them.
     std::optional<DeclaredSize> (*declared)(const Uint8* bytes, size_t size);
+    // Whether the bytes are fit for the decoder besides (if not, the reason in SDL_GetError()).
+    bool (*sound)(const Uint8* bytes, size_t size);
 };
+
+// libjpeg decodes every scan of a progressive file over every block of the image, so its time
+// grows with the scans, not with the pixels: 5,000 repeats of one scan over 4000 x 4000 pixels
+// took a minute here. Encoders write about ten (libjpeg's progressive script 6 for grey, 10 for
+// colour; a baseline file one, or one per component). Every pair of bytes 0xFF 0xDA is counted as
+// a start of scan, wherever it lies, so that no scan libjpeg could reach goes uncounted (fill
+// bytes, stray bytes between scans, the pair inside a comment are all counted).
+constexpr unsigned long long jpeg_scan_limit = 32;
+bool jpeg_scans_within_limit(const Uint8* bytes, size_t size)
+{
+    unsigned long long scans = 0;
+    for (size_t at = 1; at < size; ++at)
+        scans += bytes[at] == 0xDA && bytes[at - 1] == 0xFF;
+    if (scans > jpeg_scan_limit)
+        SDL_SetError("JPEG of %llu scans, more than the limit of %llu", scans, jpeg_scan_limit);
+    return scans <= jpeg_scan_limit;
+}
 
 enum { gif, png, jpeg, webp, bmp };
 constexpr Format formats[] = {
     {[](const Uint8* b, size_t n) {
          return n >= 6 && (std::memcmp(b, "GIF87a", 6) == 0 || std::memcmp(b, "GIF89a", 6) == 0);
      },
-        nullptr, nullptr},
+        nullptr, nullptr, nullptr},
     {[](const Uint8* b, size_t n) { return n >= 8 && std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) == 0; },
-        IMG_LoadPNG_RW, png_size},
+        IMG_LoadPNG_RW, png_size, png_chunks_whole},
     {[](const Uint8* b, size_t n) {
          return n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF;
      },
-        IMG_LoadJPG_RW, jpeg_size},
+        IMG_LoadJPG_RW, jpeg_size, jpeg_scans_within_limit},
     {[](const Uint8* b, size_t n) {
          return n >= 20 && std::memcmp(b, "RIFF", 4) == 0 &&
                 std::memcmp(b + 8, "WEBPVP8", 7) == 0 &&
                 (b[15] == ' ' || b[15] == 'X' || b[15] == 'L');
      },
-        IMG_LoadWEBP_RW, webp_size},
+        IMG_LoadWEBP_RW, webp_size, nullptr},
     {[](const Uint8* b, size_t n) { return n >= 2 && b[0] == 'B' && b[1] == 'M'; }, IMG_LoadBMP_RW,
-        bmp_size}};
+        bmp_size, nullptr}};
 
 const Format* format_of(const void* bytes, size_t size)
 {
@@ -147,10 +166,12 @@ class Source {
 
     LoadedAnimation animation(int width, int height)
     {
-        if (!usable() || !admitted(width, height))
+        if (!admitted(width, height))
             return {nullptr, false, refused_, nullptr};
-        if (format_ == &formats[gif])
-            return load_gif(false);
+        if (format_ == &formats[gif]) {
+            IMG_Animation* animation = kivo::load_gif(data_, size_, false);
+            return {animation, true, animation == nullptr, nullptr};
+        }
         if (format_ != &formats[webp])
             return {nullptr, false, false, with_bytes(format_->loader)};
 #if KIVO_OWN_WEBP_ANIMATION
@@ -163,7 +184,7 @@ class Source {
 
     SDL_Surface* image(int width, int height)
     {
-        if (!usable() || !admitted(width, height))
+        if (!admitted(width, height))
             return nullptr;
         if (format_ != &formats[gif])
             return with_bytes(format_->loader);
@@ -183,28 +204,10 @@ class Source {
     // Refused for its size or kind: no other loader is to try it again.
     bool refused_ = false;
 
-    bool usable()
-    {
-        if (failed_)
-            return false;
-        if (!format_) {
-            SDL_SetError("Unsupported image format");
-            return false;
-        }
-        return within_size(size_);
-    }
-    LoadedAnimation load_gif(bool first_only) const
-    {
-        IMG_Animation* animation = kivo::load_gif(data_, size_, first_only);
-        return {animation, true, animation == nullptr, nullptr};
-    }
     // No source larger than the bound is decoded, nor a file of that size read.
     bool within_size(std::uint64_t size)
     {
-        refused_ = size > image_bound();
-        if (refused_)
-            SDL_SetError("%llu bytes, more than the bound of %llu MiB",
-                static_cast<unsigned long long>(size), in_mib(image_bound()));
+        refused_ = !within_bound(size, "data of " + std::to_string(size) + " bytes");
         return !refused_;
     }
     // A file's bytes, read whole. Opened without waiting (a FIFO without a writer would hold
@@ -244,18 +247,20 @@ class Source {
         close(fd);
         return data_ != nullptr;
     }
-    // Whether the size the header declares, decoded and at width x height, is within the bound.
-    // GIF frames are counted as giflib reads them (load_gif).
+    // Whether the source goes to its decoder: read, of a supported format, within the bound in
+    // bytes and in the size its header declares (decoded, and at width x height), and sound for
+    // the decoder; if not, the reason is in SDL_GetError(). GIF frames are counted as giflib reads
+    // them.
     bool admitted(int width, int height)
     {
+        if (!failed_ && !format_)
+            SDL_SetError("Unsupported image format");
+        if (failed_ || !format_ || !within_size(size_))
+            return false;
         const auto* bytes = static_cast<const Uint8*>(data_);
         const auto declared = format_->declared ? format_->declared(bytes, size_) : std::nullopt;
-        refused_ = declared && !within_bound(*declared, width, height);
-        if (!refused_ && format_ == &formats[png] && !png_chunks_whole(bytes, size_)) {
-            SDL_SetError(
-                "PNG whose chunks do not lie whole within its %zu bytes, IHDR to IEND", size_);
-            refused_ = true;
-        }
+        refused_ = (declared && !within_bound(*declared, width, height)) ||
+                   (format_->sound && !format_->sound(bytes, size_));
         return !refused_;
     }
     // load(stream) on the bytes.

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <string>
 #include <utility>
 
 #include "image/blit_plan.h"
@@ -82,9 +83,9 @@ SDL_Surface* Surface::convert(SDL_Surface* source, int width, int height)
 {
     const int w = width != 0 ? width : source->w;
     const int h = height != 0 ? height : source->h;
-    if (w > 0 && h > 0 && frame_bytes(std::uint64_t(w), std::uint64_t(h)) > image_bound()) {
-        SDL_SetError("image of %d x %d pixels needs more than the bound of %llu MiB", w, h,
-            in_mib(image_bound()));
+    if (w > 0 && h > 0 &&
+        !within_bound(frame_bytes(std::uint64_t(w), std::uint64_t(h)),
+            "image of " + std::to_string(w) + " x " + std::to_string(h) + " pixels")) {
         SDL_FreeSurface(source);
         return nullptr;
     }
@@ -112,8 +113,7 @@ bool Surface::copy_if_opaque(SDL_Surface* image)
         SDL_MUSTLOCK(image))
         return false;
     for (int y = 0; y < image->h; ++y) {
-        const auto* row = reinterpret_cast<const Uint32*>(
-            static_cast<const Uint8*>(image->pixels) + ptrdiff_t(y) * image->pitch);
+        const auto* row = reinterpret_cast<const Uint32*>(pixel_at(image, 0, y));
         for (int x = 0; x < image->w; ++x)
             if ((row[x] >> 24) != 0xff)
                 return true;

@@ -1,15 +1,13 @@
 // Images onto the drawing surface, as the renderer and its fast path draw them.
 #pragma once
 
-#include <cstddef>
-#include <cstring>
 #include <vector>
 
 #include <SDL2/SDL.h>
 
-namespace kivo {
+#include "image/blit_plan.h"
 
-class BlitPlan;
+namespace kivo {
 
 // Blits image with its corner at (x, y). The reference (the full redraw) has SDL blit the whole
 // image. Otherwise an opaque image is copied, and an image with a plan has its opaque parts
@@ -24,19 +22,5 @@ void add_copied(const SDL_Surface* target, const SDL_Surface* image, BlitPlan* p
 // copied later in the same frame.
 void blit_around(
     SDL_Surface* target, SDL_Surface* image, int x, int y, const std::vector<SDL_Rect>& over);
-
-inline Uint8* pixel_at(const SDL_Surface* s, int x, int y)
-{
-    return static_cast<Uint8*>(s->pixels) + std::ptrdiff_t(y) * s->pitch +
-           std::ptrdiff_t(x) * s->format->BytesPerPixel;
-}
-
-// Copies h rows of `bytes` bytes each between two surfaces' pixels.
-inline void copy_rows(Uint8* to, int to_pitch, const Uint8* from, int from_pitch, int bytes, int h)
-{
-    for (int row = 0; row < h; ++row)
-        std::memcpy(to + std::ptrdiff_t(row) * to_pitch, from + std::ptrdiff_t(row) * from_pitch,
-            std::size_t(bytes));
-}
 
 } // namespace kivo

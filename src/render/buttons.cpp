@@ -64,15 +64,10 @@ struct Dots {
     }
 };
 
+// a / b rounded down, for b > 0.
 std::int64_t floor_div(std::int64_t a, std::int64_t b)
 {
-    const std::int64_t q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
-
-std::int64_t ceil_div(std::int64_t a, std::int64_t b)
-{
-    return -floor_div(-a, b);
+    return a / b - (a % b < 0);
 }
 
 } // namespace
@@ -130,19 +125,16 @@ void Renderer::draw_carousel(const CarouselPos& pos) const
     const Dots dots(*this, target_->w, pos.count);
     const std::int64_t spacing = dots.spacing, x0 = dots.x0;
 
-    // Dot i is visible when its left edge lies strictly between left - widest and right.
+    // Dot i is visible when its left edge lies strictly between left - widest and right: low <
+    // i * spacing < high, or -high < i * -spacing < -low.
     std::int64_t first = 0, end = pos.count;
     if (spacing != 0) {
         const SDL_Rect& clip = target_->clip_rect;
         const std::int64_t low = std::int64_t{clip.x} - dots.widest - x0;
         const std::int64_t high = std::int64_t{clip.x} + clip.w - x0;
-        if (spacing > 0) {
-            first = std::max(first, floor_div(low, spacing) + 1);
-            end = std::min(end, ceil_div(high, spacing));
-        } else {
-            first = std::max(first, floor_div(high, spacing) + 1);
-            end = std::min(end, ceil_div(low, spacing));
-        }
+        const std::int64_t step = std::abs(spacing);
+        first = std::max(first, floor_div(spacing > 0 ? low : -high, step) + 1);
+        end = std::min(end, -floor_div(spacing > 0 ? -high : low, step));
     }
     // With spacing 0 all dots land on one place, and one image blitted over itself settles within
     // 255 blits (SDL's blend moves each channel towards the source by at least one step, or not at

@@ -59,15 +59,9 @@ bool parses(const std::string& markup, Warnings* warnings);
 // layout has from the text label before.
 inline PangoAlignment pango_alignment(LabelAlign align, PangoAlignment carried)
 {
-    switch (align) {
-    case LabelAlign::Center:
-        return PANGO_ALIGN_CENTER;
-    case LabelAlign::Left:
-        return PANGO_ALIGN_LEFT;
-    case LabelAlign::Right:
-        return PANGO_ALIGN_RIGHT;
-    }
-    return carried;
+    constexpr PangoAlignment of[] = {PANGO_ALIGN_CENTER, PANGO_ALIGN_LEFT, PANGO_ALIGN_RIGHT};
+    static_assert(int(LabelAlign::Left) == 1 && int(LabelAlign::Right) == 2);
+    return std::size_t(align) < std::size(of) ? of[std::size_t(align)] : carried;
 }
 
 // FreeType makes no font of 65536 pixels or more, and Pango then draws no text but warns in its

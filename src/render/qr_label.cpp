@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "kivo/renderer.h"
+#include "render/blit.h"
 #include "render/coords.h"
 #include "render/label_geometry.h"
 #include "render/tracker.h"
@@ -42,21 +43,14 @@ void draw_qr_code(
     SDL_FillRect(image.get(), nullptr,
         SDL_MapRGB(image->format, label.color.r, label.color.g, label.color.b));
 
-    auto* pixels = static_cast<std::uint8_t*>(image->pixels);
-    const int bytes_per_pixel = image->format->BytesPerPixel;
-    const unsigned char* module = code.data;
-    for (int i = 0; i < code.width; ++i) {
-        for (int j = 0; j < code.width; ++j, ++module) {
-            if (!(*module & 1))
-                continue;
-            const std::int64_t row = border + i;
-            const std::int64_t column = border + j;
-            if (row < 0 || row >= s || column < 0 || column >= s)
-                continue;
-            *reinterpret_cast<std::uint32_t*>(
-                pixels + row * image->pitch + column * bytes_per_pixel) = 0xFF000000u;
+    // Dark modules opaque black, those the quiet zone crops left out.
+    for (int i = 0; i < code.width; ++i)
+        for (int j = 0; j < code.width; ++j) {
+            const std::int64_t row = border + i, column = border + j;
+            if ((code.data[i * code.width + j] & 1) && coords::inside(column, row, 0, 0, s, s))
+                *reinterpret_cast<std::uint32_t*>(pixel_at(image.get(), int(column), int(row))) =
+                    0xFF000000u;
         }
-    }
 
     SDL_Rect dst{
         coords::saturate(std::int64_t{label.x} + offset), label.y, label.width, label.height};

@@ -13,24 +13,16 @@ namespace kivo {
 namespace {
 
 // Into SDL's queue as it stands: SDL_PushEvent would stamp its own, later tick count.
-void push(SDL_Event& event)
+void push(SDL_Event event)
 {
     SDL_PeepEvents(&event, 1, SDL_ADDEVENT, 0, 0);
 }
 
-void push_button(Uint32 type, Uint8 state, Uint32 ticks, int x, int y)
+void push_button(bool press, Uint32 ticks, int x, int y)
 {
-    SDL_Event event;
-    SDL_memset(&event, 0, sizeof event);
-    event.button.type = type;
-    event.button.timestamp = ticks;
-    event.button.windowID = 0;
-    event.button.which = SDL_TOUCH_MOUSEID;
-    event.button.button = SDL_BUTTON_LEFT;
-    event.button.state = state;
-    event.button.clicks = 1;
-    event.button.x = x;
-    event.button.y = y;
+    SDL_Event event{};
+    event.button = {Uint32(press ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP), ticks, 0,
+        SDL_TOUCH_MOUSEID, SDL_BUTTON_LEFT, Uint8(press ? SDL_PRESSED : SDL_RELEASED), 1, 0, x, y};
     push(event);
 }
 
@@ -39,10 +31,8 @@ void push_button(Uint32 type, Uint8 state, Uint32 ticks, int x, int y)
 // nothing pending (EAGAIN) costs no further system call.
 bool panel_gone(struct tsdev* ts, int result, int error)
 {
-    if (result < 0 && error == ENODEV)
-        return true;
-    if (result < 0 && error == EAGAIN)
-        return false;
+    if (result < 0 && (error == ENODEV || error == EAGAIN))
+        return error == ENODEV;
     pollfd p{ts_fd(ts), POLLIN, 0};
     return poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
@@ -56,7 +46,7 @@ void Window::lose_touch()
     ts_close(ts_);
     ts_ = nullptr;
     if (touching_) {
-        push_button(SDL_MOUSEBUTTONUP, SDL_RELEASED, SDL_GetTicks(), last_x_, last_y_);
+        push_button(false, SDL_GetTicks(), last_x_, last_y_);
         touching_ = false;
     }
 }
@@ -83,28 +73,16 @@ void Window::update_events()
     while ((result = ts_read(ts_, &sample, 1)) == 1) {
         const Uint32 ticks = SDL_GetTicks();
         const bool down = sample.pressure != 0;
-        if (down && !touching_) {
-            push_button(SDL_MOUSEBUTTONDOWN, SDL_PRESSED, ticks, sample.x, sample.y);
-            touching_ = true;
-        } else if (!down && touching_) {
-            push_button(SDL_MOUSEBUTTONUP, SDL_RELEASED, ticks, sample.x, sample.y);
-            touching_ = false;
-        }
+        if (down != touching_)
+            push_button(down, ticks, sample.x, sample.y);
+        touching_ = down;
         if (sample.x != last_x_ || sample.y != last_y_) {
-            SDL_Event event;
-            SDL_memset(&event, 0, sizeof event);
-            event.motion.type = SDL_MOUSEMOTION;
-            event.motion.timestamp = ticks;
-            event.motion.windowID = 0;
-            event.motion.which = SDL_TOUCH_MOUSEID;
-            event.motion.state = down ? SDL_BUTTON_LMASK : 0;
-            event.motion.x = sample.x;
-            event.motion.y = sample.y;
+            SDL_Event event{};
             // Wrapping differences: positions are whatever the panel reports.
-            event.motion.xrel =
-                static_cast<Sint32>(static_cast<Uint32>(sample.x) - static_cast<Uint32>(last_x_));
-            event.motion.yrel =
-                static_cast<Sint32>(static_cast<Uint32>(sample.y) - static_cast<Uint32>(last_y_));
+            event.motion = {SDL_MOUSEMOTION, ticks, 0, SDL_TOUCH_MOUSEID,
+                Uint32(down ? SDL_BUTTON_LMASK : 0), sample.x, sample.y,
+                Sint32(Uint32(sample.x) - Uint32(last_x_)),
+                Sint32(Uint32(sample.y) - Uint32(last_y_))};
             push(event);
         }
         last_x_ = sample.x;

@@ -31,31 +31,29 @@ int ignore_ts_error(const char*, va_list)
     return 0;
 }
 
-int open_framebuffer()
-{
-    const int fd = open(framebuffer_path, O_RDWR | O_CLOEXEC);
-    if (fd == -1)
-        err(1, "open");
-    return fd;
-}
-
 void fb_ioctl(int fd, unsigned long request, void* arg)
 {
     if (ioctl(fd, request, arg) == -1)
         err(1, "ioctl");
 }
 
+// The framebuffer, open, and its variable mode.
+int open_framebuffer(fb_var_screeninfo& variable)
+{
+    const int fd = open(framebuffer_path, O_RDWR | O_CLOEXEC);
+    if (fd == -1)
+        err(1, "open");
+    fb_ioctl(fd, FBIOGET_VSCREENINFO, &variable);
+    return fd;
+}
+
 } // namespace
 
 Window::Window(int width, int height, bool console)
 {
-    fb_fd_ = open_framebuffer();
-
-    fb_fix_screeninfo fixed;
-    fb_var_screeninfo variable;
-    std::memset(&fixed, 0, sizeof fixed);
-    std::memset(&variable, 0, sizeof variable);
-    fb_ioctl(fb_fd_, FBIOGET_VSCREENINFO, &variable);
+    fb_fix_screeninfo fixed{};
+    fb_var_screeninfo variable{};
+    fb_fd_ = open_framebuffer(variable);
     // Ask for 32 bits; a driver that will not change its depth (EINVAL, as DRM's fbdev
     // emulation answers) keeps its own mode at the requested size.
     fb_var_screeninfo asked = variable;
@@ -78,10 +76,9 @@ Window::Window(int width, int height, bool console)
     fb_rows_ = variable.yres;
     fb_size_ = fixed.line_length * variable.yres;
 
-    void* mem = mmap(nullptr, fb_size_, PROT_WRITE, MAP_SHARED, fb_fd_, 0);
-    if (mem == MAP_FAILED)
+    fb_mem_ = mmap(nullptr, fb_size_, PROT_WRITE, MAP_SHARED, fb_fd_, 0);
+    if (fb_mem_ == MAP_FAILED)
         err(1, "mmap");
-    fb_mem_ = mem;
 
     ts_ = ts_setup(touch_device, 1);
     if (!ts_)
@@ -130,20 +127,10 @@ void Window::quit_sdl()
 
 SDL_DisplayMode Window::get_display_mode()
 {
-    const int fd = open_framebuffer();
-    fb_var_screeninfo variable;
-    std::memset(&variable, 0, sizeof variable);
-    fb_ioctl(fd, FBIOGET_VSCREENINFO, &variable);
-    if (close(fd) != 0)
+    fb_var_screeninfo variable{};
+    if (close(open_framebuffer(variable)) != 0)
         err(1, "close");
-
-    SDL_DisplayMode mode{};
-    mode.format = SDL_PIXELFORMAT_ARGB8888;
-    mode.w = static_cast<int>(variable.xres);
-    mode.h = static_cast<int>(variable.yres);
-    mode.refresh_rate = 0;
-    mode.driverdata = nullptr;
-    return mode;
+    return {SDL_PIXELFORMAT_ARGB8888, int(variable.xres), int(variable.yres), 0, nullptr};
 }
 
 void Window::wait_for_vblank()
@@ -153,19 +140,24 @@ void Window::wait_for_vblank()
     ioctl(fb_fd_, FBIO_WAITFORVSYNC, &display);
 }
 
+// With the surface's own layout and row length: the bytes of one flat run of whole 16-byte
+// blocks (a tail shorter than a block is left alone); otherwise SIZE_MAX: rows are copied.
+std::size_t Window::flat_bytes() const
+{
+    const std::size_t pitch = std::size_t(surface_->pitch);
+    return format_->same_as_surface() && pitch == fb_line_length_
+               ? std::min<std::size_t>(fb_size_, pitch * surface_->h) & ~std::size_t{15}
+               : SIZE_MAX;
+}
+
 void Window::present()
 {
     wait_for_vblank();
     presents_since_full_copy_ = 0;
-    const std::size_t pitch = static_cast<std::size_t>(surface_->pitch);
-    if (format_->same_as_surface() && pitch == fb_line_length_) {
-        // One flat run of whole 16-byte blocks; a tail shorter than a block is left alone.
-        const std::size_t n =
-            std::min<std::size_t>(fb_size_, pitch * surface_->h) & ~std::size_t{15};
+    if (const std::size_t n = flat_bytes(); n != SIZE_MAX)
         std::memcpy(fb_mem_, surface_->pixels, n);
-        return;
-    }
-    copy(SDL_Rect{0, 0, surface_->w, surface_->h});
+    else
+        copy(SDL_Rect{0, 0, surface_->w, surface_->h});
 }
 
 void Window::present(const Damage& changed)
@@ -189,10 +181,7 @@ void Window::copy(const SDL_Rect& rect)
     const std::size_t bytes = format_->bytes();
     const std::size_t columns = std::min<std::size_t>(surface_->w, fb_line_length_ / bytes);
     const std::size_t rows = std::min<std::size_t>(fb_rows_, static_cast<std::size_t>(surface_->h));
-    const std::size_t limit =
-        format_->same_as_surface() && pitch == fb_line_length_
-            ? std::min<std::size_t>(fb_size_, pitch * surface_->h) & ~std::size_t{15}
-            : SIZE_MAX;
+    const std::size_t limit = flat_bytes();
     const std::size_t x0 = std::size_t(std::max(rect.x, 0));
     const std::size_t x1 =
         std::min<std::size_t>(std::size_t(std::max(rect.x + rect.w, 0)), columns);

@@ -53,8 +53,7 @@ const struct {
     {KIVO_IMAGE_CORPUS "/huge-webp-lossless-16384x16384", decoded("16384 x 16384", 2049)},
     {KIVO_IMAGE_CORPUS "/huge-jpeg-30000x30000", decoded("30000 x 30000", 3434)},
     {KIVO_IMAGE_CORPUS "/huge-jpeg-progressive-7000x7000", decoded("7000 x 7000", 281)},
-    {KIVO_IMAGE_CORPUS "/huge-gif-20000x20000",
-        "GIF: frames of 20000 x 20000 need more than 256 MiB"}};
+    {KIVO_IMAGE_CORPUS "/huge-gif-20000x20000", decoded("20000 x 20000", 4578)}};
 
 TEST(Bound, DeclaredSizesAboveTheBoundAreRefusedBeforeDecoding)
 {
@@ -161,8 +160,8 @@ TEST(Bound, NothingIsStretchedPastTheBound)
 
     SDL_Surface* small = SDL_CreateRGBSurfaceWithFormat(0, 8, 8, 32, kivo::working_format);
     EXPECT_EQ(kivo::Surface::convert(small, 9000, 9000), nullptr);
-    EXPECT_STREQ(
-        SDL_GetError(), "image of 9000 x 9000 pixels needs more than the bound of 256 MiB");
+    EXPECT_STREQ(SDL_GetError(),
+        "image of 9000 x 9000 pixels needs 309 MiB, more than the bound of 256 MiB");
 }
 
 // A file of more bytes than the bound (sparse: it takes no room), from its path and mapped into
@@ -185,7 +184,8 @@ TEST(Bound, SourcesLargerThanTheBoundAreNotRead)
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
 
     const std::string program = program_invocation_short_name;
-    const std::string too_large = "268435457 bytes, more than the bound of 256 MiB";
+    const std::string too_large =
+        "data of 268435457 bytes needs 257 MiB, more than the bound of 256 MiB";
     EXPECT_EQ(
         stderr_of([&] { EXPECT_TRUE(kivo::Animation(mapped, unsigned(size), 0, 0).empty()); }),
         program + ": IMG_Load_RW: " + too_large + "\n");
@@ -220,7 +220,6 @@ std::string progressive_jpeg(int scans, const std::string& gap = "", const std::
 // count of its start-of-scan markers, however they are hidden from a walk over its segments.
 TEST(Bound, JpegScansAreLimited)
 {
-    ASSERT_EQ(kivo::jpeg_scan_limit, 32u);
     const std::string comment("\xFF\xFE\x00\x06\xFF\xDA\xFF\xDA", 8); // two marker pairs, no scan
     const struct {
         const char* name;
