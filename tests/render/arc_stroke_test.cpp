@@ -83,8 +83,9 @@ TEST(ArcStroke, PixelsAreTheSameInAnyRectangle)
                         ++inked;
                         ASSERT_TRUE(within(box, x, y)) << x << "," << y;
                         // A radius of 0 or less is a dot at the centre, as cairo_arc draws it.
-                        if (a.radius <= 0)
+                        if (a.radius <= 0) {
                             ASSERT_LT(std::hypot(x + 0.5 - a.cx, y + 0.5 - a.cy), a.half + 0.5);
+                        }
                     }
                 }
             EXPECT_GT(inked, 0);
