@@ -156,19 +156,19 @@ Damage Tracker::differences(int dx) const
 {
     Damage damage;
     const SDL_Rect surface{0, 0, c_->target->w, c_->target->h};
-    const auto add_moved = [&](SDL_Rect r) {
-        r.x = coords::saturate(std::int64_t{r.x} + dx);
+    const auto add_moved = [&](SDL_Rect r, int by) {
+        r.x = coords::saturate(std::int64_t{r.x} + by);
         if (SDL_IntersectRect(&r, &surface, &r))
             damage.add(r);
     };
     if (dx)
-        add_moved({dx > 0 ? -dx : surface.w, 0, dx > 0 ? dx : -dx, surface.h});
+        add_moved({dx > 0 ? -dx : surface.w, 0, dx > 0 ? dx : -dx, surface.h}, dx);
     const std::size_t n = std::max(on_surface_.size(), next_.size());
     for (std::size_t i = 0; i < n; ++i) {
         const Element* was = i < on_surface_.size() ? &on_surface_[i] : nullptr;
         const Element* now = i < next_.size() ? &next_[i] : nullptr;
         if (was && was->fixed && dx)
-            add_moved(was->bounds);
+            add_moved(was->bounds, dx);
         const int by = was && !was->fixed ? dx : 0;
         const Shown shown = was && by ? was->moved(by) : Shown{};
         if (was && now && was->fixed == now->fixed &&
@@ -186,12 +186,8 @@ Damage Tracker::differences(int dx) const
                 .add_changed(c_->config, *from, *to, now->bounds, damage);
             continue;
         }
-        if (was) {
-            SDL_Rect r = was->bounds;
-            r.x = coords::saturate(std::int64_t{r.x} + by);
-            if (SDL_IntersectRect(&r, &surface, &r))
-                damage.add(r);
-        }
+        if (was)
+            add_moved(was->bounds, by);
         if (now)
             damage.add(now->bounds);
     }
