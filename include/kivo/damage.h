@@ -10,9 +10,10 @@
 
 namespace kivo {
 
-// A few disjoint rectangles of the drawing surface, or all of it. A rectangle added over others
-// is merged with them into their bounding box, so every pixel lies in one rectangle at most;
-// beyond max_rects rectangles everything merges into one box.
+// A few disjoint rectangles of the drawing surface, or all of it: every pixel lies in one
+// rectangle at most. A rectangle added over another is merged with it into their bounding box,
+// unless that box is larger than the two by more than 64 x 64 pixels: then only its parts outside
+// the other are added. Beyond max_rects rectangles, a new one joins the one whose box grows least.
 class KIVO_EXPORT Damage {
   public:
     static constexpr std::size_t max_rects = 8;

@@ -1,29 +1,74 @@
 #include "kivo/damage.h"
 
+#include <cstdint>
+
 namespace kivo {
+
+namespace {
+
+// What drawing a rectangle of its own costs beyond its pixels, as pixels: the elements it meets
+// are each drawn again.
+constexpr std::int64_t apart_cost = 64 * 64;
+
+std::int64_t area(const SDL_Rect& r)
+{
+    return std::int64_t{r.w} * r.h;
+}
+
+SDL_Rect box_of(const SDL_Rect& a, const SDL_Rect& b)
+{
+    SDL_Rect box;
+    SDL_UnionRect(&a, &b, &box);
+    return box;
+}
+
+} // namespace
 
 void Damage::add(const SDL_Rect& rect)
 {
     if (all_ || rect.w <= 0 || rect.h <= 0)
         return;
-    SDL_Rect r = rect;
-    for (bool merged = true; merged;) {
-        merged = false;
-        for (std::size_t i = 0; i < count_; ++i) {
-            if (SDL_HasIntersection(&rects_[i], &r)) {
-                SDL_UnionRect(&rects_[i], &r, &r);
-                rects_[i] = rects_[--count_];
-                merged = true;
-                break;
-            }
+    // The parts of rect still to place, each a rectangle of area; a few rounds of cutting at most,
+    // then the rest joins what it meets.
+    SDL_Rect pending[4 * max_rects];
+    std::size_t n = 0;
+    pending[n++] = rect;
+    for (int rounds = 0; n > 0; ++rounds) {
+        const SDL_Rect r = pending[--n];
+        std::size_t i = 0;
+        while (i < count_ && !SDL_HasIntersection(&rects_[i], &r))
+            ++i;
+        if (i == count_ && count_ < max_rects) {
+            rects_[count_++] = r;
+            continue;
         }
+        if (i < count_ && area(box_of(rects_[i], r)) > area(rects_[i]) + area(r) + apart_cost &&
+            rounds < int(4 * max_rects) && n + 4 <= std::size(pending)) {
+            // Cheaper apart: the rows of r above and below rects_[i], and beside it in its rows.
+            SDL_Rect both;
+            SDL_IntersectRect(&rects_[i], &r, &both);
+            const SDL_Rect parts[4] = {{r.x, r.y, r.w, both.y - r.y},
+                {r.x, both.y + both.h, r.w, r.y + r.h - both.y - both.h},
+                {r.x, both.y, both.x - r.x, both.h},
+                {both.x + both.w, both.y, r.x + r.w - both.x - both.w, both.h}};
+            for (const SDL_Rect& p : parts)
+                if (p.w > 0 && p.h > 0)
+                    pending[n++] = p;
+            continue;
+        }
+        // r joins rects_[i], or when it meets none and there is no room, the one whose box grows
+        // least for it; the box is placed in turn.
+        if (i == count_) {
+            std::int64_t least = INT64_MAX;
+            for (std::size_t k = 0; k < count_; ++k)
+                if (area(box_of(rects_[k], r)) - area(rects_[k]) < least) {
+                    least = area(box_of(rects_[k], r)) - area(rects_[k]);
+                    i = k;
+                }
+        }
+        pending[n++] = box_of(rects_[i], r);
+        rects_[i] = rects_[--count_];
     }
-    if (count_ == max_rects) {
-        for (std::size_t i = 0; i < count_; ++i)
-            SDL_UnionRect(&rects_[i], &r, &r);
-        count_ = 0;
-    }
-    rects_[count_++] = r;
 }
 
 void Damage::add(const Damage& other)
