@@ -5,8 +5,8 @@
 #   scripts/fuzz.sh [SECONDS] [TARGET...]     run each target SECONDS (default 600), two at a time
 #   scripts/fuzz.sh merge [TARGET...]         fold the run's corpus, minimised, into fuzz/corpus/
 #
-# Targets: base64 image screen touch damage format (default: all). Each run starts from fuzz/corpus/<target>/ and
-# fuzz/crashes/<target>/ and grows build-fuzz/corpus/<target>/; a finding is written to
+# Targets: base64 image screen touch damage format arc (default: all). Each run starts from
+# fuzz/corpus/<target>/ and fuzz/crashes/<target>/ and grows build-fuzz/corpus/<target>/; a finding is written to
 # build-fuzz/findings/<target>/ (copy it into fuzz/crashes/<target>/ once fixed, so that the
 # reliability tests replay it). FUZZ_JOBS=1 runs one target at a time. Logs, with libFuzzer's
 # final statistics (executions, cov, ft), are in build-fuzz/logs/<target>.log.
@@ -21,7 +21,7 @@ if [ "${1:-}" = merge ]; then mode=merge; shift
 elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then seconds=$1; shift
 fi
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(base64 image screen touch damage format)
+[ ${#targets[@]} -gt 0 ] || targets=(base64 image screen touch damage format arc)
 
 scripts/setup.sh --fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -DKIVO_FUZZ=ON -DKIVO_SANITIZE=ON \

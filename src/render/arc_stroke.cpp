@@ -86,7 +86,8 @@ SDL_Rect ArcStroke::changed(const ArcStroke& other) const
     return box_of(std::min(end, other_end), std::max(end, other_end));
 }
 
-void ArcStroke::fill(SDL_Surface* target, const SDL_Rect& clip, const Color& color) const
+void ArcStroke::fill(
+    SDL_Surface* target, const SDL_Rect& clip, const Color& color, bool every_pixel) const
 {
     SDL_Rect r;
     const SDL_Rect reach = box(), surface{0, 0, target->w, target->h};
@@ -105,10 +106,16 @@ void ArcStroke::fill(SDL_Surface* target, const SDL_Rect& clip, const Color& col
     const bool opaque = color.a == 255;
     const std::uint32_t pixel =
         0xff000000u | std::uint32_t{color.r} << 16 | std::uint32_t{color.g} << 8 | color.b;
+    // The least and most a pixel of the clipped columns lies from the centre across, squared: a
+    // row whose pixels there all lie beyond the outer circle or within the inner one draws nothing.
+    const double left = r.x + 0.5 - cx_, right = r.x + r.w - 0.5 - cx_;
+    const double near = left <= 0 && right >= 0 ? 0 : std::min(left * left, right * right);
+    const double far_across = std::max(left * left, right * right);
 
     for (int y = r.y; y < r.y + r.h; ++y) {
         const double dy = y + 0.5 - cy_, dy2 = dy * dy;
-        if (dy2 >= outer * outer)
+        if (dy2 >= outer * outer ||
+            (!every_pixel && (dy2 + near >= outer * outer || dy2 + far_across < inner * inner)))
             continue;
         auto* row = reinterpret_cast<std::uint32_t*>(pixel_at(target, 0, y));
         // Terms of the row, the same whichever pixels of it are drawn.
@@ -128,6 +135,9 @@ void ArcStroke::fill(SDL_Surface* target, const SDL_Rect& clip, const Color& col
             } else {
                 const double d0 = (dx - ex0) * (dx - ex0) + ends0;
                 const double d1 = (dx - ex1) * (dx - ex1) + ends1;
+                if (!every_pixel &&
+                    std::min(d0, d1) >= edge * edge) // no nearer than the edge to an end
+                    return 0.0;
                 distance = std::sqrt(std::min(d0, d1));
             }
             return edge - distance;

@@ -1,6 +1,6 @@
-// Arcs drawn pixel by pixel: the same pixels whatever rectangles they are drawn in, every inked
-// pixel within the stroke's box, and every pixel that differs between two ends within the box
-// said to change.
+// Arcs drawn pixel by pixel: the same pixels whatever rectangles they are drawn in, and with every
+// pixel measured; every inked pixel within the stroke's box, and every pixel that differs between
+// two ends within the box said to change.
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -62,8 +62,9 @@ TEST(ArcStroke, PixelsAreTheSameInAnyRectangle)
         for (const kivo::Color& color : colors) {
             SCOPED_TRACE(std::to_string(a.radius) + " from " + std::to_string(a.from) + " to " +
                          std::to_string(a.to) + " alpha " + std::to_string(color.a));
-            Canvas once, tiled;
+            Canvas once, tiled, plain;
             a.stroke().fill(once.s, whole, color);
+            a.stroke().fill(plain.s, whole, color, true);
             // Tiles of odd sizes, some a pixel wide, that cut the stroke every way.
             for (int y = 0; y < side;) {
                 const int h = 1 + (y * 7) % 23;
@@ -79,6 +80,7 @@ TEST(ArcStroke, PixelsAreTheSameInAnyRectangle)
             for (int y = 0; y < side; ++y)
                 for (int x = 0; x < side; ++x) {
                     ASSERT_EQ(once.at(x, y), tiled.at(x, y)) << x << "," << y;
+                    ASSERT_EQ(once.at(x, y), plain.at(x, y)) << "plain " << x << "," << y;
                     if (once.at(x, y) != under.at(x, y)) {
                         ++inked;
                         ASSERT_TRUE(within(box, x, y)) << x << "," << y;
