@@ -31,6 +31,8 @@ bool bound_text(std::string& text, bool markup, std::uint32_t index)
             text.size() > text_bytes_bound ? text_bytes_bound : markup_tags_bound);
         return false;
     }
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; }))
+        return true; // ASCII has no marks
     std::string kept;
     int run = 0;
     for (const char *p = text.c_str(), *end = p + text.size(); p < end;) {
