@@ -125,22 +125,15 @@ void ArcStroke::fill(
         // within the angles it spans) from the circle, elsewhere from the nearer end.
         const auto coverage = [&](double dx) {
             const double a0 = turned0 - uy0 * dx, a1 = dx * uy1 - turned1;
-            const bool along = ring_ || (wide ? !(a1 < 0 && a0 < 0) : a0 >= 0 && a1 >= 0);
-            double distance;
             const double d2 = dx * dx + dy2;
-            if (along && d2 >= whole_in * whole_in && d2 <= whole_out)
-                return 1.0;
-            if (along) {
-                distance = std::abs(std::sqrt(d2) - radius_);
-            } else {
-                const double d0 = (dx - ex0) * (dx - ex0) + ends0;
-                const double d1 = (dx - ex1) * (dx - ex1) + ends1;
-                if (!every_pixel &&
-                    std::min(d0, d1) >= edge * edge) // no nearer than the edge to an end
-                    return 0.0;
-                distance = std::sqrt(std::min(d0, d1));
-            }
-            return edge - distance;
+            if (ring_ || (wide ? !(a1 < 0 && a0 < 0) : a0 >= 0 && a1 >= 0))
+                return d2 >= whole_in * whole_in && d2 <= whole_out
+                           ? 1.0
+                           : edge - std::abs(std::sqrt(d2) - radius_);
+            const double ends =
+                std::min((dx - ex0) * (dx - ex0) + ends0, (dx - ex1) * (dx - ex1) + ends1);
+            // Measured only when nearer than the edge to an end.
+            return !every_pixel && ends >= edge * edge ? 0.0 : edge - std::sqrt(ends);
         };
         const auto span = [&](int first, int last) {
             for (int x = std::max(first, r.x); x < std::min(last, r.x + r.w); ++x) {
