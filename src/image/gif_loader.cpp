@@ -1,5 +1,4 @@
-#include "image/gif_loader.h"
-
+// GIF images and animations, read through giflib: load_gif (image_loader.h).
 #include <gif_lib.h>
 
 #include <algorithm>
@@ -74,8 +73,6 @@ class Frames {
     bool fits(const GifImageDesc& image);
     void dispose_previous();
     bool draw(const GifImageDesc& image, int transparent);
-    bool add_frame(int delay_ms);
-    IMG_Animation* animation();
 };
 
 // Extensions other than the graphic control are passed over.
@@ -188,16 +185,6 @@ bool Frames::draw(const GifImageDesc& image, int transparent)
     return true;
 }
 
-bool Frames::add_frame(int delay_ms)
-{
-    OwnedSurface surface(frame_of(canvas_.data(), width_, height_), SDL_FreeSurface);
-    if (!surface)
-        return false;
-    frames_.push_back(std::move(surface));
-    delays_.push_back(delay_ms);
-    return true;
-}
-
 IMG_Animation* Frames::read(bool first_only)
 {
     Control control;
@@ -205,12 +192,10 @@ IMG_Animation* Frames::read(bool first_only)
         GifRecordType type;
         if (DGifGetRecordType(gif_, &type) == GIF_ERROR || type == TERMINATE_RECORD_TYPE)
             break;
-        if (type == EXTENSION_RECORD_TYPE) {
-            if (!read_extension(control))
-                break;
+        const bool extension = type == EXTENSION_RECORD_TYPE;
+        if (extension && read_extension(control))
             continue;
-        }
-        if (DGifGetImageDesc(gif_) == GIF_ERROR)
+        if (extension || DGifGetImageDesc(gif_) == GIF_ERROR)
             break;
         const GifImageDesc image = gif_->Image;
         if (!fits(image))
@@ -219,27 +204,23 @@ IMG_Animation* Frames::read(bool first_only)
         if (control.disposal == DISPOSE_PREVIOUS)
             saved_ = canvas_;
         const bool complete = draw(image, control.transparent);
-        if (!add_frame(control.delay_ms))
+        OwnedSurface frame(frame_of(canvas_.data(), width_, height_), SDL_FreeSurface);
+        if (!frame)
             return nullptr;
+        frames_.push_back(std::move(frame));
+        delays_.push_back(control.delay_ms);
         previous_ = image;
         previous_disposal_ = control.disposal;
         control = Control();
         if (first_only || !complete)
             break;
     }
-    return animation();
-}
-
-IMG_Animation* Frames::animation()
-{
     if (frames_.empty()) {
         SDL_SetError("GIF: no image");
         return nullptr;
     }
     IMG_Animation* animation = new_animation(width_, height_, int(frames_.size()));
-    if (!animation)
-        return nullptr;
-    for (std::size_t i = 0; i < frames_.size(); ++i) {
+    for (std::size_t i = 0; animation && i < frames_.size(); ++i) {
         animation->frames[i] = frames_[i].release();
         animation->delays[i] = delays_[i];
     }

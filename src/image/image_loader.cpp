@@ -6,15 +6,14 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 
-#include "image/gif_loader.h"
 #include "image/image_bound.h"
 #include "kivo/surface.h"
 
@@ -79,13 +78,6 @@ LoadedAnimation decode(const Uint8* bytes, size_t size)
     return {animation.release(), true, false, nullptr};
 }
 
-#else
-
-LoadedAnimation decode(const Uint8*, size_t)
-{
-    return {};
-}
-
 #endif
 
 // The formats the library reads, recognised by their first bytes as SDL_image recognises them,
@@ -96,7 +88,8 @@ LoadedAnimation decode(const Uint8*, size_t)
 // are its own code, and some write outside their buffers on malformed files (the palette of an
 // LBM with more than 8 planes, XCF, XPM). SDL_image recognises WebP by its first 20 bytes.
 struct Format {
-    bool (*signature)(const Uint8* bytes, size_t size);
+    // The first bytes of the format, in up to three forms ('?': any byte).
+    std::string_view signatures[3];
     SDL_Surface* (*loader)(SDL_RWops*);
     // The size the header declares; none for GIF, whose frames are counted as giflib reads them.
     std::optional<DeclaredSize> (*declared)(const Uint8* bytes, size_t size);
@@ -122,31 +115,23 @@ bool jpeg_scans_within_limit(const Uint8* bytes, size_t size)
 }
 
 enum { gif, png, jpeg, webp, bmp };
-constexpr Format formats[] = {
-    {[](const Uint8* b, size_t n) {
-         return n >= 6 && (std::memcmp(b, "GIF87a", 6) == 0 || std::memcmp(b, "GIF89a", 6) == 0);
-     },
-        nullptr, nullptr, nullptr},
-    {[](const Uint8* b, size_t n) { return n >= 8 && std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) == 0; },
-        IMG_LoadPNG_RW, png_size, png_chunks_whole},
-    {[](const Uint8* b, size_t n) {
-         return n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF;
-     },
-        IMG_LoadJPG_RW, jpeg_size, jpeg_scans_within_limit},
-    {[](const Uint8* b, size_t n) {
-         return n >= 20 && std::memcmp(b, "RIFF", 4) == 0 &&
-                std::memcmp(b + 8, "WEBPVP8", 7) == 0 &&
-                (b[15] == ' ' || b[15] == 'X' || b[15] == 'L');
-     },
-        IMG_LoadWEBP_RW, webp_size, nullptr},
-    {[](const Uint8* b, size_t n) { return n >= 2 && b[0] == 'B' && b[1] == 'M'; }, IMG_LoadBMP_RW,
-        bmp_size, nullptr}};
+constexpr Format formats[] = {{{"GIF87a", "GIF89a"}, nullptr, nullptr, nullptr},
+    {{"\x89PNG\r\n\x1a\n"}, IMG_LoadPNG_RW, png_size, png_chunks_whole},
+    {{"\xFF\xD8\xFF"}, IMG_LoadJPG_RW, jpeg_size, jpeg_scans_within_limit},
+    {{"RIFF????WEBPVP8 ????", "RIFF????WEBPVP8X????", "RIFF????WEBPVP8L????"}, IMG_LoadWEBP_RW,
+        webp_size, nullptr},
+    {{"BM"}, IMG_LoadBMP_RW, bmp_size, nullptr}};
 
 const Format* format_of(const void* bytes, size_t size)
 {
+    const auto* b = static_cast<const Uint8*>(bytes);
+    const auto same = [](char pattern, Uint8 byte) {
+        return pattern == '?' || Uint8(pattern) == byte;
+    };
     for (const Format& format : formats)
-        if (bytes && format.signature(static_cast<const Uint8*>(bytes), size))
-            return &format;
+        for (const std::string_view s : format.signatures)
+            if (b && !s.empty() && size >= s.size() && std::equal(s.begin(), s.end(), b, same))
+                return &format;
     return nullptr;
 }
 
@@ -177,8 +162,7 @@ class Source {
 #if KIVO_OWN_WEBP_ANIMATION
         return decode(static_cast<const Uint8*>(data_), size_);
 #else
-        return {with_bytes([](SDL_RWops* rw) { return IMG_LoadWEBPAnimation_RW(rw); }), false,
-            false, nullptr};
+        return {with_bytes(IMG_LoadWEBPAnimation_RW), false, false, nullptr};
 #endif
     }
 
@@ -278,10 +262,8 @@ class Source {
 
 void warn_unloaded(const char* path)
 {
-    if (path)
-        warnx("IMG_Load(%s): %s", path, SDL_GetError());
-    else
-        warnx("IMG_Load_RW: %s", SDL_GetError());
+    path ? warnx("IMG_Load(%s): %s", path, SDL_GetError())
+         : warnx("IMG_Load_RW: %s", SDL_GetError());
 }
 
 SDL_Surface* frame_of(const void* pixels, int width, int height)
