@@ -140,12 +140,9 @@ const Format* format_of(const void* bytes, size_t size)
 // within the bound; an unsupported one fails with SDL_image's own message.
 class Source {
   public:
-    Source(const void* data, size_t size) : data_(data), size_(size), format_(format_of(data, size))
+    explicit Source(const ImageRef& source) : data_(source.data), size_(source.size)
     {
-    }
-    explicit Source(const char* path)
-    {
-        failed_ = !read_file(path);
+        failed_ = source.path && !read_file(source.path);
         format_ = format_of(data_, size_);
     }
 
@@ -291,24 +288,14 @@ IMG_Animation* new_animation(int width, int height, int count)
     return nullptr;
 }
 
-LoadedAnimation load_animation(const char* path, int width, int height)
+LoadedAnimation load_animation(const ImageRef& source, int width, int height)
 {
-    return Source(path).animation(width, height);
+    return Source(source).animation(width, height);
 }
 
-LoadedAnimation load_animation(const void* data, unsigned size, int width, int height)
+SDL_Surface* load_image(const ImageRef& source, int width, int height)
 {
-    return Source(data, size).animation(width, height);
-}
-
-SDL_Surface* load_image(const char* path, int width, int height)
-{
-    return Source(path).image(width, height);
-}
-
-SDL_Surface* load_image(const void* data, unsigned size, int width, int height)
-{
-    return Source(data, size).image(width, height);
+    return Source(source).image(width, height);
 }
 
 } // namespace kivo

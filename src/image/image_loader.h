@@ -43,15 +43,18 @@ SDL_Surface* frame_of(const void* pixels, int width, int height);
 // whose header declares a size that needs more than image_bound() decoded, or once its frames
 // are brought to width x height (0: natural): see within_bound. A refused source fails for good.
 
-// IMG_LoadAnimation(path).
-LoadedAnimation load_animation(const char* path, int width, int height);
-// IMG_LoadAnimation_RW(SDL_RWFromConstMem(data, size), 1); the bytes are only read during the call.
-LoadedAnimation load_animation(const void* data, unsigned size, int width, int height);
+// An image source: the file at path, or (path null) size bytes at data, only read during a call.
+struct ImageRef {
+    const char* path;
+    const void* data = nullptr;
+    unsigned size = 0;
+};
 
-// IMG_Load(path) and IMG_Load_RW(SDL_RWFromConstMem(data, size), 1); a GIF gives its first frame.
+// IMG_LoadAnimation(path), or IMG_LoadAnimation_RW(SDL_RWFromConstMem(data, size), 1).
+LoadedAnimation load_animation(const ImageRef& source, int width, int height);
+// IMG_Load(path), or IMG_Load_RW(SDL_RWFromConstMem(data, size), 1); a GIF gives its first frame.
 // Null with the reason in SDL_GetError().
-SDL_Surface* load_image(const char* path, int width, int height);
-SDL_Surface* load_image(const void* data, unsigned size, int width, int height);
+SDL_Surface* load_image(const ImageRef& source, int width, int height);
 
 // GIF images and animations, read through giflib (gif_loader.cpp).
 // SDL_image 2.6's GIF loader can be driven outside its own buffers by malformed LZW data, so GIF
