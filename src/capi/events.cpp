@@ -37,8 +37,6 @@ extern "C" KIVO_API std::uint32_t kivo_poll_events(EventRecord* events, std::uin
     if (state::window == nullptr || state::renderer == nullptr)
         return 0;
     state::window->update_events();
-    if (max == 0)
-        return 0;
     std::uint32_t count = 0;
     SDL_Event event;
     // SDL_PollEvent (SDL 2.24 and later) ends each poll cycle at a sentinel that it queues behind
@@ -46,7 +44,8 @@ extern "C" KIVO_API std::uint32_t kivo_poll_events(EventRecord* events, std::uin
     // nothing although events were pending. Pumping once and taking events with SDL_PeepEvents,
     // which passes over the sentinel, reads the same events without that.
     SDL_PumpEvents();
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
+    while (count < max &&
+           SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
         EventRecord record{};
         switch (event.type) {
         case SDL_MOUSEBUTTONDOWN:
@@ -81,8 +80,6 @@ extern "C" KIVO_API std::uint32_t kivo_poll_events(EventRecord* events, std::uin
             continue;
         }
         events[count++] = record;
-        if (count == max)
-            break;
     }
     return count;
 }

@@ -52,11 +52,6 @@ struct JpegErrors {
     std::jmp_buf back;
 };
 
-[[noreturn]] void jpeg_fail(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->back, 1);
-}
-
 std::uint64_t bound = [] {
     const long pages = sysconf(_SC_PHYS_PAGES);
     const long page_size = sysconf(_SC_PAGESIZE);
@@ -116,7 +111,9 @@ std::optional<DeclaredSize> jpeg_size(const Uint8* bytes, std::size_t size)
     jpeg_decompress_struct info;
     JpegErrors errors;
     info.err = jpeg_std_error(&errors.manager);
-    errors.manager.error_exit = jpeg_fail;
+    errors.manager.error_exit = [](j_common_ptr c) {
+        std::longjmp(reinterpret_cast<JpegErrors*>(c->err)->back, 1);
+    };
     errors.manager.output_message = [](j_common_ptr) {};
     if (setjmp(errors.back)) {
         jpeg_destroy_decompress(&info);

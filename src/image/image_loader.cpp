@@ -122,9 +122,8 @@ constexpr Format formats[] = {{{"GIF87a", "GIF89a"}, nullptr, nullptr, nullptr},
         webp_size, nullptr},
     {{"BM"}, IMG_LoadBMP_RW, bmp_size, nullptr}};
 
-const Format* format_of(const void* bytes, size_t size)
+const Format* format_of(const Uint8* b, size_t size)
 {
-    const auto* b = static_cast<const Uint8*>(bytes);
     const auto same = [](char pattern, Uint8 byte) {
         return pattern == '?' || Uint8(pattern) == byte;
     };
@@ -140,7 +139,8 @@ const Format* format_of(const void* bytes, size_t size)
 // within the bound; an unsupported one fails with SDL_image's own message.
 class Source {
   public:
-    explicit Source(const ImageRef& source) : data_(source.data), size_(source.size)
+    explicit Source(const ImageRef& source)
+        : data_(static_cast<const Uint8*>(source.data)), size_(source.size)
     {
         failed_ = source.path && !read_file(source.path);
         format_ = format_of(data_, size_);
@@ -157,7 +157,7 @@ class Source {
         if (format_ != &formats[webp])
             return {nullptr, false, false, with_bytes(format_->loader)};
 #if KIVO_OWN_WEBP_ANIMATION
-        return decode(static_cast<const Uint8*>(data_), size_);
+        return decode(data_, size_);
 #else
         return {with_bytes(IMG_LoadWEBPAnimation_RW), false, false, nullptr};
 #endif
@@ -176,7 +176,7 @@ class Source {
     }
 
   private:
-    const void* data_ = nullptr;
+    const Uint8* data_ = nullptr;
     size_t size_ = 0;
     std::unique_ptr<Uint8[]> read_;
     const Format* format_ = nullptr; // none: unsupported
@@ -238,10 +238,9 @@ class Source {
             SDL_SetError("Unsupported image format");
         if (failed_ || !format_ || !within_size(size_))
             return false;
-        const auto* bytes = static_cast<const Uint8*>(data_);
-        const auto declared = format_->declared ? format_->declared(bytes, size_) : std::nullopt;
+        const auto declared = format_->declared ? format_->declared(data_, size_) : std::nullopt;
         refused_ = (declared && !within_bound(*declared, width, height)) ||
-                   (format_->sound && !format_->sound(bytes, size_));
+                   (format_->sound && !format_->sound(data_, size_));
         return !refused_;
     }
     // load(stream) on the bytes.

@@ -25,12 +25,6 @@ namespace {
 
 constexpr const char* framebuffer_path = "/dev/fb0";
 
-// tslib reports through a process-wide hook; once a window exists its messages are silenced.
-int ignore_ts_error(const char*, va_list)
-{
-    return 0;
-}
-
 void fb_ioctl(int fd, unsigned long request, void* arg)
 {
     if (ioctl(fd, request, arg) == -1)
@@ -56,11 +50,9 @@ Window::Window(int width, int height, bool console)
     fb_fd_ = open_framebuffer(variable);
     // Ask for 32 bits; a driver that will not change its depth (EINVAL, as DRM's fbdev
     // emulation answers) keeps its own mode at the requested size.
+    variable.xres = variable.xres_virtual = static_cast<__u32>(width);
+    variable.yres = variable.yres_virtual = static_cast<__u32>(height);
     fb_var_screeninfo asked = variable;
-    for (fb_var_screeninfo* mode : {&asked, &variable}) {
-        mode->xres = mode->xres_virtual = static_cast<__u32>(width);
-        mode->yres = mode->yres_virtual = static_cast<__u32>(height);
-    }
     asked.bits_per_pixel = 32;
     asked.grayscale = 0;
     if (ioctl(fb_fd_, FBIOPUT_VSCREENINFO, &asked) == -1) {
@@ -83,7 +75,8 @@ Window::Window(int width, int height, bool console)
     ts_ = ts_setup(touch_device, 1);
     if (!ts_)
         err(1, "ts_setup");
-    ts_error_fn = ignore_ts_error;
+    // tslib reports through a process-wide hook; once a window exists its messages are silenced.
+    ts_error_fn = [](const char*, va_list) { return 0; };
 
     surface_ = Surface(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!surface_)
