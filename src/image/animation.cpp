@@ -103,14 +103,10 @@ void Animation::advance(int ms)
 
 std::size_t Animation::bytes() const
 {
-    const auto of = [](const SDL_Surface* s) {
-        return s ? std::size_t(s->h) * std::size_t(s->pitch) : 0;
-    };
-    if (!animation_)
-        return of(still_.get());
     std::size_t sum = 0;
-    for (int i = 0; i < animation_->count; ++i)
-        sum += of(animation_->frames[i]);
+    for (int i = 0; i < (animation_ ? animation_->count : 1); ++i)
+        if (const SDL_Surface* s = animation_ ? animation_->frames[i] : still_.get())
+            sum += std::size_t(s->h) * std::size_t(s->pitch);
     return sum;
 }
 
