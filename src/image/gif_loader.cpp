@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <span>
 #include <vector>
 
 #include "image/image_bound.h"
@@ -22,19 +23,13 @@ constexpr std::uint64_t kept_canvases = 2;
 
 using OwnedSurface = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 
-// The bytes giflib reads from.
-struct Input {
-    const std::uint8_t* bytes;
-    std::size_t size;
-    std::size_t position = 0;
-};
-
+// giflib reads from the bytes not read yet.
 int read_input(GifFileType* gif, GifByteType* out, int wanted)
 {
-    Input& in = *static_cast<Input*>(gif->UserData);
-    const std::size_t n = std::min(std::size_t(std::max(wanted, 0)), in.size - in.position);
-    std::memcpy(out, in.bytes + in.position, n);
-    in.position += n;
+    auto& in = *static_cast<std::span<const std::uint8_t>*>(gif->UserData);
+    const std::size_t n = std::min(std::size_t(std::max(wanted, 0)), in.size());
+    std::memcpy(out, in.data(), n);
+    in = in.subspan(n);
     return int(n);
 }
 
@@ -220,7 +215,7 @@ class Frames {
 
 IMG_Animation* load_gif(const void* bytes, std::size_t size, bool first_only)
 {
-    Input input{static_cast<const std::uint8_t*>(bytes), size};
+    std::span<const std::uint8_t> input(static_cast<const std::uint8_t*>(bytes), size);
     int error = D_GIF_SUCCEEDED;
     const std::unique_ptr<GifFileType, void (*)(GifFileType*)> gif(
         DGifOpen(&input, read_input, &error), [](GifFileType* g) { DGifCloseFile(g, nullptr); });

@@ -23,8 +23,6 @@ namespace kivo {
 
 namespace {
 
-constexpr const char* framebuffer_path = "/dev/fb0";
-
 void fb_ioctl(int fd, unsigned long request, void* arg)
 {
     if (ioctl(fd, request, arg) == -1)
@@ -34,7 +32,7 @@ void fb_ioctl(int fd, unsigned long request, void* arg)
 // The framebuffer, open, and its variable mode.
 int open_framebuffer(fb_var_screeninfo& variable)
 {
-    const int fd = open(framebuffer_path, O_RDWR | O_CLOEXEC);
+    const int fd = open("/dev/fb0", O_RDWR | O_CLOEXEC);
     if (fd == -1)
         err(1, "open");
     fb_ioctl(fd, FBIOGET_VSCREENINFO, &variable);
@@ -99,12 +97,9 @@ Window::~Window()
         err(1, "munmap");
     if (fb_fd_ != -1 && close(fb_fd_) == -1)
         err(1, "close");
-    if (cairo_)
-        cairo_destroy(cairo_);
-    if (cairo_surface_) {
-        cairo_surface_finish(cairo_surface_);
-        cairo_surface_destroy(cairo_surface_);
-    }
+    cairo_destroy(cairo_);
+    cairo_surface_finish(cairo_surface_);
+    cairo_surface_destroy(cairo_surface_);
 }
 
 void Window::init_sdl()
