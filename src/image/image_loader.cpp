@@ -71,8 +71,7 @@ LoadedAnimation decode(const Uint8* bytes, size_t size)
         animation->frames[i] = frame_of(canvas, animation->w, animation->h);
         if (!animation->frames[i])
             return {};
-        animation->delays[i] = end - previous_end;
-        previous_end = end;
+        animation->delays[i] = end - std::exchange(previous_end, end);
     }
     // The only frame of a still file is the image itself, the pixels IMG_LoadWEBP_RW gives.
     return {animation.release(), true, false, nullptr};
