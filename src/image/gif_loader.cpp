@@ -110,11 +110,9 @@ class Frames {
             return false;
         GraphicsControlBlock gcb;
         if (code == GRAPHICS_EXT_FUNC_CODE && block &&
-            DGifExtensionToGCB(block[0], block + 1, &gcb) == GIF_OK) {
-            control.disposal = gcb.DisposalMode;
-            control.transparent = gcb.TransparentColor;
-            control.delay_ms = gcb.DelayTime < 2 ? 100 : gcb.DelayTime * 10;
-        }
+            DGifExtensionToGCB(block[0], block + 1, &gcb) == GIF_OK)
+            control = {gcb.DisposalMode, gcb.TransparentColor,
+                gcb.DelayTime < 2 ? 100 : gcb.DelayTime * 10};
         while (block)
             if (DGifGetExtensionNext(gif_, &block) == GIF_ERROR)
                 return false;
