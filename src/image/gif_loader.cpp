@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "image/image_bound.h"
@@ -67,8 +68,7 @@ class Frames {
             OwnedSurface frame(frame_of(canvas_.data(), width_, height_), SDL_FreeSurface);
             if (!frame)
                 return nullptr;
-            frames_.push_back(std::move(frame));
-            delays_.push_back(control.delay_ms);
+            frames_.emplace_back(std::move(frame), control.delay_ms);
             previous_ = image;
             previous_disposal_ = control.disposal;
             control = Control();
@@ -81,8 +81,8 @@ class Frames {
         }
         IMG_Animation* animation = new_animation(width_, height_, int(frames_.size()));
         for (std::size_t i = 0; animation && i < frames_.size(); ++i) {
-            animation->frames[i] = frames_[i].release();
-            animation->delays[i] = delays_[i];
+            animation->frames[i] = frames_[i].first.release();
+            animation->delays[i] = frames_[i].second;
         }
         return animation;
     }
@@ -98,8 +98,7 @@ class Frames {
     // The image before, and how it is disposed of.
     GifImageDesc previous_{};
     int previous_disposal_ = DISPOSAL_UNSPECIFIED;
-    std::vector<OwnedSurface> frames_;
-    std::vector<int> delays_;
+    std::vector<std::pair<OwnedSurface, int>> frames_; // with their delays
 
     // Extensions other than the graphic control are passed over.
     bool read_extension(Control& control)
