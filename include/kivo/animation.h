@@ -57,7 +57,8 @@ class KIVO_EXPORT Animation {
     // One per frame of animation_, null for an opaque frame.
     std::vector<std::unique_ptr<BlitPlan>> plans_;
 
-    void keep_animation(IMG_Animation* loaded, int width, int height);
+    // The constructors: a file at path, or (path null) size bytes at data.
+    void load(const char* path, const void* data, unsigned size, int width, int height);
 };
 
 } // namespace kivo

@@ -84,8 +84,6 @@ class KIVO_EXPORT Window {
     std::unique_ptr<Console> console_;
     unsigned presents_since_full_copy_ = full_copy_interval; // the first present copies all
 
-    void lose_touch();
-    void reopen_touch();
     void wait_for_vblank();
     void copy(const SDL_Rect& rect);
     std::size_t flat_bytes() const;

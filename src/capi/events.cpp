@@ -37,8 +37,6 @@ extern "C" KIVO_API std::uint32_t kivo_poll_events(EventRecord* events, std::uin
     if (state::window == nullptr || state::renderer == nullptr)
         return 0;
     state::window->update_events();
-    if (max == 0)
-        return 0;
     std::uint32_t count = 0;
     SDL_Event event;
     // SDL_PollEvent (SDL 2.24 and later) ends each poll cycle at a sentinel that it queues behind
@@ -46,7 +44,8 @@ extern "C" KIVO_API std::uint32_t kivo_poll_events(EventRecord* events, std::uin
     // nothing although events were pending. Pumping once and taking events with SDL_PeepEvents,
     // which passes over the sentinel, reads the same events without that.
     SDL_PumpEvents();
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
+    while (count < max &&
+           SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
         EventRecord record{};
         switch (event.type) {
         case SDL_MOUSEBUTTONDOWN:
@@ -81,8 +80,6 @@ extern "C" KIVO_API std::uint32_t kivo_poll_events(EventRecord* events, std::uin
             continue;
         }
         events[count++] = record;
-        if (count == max)
-            break;
     }
     return count;
 }
@@ -91,25 +88,22 @@ extern "C" KIVO_API void kivo_push_event(const EventRecord* event)
 {
     if (event == nullptr)
         return;
-    SDL_Event e{};
-    const Uint32 now = SDL_GetTicks();
+    SDL_Event e{}; // SDL_PushEvent stamps the tick count
     const bool press = event->kind == KIVO_EVENT_PRESS;
     switch (event->kind) {
     case KIVO_EVENT_QUIT:
-        e.quit = {SDL_QUIT, now};
+    case KIVO_EVENT_USER:
+        e.type = event->kind == KIVO_EVENT_QUIT ? SDL_QUIT : SDL_USEREVENT;
         break;
     case KIVO_EVENT_MOTION:
         e.motion = {
-            SDL_MOUSEMOTION, now, 0, SDL_TOUCH_MOUSEID, SDL_BUTTON_LMASK, event->x, event->y, 0, 0};
+            SDL_MOUSEMOTION, 0, 0, SDL_TOUCH_MOUSEID, SDL_BUTTON_LMASK, event->x, event->y, 0, 0};
         break;
     case KIVO_EVENT_RELEASE:
     case KIVO_EVENT_PRESS:
-        e.button = {Uint32(press ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP), now, 0,
+        e.button = {Uint32(press ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP), 0, 0,
             SDL_TOUCH_MOUSEID, SDL_BUTTON_LEFT, Uint8(press ? SDL_PRESSED : SDL_RELEASED), 1, 0,
             event->x, event->y};
-        break;
-    case KIVO_EVENT_USER:
-        e.user = {SDL_USEREVENT, now, 0, 0, nullptr, nullptr};
         break;
     default:
         return;

@@ -92,10 +92,8 @@ extern "C" KIVO_API void kivo_set_screen(uint32_t slot, const char* background, 
     for (uint32_t i = 0; i < label_count; ++i)
         convert_label(labels[i], screen.labels[i], i);
 
+    screen.carousel.reset();
     if (carousel_count > carousel_current)
-        screen.carousel = kivo::CarouselPos{
-            static_cast<int32_t>(carousel_current), static_cast<int32_t>(carousel_count)};
-    else
-        screen.carousel.reset();
+        screen.carousel = kivo::CarouselPos{int32_t(carousel_current), int32_t(carousel_count)};
     screen.buttons = buttons;
 }

@@ -143,7 +143,7 @@ bool probe()
     const auto row = [](const Surface& s, int y) {
         return reinterpret_cast<Uint32*>(pixel_at(s.get(), 0, y));
     };
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < h; ++y)
         for (Uint32 x = 0; x < w; ++x) {
             const Uint32 a = (Uint32(y) + x * 7) & 0xff;
             const Uint32 k = x * 4 + Uint32(y); // four values of each channel per row
@@ -151,16 +151,12 @@ bool probe()
             row(by_sdl, y)[x] = row(ours, y)[x] = (k * 37 & 0xff) << 24 | (k * 7 & 0xff) << 16 |
                                                   (255 - (k & 0xff)) << 8 | (k * 101 & 0xff);
         }
-    }
     SDL_SetSurfaceBlendMode(src.get(), SDL_BLENDMODE_BLEND);
     if (SDL_BlitSurface(src.get(), nullptr, by_sdl.get(), nullptr) != 0)
         return false;
     AlphaBlend::blend_rows(static_cast<const Uint8*>(src->pixels), src->pitch,
         static_cast<Uint8*>(ours->pixels), ours->pitch, w, h);
-    for (int y = 0; y < h; ++y)
-        if (std::memcmp(row(ours, y), row(by_sdl, y), w * 4) != 0)
-            return false;
-    return true;
+    return std::memcmp(ours->pixels, by_sdl->pixels, std::size_t(h * ours->pitch)) == 0;
 }
 #endif
 

@@ -52,11 +52,6 @@ struct JpegErrors {
     std::jmp_buf back;
 };
 
-[[noreturn]] void jpeg_fail(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->back, 1);
-}
-
 std::uint64_t bound = [] {
     const long pages = sysconf(_SC_PHYS_PAGES);
     const long page_size = sysconf(_SC_PAGESIZE);
@@ -116,7 +111,9 @@ std::optional<DeclaredSize> jpeg_size(const Uint8* bytes, std::size_t size)
     jpeg_decompress_struct info;
     JpegErrors errors;
     info.err = jpeg_std_error(&errors.manager);
-    errors.manager.error_exit = jpeg_fail;
+    errors.manager.error_exit = [](j_common_ptr c) {
+        std::longjmp(reinterpret_cast<JpegErrors*>(c->err)->back, 1);
+    };
     errors.manager.output_message = [](j_common_ptr) {};
     if (setjmp(errors.back)) {
         jpeg_destroy_decompress(&info);
@@ -124,15 +121,13 @@ std::optional<DeclaredSize> jpeg_size(const Uint8* bytes, std::size_t size)
     }
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, bytes, static_cast<unsigned long>(size));
-    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
-        jpeg_destroy_decompress(&info);
-        return std::nullopt;
-    }
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK)
+        std::longjmp(errors.back, 1);
     DeclaredSize declared{info.image_width, info.image_height};
     // A file of several scans (progressive, or its components in separate scans) is decoded
     // through a buffer of every block's coefficients: 64 of 2 bytes a block, each component
     // rounded up to whole units of its sampling factors.
-    if (info.progressive_mode || info.comps_in_scan < info.num_components) {
+    if (info.progressive_mode || info.comps_in_scan < info.num_components)
         for (int i = 0; i < info.num_components; ++i) {
             const jpeg_component_info& c = info.comp_info[i];
             const std::uint64_t blocks =
@@ -140,7 +135,6 @@ std::optional<DeclaredSize> jpeg_size(const Uint8* bytes, std::size_t size)
                     std::uint64_t(c.height_in_blocks) + unsigned(c.v_samp_factor));
             declared.work_bytes = saturating_add(declared.work_bytes, saturating_mul(blocks, 128));
         }
-    }
     jpeg_destroy_decompress(&info);
     return declared;
 }

@@ -6,15 +6,14 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 
-#include "image/gif_loader.h"
 #include "image/image_bound.h"
 #include "kivo/surface.h"
 
@@ -72,18 +71,10 @@ LoadedAnimation decode(const Uint8* bytes, size_t size)
         animation->frames[i] = frame_of(canvas, animation->w, animation->h);
         if (!animation->frames[i])
             return {};
-        animation->delays[i] = end - previous_end;
-        previous_end = end;
+        animation->delays[i] = end - std::exchange(previous_end, end);
     }
     // The only frame of a still file is the image itself, the pixels IMG_LoadWEBP_RW gives.
     return {animation.release(), true, false, nullptr};
-}
-
-#else
-
-LoadedAnimation decode(const Uint8*, size_t)
-{
-    return {};
 }
 
 #endif
@@ -96,7 +87,8 @@ LoadedAnimation decode(const Uint8*, size_t)
 // are its own code, and some write outside their buffers on malformed files (the palette of an
 // LBM with more than 8 planes, XCF, XPM). SDL_image recognises WebP by its first 20 bytes.
 struct Format {
-    bool (*signature)(const Uint8* bytes, size_t size);
+    // The first bytes of the format, in up to three forms ('?': any byte).
+    std::string_view signatures[3];
     SDL_Surface* (*loader)(SDL_RWops*);
     // The size the header declares; none for GIF, whose frames are counted as giflib reads them.
     std::optional<DeclaredSize> (*declared)(const Uint8* bytes, size_t size);
@@ -122,31 +114,22 @@ bool jpeg_scans_within_limit(const Uint8* bytes, size_t size)
 }
 
 enum { gif, png, jpeg, webp, bmp };
-constexpr Format formats[] = {
-    {[](const Uint8* b, size_t n) {
-         return n >= 6 && (std::memcmp(b, "GIF87a", 6) == 0 || std::memcmp(b, "GIF89a", 6) == 0);
-     },
-        nullptr, nullptr, nullptr},
-    {[](const Uint8* b, size_t n) { return n >= 8 && std::memcmp(b, "\x89PNG\r\n\x1a\n", 8) == 0; },
-        IMG_LoadPNG_RW, png_size, png_chunks_whole},
-    {[](const Uint8* b, size_t n) {
-         return n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF;
-     },
-        IMG_LoadJPG_RW, jpeg_size, jpeg_scans_within_limit},
-    {[](const Uint8* b, size_t n) {
-         return n >= 20 && std::memcmp(b, "RIFF", 4) == 0 &&
-                std::memcmp(b + 8, "WEBPVP8", 7) == 0 &&
-                (b[15] == ' ' || b[15] == 'X' || b[15] == 'L');
-     },
-        IMG_LoadWEBP_RW, webp_size, nullptr},
-    {[](const Uint8* b, size_t n) { return n >= 2 && b[0] == 'B' && b[1] == 'M'; }, IMG_LoadBMP_RW,
-        bmp_size, nullptr}};
+constexpr Format formats[] = {{{"GIF87a", "GIF89a"}, nullptr, nullptr, nullptr},
+    {{"\x89PNG\r\n\x1a\n"}, IMG_LoadPNG_RW, png_size, png_chunks_whole},
+    {{"\xFF\xD8\xFF"}, IMG_LoadJPG_RW, jpeg_size, jpeg_scans_within_limit},
+    {{"RIFF????WEBPVP8 ????", "RIFF????WEBPVP8X????", "RIFF????WEBPVP8L????"}, IMG_LoadWEBP_RW,
+        webp_size, nullptr},
+    {{"BM"}, IMG_LoadBMP_RW, bmp_size, nullptr}};
 
-const Format* format_of(const void* bytes, size_t size)
+const Format* format_of(const Uint8* b, size_t size)
 {
+    const auto same = [](char pattern, Uint8 byte) {
+        return pattern == '?' || Uint8(pattern) == byte;
+    };
     for (const Format& format : formats)
-        if (bytes && format.signature(static_cast<const Uint8*>(bytes), size))
-            return &format;
+        for (const std::string_view s : format.signatures)
+            if (b && !s.empty() && size >= s.size() && std::equal(s.begin(), s.end(), b, same))
+                return &format;
     return nullptr;
 }
 
@@ -155,12 +138,10 @@ const Format* format_of(const void* bytes, size_t size)
 // within the bound; an unsupported one fails with SDL_image's own message.
 class Source {
   public:
-    Source(const void* data, size_t size) : data_(data), size_(size), format_(format_of(data, size))
+    explicit Source(const ImageRef& source)
+        : data_(static_cast<const Uint8*>(source.data)), size_(source.size)
     {
-    }
-    explicit Source(const char* path)
-    {
-        failed_ = !read_file(path);
+        failed_ = source.path && !read_file(source.path);
         format_ = format_of(data_, size_);
     }
 
@@ -175,10 +156,9 @@ class Source {
         if (format_ != &formats[webp])
             return {nullptr, false, false, with_bytes(format_->loader)};
 #if KIVO_OWN_WEBP_ANIMATION
-        return decode(static_cast<const Uint8*>(data_), size_);
+        return decode(data_, size_);
 #else
-        return {with_bytes([](SDL_RWops* rw) { return IMG_LoadWEBPAnimation_RW(rw); }), false,
-            false, nullptr};
+        return {with_bytes(IMG_LoadWEBPAnimation_RW), false, false, nullptr};
 #endif
     }
 
@@ -195,7 +175,7 @@ class Source {
     }
 
   private:
-    const void* data_ = nullptr;
+    const Uint8* data_ = nullptr;
     size_t size_ = 0;
     std::unique_ptr<Uint8[]> read_;
     const Format* format_ = nullptr; // none: unsupported
@@ -257,10 +237,9 @@ class Source {
             SDL_SetError("Unsupported image format");
         if (failed_ || !format_ || !within_size(size_))
             return false;
-        const auto* bytes = static_cast<const Uint8*>(data_);
-        const auto declared = format_->declared ? format_->declared(bytes, size_) : std::nullopt;
+        const auto declared = format_->declared ? format_->declared(data_, size_) : std::nullopt;
         refused_ = (declared && !within_bound(*declared, width, height)) ||
-                   (format_->sound && !format_->sound(bytes, size_));
+                   (format_->sound && !format_->sound(data_, size_));
         return !refused_;
     }
     // load(stream) on the bytes.
@@ -278,10 +257,8 @@ class Source {
 
 void warn_unloaded(const char* path)
 {
-    if (path)
-        warnx("IMG_Load(%s): %s", path, SDL_GetError());
-    else
-        warnx("IMG_Load_RW: %s", SDL_GetError());
+    path ? warnx("IMG_Load(%s): %s", path, SDL_GetError())
+         : warnx("IMG_Load_RW: %s", SDL_GetError());
 }
 
 SDL_Surface* frame_of(const void* pixels, int width, int height)
@@ -309,24 +286,14 @@ IMG_Animation* new_animation(int width, int height, int count)
     return nullptr;
 }
 
-LoadedAnimation load_animation(const char* path, int width, int height)
+LoadedAnimation load_animation(const ImageRef& source, int width, int height)
 {
-    return Source(path).animation(width, height);
+    return Source(source).animation(width, height);
 }
 
-LoadedAnimation load_animation(const void* data, unsigned size, int width, int height)
+SDL_Surface* load_image(const ImageRef& source, int width, int height)
 {
-    return Source(data, size).animation(width, height);
-}
-
-SDL_Surface* load_image(const char* path, int width, int height)
-{
-    return Source(path).image(width, height);
-}
-
-SDL_Surface* load_image(const void* data, unsigned size, int width, int height)
-{
-    return Source(data, size).image(width, height);
+    return Source(source).image(width, height);
 }
 
 } // namespace kivo

@@ -22,12 +22,12 @@ bool stretchable(const SDL_Surface* s)
            std::int64_t{s->h} * s->pitch <= INT_MAX;
 }
 
-// The image a loader gave at width x height, or null after its warning (path null: from memory).
-SDL_Surface* converted(SDL_Surface* loaded, const char* path, int width, int height)
+// The image a loader gave at width x height, or null after its warning.
+SDL_Surface* converted(const ImageRef& source, int width, int height)
 {
-    if (loaded)
+    if (SDL_Surface* loaded = load_image(source, width, height))
         return Surface::convert(loaded, width, height);
-    warn_unloaded(path);
+    warn_unloaded(source.path);
     return nullptr;
 }
 
@@ -36,12 +36,12 @@ SDL_Surface* converted(SDL_Surface* loaded, const char* path, int width, int hei
 Surface::Surface() = default;
 
 Surface::Surface(const char* path, int width, int height)
-    : Surface(converted(load_image(path, width, height), path, width, height))
+    : Surface(converted({path}, width, height))
 {
 }
 
 Surface::Surface(const void* data, unsigned size, int width, int height)
-    : Surface(converted(load_image(data, size, width, height), nullptr, width, height))
+    : Surface(converted({nullptr, data, size}, width, height))
 {
 }
 
@@ -63,8 +63,7 @@ Surface::Surface(SDL_Surface* owned) : surface_(owned)
 
 Surface::~Surface()
 {
-    if (surface_)
-        SDL_FreeSurface(surface_);
+    SDL_FreeSurface(surface_); // null: nothing
 }
 
 Surface::Surface(Surface&& other) noexcept
@@ -83,25 +82,18 @@ SDL_Surface* Surface::convert(SDL_Surface* source, int width, int height)
 {
     const int w = width != 0 ? width : source->w;
     const int h = height != 0 ? height : source->h;
-    if (w > 0 && h > 0 &&
-        !within_bound(frame_bytes(std::uint64_t(w), std::uint64_t(h)),
-            "image of " + std::to_string(w) + " x " + std::to_string(h) + " pixels")) {
-        SDL_FreeSurface(source);
-        return nullptr;
-    }
-    if (w == source->w && h == source->h) {
-        if (source->format->format == working_format)
-            return source;
-        SDL_Surface* converted = SDL_ConvertSurfaceFormat(source, working_format, 0);
-        SDL_FreeSurface(source);
-        return converted;
-    }
-    if (!stretchable(source) || w <= 0 || h <= 0 || w >= 32768 || h >= 32768) {
-        SDL_FreeSurface(source);
-        return nullptr;
-    }
-    SDL_Surface* result = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, working_format);
-    if (result)
+    const bool same_size = w == source->w && h == source->h;
+    const bool fits = w <= 0 || h <= 0 ||
+                      within_bound(frame_bytes(std::uint64_t(w), std::uint64_t(h)),
+                          "image of " + std::to_string(w) + " x " + std::to_string(h) + " pixels");
+    if (fits && same_size && source->format->format == working_format)
+        return source;
+    SDL_Surface* result = !fits       ? nullptr
+                          : same_size ? SDL_ConvertSurfaceFormat(source, working_format, 0)
+                          : stretchable(source) && w > 0 && h > 0 && w < 32768 && h < 32768
+                              ? SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, working_format)
+                              : nullptr;
+    if (result && !same_size)
         SDL_UpperBlitScaled(source, nullptr, result, nullptr);
     SDL_FreeSurface(source);
     return result;

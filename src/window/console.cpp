@@ -27,8 +27,7 @@ void restore_text_mode()
 
 Console::Console()
 {
-    static const bool at_exit = std::atexit(restore_text_mode) == 0;
-    (void)at_exit;
+    [[maybe_unused]] static const bool at_exit = std::atexit(restore_text_mode) == 0;
     restore_text_mode();
     // The program's own terminal; without one, or on one that is no console (a pseudo-terminal
     // over the network), the foreground console.

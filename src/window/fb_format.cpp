@@ -140,9 +140,11 @@ FbFormat::FbFormat(const fb_var_screeninfo& m, std::uint32_t visual)
     bool ok = visual == FB_VISUAL_TRUECOLOR && m.grayscale == 0 && m.nonstd == 0 &&
               (bits == 16 || bits == 24 || bits == 32) && fits(m.transp, bits, false, true);
     std::uint32_t taken = ok ? mask(m.transp) : 0;
-    for (const fb_bitfield* f : fields) {
-        ok = ok && fits(*f, bits, bits == 16) && (taken & mask(*f)) == 0;
-        taken |= ok ? mask(*f) : 0;
+    for (int c = 0; c < 3; ++c) {
+        ok = ok && fits(*fields[c], bits, bits == 16) && (taken & mask(*fields[c])) == 0;
+        taken |= ok ? mask(*fields[c]) : 0;
+        offset_[c] = fields[c]->offset;
+        drop_[c] = 8 - fields[c]->length;
     }
     if (!ok)
         errx(1,
@@ -151,10 +153,6 @@ FbFormat::FbFormat(const fb_var_screeninfo& m, std::uint32_t visual)
             bits, m.red.offset, m.red.length, m.green.offset, m.green.length, m.blue.offset,
             m.blue.length, m.grayscale, m.nonstd, visual);
     alpha_ = mask(m.transp);
-    for (int c = 0; c < 3; ++c) {
-        offset_[c] = fields[c]->offset;
-        drop_[c] = 8 - fields[c]->length;
-    }
 #if defined(__x86_64__)
     // Without AVX2 (x86-64 processors before 2013) the plain conversion does it all.
     if (!__builtin_cpu_supports("avx2"))

@@ -13,17 +13,12 @@ namespace kivo {
 namespace {
 
 // Into SDL's queue as it stands: SDL_PushEvent would stamp its own, later tick count.
-void push(SDL_Event event)
-{
-    SDL_PeepEvents(&event, 1, SDL_ADDEVENT, 0, 0);
-}
-
 void push_button(bool press, Uint32 ticks, int x, int y)
 {
     SDL_Event event{};
     event.button = {Uint32(press ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP), ticks, 0,
         SDL_TOUCH_MOUSEID, SDL_BUTTON_LEFT, Uint8(press ? SDL_PRESSED : SDL_RELEASED), 1, 0, x, y};
-    push(event);
+    SDL_PeepEvents(&event, 1, SDL_ADDEVENT, 0, 0);
 }
 
 // Whether the panel behind ts went away: the last read failed with ENODEV (evdev's answer once
@@ -39,33 +34,14 @@ bool panel_gone(struct tsdev* ts, int result, int error)
 
 } // namespace
 
-// The device is gone: what closing it reports is of no use, and the panel is looked for again
-// from the next call on. A touch held now would never see its lift-off.
-void Window::lose_touch()
-{
-    ts_close(ts_);
-    ts_ = nullptr;
-    if (touching_) {
-        push_button(false, SDL_GetTicks(), last_x_, last_y_);
-        touching_ = false;
-    }
-}
-
-void Window::reopen_touch()
-{
-    const auto now = std::chrono::steady_clock::now();
-    if (now < touch_retry_)
-        return;
-    touch_retry_ = now + touch_retry_interval;
-    ts_ = ts_setup(touch_device, 1);
-}
-
 // A sample is down exactly when its pressure is non-zero; press or release comes before the
 // motion made from the same sample, and both carry the same tick count.
 void Window::update_events()
 {
-    if (!ts_)
-        reopen_touch();
+    if (const auto now = std::chrono::steady_clock::now(); !ts_ && now >= touch_retry_) {
+        touch_retry_ = now + touch_retry_interval;
+        ts_ = ts_setup(touch_device, 1);
+    }
     if (!ts_)
         return;
     struct ts_sample sample {};
@@ -83,13 +59,20 @@ void Window::update_events()
                 Uint32(down ? SDL_BUTTON_LMASK : 0), sample.x, sample.y,
                 Sint32(Uint32(sample.x) - Uint32(last_x_)),
                 Sint32(Uint32(sample.y) - Uint32(last_y_))};
-            push(event);
+            SDL_PeepEvents(&event, 1, SDL_ADDEVENT, 0, 0);
         }
         last_x_ = sample.x;
         last_y_ = sample.y;
     }
-    if (panel_gone(ts_, result, errno))
-        lose_touch();
+    // The device is gone: what closing it reports is of no use, and the panel is looked for again
+    // from the next call on. A touch held now would never see its lift-off.
+    if (!panel_gone(ts_, result, errno))
+        return;
+    ts_close(ts_);
+    ts_ = nullptr;
+    if (touching_)
+        push_button(false, SDL_GetTicks(), last_x_, last_y_);
+    touching_ = false;
 }
 
 } // namespace kivo

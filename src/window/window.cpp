@@ -23,14 +23,6 @@ namespace kivo {
 
 namespace {
 
-constexpr const char* framebuffer_path = "/dev/fb0";
-
-// tslib reports through a process-wide hook; once a window exists its messages are silenced.
-int ignore_ts_error(const char*, va_list)
-{
-    return 0;
-}
-
 void fb_ioctl(int fd, unsigned long request, void* arg)
 {
     if (ioctl(fd, request, arg) == -1)
@@ -40,7 +32,7 @@ void fb_ioctl(int fd, unsigned long request, void* arg)
 // The framebuffer, open, and its variable mode.
 int open_framebuffer(fb_var_screeninfo& variable)
 {
-    const int fd = open(framebuffer_path, O_RDWR | O_CLOEXEC);
+    const int fd = open("/dev/fb0", O_RDWR | O_CLOEXEC);
     if (fd == -1)
         err(1, "open");
     fb_ioctl(fd, FBIOGET_VSCREENINFO, &variable);
@@ -56,11 +48,9 @@ Window::Window(int width, int height, bool console)
     fb_fd_ = open_framebuffer(variable);
     // Ask for 32 bits; a driver that will not change its depth (EINVAL, as DRM's fbdev
     // emulation answers) keeps its own mode at the requested size.
+    variable.xres = variable.xres_virtual = static_cast<__u32>(width);
+    variable.yres = variable.yres_virtual = static_cast<__u32>(height);
     fb_var_screeninfo asked = variable;
-    for (fb_var_screeninfo* mode : {&asked, &variable}) {
-        mode->xres = mode->xres_virtual = static_cast<__u32>(width);
-        mode->yres = mode->yres_virtual = static_cast<__u32>(height);
-    }
     asked.bits_per_pixel = 32;
     asked.grayscale = 0;
     if (ioctl(fb_fd_, FBIOPUT_VSCREENINFO, &asked) == -1) {
@@ -83,7 +73,8 @@ Window::Window(int width, int height, bool console)
     ts_ = ts_setup(touch_device, 1);
     if (!ts_)
         err(1, "ts_setup");
-    ts_error_fn = ignore_ts_error;
+    // tslib reports through a process-wide hook; once a window exists its messages are silenced.
+    ts_error_fn = [](const char*, va_list) { return 0; };
 
     surface_ = Surface(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!surface_)
@@ -106,12 +97,9 @@ Window::~Window()
         err(1, "munmap");
     if (fb_fd_ != -1 && close(fb_fd_) == -1)
         err(1, "close");
-    if (cairo_)
-        cairo_destroy(cairo_);
-    if (cairo_surface_) {
-        cairo_surface_finish(cairo_surface_);
-        cairo_surface_destroy(cairo_surface_);
-    }
+    cairo_destroy(cairo_);
+    cairo_surface_finish(cairo_surface_);
+    cairo_surface_destroy(cairo_surface_);
 }
 
 void Window::init_sdl()

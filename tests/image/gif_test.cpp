@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "image/gif_loader.h"
+#include "image/image_loader.h"
 #include "image/image_bound.h"
 #include "kivo/animation.h"
 #include "support.h"
