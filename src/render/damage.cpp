@@ -1,5 +1,6 @@
 #include "kivo/damage.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace kivo {
@@ -58,14 +59,11 @@ void Damage::add(const SDL_Rect& rect)
         }
         // r joins rects_[i], or when it meets none and there is no room, the one whose box grows
         // least for it; the box is placed in turn.
-        if (i == count_) {
-            std::int64_t least = INT64_MAX;
-            for (std::size_t k = 0; k < count_; ++k)
-                if (area(box_of(rects_[k], r)) - area(rects_[k]) < least) {
-                    least = area(box_of(rects_[k], r)) - area(rects_[k]);
-                    i = k;
-                }
-        }
+        const auto growth = [&](const SDL_Rect& e) { return area(box_of(e, r)) - area(e); };
+        if (i == count_)
+            i = std::min_element(rects_.begin(), rects_.begin() + count_,
+                    [&](const SDL_Rect& a, const SDL_Rect& b) { return growth(a) < growth(b); }) -
+                rects_.begin();
         pending[n++] = box_of(rects_[i], r);
         rects_[i] = rects_[--count_];
     }
