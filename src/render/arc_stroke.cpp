@@ -47,6 +47,7 @@ ArcStroke::ArcStroke(double cx, double cy, double radius, double half, double fr
     from_ = from;
     to_ = to;
     ring_ = !(to_ - from_ < turn);
+    end_ = ring_ ? from_ + turn : to_;
     drawn_ = true;
 }
 
@@ -72,18 +73,14 @@ SDL_Rect ArcStroke::box_of(double a, double b) const
 
 SDL_Rect ArcStroke::box() const
 {
-    if (!drawn_)
-        return {};
-    return box_of(from_, ring_ ? from_ + turn : to_);
+    return drawn_ ? box_of(from_, end_) : SDL_Rect{};
 }
 
 SDL_Rect ArcStroke::changed(const ArcStroke& other) const
 {
-    const double end = ring_ ? from_ + turn : to_;
-    const double other_end = other.ring_ ? other.from_ + turn : other.to_;
-    if (end == other_end || radius_ == 0) // a dot is the same whatever its ends
+    if (end_ == other.end_ || radius_ == 0) // a dot is the same whatever its ends
         return {};
-    return box_of(std::min(end, other_end), std::max(end, other_end));
+    return box_of(std::min(end_, other.end_), std::max(end_, other.end_));
 }
 
 void ArcStroke::fill(

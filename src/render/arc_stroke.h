@@ -39,7 +39,7 @@ class ArcStroke {
     SDL_Rect box_of(double a, double b) const;
 
     double cx_, cy_, radius_, half_;
-    double from_ = 0, to_ = 0;
+    double from_ = 0, to_ = 0, end_ = 0; // end_: to_, or a turn past from_ for a ring
     bool drawn_ = false, ring_ = false;
 };
 
