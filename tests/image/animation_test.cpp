@@ -1,13 +1,10 @@
 // Animation: loading (animated, still, failed), frame conversion and stepping, from files and
 // memory.
 #include <unistd.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <iterator>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "kivo/animation.h"
 #include "support.h"

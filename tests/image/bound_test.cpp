@@ -1,7 +1,6 @@
 // The decoded-size bound: an image whose header declares more pixels than the bound allows is
 // refused with its loader's warning before anything of that size is asked for, whatever its
 // format, from memory and from a file; and nothing stretches an image past the bound.
-#include <gtest/gtest.h>
 
 #include <SDL2/SDL_image.h>
 
@@ -12,13 +11,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "image/image_bound.h"
 #include "kivo/animation.h"

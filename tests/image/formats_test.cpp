@@ -1,11 +1,8 @@
 // Which image formats are read, and by which decoder: PNG, JPEG, WebP and BMP by SDL_image's
 // loader of that format whatever a file's name says, GIF by the library, everything else refused
 // with one warning (formats whose SDL_image 2.6 decoders write outside their buffers included).
-#include <gtest/gtest.h>
 
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #include "kivo/animation.h"
 #include "support.h"

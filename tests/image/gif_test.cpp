@@ -2,12 +2,8 @@
 // image, SDL_image's delay rule, the size bound, and damaged files. Test files are written with
 // giflib's encoder.
 #include <gif_lib.h>
-#include <gtest/gtest.h>
 
-#include <cstdint>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "image/gif_loader.h"
 #include "image/image_bound.h"

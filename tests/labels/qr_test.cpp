@@ -3,7 +3,6 @@
 
 #include <climits>
 #include <memory>
-#include <string>
 
 #include "label_fixture.h"
 

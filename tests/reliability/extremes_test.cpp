@@ -3,13 +3,8 @@
 // spaces of 0, negative and extreme size: tests/events). Each has a documented result
 // (docs/bad-input.md); the sanitizer build checks that none of them overflows.
 #include <climits>
-#include <cstring>
-#include <string>
-#include <vector>
 
-#include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
-#include <gtest/gtest.h>
 
 #include "kivo_emu.h"
 #include "reliability.h"
@@ -90,11 +85,7 @@ TEST_F(Extremes, FarOffLabelsLeaveTheSurfaceAlone)
         int x, y, offset;
     } places[] = {{(1 << 24) + 50, 50, 0}, {50, (1 << 24) + 50, 0}, {-(1 << 24) + 50, 50, 0},
         {INT_MIN, INT_MIN + 50, 0}, {50, 50, 1 << 24}, {50, 50, INT_MIN}};
-    ConfigRecord c = config();
-    c.slider_sweep_angle = 6.0f;
-    c.slider_value_color[0] = c.slider_band_color[1] = c.slider_marker_color[2] = 255;
-    c.slider_value_color[3] = c.slider_band_color[3] = c.slider_marker_color[3] = 255;
-    kivo_create_window(320, 240, &c);
+    open(320, 240, kivo_test::gauges(0, 6.0f, 0xffff0000, 0xff00ff00, 0xff0000ff));
     kivo_set_screen(0, "home", nullptr, nullptr, 0, 0, 0, 0);
     kivo_present(0);
     const std::vector<std::uint32_t> base = frame();

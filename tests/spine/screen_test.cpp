@@ -1,11 +1,7 @@
 #include <cmath>
 #include <optional>
 #include <stdexcept>
-#include <string>
 #include <tuple>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 #include "capi/state.h"
 #include "support.h"
