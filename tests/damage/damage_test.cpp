@@ -261,34 +261,23 @@ Steps label_changes()
         l[2].font = 4;
         return l;
     };
-    using Change = void (*)(std::vector<LabelRecord>&);
-    const Change changes[] = {[](std::vector<LabelRecord>&) {},
-        [](std::vector<LabelRecord>& l) { l[0].x += 37; },
-        [](std::vector<LabelRecord>& l) { l[0].width = 60; },
-        [](std::vector<LabelRecord>& l) { l[0].text = "Alpha"; },
-        [](std::vector<LabelRecord>& l) { l[0].style = KIVO_STYLE_FAULTED_BUTTON; },
-        [](std::vector<LabelRecord>& l) { l[0].g = 0; },
-        [](std::vector<LabelRecord>& l) { l[0].a = 90; },
-        [](std::vector<LabelRecord>& l) { l[4].r = 0; },
-        [](std::vector<LabelRecord>& l) {
+    using L = std::vector<LabelRecord>;
+    using Change = void (*)(L&);
+    const Change changes[] = {[](L&) {}, [](L& l) { l[0].x += 37; }, [](L& l) { l[0].width = 60; },
+        [](L& l) { l[0].text = "Alpha"; }, [](L& l) { l[0].style = KIVO_STYLE_FAULTED_BUTTON; },
+        [](L& l) { l[0].g = 0; }, [](L& l) { l[0].a = 90; }, [](L& l) { l[4].r = 0; },
+        [](L& l) {
             l[4].band_value = 0.5f;
             l.push_back(text(20, 140, 120, 40, "Over", KIVO_STYLE_GREY_BUTTON));
         },
-        [](std::vector<LabelRecord>& l) { l[4].band_value = 0.5f; },
-        [](std::vector<LabelRecord>& l) { l[1].align = KIVO_ALIGN_LEFT; },
-        [](std::vector<LabelRecord>& l) { l[1].font = 1; },
-        [](std::vector<LabelRecord>& l) { l[1].style = KIVO_STYLE_MARKUP; },
-        [](std::vector<LabelRecord>& l) { l[0].kind = KIVO_LABEL_QR; },
-        [](std::vector<LabelRecord>& l) { l[3].y = 100; },
-        [](std::vector<LabelRecord>& l) { l[4].value = 0.9f; },
-        [](std::vector<LabelRecord>& l) { l.erase(l.begin() + 1); },
-        [](std::vector<LabelRecord>& l) { l[4].band_value = -1; },
-        [](std::vector<LabelRecord>& l) { l[4].band_value = 0.5f; },
-
-        [](std::vector<LabelRecord>& l) { l.erase(l.begin()); },
-        [](std::vector<LabelRecord>& l) { l.push_back(text(0, 200, 320, 40, "Last one on top")); },
-        [](std::vector<LabelRecord>& l) { l[1].text = "<b>broken"; },
-        [](std::vector<LabelRecord>& l) { l[0].kind = 7; }};
+        [](L& l) { l[4].band_value = 0.5f; }, [](L& l) { l[1].align = KIVO_ALIGN_LEFT; },
+        [](L& l) { l[1].font = 1; }, [](L& l) { l[1].style = KIVO_STYLE_MARKUP; },
+        [](L& l) { l[0].kind = KIVO_LABEL_QR; }, [](L& l) { l[3].y = 100; },
+        [](L& l) { l[4].value = 0.9f; }, [](L& l) { l.erase(l.begin() + 1); },
+        [](L& l) { l[4].band_value = -1; }, [](L& l) { l[4].band_value = 0.5f; },
+        [](L& l) { l.erase(l.begin()); },
+        [](L& l) { l.push_back(text(0, 200, 320, 40, "Last one on top")); },
+        [](L& l) { l[1].text = "<b>broken"; }, [](L& l) { l[0].kind = 7; }};
     for (const Change change : changes) {
         for (int held = 0; held < 2; ++held)
             run.still([change, base] {

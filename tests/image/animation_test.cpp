@@ -24,7 +24,7 @@ std::unique_ptr<kivo::Animation> load(From from, const std::string& path, int w,
 {
     if (from == file)
         return std::make_unique<kivo::Animation>(path.c_str(), w, h);
-    const std::vector<char> bytes = kivo_test::read_file(path);
+    const std::string bytes = kivo_test::read_file(path);
     return std::make_unique<kivo::Animation>(bytes.data(), unsigned(bytes.size()), w, h);
 }
 
@@ -75,9 +75,9 @@ TEST(Animation, LoadsAnimatedFilesWithDelaysAndConvertedFrames)
             EXPECT_EQ(f->format->format, kivo::working_format);
             ASSERT_EQ(f->w, c.frame_w);
             ASSERT_EQ(f->h, c.frame_h);
-            EXPECT_EQ(pixel(f, 0, 0), c.colours[i]);
-            EXPECT_EQ(pixel(f, f->w / 2, f->h / 2), c.colours[i]);
-            EXPECT_EQ(pixel(f, f->w - 1, f->h - 1), c.colours[i]);
+            for (const auto& [x, y] :
+                {std::pair(0, 0), std::pair(f->w / 2, f->h / 2), std::pair(f->w - 1, f->h - 1)})
+                EXPECT_EQ(pixel(f, x, y), c.colours[i]) << x << "," << y;
         }
         EXPECT_EQ(a->frame(), anim.frames[0]);
     }

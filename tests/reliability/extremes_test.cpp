@@ -60,12 +60,11 @@ TEST_F(Extremes, NegativeAndHugeRectangles)
         SCOPED_TRACE(t.name);
         std::vector<LabelRecord> labels;
         for (int kind : {KIVO_LABEL_TEXT, KIVO_LABEL_QR, KIVO_LABEL_SLIDER, 9}) {
-            labels.push_back(area(t.x, t.y, t.w, t.h, 7));
-            labels.back().kind = std::uint8_t(kind);
-            labels.back().text = "Extreme";
+            labels.push_back(
+                kivo_test::label(std::uint8_t(kind), t.x, t.y, t.w, t.h, "Extreme", 7));
             labels.back().style = KIVO_STYLE_WHITE_BUTTON;
         }
-        kivo_set_screen(0, nullptr, nullptr, labels.data(), std::uint32_t(labels.size()), 0, 0, 0);
+        kivo_test::set(0, nullptr, nullptr, labels);
         kivo_present(0);
         kivo_present(INT_MIN);
         kivo_present(0);
@@ -93,10 +92,8 @@ TEST_F(Extremes, FarOffLabelsLeaveTheSurfaceAlone)
         for (int kind : {KIVO_LABEL_TEXT, KIVO_LABEL_ICON, KIVO_LABEL_QR, KIVO_LABEL_SLIDER}) {
             SCOPED_TRACE(testing::Message() << "kind " << kind << " at " << p.x << ", " << p.y
                                             << ", offset " << p.offset);
-            LabelRecord label = area(p.x, p.y, 200, 100, 1);
-            label.kind = std::uint8_t(kind);
-            label.text = kind == KIVO_LABEL_ICON ? "car" : "Far away";
-            label.r = label.g = label.a = 255;
+            LabelRecord label = kivo_test::label(std::uint8_t(kind), p.x, p.y, 200, 100,
+                kind == KIVO_LABEL_ICON ? "car" : "Far away", 1);
             label.style = KIVO_STYLE_WHITE_BUTTON;
             label.value = label.marker_value = 0.5f;
             kivo_set_screen(0, "home", nullptr, nullptr, 0, 0, 0, 0);

@@ -252,10 +252,7 @@ TEST(FbFormat, ConvertEqualsThePlainConversion)
     for (const Layout& l : layouts) {
         fb_var_screeninfo v{};
         v.bits_per_pixel = l.bits;
-        v.red = l.red;
-        v.green = l.green;
-        v.blue = l.blue;
-        v.transp = l.transp;
+        std::tie(v.red, v.green, v.blue, v.transp) = std::tie(l.red, l.green, l.blue, l.transp);
         const kivo::FbFormat format(v, FB_VISUAL_TRUECOLOR);
         for (std::size_t n = 0; n <= 44; ++n)
             for (std::size_t x = 0; x < 5; ++x)

@@ -193,7 +193,7 @@ int occurrences(const std::string& text, const std::string& what)
     return n;
 }
 
-std::vector<char> read_file(const std::string& path)
+std::string read_file(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};

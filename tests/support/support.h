@@ -90,7 +90,7 @@ inline int lines(const std::string& text)
     return occurrences(text, "\n");
 }
 
-std::vector<char> read_file(const std::string& path);
+std::string read_file(const std::string& path);
 // Writes bytes to the file name in the test temporary directory; returns its path.
 std::string write_file(const std::string& name, const std::string& bytes);
 
