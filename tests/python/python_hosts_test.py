@@ -54,11 +54,9 @@ def c_layout():
         text = f.read()
     rows = set()
     for kind, args in re.findall(r"\b([MS])\((\w+(?:,\s*\w+){2,3})\)", text):
-        parts = [a.strip() for a in args.split(",")]
-        if kind == "S" and len(parts) == 3:
-            rows.add((parts[0], None, int(parts[1]), int(parts[2])))
-        elif kind == "M" and len(parts) == 4:
-            rows.add((parts[0], parts[1], int(parts[2]), int(parts[3])))
+        p = [a.strip() for a in args.split(",")]  # S(record, sizes) or M(record, member, offsets)
+        if len(p) == (3 if kind == "S" else 4):
+            rows.add((p[0], None if kind == "S" else p[1], int(p[-2]), int(p[-1])))
     return rows
 
 
