@@ -25,10 +25,8 @@ TEST_F(Extremes, OffsetsAtTheEndsOfTheIntRange)
     } cases[] = {{INT_MAX, 20, true}, {INT_MIN, 20, true}, {-160, 10, false}, {161, 20, false},
         {320, 20, false}, {1, 10, false}};
     open(320, 240);
-    const LabelRecord first[] = {area(0, 0, 320, 240, 10)};
-    const LabelRecord second[] = {area(0, 0, 320, 240, 20)};
-    kivo_set_screen(0, "home", "car", first, 1, 0, 0, 0);
-    kivo_set_screen(1, "help", "plug", second, 1, 0, 0, 0);
+    kivo_test::set(0, "home", "car", {area(0, 0, 320, 240, 10)});
+    kivo_test::set(1, "help", "plug", {area(0, 0, 320, 240, 20)});
     for (const auto& t : cases) {
         SCOPED_TRACE(t.offset);
         kivo_present(0);
