@@ -1,13 +1,11 @@
 // The frames drawn from what changed against the full redraw of every element: the same steps on
 // the manual clock through both, every frame compared byte for byte on the drawing surface and in
 // the framebuffer.
-#include <cstring>
 #include <ctime>
 #include <deque>
 #include <functional>
 #include <limits>
-#include <string>
-#include <vector>
+#include <string_view>
 
 #include "capi/state.h"
 #include "demo_tour.h"
@@ -29,15 +27,7 @@ struct Step {
 // The test configuration with sliders drawn as a host would: a sweep and visible colours.
 ConfigRecord with_gauges()
 {
-    ConfigRecord c = kivo_test::config();
-    c.slider_start_angle = 2.4f;
-    c.slider_sweep_angle = 4.7f;
-    const std::uint8_t value[4] = {40, 200, 110, 255}, band[4] = {50, 150, 220, 200},
-                       marker[4] = {230, 70, 60, 255};
-    std::memcpy(c.slider_value_color, value, 4);
-    std::memcpy(c.slider_band_color, band, 4);
-    std::memcpy(c.slider_marker_color, marker, 4);
-    return c;
+    return gauges(2.4f, 4.7f, 0xff28c86e, 0xc83296dc, 0xffe6463c);
 }
 
 struct Steps {
@@ -50,6 +40,11 @@ struct Steps {
     void frame(std::function<int()> change, int ms = 20)
     {
         steps.push_back({std::move(change), ms});
+    }
+    // A change of the screens presented at offset 0.
+    void still(std::function<void()> change, int ms = 20)
+    {
+        frame([change] { return change(), 0; }, ms);
     }
     void repeat(int n, int offset = 0, int ms = 20)
     {
@@ -65,13 +60,6 @@ const char* keep(std::string text)
     return kept.emplace_back(std::move(text)).c_str();
 }
 
-LabelRecord text(int x, int y, int w, int h, const char* s, std::uint32_t style = 0)
-{
-    LabelRecord l = label(KIVO_LABEL_TEXT, x, y, w, h, s);
-    l.style = style;
-    return l;
-}
-
 LabelRecord slider(int x, int y, int side, float value)
 {
     LabelRecord l = label(KIVO_LABEL_SLIDER, x, y, side, side, "");
@@ -82,29 +70,13 @@ LabelRecord slider(int x, int y, int side, float value)
     return l;
 }
 
-void set(std::uint32_t slot, const char* background, const char* icon,
-    const std::vector<LabelRecord>& labels, std::uint16_t buttons = 0, std::uint32_t current = 0,
-    std::uint32_t count = 0)
+std::size_t hash(const void* bytes, std::size_t n)
 {
-    kivo_set_screen(slot, background, icon, labels.data(), std::uint32_t(labels.size()), current,
-        count, buttons);
-}
-
-std::uint64_t hash(const void* bytes, std::size_t n)
-{
-    std::uint64_t h = 14695981039346656037ull, word;
-    const auto* p = static_cast<const unsigned char*>(bytes);
-    for (std::size_t i = 0; i + 8 <= n; i += 8) {
-        std::memcpy(&word, p + i, 8);
-        h = (h ^ word) * 1099511628211ull;
-    }
-    for (std::size_t i = n & ~std::size_t{7}; i < n; ++i)
-        h = (h ^ p[i]) * 1099511628211ull;
-    return h;
+    return std::hash<std::string_view>{}({static_cast<const char*>(bytes), n});
 }
 
 // Per frame: the surface's hash, then the framebuffer's.
-std::vector<std::uint64_t> frames(const Steps& run, bool full_redraw)
+std::vector<std::size_t> frames(const Steps& run, bool full_redraw)
 {
     kivo_emu_reset();
     kivo_emu_clock_set_manual(1);
@@ -120,7 +92,7 @@ std::vector<std::uint64_t> frames(const Steps& run, bool full_redraw)
     kivo::state::renderer->set_full_redraw(full_redraw);
     kivo_set_screen(0, nullptr, nullptr, nullptr, 0, 0, 0, 0);
     kivo_set_screen(1, nullptr, nullptr, nullptr, 0, 0, 0, 0);
-    std::vector<std::uint64_t> out;
+    std::vector<std::size_t> out;
     Image surface(run.w, run.h);
     for (const Step& step : run.steps) {
         kivo_present(step.change());
@@ -183,31 +155,25 @@ Steps demo_tour()
 Steps screens_and_slides()
 {
     Steps run;
-    run.frame([] {
-        set(0, "home", "plug", home_labels("12.0 kWh"), home_buttons, 0, 3);
-        return 0;
-    });
+    run.still([] { set(0, "home", "plug", home_labels("12.0 kWh"), home_buttons, 0, 3); });
     run.repeat(2);
     for (int i = 1; i <= 6; ++i)
-        run.frame([i] {
+        run.still([i] {
             set(0, "home", "plug", home_labels(keep(std::to_string(12 + i) + ".0 kWh")),
                 home_buttons, 0, 3);
-            return 0;
         });
     for (int i = 0; i < 6; ++i)
-        run.frame([i] {
+        run.still([i] {
             set(0, "charging_anim", nullptr,
                 {slider(100, 60, 120, 0.1f * i), text(110, 100, 100, 30, keep(std::to_string(i)))},
                 KIVO_BUTTON_BACK);
-            return 0;
         });
     for (const char* url : {"https://pay.example.com/1", "https://pay.example.com/1",
              "https://pay.example.com/22", "x"}) {
-        run.frame([url] {
+        run.still([url] {
             LabelRecord qr = label(KIVO_LABEL_QR, 150, 40, 120, 120, url);
             set(0, "payment", nullptr, {qr, text(10, 60, 130, 60, "Scan to pay")},
                 KIVO_BUTTON_OK | KIVO_BUTTON_BACK);
-            return 0;
         });
         run.repeat(1);
     }
@@ -244,17 +210,16 @@ Steps showing_through()
             LabelRecord t = text(30, 30, 200, 60, "Half there", KIVO_STYLE_GREY_BUTTON);
             t.a = alpha;
             set(0, background, "car", {t, slider(150, 80, 100, 0.3f)}, KIVO_BUTTON_OK);
-            return 0;
         };
     };
-    run.frame(screen(nullptr, 128));
+    run.still(screen(nullptr, 128));
     run.repeat(3);
-    run.frame(screen("file://app/share/marvo/images/icon/plug.webp", 128));
+    run.still(screen("file://app/share/marvo/images/icon/plug.webp", 128));
     run.repeat(3);
-    run.frame(screen("home", 128));
+    run.still(screen("home", 128));
     run.repeat(2);
-    run.frame(screen("home", 60));
-    run.frame(screen(nullptr, 60));
+    run.still(screen("home", 60));
+    run.still(screen(nullptr, 60));
     run.repeat(2);
     return run;
 }
@@ -265,18 +230,14 @@ Steps animations()
 {
     Steps run;
     const char* anim = "file://app/share/marvo/images/background/charging_anim.webp";
-    run.frame([anim] {
-        set(0, "charging_anim", nullptr, {}, KIVO_BUTTON_BACK);
-        return 0;
-    });
+    run.still([anim] { set(0, "charging_anim", nullptr, {}, KIVO_BUTTON_BACK); });
     for (int ms : {0, 7, 33, 100, 250, 0, 1000})
         run.repeat(1, 0, ms);
-    run.frame([anim] {
+    run.still([anim] {
         set(0, "home", nullptr,
             {label(KIVO_LABEL_ICON, -300, -200, 100, 100, anim),
                 label(KIVO_LABEL_ICON, 200, 150, 100, 100, anim),
                 label(KIVO_LABEL_ICON, 20, 150, 64, 48, "file://samples/anim_alpha.webp")});
-        return 0;
     });
     for (int ms : {0, 40, 40, 90, 0, 600 * 1000, 1000, 601 * 1000, 20})
         run.repeat(1, 0, ms);
@@ -300,47 +261,33 @@ Steps label_changes()
         l[2].font = 4;
         return l;
     };
-    using Change = void (*)(std::vector<LabelRecord>&);
-    const Change changes[] = {[](std::vector<LabelRecord>&) {},
-        [](std::vector<LabelRecord>& l) { l[0].x += 37; },
-        [](std::vector<LabelRecord>& l) { l[0].width = 60; },
-        [](std::vector<LabelRecord>& l) { l[0].text = "Alpha"; },
-        [](std::vector<LabelRecord>& l) { l[0].style = KIVO_STYLE_FAULTED_BUTTON; },
-        [](std::vector<LabelRecord>& l) { l[0].g = 0; },
-        [](std::vector<LabelRecord>& l) { l[0].a = 90; },
-        [](std::vector<LabelRecord>& l) { l[4].r = 0; },
-        [](std::vector<LabelRecord>& l) {
+    using L = std::vector<LabelRecord>;
+    using Change = void (*)(L&);
+    const Change changes[] = {[](L&) {}, [](L& l) { l[0].x += 37; }, [](L& l) { l[0].width = 60; },
+        [](L& l) { l[0].text = "Alpha"; }, [](L& l) { l[0].style = KIVO_STYLE_FAULTED_BUTTON; },
+        [](L& l) { l[0].g = 0; }, [](L& l) { l[0].a = 90; }, [](L& l) { l[4].r = 0; },
+        [](L& l) {
             l[4].band_value = 0.5f;
             l.push_back(text(20, 140, 120, 40, "Over", KIVO_STYLE_GREY_BUTTON));
         },
-        [](std::vector<LabelRecord>& l) { l[4].band_value = 0.5f; },
-        [](std::vector<LabelRecord>& l) { l[1].align = KIVO_ALIGN_LEFT; },
-        [](std::vector<LabelRecord>& l) { l[1].font = 1; },
-        [](std::vector<LabelRecord>& l) { l[1].style = KIVO_STYLE_MARKUP; },
-        [](std::vector<LabelRecord>& l) { l[0].kind = KIVO_LABEL_QR; },
-        [](std::vector<LabelRecord>& l) { l[3].y = 100; },
-        [](std::vector<LabelRecord>& l) { l[4].value = 0.9f; },
-        [](std::vector<LabelRecord>& l) { l.erase(l.begin() + 1); },
-        [](std::vector<LabelRecord>& l) { l[4].band_value = -1; },
-        [](std::vector<LabelRecord>& l) { l[4].band_value = 0.5f; },
-
-        [](std::vector<LabelRecord>& l) { l.erase(l.begin()); },
-        [](std::vector<LabelRecord>& l) { l.push_back(text(0, 200, 320, 40, "Last one on top")); },
-        [](std::vector<LabelRecord>& l) { l[1].text = "<b>broken"; },
-        [](std::vector<LabelRecord>& l) { l[0].kind = 7; }};
+        [](L& l) { l[4].band_value = 0.5f; }, [](L& l) { l[1].align = KIVO_ALIGN_LEFT; },
+        [](L& l) { l[1].font = 1; }, [](L& l) { l[1].style = KIVO_STYLE_MARKUP; },
+        [](L& l) { l[0].kind = KIVO_LABEL_QR; }, [](L& l) { l[3].y = 100; },
+        [](L& l) { l[4].value = 0.9f; }, [](L& l) { l.erase(l.begin() + 1); },
+        [](L& l) { l[4].band_value = -1; }, [](L& l) { l[4].band_value = 0.5f; },
+        [](L& l) { l.erase(l.begin()); },
+        [](L& l) { l.push_back(text(0, 200, 320, 40, "Last one on top")); },
+        [](L& l) { l[1].text = "<b>broken"; }, [](L& l) { l[0].kind = 7; }};
     for (const Change change : changes) {
         for (int held = 0; held < 2; ++held)
-            run.frame([change, base] {
+            run.still([change, base] {
                 std::vector<LabelRecord> l = base();
                 change(l);
                 set(0, "home", nullptr, l, KIVO_BUTTON_BACK, 1, 4);
-                return 0;
             });
     }
-    run.frame([base] {
-        set(0, "home", nullptr, base(), KIVO_BUTTON_OK | KIVO_BUTTON_FRAME, 2, 4);
-        return 0;
-    });
+    run.still(
+        [base] { set(0, "home", nullptr, base(), KIVO_BUTTON_OK | KIVO_BUTTON_FRAME, 2, 4); });
     run.repeat(1);
     return run;
 }
@@ -350,13 +297,12 @@ Steps nine_counters()
 {
     Steps run;
     for (int n = 0; n < 3; ++n)
-        run.frame([n] {
+        run.still([n] {
             std::vector<LabelRecord> l;
             for (int i = 0; i < 9; ++i)
                 l.push_back(text(
                     10 + i % 3 * 105, 10 + i / 3 * 80, 90, 30, keep(std::to_string(n * 9 + i))));
             set(0, "home", nullptr, l);
-            return 0;
         });
     return run;
 }
@@ -396,15 +342,9 @@ Steps extremes()
     labels[14].band_value = 1.0f;
     labels[14].marker_value = 1.0f;
     for (const LabelRecord& l : labels) {
-        run.frame([l] {
-            set(0, "home", nullptr, {l});
-            return 0;
-        });
+        run.still([l] { set(0, "home", nullptr, {l}); });
         run.repeat(1);
-        run.frame([] {
-            set(0, "home", nullptr, {});
-            return 0;
-        });
+        run.still([] { set(0, "home", nullptr, {}); });
     }
     return run;
 }
@@ -413,11 +353,11 @@ Steps extremes()
 // eight-pixel blend (where the processor has it) and with SDL's.
 void expect_full_redraw(const Steps& run)
 {
-    const std::vector<std::uint64_t> want = frames(run, true);
+    const std::vector<std::size_t> want = frames(run, true);
     for (bool plain : {false, true}) {
         SCOPED_TRACE(plain ? "SDL blends" : "the library blends where it can");
         kivo::AlphaBlend::switched_off = plain;
-        const std::vector<std::uint64_t> got = frames(run, false);
+        const std::vector<std::size_t> got = frames(run, false);
         kivo::AlphaBlend::switched_off = false;
         ASSERT_EQ(got.size(), want.size());
         for (std::size_t i = 0; i < want.size(); ++i)
@@ -426,14 +366,7 @@ void expect_full_redraw(const Steps& run)
     }
 }
 
-class DamageTest : public Display {
-  protected:
-    static void SetUpTestSuite()
-    {
-        manual_clock = true;
-        Display::SetUpTestSuite();
-    }
-};
+class DamageTest : public ManualClockDisplay {};
 
 TEST_F(DamageTest, TrackedFramesEqualTheFullRedraw)
 {
@@ -491,23 +424,19 @@ TEST_F(DamageTest, GaugeStepsEqualTheFullRedraw)
             run.config.slider_start_angle = start;
             run.config.slider_sweep_angle = sweep;
             for (std::size_t i = 0; i < values.size(); ++i)
-                run.frame([&values, i] {
+                run.still([&values, i] {
                     LabelRecord g = slider(60, 40, 150, values[i]);
                     g.marker_value = values[(i + 5) % values.size()];
                     g.band_value = i % 6 == 3 ? values[(i + 2) % values.size()] : 0.8f;
                     set(0, "home", nullptr,
                         {g, text(90, 100, 100, 30, "12.3 kWh", KIVO_STYLE_CHARGING_BUTTON)});
-                    return 0;
                 });
             expect_full_redraw(run);
         }
     // A gauge wider than the surface moving sideways: its rectangle on the surface stays the same.
     Steps wide;
     for (int x : {10, 13, 13, 20})
-        wide.frame([x] {
-            set(0, "home", nullptr, {slider(x, -50, 300, 0.9f)});
-            return 0;
-        });
+        wide.still([x] { set(0, "home", nullptr, {slider(x, -50, 300, 0.9f)}); });
     expect_full_redraw(wide);
 }
 

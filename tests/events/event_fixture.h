@@ -2,10 +2,6 @@
 #pragma once
 
 #include <ostream>
-#include <string>
-#include <vector>
-
-#include <SDL2/SDL.h>
 
 #include "kivo_emu.h"
 #include "support.h"

@@ -1,7 +1,6 @@
 // kivo_poll_events and kivo_push_event: translation, scaling, hit tests, partial reads.
 #include <climits>
 #include <stdexcept>
-#include <vector>
 
 #include "capi/state.h"
 #include "event_fixture.h"

@@ -1,6 +1,5 @@
 // Panel samples, read back through tslib, turned into SDL mouse events by the window.
 #include <climits>
-#include <vector>
 
 #include "capi/state.h"
 #include "event_fixture.h"

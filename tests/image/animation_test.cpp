@@ -1,13 +1,10 @@
 // Animation: loading (animated, still, failed), frame conversion and stepping, from files and
 // memory.
 #include <unistd.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <iterator>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "kivo/animation.h"
 #include "support.h"
@@ -19,22 +16,16 @@ using kivo_test::stderr_of;
 
 constexpr Uint32 red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, yellow = 0xFFFFFF00;
 
-// The two forms of a source: a file's path, or its bytes (freed before the Animation is used).
-enum From { file, memory };
-const char* const name[] = {"file", "memory"};
+// The two forms of a source, taking turns over the cases of a table: a file's path (even cases),
+// or its bytes (odd cases; freed before the Animation is used).
+const char* const form[] = {"file", "memory"};
 
-std::unique_ptr<kivo::Animation> load(From from, const std::string& path, int w, int h)
+std::unique_ptr<kivo::Animation> load(std::ptrdiff_t index, const std::string& path, int w, int h)
 {
-    if (from == file)
+    if (index % 2 == 0)
         return std::make_unique<kivo::Animation>(path.c_str(), w, h);
-    const std::vector<char> bytes = kivo_test::read_file(path);
+    const std::string bytes = kivo_test::read_file(path);
     return std::make_unique<kivo::Animation>(bytes.data(), unsigned(bytes.size()), w, h);
-}
-
-// Each case of a table is read in one form, the two forms taking turns.
-From form(std::ptrdiff_t index)
-{
-    return From(index % 2);
 }
 
 Uint32 pixel(const SDL_Surface* s, int x, int y)
@@ -59,11 +50,11 @@ TEST(Animation, LoadsAnimatedFilesWithDelaysAndConvertedFrames)
         // SDL_image gives a GIF frame stored without a delay 100 ms.
         {"samples/anim.gif", 20, 10, {100, 100, 200}, {red, green, blue}, 20, 10}};
     for (const Case& c : cases) {
-        const From from = form(&c - cases);
+        const std::ptrdiff_t n = &c - cases;
         SCOPED_TRACE(
-            testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name[from]);
+            testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << form[n % 2]);
         std::unique_ptr<kivo::Animation> a;
-        EXPECT_EQ(stderr_of([&] { a = load(from, c.file, c.w, c.h); }), "");
+        EXPECT_EQ(stderr_of([&] { a = load(n, c.file, c.w, c.h); }), "");
         ASSERT_NE(a->animation(), nullptr);
         EXPECT_FALSE(a->still());
         const IMG_Animation& anim = *a->animation();
@@ -78,9 +69,9 @@ TEST(Animation, LoadsAnimatedFilesWithDelaysAndConvertedFrames)
             EXPECT_EQ(f->format->format, kivo::working_format);
             ASSERT_EQ(f->w, c.frame_w);
             ASSERT_EQ(f->h, c.frame_h);
-            EXPECT_EQ(pixel(f, 0, 0), c.colours[i]);
-            EXPECT_EQ(pixel(f, f->w / 2, f->h / 2), c.colours[i]);
-            EXPECT_EQ(pixel(f, f->w - 1, f->h - 1), c.colours[i]);
+            for (const auto& [x, y] :
+                {std::pair(0, 0), std::pair(f->w / 2, f->h / 2), std::pair(f->w - 1, f->h - 1)})
+                EXPECT_EQ(pixel(f, x, y), c.colours[i]) << x << "," << y;
         }
         EXPECT_EQ(a->frame(), anim.frames[0]);
     }
@@ -104,10 +95,10 @@ TEST(Animation, AdvancesByTheDelayOfTheFrameCurrentAtTheCall)
         {"samples/anim_zero.webp", {2147483647}, 2, 47},      // INT_MAX = 21474836 * 100 + 47
     };
     for (const Case& c : cases) {
-        const From from = form(&c - cases);
-        SCOPED_TRACE(testing::Message()
-                     << c.file << " " << testing::PrintToString(c.steps) << " from " << name[from]);
-        const auto a = load(from, c.file, 0, 0);
+        const std::ptrdiff_t n = &c - cases;
+        SCOPED_TRACE(testing::Message() << c.file << " " << testing::PrintToString(c.steps)
+                                        << " from " << form[n % 2]);
+        const auto a = load(n, c.file, 0, 0);
         ASSERT_NE(a->animation(), nullptr);
         for (int ms : c.steps)
             a->advance(ms);
@@ -147,11 +138,11 @@ TEST(Animation, LoadsSingleImagesAsStills)
         {one, 20, 15, 20, 15, {{0, 0, 0}, {19, 14, green}}},
         {one, 40, 30, 40, 30, {{0, 0, 0}, {39, 29, green}}}};
     for (const Case& c : cases) {
-        const From from = form(&c - cases);
+        const std::ptrdiff_t n = &c - cases;
         SCOPED_TRACE(
-            testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << name[from]);
+            testing::Message() << c.file << " " << c.w << "x" << c.h << " from " << form[n % 2]);
         std::unique_ptr<kivo::Animation> a;
-        const std::string err = stderr_of([&] { a = load(from, c.file, c.w, c.h); });
+        const std::string err = stderr_of([&] { a = load(n, c.file, c.w, c.h); });
         EXPECT_EQ(lines(err), c.warning.empty() ? 0 : 1) << err;
         EXPECT_NE(err.find(c.warning), std::string::npos) << err; // "" is found at 0
         EXPECT_EQ(a->animation(), nullptr);

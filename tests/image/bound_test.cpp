@@ -1,24 +1,17 @@
 // The decoded-size bound: an image whose header declares more pixels than the bound allows is
 // refused with its loader's warning before anything of that size is asked for, whatever its
 // format, from memory and from a file; and nothing stretches an image past the bound.
-#include <gtest/gtest.h>
-
-#include <SDL2/SDL_image.h>
 
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <string>
+#include <string_view>
 #include <utility>
-#include <vector>
 
 #include "image/image_bound.h"
 #include "kivo/animation.h"
@@ -32,6 +25,20 @@ void kivo_test_reset_largest_allocation(void);
 namespace {
 
 using kivo_test::stderr_of;
+
+// The warning line for a source refused, from memory ("IMG_Load_RW") or a file ("IMG_Load(path)").
+std::string warning(const std::string& where, const std::string& reason)
+{
+    return std::string(program_invocation_short_name) + ": " + where + ": " + reason + "\n";
+}
+
+// What loading bytes at w x h from memory writes; the load gives an image exactly when `loads`.
+template <typename Bytes> std::string load(const Bytes& bytes, int w, int h, bool loads = false)
+{
+    return stderr_of([&] {
+        EXPECT_EQ(kivo::Animation(bytes.data(), unsigned(bytes.size()), w, h).empty(), !loads);
+    });
+}
 
 // Far below any of the declared sizes, far above what reading a header takes.
 constexpr std::size_t small_allocation = std::size_t{16} << 20;
@@ -60,20 +67,12 @@ TEST(Bound, DeclaredSizesAboveTheBoundAreRefusedBeforeDecoding)
     ASSERT_EQ(kivo::image_bound(), std::uint64_t{256} << 20) << "a machine of less than 1 GiB";
     for (const auto& h : huge) {
         SCOPED_TRACE(h.file);
-        const std::vector<char> bytes = kivo_test::read_file(h.file);
+        const std::string bytes = kivo_test::read_file(h.file);
         ASSERT_FALSE(bytes.empty());
         kivo_test_reset_largest_allocation();
-        const std::string from_memory = stderr_of([&] {
-            const kivo::Animation a(bytes.data(), unsigned(bytes.size()), 800, 480);
-            EXPECT_TRUE(a.empty());
-        });
-        const std::string from_file = stderr_of([&] {
-            const kivo::Animation a(h.file, 800, 480);
-            EXPECT_TRUE(a.empty());
-        });
-        const std::string program = program_invocation_short_name;
-        EXPECT_EQ(from_memory, program + ": IMG_Load_RW: " + h.reason + "\n");
-        EXPECT_EQ(from_file, program + ": IMG_Load(" + h.file + "): " + h.reason + "\n");
+        EXPECT_EQ(load(bytes, 800, 480), warning("IMG_Load_RW", h.reason));
+        EXPECT_EQ(stderr_of([&] { EXPECT_TRUE(kivo::Animation(h.file, 800, 480).empty()); }),
+            warning("IMG_Load(" + std::string(h.file) + ")", h.reason));
         EXPECT_LT(kivo_test_largest_allocation(), small_allocation);
     }
 }
@@ -82,11 +81,10 @@ TEST(Bound, DeclaredSizesAboveTheBoundAreRefusedBeforeDecoding)
 // PNG whose chunks lie whole within it, IHDR first and IEND last, reaches the decoder.
 TEST(Bound, PngChunksMustLieWithinTheData)
 {
-    const std::string encoded = kivo_test::encoded("PNG", 8, 8, 0);
-    const std::vector<char> png(encoded.begin(), encoded.end());
+    const std::string png = kivo_test::encoded("PNG", 8, 8, 0);
     ASSERT_GT(png.size(), 45u);
     const auto with_length = [&](std::size_t at, std::uint32_t length) {
-        std::vector<char> v = png;
+        std::string v = png;
         const char big_endian[4] = {
             char(length >> 24), char(length >> 16), char(length >> 8), char(length)};
         if (at + 4 <= v.size())
@@ -96,7 +94,7 @@ TEST(Bound, PngChunksMustLieWithinTheData)
     const std::size_t second_chunk = 8 + 12 + 13;
     struct Case {
         const char* name;
-        std::vector<char> bytes;
+        std::string bytes;
         bool loads;
     };
     const Case cases[] = {
@@ -109,21 +107,16 @@ TEST(Bound, PngChunksMustLieWithinTheData)
         {"a chunk just past the end",
             with_length(second_chunk, std::uint32_t(png.size() - second_chunk - 12 + 1)), false},
         {"a chunk length above 2^31 - 1", with_length(second_chunk, 0x80000000u), false},
-        {"no IEND", std::vector<char>(png.begin(), png.end() - 12), false},
-        {"cut inside IEND", std::vector<char>(png.begin(), png.end() - 1), false},
+        {"no IEND", png.substr(0, png.size() - 12), false},
+        {"cut inside IEND", png.substr(0, png.size() - 1), false},
     };
-    const std::string program = program_invocation_short_name;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string warning = stderr_of([&] {
-            const kivo::Animation a(c.bytes.data(), unsigned(c.bytes.size()), 0, 0);
-            EXPECT_EQ(a.empty(), !c.loads);
-        });
-        EXPECT_EQ(warning, c.loads ? ""
-                                   : program +
-                                         ": IMG_Load_RW: PNG whose chunks do not lie whole "
-                                         "within its " +
-                                         std::to_string(c.bytes.size()) + " bytes, IHDR to IEND\n");
+        EXPECT_EQ(load(c.bytes, 0, 0, c.loads),
+            c.loads ? ""
+                    : warning("IMG_Load_RW", "PNG whose chunks do not lie whole within its " +
+                                                 std::to_string(c.bytes.size()) +
+                                                 " bytes, IHDR to IEND"));
     }
 }
 
@@ -132,20 +125,13 @@ TEST(Bound, PngChunksMustLieWithinTheData)
 TEST(Bound, NothingIsStretchedPastTheBound)
 {
     const std::string png = kivo_test::encoded("PNG", 8, 8, 0);
-    EXPECT_EQ(stderr_of([&] {
-        const kivo::Animation a(png.data(), unsigned(png.size()), 9000, 9000);
-        EXPECT_TRUE(a.empty());
-    }),
-        std::string(program_invocation_short_name) +
-            ": IMG_Load_RW: image of 8 x 8 pixels in 1 frame needs 309 MiB stretched, more than "
-            "the bound of 256 MiB\n");
+    EXPECT_EQ(load(png, 9000, 9000),
+        warning("IMG_Load_RW", "image of 8 x 8 pixels in 1 frame needs 309 MiB stretched, more "
+                               "than the bound of 256 MiB"));
 
     // A GIF's frames are counted as giflib reads them, then checked at the size asked for.
-    const std::vector<char> gif = kivo_test::read_file(KIVO_IMAGE_CORPUS "/anim_gif");
-    const std::string refused = stderr_of([&] {
-        const kivo::Animation a(gif.data(), unsigned(gif.size()), 9000, 9000);
-        EXPECT_TRUE(a.empty());
-    });
+    const std::string gif = kivo_test::read_file(KIVO_IMAGE_CORPUS "/anim_gif");
+    const std::string refused = load(gif, 9000, 9000);
     EXPECT_EQ(refused.find(": IMG_Load_RW: image of 64 x 48 pixels in "), refused.find(':'));
     EXPECT_NE(refused.find(" frames needs "), std::string::npos) << refused;
     EXPECT_NE(refused.find(" MiB stretched, more than the bound of 256 MiB\n"), std::string::npos);
@@ -170,7 +156,7 @@ TEST(Bound, NothingIsStretchedPastTheBound)
 TEST(Bound, SourcesLargerThanTheBoundAreNotRead)
 {
     const std::string path = ::testing::TempDir() + "kivo-bound-large.png";
-    const std::vector<char> png = kivo_test::read_file(KIVO_IMAGE_FINDINGS "/huge-png-30000x30000");
+    const std::string png = kivo_test::read_file(KIVO_IMAGE_FINDINGS "/huge-png-30000x30000");
     const off_t size = off_t(kivo::image_bound() + 1);
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
     ASSERT_GE(fd, 0);
@@ -183,19 +169,17 @@ TEST(Bound, SourcesLargerThanTheBoundAreNotRead)
     std::remove(fifo.c_str());
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
 
-    const std::string program = program_invocation_short_name;
     const std::string too_large =
         "data of 268435457 bytes needs 257 MiB, more than the bound of 256 MiB";
-    EXPECT_EQ(
-        stderr_of([&] { EXPECT_TRUE(kivo::Animation(mapped, unsigned(size), 0, 0).empty()); }),
-        program + ": IMG_Load_RW: " + too_large + "\n");
+    EXPECT_EQ(load(std::string_view(static_cast<const char*>(mapped), std::size_t(size)), 0, 0),
+        warning("IMG_Load_RW", too_large));
     const std::pair<std::string, std::string> files[] = {{path, too_large},
         {fifo, "a FIFO, not a regular file"},
         {::testing::TempDir(), "a directory, not a regular file"},
         {"/dev/zero", "a character device, not a regular file"}};
     for (const auto& [file, reason] : files) {
         EXPECT_EQ(stderr_of([&] { EXPECT_TRUE(kivo::Animation(file.c_str(), 0, 0).empty()); }),
-            program + ": IMG_Load(" + file + "): " + reason + "\n");
+            warning("IMG_Load(" + file + ")", reason));
     }
     ::munmap(mapped, std::size_t(size));
     std::remove(path.c_str());
@@ -206,9 +190,8 @@ TEST(Bound, SourcesLargerThanTheBoundAreNotRead)
 // scan repeated to 32 scans. Here with `scans` of them, each repeat after `gap`, then `tail`.
 std::string progressive_jpeg(int scans, const std::string& gap = "", const std::string& tail = "")
 {
-    const std::vector<char> file =
-        kivo_test::read_file(KIVO_IMAGE_CORPUS "/jpeg-32-scans-1024x1024");
-    const std::string jpeg(file.begin(), file.end() - 2);
+    const std::string file = kivo_test::read_file(KIVO_IMAGE_CORPUS "/jpeg-32-scans-1024x1024");
+    const std::string jpeg = file.substr(0, file.size() - 2);
     const std::size_t ac = jpeg.find("\xFF\xDA", jpeg.find("\xFF\xDA") + 2);
     std::string out = jpeg.substr(0, ac);
     for (int i = 1; i < scans; ++i)
@@ -236,14 +219,10 @@ TEST(Bound, JpegScansAreLimited)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string said = stderr_of([&] {
-            EXPECT_EQ(kivo::Animation(c.bytes.data(), unsigned(c.bytes.size()), 0, 0).empty(),
-                c.scans != 0);
-        });
-        EXPECT_EQ(said, c.scans == 0 ? ""
-                                     : std::string(program_invocation_short_name) +
-                                           ": IMG_Load_RW: JPEG of " + std::to_string(c.scans) +
-                                           " scans, more than the limit of 32\n");
+        EXPECT_EQ(load(c.bytes, 0, 0, c.scans == 0),
+            c.scans == 0 ? ""
+                         : warning("IMG_Load_RW", "JPEG of " + std::to_string(c.scans) +
+                                                      " scans, more than the limit of 32"));
     }
 }
 

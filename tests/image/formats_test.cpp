@@ -1,11 +1,8 @@
 // Which image formats are read, and by which decoder: PNG, JPEG, WebP and BMP by SDL_image's
 // loader of that format whatever a file's name says, GIF by the library, everything else refused
 // with one warning (formats whose SDL_image 2.6 decoders write outside their buffers included).
-#include <gtest/gtest.h>
 
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #include "kivo/animation.h"
 #include "support.h"
@@ -26,10 +23,10 @@ bool near(Uint32 a, Uint32 b)
 
 TEST(Formats, OnlyTheReadFormatsReachADecoder)
 {
-    const std::vector<char> webp = kivo_test::read_file("samples/still.webp");
-    const std::vector<char> lbm = kivo_test::read_file(
+    const std::string webp = kivo_test::read_file("samples/still.webp");
+    const std::string lbm = kivo_test::read_file(
         std::string(KIVO_IMAGE_FINDINGS) + "/lbm-12-planes-overflows-sdl-image-2.6.3");
-    const std::vector<char> svg_in_jpeg = kivo_test::read_file(
+    const std::string svg_in_jpeg = kivo_test::read_file(
         std::string(KIVO_IMAGE_FINDINGS) + "/leak-jpeg-signature-over-svg-text");
     struct Case {
         const char* what;
@@ -40,9 +37,9 @@ TEST(Formats, OnlyTheReadFormatsReachADecoder)
     } const cases[] = {{"PNG", kivo_test::encoded("PNG", 8, 8, colour), "png-named.tga", true},
         {"JPEG", kivo_test::encoded("JPG", 8, 8, colour), "jpeg-named.png", true},
         {"BMP", kivo_test::encoded("BMP", 8, 8, colour), "bmp-named.xcf", true},
-        {"WebP", std::string(webp.begin(), webp.end()), "webp-named.gif", true},
+        {"WebP", webp, "webp-named.gif", true},
         // 90 bytes that make SDL_image 2.6.3 write 15 KiB past a palette.
-        {"LBM of 12 planes", std::string(lbm.begin(), lbm.end()), "lbm.iff", false},
+        {"LBM of 12 planes", lbm, "lbm.iff", false},
         {"XCF", std::string("gimp xcf v011\0\0\0\0\x08\0\0\0\x08\0\0\0\0", 26), "image.xcf", false},
         {"SVG", "<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'/>", "image.svg",
             false},
@@ -50,8 +47,7 @@ TEST(Formats, OnlyTheReadFormatsReachADecoder)
         {"text", "not an image", "image.png", false},
         {"PNG signature cut short", "\x89PNG\r\n\x1a", "short.png", false},
         // SDL_image's generic loader would go on to its SVG decoder (which leaks on this text).
-        {"JPEG signature over SVG text", std::string(svg_in_jpeg.begin(), svg_in_jpeg.end()),
-            "svg.jpg", false, "JPEG loading error"}};
+        {"JPEG signature over SVG text", svg_in_jpeg, "svg.jpg", false, "JPEG loading error"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string path = kivo_test::write_file(c.name, c.bytes);

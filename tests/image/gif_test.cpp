@@ -2,12 +2,8 @@
 // image, SDL_image's delay rule, the size bound, and damaged files. Test files are written with
 // giflib's encoder.
 #include <gif_lib.h>
-#include <gtest/gtest.h>
 
-#include <cstdint>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "image/image_loader.h"
 #include "image/image_bound.h"
@@ -144,16 +140,10 @@ TEST(Gif, FramesAreComposedWithDisposalAndTransparency)
             {R, R, R, R, B, R}, {G, R, R, R, B, R}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        Image patch{.x = 1, .y = 1, .w = 2, .indices = {2, 3}, .delay = 0};
+        patch.disposal = c.disposal1, patch.transparent = c.transparent1;
         const Decoded a = decode(encode(3, 2, four,
-            {{.w = 3, .h = 2, .indices = Bytes(6, 0), .delay = 5, .disposal = c.disposal0},
-                {.x = 1,
-                    .y = 1,
-                    .w = 2,
-                    .h = 1,
-                    .indices = {2, 3},
-                    .delay = 0,
-                    .disposal = c.disposal1,
-                    .transparent = c.transparent1},
+            {{.w = 3, .h = 2, .indices = Bytes(6, 0), .delay = 5, .disposal = c.disposal0}, patch,
                 {.indices = {1}}}));
         ASSERT_TRUE(a) << SDL_GetError();
         ASSERT_EQ(a->count, 3);
@@ -302,8 +292,8 @@ TEST(Gif, DamagedFilesGiveWhatCanBeRead)
 TEST(Gif, GifSourcesNeverReachSdlImage)
 {
     const std::string finding = KIVO_GIF_FINDINGS;
-    const std::vector<char> stray = kivo_test::read_file(finding);
-    const std::vector<char> hostile = kivo_test::read_file(finding + "-without-stray-bytes");
+    const std::string stray = kivo_test::read_file(finding);
+    const std::string hostile = kivo_test::read_file(finding + "-without-stray-bytes");
     const Bytes broken = encode(4, 4, {}, {});
     const std::string path =
         kivo_test::write_file("broken.gif", std::string(broken.begin(), broken.end()));

@@ -3,21 +3,17 @@
 
 #include <climits>
 #include <memory>
-#include <string>
 
 #include "label_fixture.h"
 
 namespace labels_test {
 namespace {
 
-struct QrFree {
-    void operator()(QRcode* c) const { QRcode_free(c); }
-};
-using Code = std::unique_ptr<QRcode, QrFree>;
+using Code = std::unique_ptr<QRcode, decltype(&QRcode_free)>;
 
 Code encode(const std::string& text)
 {
-    return Code(QRcode_encodeString(text.c_str(), 0, QR_ECLEVEL_L, QR_MODE_8, 1));
+    return Code(QRcode_encodeString(text.c_str(), 0, QR_ECLEVEL_L, QR_MODE_8, 1), QRcode_free);
 }
 
 // Each module exactly where the encoder put it, from the text's UTF-8 bytes as given: with an

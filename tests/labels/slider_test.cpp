@@ -1,10 +1,7 @@
 // Slider labels: the arcs found by sampling the frame at points around the gauge's centre.
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <numbers>
-#include <string>
-#include <vector>
 
 #include "label_fixture.h"
 #include "render/slider_geometry.h"
@@ -106,15 +103,7 @@ TEST_F(LabelTest, SliderArcsLieWhereTheGeometrySaysSo)
 {
     for (const SliderCase& c : slider_cases) {
         SCOPED_TRACE(c.name);
-        ConfigRecord cfg = config();
-        cfg.slider_start_angle = c.start;
-        cfg.slider_sweep_angle = c.sweep;
-        const std::uint8_t value[4] = {255, 0, 0, 255}, band[4] = {0, 0, 255, 255},
-                           marker[4] = {255, 255, 0, 255};
-        std::memcpy(cfg.slider_value_color, value, 4);
-        std::memcpy(cfg.slider_band_color, band, 4);
-        std::memcpy(cfg.slider_marker_color, marker, 4);
-        open(800, 480, cfg);
+        open(800, 480, gauges(c.start, c.sweep, 0xffff0000, 0xff0000ff, 0xffffff00));
 
         LabelRecord l = label(KIVO_LABEL_SLIDER, 100, 50, 200, 120, "");
         l.r = l.b = 0; // a green track
@@ -161,14 +150,7 @@ TEST_F(LabelTest, SliderInkStaysInItsSquare)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ConfigRecord cfg = config();
-        cfg.slider_start_angle = c.start;
-        cfg.slider_sweep_angle = c.sweep;
-        const std::uint8_t white[4] = {255, 255, 255, 255};
-        std::memcpy(cfg.slider_value_color, white, 4);
-        std::memcpy(cfg.slider_band_color, white, 4);
-        std::memcpy(cfg.slider_marker_color, white, 4);
-        open(800, 480, cfg);
+        open(800, 480, gauges(c.start, c.sweep, 0xffffffff, 0xffffffff, 0xffffffff));
         LabelRecord l = label(KIVO_LABEL_SLIDER, 300, 150, c.width, c.height, "");
         l.r = l.g = l.b = 255;
         l.value = c.value;

@@ -28,13 +28,8 @@ HOSTS = [
     ("hello_station", [c_hello], ["hello_station.py"], (400, 240, 200, 400, 240, 0),
      (["pressed button 0, label 1"],
       ["pressed Event(kind=EventKind.PRESS, x=400, y=240, button=Button.NONE, label=1)"])),
-    (
-        "demo home: Right arrow",
-        [c_demo, "--frames", "60"],
-        ["charging_home.py", "--frames", "60"],
-        (776, 240, 200, 776, 240, 0),
-        (["press button=%d label=0" % kivo.BUTTON_RIGHT, "page: 2"],) * 2,
-    ),
+    ("demo home: Right arrow", [c_demo, "--frames", "60"], ["charging_home.py", "--frames", "60"],
+     (776, 240, 200, 776, 240, 0), (["press button=%d label=0" % kivo.BUTTON_RIGHT, "page: 2"],) * 2),
 ]
 # The swipe arrives with the first frame's events: after 4 and 7 frames connector 2 is 3 and 6
 # frames into its slide, after 11 the slide is over. The same bytes mean the same positions.
@@ -59,11 +54,9 @@ def c_layout():
         text = f.read()
     rows = set()
     for kind, args in re.findall(r"\b([MS])\((\w+(?:,\s*\w+){2,3})\)", text):
-        parts = [a.strip() for a in args.split(",")]
-        if kind == "S" and len(parts) == 3:
-            rows.add((parts[0], None, int(parts[1]), int(parts[2])))
-        elif kind == "M" and len(parts) == 4:
-            rows.add((parts[0], parts[1], int(parts[2]), int(parts[3])))
+        p = [a.strip() for a in args.split(",")]  # S(record, sizes) or M(record, member, offsets)
+        if len(p) == (3 if kind == "S" else 4):
+            rows.add((p[0], None if kind == "S" else p[1], int(p[-2]), int(p[-1])))
     return rows
 
 
@@ -74,38 +67,21 @@ def run(command, fb, samples, work):
         os.unlink(fifo)
     os.mkfifo(fifo)
     # The writer blocks until the host opens its panel, then sends the samples at once.
-    writer = subprocess.Popen(
-        runner + [touch_writer, fifo] + [str(n) for n in samples], stdout=subprocess.DEVNULL
-    )
-    env = dict(
-        os.environ,
-        LD_PRELOAD=emulator,
-        TSLIB_CONFFILE=os.path.join(source, "tools/emulator/ts.conf"),
-        KIVO_EMU_FB_MODE="800x480",
-        KIVO_EMU_FB_REFRESH="0",
-        KIVO_EMU_FB_FILE=fb,
-        KIVO_EMU_TOUCH_FIFO=fifo,
-        KIVO_LIBRARY=library,
-        PYTHONPATH=os.path.join(source, "python"),
-        PYTHONDONTWRITEBYTECODE="1",
-    )
+    writer = subprocess.Popen(runner + [touch_writer, fifo] + [str(n) for n in samples], stdout=subprocess.DEVNULL)
+    env = dict(os.environ, LD_PRELOAD=emulator, TSLIB_CONFFILE=os.path.join(source, "tools/emulator/ts.conf"),
+               KIVO_EMU_FB_MODE="800x480", KIVO_EMU_FB_REFRESH="0", KIVO_EMU_FB_FILE=fb, KIVO_EMU_TOUCH_FIFO=fifo,
+               KIVO_LIBRARY=library, PYTHONPATH=os.path.join(source, "python"), PYTHONDONTWRITEBYTECODE="1")
     try:
-        done = subprocess.run(
-            runner + command, env=env, stdout=subprocess.PIPE, text=True, timeout=60
-        )
+        done = subprocess.run(runner + command, env=env, stdout=subprocess.PIPE, text=True, timeout=60)
     finally:
         writer.kill()
         writer.wait()
     return done.returncode, done.stdout.splitlines()
 
 
-ours = set(kivo.LAYOUT)
-theirs = c_layout()
-check(
-    ours == theirs,
-    "kivo.records.LAYOUT is record_layout.c's table (%d rows); differing: %s"
-    % (len(theirs), sorted(ours ^ theirs, key=str)),
-)
+ours, theirs = set(kivo.LAYOUT), c_layout()
+check(ours == theirs, "kivo.records.LAYOUT is record_layout.c's table (%d rows); differing: %s"
+      % (len(theirs), sorted(ours ^ theirs, key=str)))
 
 shown = {}
 with tempfile.TemporaryDirectory() as work:

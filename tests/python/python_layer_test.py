@@ -178,10 +178,8 @@ check(done.returncode == 0, f"the library side ran: exit {done.returncode}")
 answer = json.loads(done.stdout.splitlines()[-1]) if done.returncode == 0 else {}
 for row, theirs in zip(BASE64_ROWS, answer.get("verdicts", [])):
     ours = kivo.base64_error(row)
-    if b"\0" in row:  # C ends the text at the NUL; the layer refuses every text holding one
-        same = ours is not None and theirs is not None
-    else:
-        same = ours == theirs
+    # C ends the text at the NUL; the layer refuses every text holding one.
+    same = (ours is not None and theirs is not None) if b"\0" in row else ours == theirs
     if same and row.isascii() and ours and b"\0" not in row:
         try:
             kivo.Screen(background="data://" + row.decode())

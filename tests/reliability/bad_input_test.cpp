@@ -3,12 +3,7 @@
 #include <climits>
 #include <cstdio>
 #include <stdexcept>
-#include <string>
 #include <utility>
-#include <vector>
-
-#include <SDL2/SDL.h>
-#include <gtest/gtest.h>
 
 #include "capi/state.h"
 #include "kivo_emu.h"
@@ -51,9 +46,7 @@ struct WarningCase {
 
 LabelRecord text(int y, const char* s, std::uint16_t style = 0)
 {
-    LabelRecord l = kivo_test::label(KIVO_LABEL_TEXT, 10, y, 300, 40, s);
-    l.style = style;
-    return l;
+    return kivo_test::text(10, y, 300, 40, s, style);
 }
 
 TEST_F(BadInput, RefusedTextsWarnAndDrawTheDocumentedFallback)
@@ -75,12 +68,9 @@ TEST_F(BadInput, RefusedTextsWarnAndDrawTheDocumentedFallback)
             "Invalid UTF-8 string passed to pango_layout_set_text()", {2, 0}}};
     for (const WarningCase& t : cases) {
         SCOPED_TRACE(t.name);
-        kivo_set_screen(0, black.c_str(), nullptr, t.reference.data(),
-            std::uint32_t(t.reference.size()), 0, 0, 0);
-        kivo_present(0);
+        kivo_test::show(black.c_str(), nullptr, t.reference);
         const std::vector<std::uint32_t> want = frame();
-        kivo_set_screen(
-            0, black.c_str(), nullptr, t.labels.data(), std::uint32_t(t.labels.size()), 0, 0, 0);
+        kivo_test::set(0, black.c_str(), nullptr, t.labels);
         for (const int warnings : t.per_frame) {
             const std::string err = kivo_test::stderr_of([] { kivo_present(0); });
             EXPECT_EQ(kivo_test::occurrences(err, t.warning), warnings) << err;
@@ -130,8 +120,7 @@ TEST_F(BadInput, TextsAreBoundedBeforeLayout)
             nullptr}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        LabelRecord label = kivo_test::label(KIVO_LABEL_TEXT, 10, 10, 780, 460, c.text.c_str());
-        label.style = c.style;
+        const LabelRecord label = kivo_test::text(10, 10, 780, 460, c.text.c_str(), c.style);
         const std::string said =
             kivo_test::stderr_of([&] { kivo_set_screen(0, nullptr, nullptr, &label, 1, 0, 0, 0); });
         EXPECT_EQ(said, c.warning ? std::string("reliability_test: kivo_set_screen: label 0: ") +
@@ -144,41 +133,28 @@ TEST_F(BadInput, TextsAreBoundedBeforeLayout)
     }
 }
 
-struct FatalCase {
-    const char* name;
-    int width, height;
-    std::int32_t qr_border;
-    const char* message; // what follows "<program>: "
-};
-
-const FatalCase fatal_cases[] = {
-    {"quiet zone beyond int", 64, 48, INT_MAX, "SDL_CreateRGBSurfaceWithFormat: image too large"},
-    // 21 modules + 2 x 16374 = 32769 pixels a side.
-    {"quiet zone the stretch cannot take", 64, 48, 16374,
-        "SDL_CreateRGBSurfaceWithFormat: image too large"}};
-
-// The terminal is back in text mode after the fatal end.
+// A QR code's quiet zone beyond int, or one the stretch cannot take (21 modules + 2 x 16374 =
+// 32769 pixels a side). The terminal is back in text mode after the fatal end.
 TEST_F(BadInput, UnusableSizesEndTheProcess)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const std::string log = ::testing::TempDir() + "kivo-console-log";
-    for (const FatalCase& t : fatal_cases) {
-        SCOPED_TRACE(t.name);
+    for (const std::int32_t border : {INT_MAX, 16374}) {
+        SCOPED_TRACE(border);
         std::remove(log.c_str());
         EXPECT_EXIT(
             {
                 kivo_emu_console_set_log(log.c_str());
                 ConfigRecord c = config();
-                c.qr_border = t.qr_border;
-                kivo_create_window(t.width, t.height, &c);
+                c.qr_border = border;
+                kivo_create_window(64, 48, &c);
                 const LabelRecord qr = kivo_test::label(KIVO_LABEL_QR, 0, 0, 150, 40, "x");
                 kivo_set_screen(0, nullptr, nullptr, &qr, 1, 0, 0, 0);
                 kivo_present(0);
                 std::exit(0);
             },
-            ::testing::ExitedWithCode(1), std::string(": ") + t.message);
-        const std::vector<char> modes = kivo_test::read_file(log);
-        EXPECT_EQ(std::string(modes.begin(), modes.end()), "graphics\ntext\n");
+            ::testing::ExitedWithCode(1), ": SDL_CreateRGBSurfaceWithFormat: image too large");
+        EXPECT_EQ(kivo_test::read_file(log), "graphics\ntext\n");
     }
 }
 

@@ -3,13 +3,8 @@
 // spaces of 0, negative and extreme size: tests/events). Each has a documented result
 // (docs/bad-input.md); the sanitizer build checks that none of them overflows.
 #include <climits>
-#include <cstring>
-#include <string>
-#include <vector>
 
-#include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
-#include <gtest/gtest.h>
 
 #include "kivo_emu.h"
 #include "reliability.h"
@@ -30,10 +25,8 @@ TEST_F(Extremes, OffsetsAtTheEndsOfTheIntRange)
     } cases[] = {{INT_MAX, 20, true}, {INT_MIN, 20, true}, {-160, 10, false}, {161, 20, false},
         {320, 20, false}, {1, 10, false}};
     open(320, 240);
-    const LabelRecord first[] = {area(0, 0, 320, 240, 10)};
-    const LabelRecord second[] = {area(0, 0, 320, 240, 20)};
-    kivo_set_screen(0, "home", "car", first, 1, 0, 0, 0);
-    kivo_set_screen(1, "help", "plug", second, 1, 0, 0, 0);
+    kivo_test::set(0, "home", "car", {area(0, 0, 320, 240, 10)});
+    kivo_test::set(1, "help", "plug", {area(0, 0, 320, 240, 20)});
     for (const auto& t : cases) {
         SCOPED_TRACE(t.offset);
         kivo_present(0);
@@ -65,12 +58,11 @@ TEST_F(Extremes, NegativeAndHugeRectangles)
         SCOPED_TRACE(t.name);
         std::vector<LabelRecord> labels;
         for (int kind : {KIVO_LABEL_TEXT, KIVO_LABEL_QR, KIVO_LABEL_SLIDER, 9}) {
-            labels.push_back(area(t.x, t.y, t.w, t.h, 7));
-            labels.back().kind = std::uint8_t(kind);
-            labels.back().text = "Extreme";
+            labels.push_back(
+                kivo_test::label(std::uint8_t(kind), t.x, t.y, t.w, t.h, "Extreme", 7));
             labels.back().style = KIVO_STYLE_WHITE_BUTTON;
         }
-        kivo_set_screen(0, nullptr, nullptr, labels.data(), std::uint32_t(labels.size()), 0, 0, 0);
+        kivo_test::set(0, nullptr, nullptr, labels);
         kivo_present(0);
         kivo_present(INT_MIN);
         kivo_present(0);
@@ -90,11 +82,7 @@ TEST_F(Extremes, FarOffLabelsLeaveTheSurfaceAlone)
         int x, y, offset;
     } places[] = {{(1 << 24) + 50, 50, 0}, {50, (1 << 24) + 50, 0}, {-(1 << 24) + 50, 50, 0},
         {INT_MIN, INT_MIN + 50, 0}, {50, 50, 1 << 24}, {50, 50, INT_MIN}};
-    ConfigRecord c = config();
-    c.slider_sweep_angle = 6.0f;
-    c.slider_value_color[0] = c.slider_band_color[1] = c.slider_marker_color[2] = 255;
-    c.slider_value_color[3] = c.slider_band_color[3] = c.slider_marker_color[3] = 255;
-    kivo_create_window(320, 240, &c);
+    open(320, 240, kivo_test::gauges(0, 6.0f, 0xffff0000, 0xff00ff00, 0xff0000ff));
     kivo_set_screen(0, "home", nullptr, nullptr, 0, 0, 0, 0);
     kivo_present(0);
     const std::vector<std::uint32_t> base = frame();
@@ -102,10 +90,8 @@ TEST_F(Extremes, FarOffLabelsLeaveTheSurfaceAlone)
         for (int kind : {KIVO_LABEL_TEXT, KIVO_LABEL_ICON, KIVO_LABEL_QR, KIVO_LABEL_SLIDER}) {
             SCOPED_TRACE(testing::Message() << "kind " << kind << " at " << p.x << ", " << p.y
                                             << ", offset " << p.offset);
-            LabelRecord label = area(p.x, p.y, 200, 100, 1);
-            label.kind = std::uint8_t(kind);
-            label.text = kind == KIVO_LABEL_ICON ? "car" : "Far away";
-            label.r = label.g = label.a = 255;
+            LabelRecord label = kivo_test::label(std::uint8_t(kind), p.x, p.y, 200, 100,
+                kind == KIVO_LABEL_ICON ? "car" : "Far away", 1);
             label.style = KIVO_STYLE_WHITE_BUTTON;
             label.value = label.marker_value = 0.5f;
             kivo_set_screen(0, "home", nullptr, nullptr, 0, 0, 0, 0);

@@ -2,15 +2,6 @@
 // process's resident memory, and a fixture on the manual clock.
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
-#include <SDL2/SDL.h>
-
-#include "kivo/kivo.h"
 #include "support.h"
 
 namespace reliability {

@@ -3,10 +3,6 @@
 // entries keep expiring. The cache must hold exactly the references named in the last 600 s, and
 // resident memory must settle.
 #include <cstdio>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
 
 #include "capi/state.h"
 #include "kivo_emu.h"

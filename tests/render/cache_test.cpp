@@ -49,9 +49,9 @@ TEST_F(CacheTest, EachReferenceFormIsTriedOnce)
 TEST_F(CacheTest, EveryFormReachesTheSameFileAsItsOwnEntry)
 {
     const std::string file = images + "background/home.webp";
-    const std::vector<char> bytes = read_file(file);
-    const std::string refs[] = {"home", "image://home", "file://" + file,
-        "data://" + base64(std::string(bytes.begin(), bytes.end()))};
+    const std::string bytes = read_file(file);
+    const std::string refs[] = {
+        "home", "image://home", "file://" + file, "data://" + base64(bytes)};
     open(800, 480);
     Image want(800, 480);
     blend(want, load(file), 0, 0);
@@ -173,8 +173,8 @@ TEST_F(CacheTest, PastTheCeilingIdleImagesGoLeastRecentlyUsedFirst)
     const auto colour = [](int i) { return std::uint32_t(0xff000000 | (i * 0x010307 & 0xffffff)); };
     const auto background = [&](int i) {
         const Image four(4, 4, colour(i));
-        const std::vector<char> png = read_file(save_png(four, "ceiling-bg"));
-        return "data://" + base64(std::string(png.begin(), png.end()));
+        const std::string png = read_file(save_png(four, "ceiling-bg"));
+        return "data://" + base64(png);
     };
 
     kivo_emu_fb_set_fault(KIVO_EMU_FB_NO_VSYNC); // no wait for 300 vertical blanks

@@ -14,10 +14,8 @@ class HitTest : public RenderTest {};
 TEST_F(HitTest, ButtonsResolveInOrderOverHalfOpenRectangles)
 {
     const int W = 800, H = 480;
-    // The generator's sizes, on which the points below rely.
-    ASSERT_EQ(load(images + "button/rosk/close.webp").w, 80);
-    ASSERT_EQ(load(images + "button/tavi/back.webp").w, 88);
-    ASSERT_EQ(load(images + "carousel/rosk/left.webp").h, 96);
+    // The points rely on the generated images' sizes: Close 80 wide, tavi's Back 88, the
+    // carousel's arrows 96 tall.
     const int mid = (H - 96) / 2;
     const struct {
         std::uint8_t flavour;

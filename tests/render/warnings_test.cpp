@@ -1,7 +1,6 @@
 // The warning road over many frames: each warning written once while its cause stays on screen,
 // again when the cause comes back after a frame without it, and a bounded memory of causes.
 // (Images are said once per load: tests/render/cache_test.cpp.)
-#include <string>
 
 #include "render_fixture.h"
 

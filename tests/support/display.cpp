@@ -29,11 +29,18 @@ void Display::TearDown()
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
+void set(std::uint32_t slot, const char* background, const char* icon,
+    const std::vector<LabelRecord>& labels, std::uint16_t buttons, std::uint32_t current,
+    std::uint32_t count)
+{
+    kivo_set_screen(slot, background, icon, labels.data(), std::uint32_t(labels.size()), current,
+        count, buttons);
+}
+
 void show(const char* background, const char* icon, const std::vector<LabelRecord>& labels,
     std::uint16_t buttons, std::uint32_t current, std::uint32_t count)
 {
-    kivo_set_screen(
-        0, background, icon, labels.data(), std::uint32_t(labels.size()), current, count, buttons);
+    set(0, background, icon, labels, buttons, current, count);
     kivo_present(0);
 }
 

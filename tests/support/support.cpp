@@ -47,6 +47,21 @@ ConfigRecord config(std::uint8_t flavour)
     return c;
 }
 
+ConfigRecord gauges(
+    float start, float sweep, std::uint32_t value, std::uint32_t band, std::uint32_t marker)
+{
+    ConfigRecord c = config();
+    c.slider_start_angle = start;
+    c.slider_sweep_angle = sweep;
+    for (int i = 0; i < 4; ++i) {
+        const int shift = i == 3 ? 24 : 16 - 8 * i; // r, g, b, a
+        c.slider_value_color[i] = channel(value, shift);
+        c.slider_band_color[i] = channel(band, shift);
+        c.slider_marker_color[i] = channel(marker, shift);
+    }
+    return c;
+}
+
 LabelRecord label(std::uint8_t kind, int x, int y, int w, int h, const char* text, std::uint32_t id)
 {
     LabelRecord r{};
@@ -178,7 +193,7 @@ int occurrences(const std::string& text, const std::string& what)
     return n;
 }
 
-std::vector<char> read_file(const std::string& path)
+std::string read_file(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};

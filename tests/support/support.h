@@ -1,4 +1,5 @@
-// Pieces shared by the test programs.
+// Pieces shared by the test programs (with the standard, SDL, GoogleTest and kivo.h headers they
+// all need: a test that includes this header includes nothing of those again).
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,16 @@ inline LabelRecord area(int x, int y, int w, int h, std::uint32_t id)
 {
     return label(9, x, y, w, h, "", id);
 }
+// A text label of a style.
+inline LabelRecord text(int x, int y, int w, int h, const char* s, std::uint16_t style = 0)
+{
+    LabelRecord l = label(KIVO_LABEL_TEXT, x, y, w, h, s);
+    l.style = style;
+    return l;
+}
+// config() with sliders swept from start by sweep, their arcs in these colours (0xAARRGGBB).
+ConfigRecord gauges(
+    float start, float sweep, std::uint32_t value, std::uint32_t band, std::uint32_t marker);
 
 // 0xAARRGGBB pixels, row by row.
 struct Image {
@@ -79,7 +90,7 @@ inline int lines(const std::string& text)
     return occurrences(text, "\n");
 }
 
-std::vector<char> read_file(const std::string& path);
+std::string read_file(const std::string& path);
 // Writes bytes to the file name in the test temporary directory; returns its path.
 std::string write_file(const std::string& name, const std::string& bytes);
 
@@ -134,6 +145,10 @@ inline void window_event(int w, int h, Uint8 event = SDL_WINDOWEVENT_RESIZED)
     ASSERT_EQ(SDL_PushEvent(&e), 1);
 }
 
+// A slot with these contents.
+void set(std::uint32_t slot, const char* background, const char* icon,
+    const std::vector<LabelRecord>& labels = {}, std::uint16_t buttons = 0,
+    std::uint32_t current = 0, std::uint32_t count = 0);
 // Slot 0 with these contents, presented.
 void show(const char* background, const char* icon, const std::vector<LabelRecord>& labels = {},
     std::uint16_t buttons = 0, std::uint32_t current = 0, std::uint32_t count = 0);
