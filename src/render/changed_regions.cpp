@@ -6,18 +6,12 @@
 // the elements alone; an element that shows the same in the same place draws the same pixels. So
 // the regions where the lists differ are all that can change: each is redrawn from its background
 // up, clipped to it. Anything else is drawn in full.
-#include <algorithm>
 #include <cstring>
-#include <optional>
-#include <span>
-#include <utility>
 
 #include <cairo.h>
-#include <pango/pangocairo.h>
 
 #include "render/blit.h"
 #include "render/controls.h"
-#include "render/label_geometry.h"
 #include "render/slider_geometry.h"
 #include "render/tracker.h"
 
@@ -63,8 +57,8 @@ void Tracker::draw_element(std::size_t index)
         }
         blit_around(target, image, shown->x, shown->y, over_);
     } else if (const ShownText* text = e.as<ShownText>()) {
-        show_text(c_->cairo, text_slots_[text->slot].layout, text->left, text->top, text->color,
-            text->shown);
+        show_text(c_->cairo, text_slots_[text->slot].layout.get(), text->left, text->top,
+            text->color, text->shown);
     } else if (const ShownQr* qr = e.as<ShownQr>()) {
         draw_qr_code(target, c_->config.qr_border, *qr_slots_[qr->slot].code, *e.label, e.offset);
     } else if (e.as<ShownSlider>()) {

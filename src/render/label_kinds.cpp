@@ -2,7 +2,6 @@
 // case in both switches here, a value of what it shows in elements.h, and its drawer.
 #include <bit>
 
-#include "render/label_geometry.h"
 #include "render/slider_geometry.h"
 #include "render/tracker.h"
 

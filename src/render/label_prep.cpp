@@ -1,10 +1,8 @@
 // What the fast path prepares before a frame is drawn: the text of each label laid out once and
 // kept, each QR text encoded once and kept, and the shared layout left as the full redraw leaves
 // it.
-#include <cairo.h>
 #include <pango/pangocairo.h>
 
-#include "render/label_geometry.h"
 #include "render/tracker.h"
 
 namespace kivo {
@@ -15,13 +13,6 @@ namespace {
 constexpr int ink_margin = 4;
 
 } // namespace
-
-Tracker::~Tracker()
-{
-    for (TextSlot& slot : text_slots_)
-        if (slot.layout)
-            g_object_unref(slot.layout);
-}
 
 void Tracker::forget_drawn()
 {
@@ -55,12 +46,13 @@ bool Tracker::layout_text(const Label& label, std::size_t index, int align, int 
     if (markup && !parses(label.text, nullptr))
         return false;
     if (!slot.layout)
-        slot.layout = pango_cairo_create_layout(c_->cairo);
-    set_layout_box(slot.layout, label);
-    pango_layout_set_alignment(slot.layout, PangoAlignment(align));
-    pango_layout_set_font_description(slot.layout, font >= 0 ? c_->fonts[font] : nullptr);
+        slot.layout.reset(pango_cairo_create_layout(c_->cairo));
+    PangoLayout* layout = slot.layout.get();
+    set_layout_box(layout, label);
+    pango_layout_set_alignment(layout, PangoAlignment(align));
+    pango_layout_set_font_description(layout, font >= 0 ? c_->fonts[font] : nullptr);
     if (!slot.version || slot.text != label.text || slot.markup != markup) {
-        set_text(slot.layout, label.text, markup);
+        set_text(layout, label.text, markup);
         slot.text = label.text;
         slot.markup = markup;
     }
@@ -68,7 +60,7 @@ bool Tracker::layout_text(const Label& label, std::size_t index, int align, int 
     slot.version = ++versions_;
     // Glyphs paint their ink rectangle, a markup background the logical one.
     PangoRectangle ink, logical;
-    pango_layout_get_pixel_extents(slot.layout, &ink, &logical);
+    pango_layout_get_pixel_extents(layout, &ink, &logical);
     const SDL_Rect glyphs{ink.x, ink.y, ink.width, ink.height};
     const SDL_Rect lines{logical.x, logical.y, logical.width, logical.height};
     SDL_Rect painted;
@@ -98,7 +90,7 @@ bool Tracker::prepare(const ScreenDef& screen, LayoutCarry& carry)
                 qr_slots_.emplace_back();
             QrSlot& slot = qr_slots_[carry.qr++];
             if (!slot.version || slot.text != label.text) {
-                slot.code.reset(encode_qr(label.text));
+                slot.code = encode_qr(label.text);
                 slot.text = label.text;
                 slot.version = ++versions_;
             }

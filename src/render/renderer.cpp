@@ -23,18 +23,16 @@ namespace {
 
 constexpr const char* asset_dir = "app/share/marvo/images/";
 
-constexpr const char* asset_paths[asset_count] = {"button/rosk/ok.webp", "button/rosk/ok_v2.webp",
-    "button/rosk/back.webp", "button/rosk/back_v2.webp", "button/rosk/menu.webp",
-    "button/rosk/close.webp", "button/rosk/help.webp", "button/rosk/fast.webp",
-    "button/rosk/smart.webp", "button/rosk/frame.webp", "button/tavi/back.webp",
-    "button/tavi/locale.webp", "label/rosk/blankButton.webp", "label/rosk/fastButton.webp",
-    "label/rosk/smartButton.webp", "label/rosk/narrowButton.webp",
-    "label/tavi/availableButton.webp", "label/tavi/reservedButton.webp",
-    "label/tavi/chargingButton.webp", "label/tavi/faultedButton.webp", "label/tavi/greyButton.webp",
-    "label/tavi/whiteButton.webp", "label/tavi/tallButton.webp", "label/tavi/fullBullet.webp",
-    "label/tavi/emptyBullet.webp", "carousel/rosk/left.webp", "carousel/rosk/right.webp",
-    "carousel/rosk/emptyDot.webp", "carousel/rosk/fullDot.webp", "carousel/tavi/left.webp",
-    "carousel/tavi/leftEnd.webp", "carousel/tavi/right.webp", "carousel/tavi/rightEnd.webp"};
+constexpr const char* asset_paths[asset_count] = {"button/rosk/ok", "button/rosk/ok_v2",
+    "button/rosk/back", "button/rosk/back_v2", "button/rosk/menu", "button/rosk/close",
+    "button/rosk/help", "button/rosk/fast", "button/rosk/smart", "button/rosk/frame",
+    "button/tavi/back", "button/tavi/locale", "label/rosk/blankButton", "label/rosk/fastButton",
+    "label/rosk/smartButton", "label/rosk/narrowButton", "label/tavi/availableButton",
+    "label/tavi/reservedButton", "label/tavi/chargingButton", "label/tavi/faultedButton",
+    "label/tavi/greyButton", "label/tavi/whiteButton", "label/tavi/tallButton",
+    "label/tavi/fullBullet", "label/tavi/emptyBullet", "carousel/rosk/left", "carousel/rosk/right",
+    "carousel/rosk/emptyDot", "carousel/rosk/fullDot", "carousel/tavi/left",
+    "carousel/tavi/leftEnd", "carousel/tavi/right", "carousel/tavi/rightEnd"};
 
 // How a part of an image reaches the target: copied row by row (what SDL's copy blit does, at
 // the speed of memcpy), blended by AlphaBlend (SDL's arithmetic, eight pixels at a time), or
@@ -115,7 +113,7 @@ Renderer::Renderer(Window& window, const Config& config)
         fonts_[i++] = pango_font_description_from_string(font->c_str());
 
     for (std::size_t i = 0; i < asset_count; ++i)
-        assets_[i] = Surface((std::string(asset_dir) + asset_paths[i]).c_str(), 0, 0);
+        assets_[i] = Surface((std::string(asset_dir) + asset_paths[i] + ".webp").c_str(), 0, 0);
     for (const Surface& asset : assets_)
         if (!asset)
             errx(1, "essential images missing");

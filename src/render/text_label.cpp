@@ -2,10 +2,8 @@
 
 #include <err.h>
 
-#include <cairo.h>
 #include <pango/pangocairo.h>
 
-#include "render/coords.h"
 #include "render/label_geometry.h"
 #include "render/warnings.h"
 
@@ -20,12 +18,6 @@ std::optional<Asset> label_background(std::uint32_t style)
 }
 
 namespace {
-
-// Pixels to Pango units (a shift by 10), saturated to int.
-int pango_units(std::int32_t pixels)
-{
-    return coords::saturate(std::int64_t{pixels} * PANGO_SCALE);
-}
 
 // Whether the layout's font is refused; said once while texts in it are drawn.
 bool font_refused(PangoLayout* layout, Warnings& warnings)
@@ -81,22 +73,21 @@ void show_text(cairo_t* cr, PangoLayout* layout, std::int64_t left, std::int64_t
 {
     cairo_new_path(cr);
     cairo_move_to(cr, double(left), double(top));
-    set_source(cr, c);
+    constexpr double k = 1.0 / 255;
+    cairo_set_source_rgba(cr, c.r * k, c.g * k, c.b * k, c.a * k);
     if (shown)
         pango_cairo_show_layout(cr, layout);
     cairo_close_path(cr);
 }
 
-void set_source(cairo_t* cr, const Color& c)
-{
-    constexpr double k = 1.0 / 255;
-    cairo_set_source_rgba(cr, c.r * k, c.g * k, c.b * k, c.a * k);
-}
-
 void set_layout_box(PangoLayout* layout, const Label& label)
 {
-    pango_layout_set_width(layout, pango_units(label.width));
-    pango_layout_set_height(layout, pango_units(label.height));
+    // Pixels to Pango units (a shift by 10), saturated to int.
+    const auto units = [](std::int32_t pixels) {
+        return coords::saturate(std::int64_t{pixels} * PANGO_SCALE);
+    };
+    pango_layout_set_width(layout, units(label.width));
+    pango_layout_set_height(layout, units(label.height));
     pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
     pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
 }

@@ -2,23 +2,10 @@
 // redraws only what changed. Private to the renderer.
 #pragma once
 
-#include <array>
-#include <cstddef>
-#include <cstdint>
-#include <memory>
-#include <string>
-#include <unordered_map>
-#include <optional>
-#include <vector>
-
-#include <SDL2/SDL.h>
-#include <qrencode.h>
-
-#include "kivo/damage.h"
 #include "kivo/renderer.h"
-#include "kivo/screen.h"
 #include "render/coords.h"
 #include "render/elements.h"
+#include "render/label_geometry.h"
 #include "render/slider_backdrop.h"
 
 namespace kivo {
@@ -80,7 +67,7 @@ struct TextBox {
 
 // A text label laid out once and kept while its text and layout settings stay the same.
 struct TextSlot {
-    PangoLayout* layout = nullptr;
+    std::unique_ptr<PangoLayout, Freed<g_object_unref>> layout;
     std::string text;
     bool markup = false;
     TextBox box;
@@ -89,14 +76,10 @@ struct TextSlot {
     SDL_Rect ink{}; // relative to the layout's corner, widened by a margin
 };
 
-struct QrFree {
-    void operator()(QRcode* code) const { QRcode_free(code); }
-};
-
 // A QR label's text encoded once, kept for the frames that draw it (none: it does not encode).
 struct QrSlot {
     std::string text;
-    std::unique_ptr<QRcode, QrFree> code;
+    QrCode code;
     // Changes whenever the text does; 0 before the first.
     std::uint64_t version = 0;
 };
@@ -114,11 +97,6 @@ struct LayoutCarry {
 // next frame from what changed.
 class Tracker {
   public:
-    Tracker() = default;
-    ~Tracker();
-    Tracker(const Tracker&) = delete;
-    Tracker& operator=(const Tracker&) = delete;
-
     // The frame drawn from what changed, which is added to changed; false (nothing done) when it
     // must be the full redraw.
     bool draw(const Canvas& c, const ScreenDef& first, const ScreenDef* second, int offset,
