@@ -89,19 +89,16 @@ void Renderer::clear_cache()
 void Renderer::draw_background(const std::string& ref, int x)
 {
     Animation& image = get_image("background", ref, target_->w, target_->h);
-    if (image.empty())
-        return;
-    draw_at(image, x, 0);
+    if (!image.empty())
+        draw_at(image, x, 0);
 }
 
 void Renderer::draw_icon(const std::string& ref, int x)
 {
     Animation& image = get_image("icon", ref, 0, 0);
-    const SDL_Surface* frame = image.frame();
-    if (!frame)
-        return;
-    draw_at(image, coords::centred(x, target_->w, frame->w, 0),
-        coords::saturate(std::int64_t{config_.icon_center_y} - frame->h / 2));
+    if (const SDL_Surface* frame = image.frame())
+        draw_at(image, coords::centred(x, target_->w, frame->w, 0),
+            coords::saturate(std::int64_t{config_.icon_center_y} - frame->h / 2));
 }
 
 } // namespace kivo

@@ -11,17 +11,13 @@ void draw_label(const Canvas& c, const Label& label, int offset)
 {
     switch (label.kind) {
     case LabelKind::Text:
-        c.renderer.draw_text_label(label, offset);
-        break;
+        return c.renderer.draw_text_label(label, offset);
     case LabelKind::Icon:
-        c.renderer.draw_icon_label(label, offset);
-        break;
+        return c.renderer.draw_icon_label(label, offset);
     case LabelKind::Qr:
-        c.renderer.draw_qr_label(label, offset);
-        break;
+        return c.renderer.draw_qr_label(label, offset);
     case LabelKind::Slider:
-        c.renderer.draw_slider_label(label, offset);
-        break;
+        return c.renderer.draw_slider_label(label, offset);
     } // a kind of no case here is stored and hit-tested, never drawn
 }
 
@@ -64,11 +60,10 @@ void Tracker::label(const Label& label, int offset)
     }
     case LabelKind::Slider: {
         const SliderGeometry gauge(label, offset);
+        const auto bits = [](float v) { return std::bit_cast<std::uint32_t>(v); };
         add(ShownSlider{{std::int64_t{label.x} + offset, label.y, label.width, label.height,
                             label.color},
-                std::bit_cast<std::uint32_t>(label.band_value),
-                std::bit_cast<std::uint32_t>(label.value),
-                std::bit_cast<std::uint32_t>(label.marker_value)},
+                bits(label.band_value), bits(label.value), bits(label.marker_value)},
             gauge.left(), gauge.top(), gauge.side(), gauge.side(), &label, offset);
         break;
     }

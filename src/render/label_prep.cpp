@@ -22,14 +22,13 @@ void Tracker::forget_drawn()
 
 bool Tracker::loaded(const ScreenDef& screen) const
 {
-    if (screen.background && !c_->cache.contains(*screen.background))
-        return false;
-    if (screen.icon && !c_->cache.contains(*screen.icon))
-        return false;
-    for (const Label& label : screen.labels)
-        if (label.kind == LabelKind::Icon && !c_->cache.contains(label.text))
-            return false;
-    return true;
+    const auto has = [&](const std::optional<std::string>& ref) {
+        return !ref || c_->cache.contains(*ref);
+    };
+    return has(screen.background) && has(screen.icon) &&
+           std::ranges::all_of(screen.labels, [&](const Label& label) {
+               return label.kind != LabelKind::Icon || c_->cache.contains(label.text);
+           });
 }
 
 // Lays out the text of a slot again when anything it depends on changed; false for markup

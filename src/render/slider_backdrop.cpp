@@ -54,16 +54,13 @@ void SliderBackdrop::restore(SDL_Surface* target) const
         pixel_at(pixels_.get(), within.x, within.y), pixels_->pitch, r.w * 4, r.h);
 }
 
-bool SliderBackdrop::stayed(const Element& slider) const
+bool SliderBackdrop::placed(const Element& slider)
 {
-    return SDL_RectEquals(&drawn_rect_, &slider.bounds) &&
-           drawn_left_ == slider.as<ShownSlider>()->place.left;
-}
-
-void SliderBackdrop::placed(const Element& slider)
-{
+    const std::int64_t left = slider.as<ShownSlider>()->place.left;
+    const bool stayed = SDL_RectEquals(&drawn_rect_, &slider.bounds) && drawn_left_ == left;
     drawn_rect_ = slider.bounds;
-    drawn_left_ = slider.as<ShownSlider>()->place.left;
+    drawn_left_ = left;
+    return stayed;
 }
 
 } // namespace kivo

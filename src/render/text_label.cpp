@@ -118,11 +118,10 @@ void Renderer::draw_text_label(const Label& label, int offset) const
 void Renderer::draw_icon_label(const Label& label, int offset)
 {
     Animation& image = get_image("icon", label.text, 0, 0);
-    const SDL_Surface* frame = image.frame();
-    if (!frame)
-        return;
-    const SDL_Point at = icon_corner(label, offset, *frame);
-    draw_at(image, at.x, at.y);
+    if (const SDL_Surface* frame = image.frame()) {
+        const SDL_Point at = icon_corner(label, offset, *frame);
+        draw_at(image, at.x, at.y);
+    }
 }
 
 } // namespace kivo

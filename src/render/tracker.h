@@ -158,7 +158,7 @@ class Tracker {
     Damage whole_elements_cut(const Damage& damage) const;
     void repaint(const Damage& damage);
     void draw_element(std::size_t index);
-    bool may_take_backdrop(const SliderBackdrop& backdrop, std::size_t index) const;
+    bool may_take_backdrop(bool stayed, std::size_t index) const;
     void plan_backdrops();
     void draw_slider(std::size_t index);
 };
