@@ -156,10 +156,9 @@ std::optional<ButtonFlag> Renderer::button_at(int x, int y) const
 std::optional<std::uint32_t> Renderer::label_at(int x, int y) const
 {
     const std::int64_t y1 = std::int64_t{y} - config_.label_offset_y;
-    for (auto it = current_screen_.labels.rbegin(); it != current_screen_.labels.rend(); ++it) {
+    for (auto it = current_screen_.labels.rbegin(); it != current_screen_.labels.rend(); ++it)
         if (coords::inside(x, y1, it->x, it->y, it->width, it->height))
             return it->id;
-    }
     return std::nullopt;
 }
 

@@ -26,8 +26,9 @@ struct TextCorner {
     }
 };
 
-// The style image of a text label: the lowest set bit from BlankButton to EmptyBullet, or none.
-std::optional<Asset> label_background(std::uint32_t style);
+// The style image of a text label (the lowest set bit from BlankButton to EmptyBullet; null for
+// none) and its corner (style_image_corner).
+std::pair<const Surface*, SDL_Point> style_image(const Renderer& r, const Label& label, int offset);
 
 // The box a text label's layout fills: the label's width and height, words wrapped and the last
 // line ellipsized.

@@ -26,12 +26,8 @@ void Tracker::label(const Label& label, int offset)
     switch (label.kind) {
     case LabelKind::Text: {
         // The style's image is an element of its own: a new text leaves it as it was.
-        if (const auto background = label_background(label.style)) {
-            const Surface& image = c_->renderer.asset(*background);
-            const SDL_Point at =
-                style_image_corner(label, offset, c_->config.label_offset_y, *image.get());
-            add_image(image.get(), image.plan(), at.x, at.y);
-        }
+        if (const auto [image, at] = style_image(c_->renderer, label, offset); image)
+            add_image(image->get(), image->plan(), at.x, at.y);
         const std::size_t slot = listed_texts_++;
         const SDL_Rect& ink = text_slots_[slot].ink;
         const TextCorner corner(label, offset);

@@ -7,13 +7,6 @@
 
 namespace kivo {
 
-namespace {
-
-// Antialiasing and hinting may put ink a little outside the extents Pango reports.
-constexpr int ink_margin = 4;
-
-} // namespace
-
 void Tracker::forget_drawn()
 {
     valid_ = false;
@@ -35,8 +28,7 @@ bool Tracker::loaded(const ScreenDef& screen) const
 // that does not parse (Pango then keeps the text before, which only the full redraw knows).
 bool Tracker::layout_text(const Label& label, std::size_t index, int align, int font)
 {
-    if (index == text_slots_.size())
-        text_slots_.emplace_back();
+    text_slots_.resize(std::max(text_slots_.size(), index + 1));
     TextSlot& slot = text_slots_[index];
     const bool markup = label.style & LabelStyle::Markup;
     const TextBox box{label.width, label.height, align, font};
@@ -62,12 +54,12 @@ bool Tracker::layout_text(const Label& label, std::size_t index, int align, int 
     pango_layout_get_pixel_extents(layout, &ink, &logical);
     const SDL_Rect glyphs{ink.x, ink.y, ink.width, ink.height};
     const SDL_Rect lines{logical.x, logical.y, logical.width, logical.height};
-    SDL_Rect painted;
-    SDL_UnionRect(&glyphs, &lines, &painted);
-    slot.ink = SDL_RectEmpty(&painted)
-                   ? SDL_Rect{}
-                   : SDL_Rect{painted.x - ink_margin, painted.y - ink_margin,
-                         painted.w + 2 * ink_margin, painted.h + 2 * ink_margin};
+    SDL_Rect p;
+    SDL_UnionRect(&glyphs, &lines, &p);
+    // Antialiasing and hinting may put ink a little outside the extents Pango reports.
+    constexpr int m = 4;
+    slot.ink =
+        SDL_RectEmpty(&p) ? SDL_Rect{} : SDL_Rect{p.x - m, p.y - m, p.w + 2 * m, p.h + 2 * m};
     return true;
 }
 
@@ -85,8 +77,7 @@ bool Tracker::prepare(const ScreenDef& screen, LayoutCarry& carry)
                 return false;
             carry.last_text = carry.text++;
         } else if (label.kind == LabelKind::Qr) {
-            if (carry.qr == qr_slots_.size())
-                qr_slots_.emplace_back();
+            qr_slots_.resize(std::max(qr_slots_.size(), carry.qr + 1));
             QrSlot& slot = qr_slots_[carry.qr++];
             if (!slot.version || slot.text != label.text) {
                 slot.code = encode_qr(label.text);

@@ -83,20 +83,14 @@ void recipe(const SDL_Surface* target, const SDL_Surface* image, BlitPlan* plan,
     const SDL_Rect whole{0, 0, image->w, image->h};
     const SDL_BlendMode mode = Surface::plain_blend(image);
     const bool same_format = copyable(image, target);
-    if (mode == SDL_BLENDMODE_NONE) {
-        part(whole, same_format ? Way::Copy : Way::Sdl);
-        return;
-    }
-    if (reference || !same_format || mode != SDL_BLENDMODE_BLEND) {
-        part(whole, Way::Sdl);
-        return;
-    }
+    if (mode == SDL_BLENDMODE_NONE)
+        return part(whole, same_format ? Way::Copy : Way::Sdl);
+    if (reference || !same_format || mode != SDL_BLENDMODE_BLEND)
+        return part(whole, Way::Sdl);
     const Way blend = AlphaBlend::in_use() ? Way::Blend : Way::Sdl;
     const std::vector<BlitPart>* parts = plan ? plan->parts(image) : nullptr;
-    if (!parts) {
-        part(whole, blend);
-        return;
-    }
+    if (!parts)
+        return part(whole, blend);
     for (const BlitPart& p : *parts)
         part(p.rect, p.copy ? Way::Copy : blend);
 }
@@ -162,10 +156,8 @@ void add_copied(const SDL_Surface* target, const SDL_Surface* image, BlitPlan* p
 void blit_around(
     SDL_Surface* target, SDL_Surface* image, int x, int y, const std::vector<SDL_Rect>& over)
 {
-    if (!copyable(image, target)) {
-        blit(target, image, nullptr, x, y, false);
-        return;
-    }
+    if (!copyable(image, target))
+        return blit(target, image, nullptr, x, y, false);
     const SDL_Rect box = coords::clip(x, y, image->w, image->h, target->clip_rect);
     if (SDL_RectEmpty(&box))
         return;
@@ -193,16 +185,6 @@ void Renderer::draw_at(Animation& image, int x, int y) const
 {
     image.advance(delta_ms_);
     blit(target_, image.frame(), image.plan(), x, y, full_redraw_);
-}
-
-void Renderer::set_full_redraw(bool on)
-{
-    full_redraw_ = on;
-}
-
-Damage Renderer::take_damage()
-{
-    return std::exchange(pending_, Damage{});
 }
 
 void Renderer::redraw_all()

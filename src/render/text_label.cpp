@@ -9,12 +9,15 @@
 
 namespace kivo {
 
-std::optional<Asset> label_background(std::uint32_t style)
+std::pair<const Surface*, SDL_Point> style_image(const Renderer& r, const Label& label, int offset)
 {
     for (unsigned bit = 1; bit <= 13; ++bit)
-        if (style & (1u << bit))
-            return static_cast<Asset>(static_cast<unsigned>(Asset::LabelBlank) + bit - 1);
-    return std::nullopt;
+        if (label.style & (1u << bit)) {
+            const Surface& image = r.asset(Asset(unsigned(Asset::LabelBlank) + bit - 1));
+            return {
+                &image, style_image_corner(label, offset, r.config().label_offset_y, *image.get())};
+        }
+    return {};
 }
 
 namespace {
@@ -94,12 +97,8 @@ void set_layout_box(PangoLayout* layout, const Label& label)
 
 void Renderer::draw_text_label(const Label& label, int offset) const
 {
-    if (const auto background = label_background(label.style)) {
-        const Surface& image = asset(*background);
-        const SDL_Point at =
-            style_image_corner(label, offset, config_.label_offset_y, *image.get());
-        draw_at(image, at.x, at.y);
-    }
+    if (const auto [image, at] = style_image(*this, label, offset); image)
+        draw_at(*image, at.x, at.y);
 
     set_layout_box(layout_, label);
     pango_layout_set_alignment(
