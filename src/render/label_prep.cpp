@@ -7,12 +7,6 @@
 
 namespace kivo {
 
-void Tracker::forget_drawn()
-{
-    valid_ = false;
-    shared_version_ = 0;
-}
-
 bool Tracker::loaded(const ScreenDef& screen) const
 {
     const auto has = [&](const std::optional<std::string>& ref) {
@@ -114,11 +108,9 @@ void Tracker::sync_shared_layout(const LayoutCarry& carry)
     pango_layout_set_alignment(c_->layout, PangoAlignment(carry.align));
     pango_layout_set_font_description(
         c_->layout, carry.font >= 0 ? c_->fonts[carry.font] : nullptr);
-    if (carry.last_text == SIZE_MAX)
+    if (carry.last_text == SIZE_MAX || shared_version_ == text_slots_[carry.last_text].version)
         return;
     const TextSlot& slot = text_slots_[carry.last_text];
-    if (shared_version_ == slot.version)
-        return;
     set_text(c_->layout, slot.text, slot.markup);
     shared_version_ = slot.version;
 }

@@ -49,9 +49,8 @@ void SliderBackdrop::restore(SDL_Surface* target) const
     SDL_Rect r;
     if (!SDL_IntersectRect(&rect_, &target->clip_rect, &r))
         return;
-    const SDL_Rect within{r.x - rect_.x, r.y - rect_.y, r.w, r.h};
     copy_rows(pixel_at(target, r.x, r.y), target->pitch,
-        pixel_at(pixels_.get(), within.x, within.y), pixels_->pitch, r.w * 4, r.h);
+        pixel_at(pixels_.get(), r.x - rect_.x, r.y - rect_.y), pixels_->pitch, r.w * 4, r.h);
 }
 
 bool SliderBackdrop::placed(const Element& slider)

@@ -20,23 +20,6 @@ std::pair<const Surface*, SDL_Point> style_image(const Renderer& r, const Label&
     return {};
 }
 
-namespace {
-
-// Whether the layout's font is refused; said once while texts in it are drawn.
-bool font_refused(PangoLayout* layout, Warnings& warnings)
-{
-    const PangoFontDescription* font = pango_layout_get_font_description(layout);
-    if (!font_too_large(layout, font))
-        return false;
-    char* name = pango_font_description_to_string(font);
-    if (warnings.first("font", name))
-        warnx("font \"%s\": more than %d pixels high, too large to draw", name, max_font_pixels);
-    g_free(name);
-    return true;
-}
-
-} // namespace
-
 bool font_too_large(PangoLayout* layout, const PangoFontDescription* font)
 {
     if (!font)
@@ -110,7 +93,16 @@ void Renderer::draw_text_label(const Label& label, int offset) const
     if (!markup || parses(label.text, warnings_.get()))
         set_text(layout_, label.text, markup);
     const TextCorner corner(label, offset);
-    const bool refused = font_refused(layout_, *warnings_);
+    // A font too large is refused, and said so once while texts in it are drawn.
+    const PangoFontDescription* font = pango_layout_get_font_description(layout_);
+    const bool refused = font_too_large(layout_, font);
+    if (refused) {
+        char* name = pango_font_description_to_string(font);
+        if (warnings_->first("font", name))
+            warnx(
+                "font \"%s\": more than %d pixels high, too large to draw", name, max_font_pixels);
+        g_free(name);
+    }
     show_text(cairo_, layout_, corner.left, corner.top, label.color, corner.shown && !refused);
 }
 

@@ -102,7 +102,11 @@ class Tracker {
     bool draw(const Canvas& c, const ScreenDef& first, const ScreenDef* second, int offset,
         int second_offset, Damage& changed);
     // The next frame is the full redraw, as after something else drew on the surface.
-    void forget_drawn();
+    void forget_drawn()
+    {
+        valid_ = false;
+        shared_version_ = 0;
+    }
 
     // The elements of the frame being listed, as walk_frame visits them.
     void background(const std::string& ref, int offset);
