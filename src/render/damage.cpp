@@ -9,14 +9,13 @@ void Damage::add(const SDL_Rect& rect)
     SDL_Rect r = rect;
     for (bool merged = true; merged;) {
         merged = false;
-        for (std::size_t i = 0; i < count_; ++i) {
+        for (std::size_t i = 0; i < count_; ++i)
             if (SDL_HasIntersection(&rects_[i], &r)) {
                 SDL_UnionRect(&rects_[i], &r, &r);
                 rects_[i] = rects_[--count_];
                 merged = true;
                 break;
             }
-        }
     }
     if (count_ == max_rects) {
         for (std::size_t i = 0; i < count_; ++i)

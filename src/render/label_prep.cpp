@@ -69,7 +69,7 @@ bool Tracker::prepare(const ScreenDef& screen, LayoutCarry& carry)
             if ((carry.font >= 0 && font_too_large(c_->layout, c_->fonts[carry.font])) ||
                 !layout_text(label, carry.text, carry.align, carry.font))
                 return false;
-            carry.last_text = carry.text++;
+            ++carry.text;
         } else if (label.kind == LabelKind::Qr) {
             qr_slots_.resize(std::max(qr_slots_.size(), carry.qr + 1));
             QrSlot& slot = qr_slots_[carry.qr++];
@@ -108,9 +108,9 @@ void Tracker::sync_shared_layout(const LayoutCarry& carry)
     pango_layout_set_alignment(c_->layout, PangoAlignment(carry.align));
     pango_layout_set_font_description(
         c_->layout, carry.font >= 0 ? c_->fonts[carry.font] : nullptr);
-    if (carry.last_text == SIZE_MAX || shared_version_ == text_slots_[carry.last_text].version)
+    if (carry.text == 0 || shared_version_ == text_slots_[carry.text - 1].version)
         return;
-    const TextSlot& slot = text_slots_[carry.last_text];
+    const TextSlot& slot = text_slots_[carry.text - 1];
     set_text(c_->layout, slot.text, slot.markup);
     shared_version_ = slot.version;
 }

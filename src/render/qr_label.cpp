@@ -54,8 +54,7 @@ void draw_qr_code(
 
 void Renderer::draw_qr_label(const Label& label, int offset) const
 {
-    const QrCode code = encode_qr(label.text);
-    if (code)
+    if (const QrCode code = encode_qr(label.text))
         draw_qr_code(target_, config_.qr_border, *code, label, offset);
     else if (warnings_->first("qrencode", label.text))
         warn("qrencode");

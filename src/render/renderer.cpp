@@ -57,12 +57,11 @@ void blit_part(SDL_Surface* image, const SDL_Rect& src, SDL_Surface* target, std
     const auto* from = static_cast<const Uint8*>(image->pixels) +
                        std::ptrdiff_t(src.y + to.y - y) * image->pitch +
                        std::ptrdiff_t(src.x + to.x - x) * bpp;
+    Uint8* at = pixel_at(target, to.x, to.y);
     if (way == Way::Blend)
-        AlphaBlend::blend_rows(
-            from, image->pitch, pixel_at(target, to.x, to.y), target->pitch, to.w, to.h);
+        AlphaBlend::blend_rows(from, image->pitch, at, target->pitch, to.w, to.h);
     else
-        copy_rows(
-            pixel_at(target, to.x, to.y), target->pitch, from, image->pitch, to.w * bpp, to.h);
+        copy_rows(at, target->pitch, from, image->pitch, to.w * bpp, to.h);
 }
 
 bool copyable(const SDL_Surface* image, const SDL_Surface* target)

@@ -90,7 +90,6 @@ struct LayoutCarry {
     int align = 0;
     int font = -1; // none set
     std::size_t text = 0, qr = 0;
-    std::size_t last_text = SIZE_MAX; // the slot of the frame's last text, if any
 };
 
 // The renderer's fast path: what it drew last, element by element, and the steps that draw the
