@@ -73,13 +73,9 @@ void Renderer::clear_cache()
         for (auto it = cache_.begin(); it != cache_.end(); ++it)
             if (it->second.round != cache_round_)
                 idle.push_back(it);
-        std::sort(idle.begin(), idle.end(),
-            [](const auto& a, const auto& b) { return a->second.last_used < b->second.last_used; });
-        for (auto it : idle) {
-            if (cache_bytes_ <= image_bound())
-                break;
-            drop(it);
-        }
+        std::ranges::sort(idle, std::ranges::less{}, [](auto it) { return it->second.last_used; });
+        for (auto it = idle.begin(); it != idle.end() && cache_bytes_ > image_bound(); ++it)
+            drop(*it);
     }
     if (cache_.size() != entries)
         ++cache_generation_;

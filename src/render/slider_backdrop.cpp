@@ -12,13 +12,10 @@ bool SliderBackdrop::holds(
         !(place_ == now.place) || band_ != now.band)
         return false;
     std::size_t n = 0;
-    for (const Element& element : below) {
-        if (!SDL_HasIntersection(&element.bounds, &slider.bounds))
-            continue;
-        if (n == under_.size() || !under_[n].shows_same(element))
+    for (const Element& element : below)
+        if (SDL_HasIntersection(&element.bounds, &slider.bounds) &&
+            (n == under_.size() || !under_[n++].shows_same(element)))
             return false;
-        ++n;
-    }
     return n == under_.size();
 }
 

@@ -34,13 +34,11 @@ bool font_too_large(PangoLayout* layout, const PangoFontDescription* font)
 
 void set_text(PangoLayout* layout, const std::string& text, bool markup)
 {
-    if (markup) {
-        pango_layout_set_markup(layout, text.c_str(), -1);
-    } else {
-        // set_text keeps the attribute list that an earlier label's markup left on the layout.
-        pango_layout_set_attributes(layout, nullptr);
-        pango_layout_set_text(layout, text.c_str(), -1);
-    }
+    if (markup)
+        return pango_layout_set_markup(layout, text.c_str(), -1);
+    // set_text keeps the attribute list that an earlier label's markup left on the layout.
+    pango_layout_set_attributes(layout, nullptr);
+    pango_layout_set_text(layout, text.c_str(), -1);
 }
 
 bool parses(const std::string& markup, Warnings* warnings)
