@@ -111,9 +111,9 @@ class KIVO_EXPORT Renderer {
     // copied, backgrounds are not copied where a later copy covers them, and on x86 with AVX2 the
     // rest is blended eight pixels at a time with SDL's arithmetic (once checked, on first use,
     // to give the bytes of the SDL in the process; SDL blends otherwise).
-    void set_full_redraw(bool on);
+    void set_full_redraw(bool on) { full_redraw_ = on; }
     // The regions draw() changed since the previous call (the window copies only those).
-    Damage take_damage();
+    Damage take_damage() { return std::exchange(pending_, Damage{}); }
     // The next draw redraws the whole surface, as it must after something else drew on it.
     void redraw_all();
 

@@ -14,10 +14,9 @@ namespace kivo {
 namespace {
 
 // A button's image for flavours 0, 1 and 2 (the same three for a button of every flavour) and
-// its place: at the right edge or the left, and down 0 (top), 1 (middle) or 2 (bottom); in the
-// order of the flags' bits.
+// its place: at the right edge or the left, and down 0 (top), 1 (middle) or 2 (bottom). Entry i
+// is the button of flag bit i.
 struct ButtonImage {
-    ButtonFlag flag;
     std::array<Asset, 3> image;
     bool right;
     int down;
@@ -26,28 +25,19 @@ struct ButtonImage {
 };
 
 constexpr ButtonImage button_images[] = {
-    {ButtonFlag::Ok, {Asset::ButtonOk, Asset::ButtonOkV2, Asset::ButtonOkV2}, true, 2},
-    {ButtonFlag::Back, {Asset::ButtonBack, Asset::ButtonBackV2, Asset::ButtonBackTavi}, false, 2},
-    {ButtonFlag::BackAlt, {Asset::ButtonBack, Asset::ButtonBackV2, Asset::ButtonBackTavi}, false,
-        2},
-    {ButtonFlag::Menu, {Asset::ButtonMenu, Asset::ButtonMenu, Asset::ButtonLocaleTavi}, true, 0},
-    {ButtonFlag::Close, {Asset::ButtonClose, Asset::ButtonClose, Asset::ButtonClose}, true, 0},
-    {ButtonFlag::Help, {Asset::ButtonHelp, Asset::ButtonHelp, Asset::ButtonHelp}, true, 0},
-    {ButtonFlag::Fast, {Asset::ButtonFast, Asset::ButtonFast, Asset::ButtonFast}, true, 0},
-    {ButtonFlag::Smart, {Asset::ButtonSmart, Asset::ButtonSmart, Asset::ButtonSmart}, true, 0},
-    {ButtonFlag::Left, {Asset::CarouselLeft, Asset::CarouselLeft, Asset::CarouselLeftTavi}, false,
-        1},
-    {ButtonFlag::Right, {Asset::CarouselRight, Asset::CarouselRight, Asset::CarouselRightTavi},
-        true, 1},
-    {ButtonFlag::Frame, {Asset::ButtonFrame, Asset::ButtonFrame, Asset::ButtonFrame}, false, 0},
+    {{Asset::ButtonOk, Asset::ButtonOkV2, Asset::ButtonOkV2}, true, 2},                // Ok
+    {{Asset::ButtonBack, Asset::ButtonBackV2, Asset::ButtonBackTavi}, false, 2},       // Back
+    {{Asset::ButtonBack, Asset::ButtonBackV2, Asset::ButtonBackTavi}, false, 2},       // BackAlt
+    {{Asset::ButtonMenu, Asset::ButtonMenu, Asset::ButtonLocaleTavi}, true, 0},        // Menu
+    {{Asset::ButtonClose, Asset::ButtonClose, Asset::ButtonClose}, true, 0},           // Close
+    {{Asset::ButtonHelp, Asset::ButtonHelp, Asset::ButtonHelp}, true, 0},              // Help
+    {{Asset::ButtonFast, Asset::ButtonFast, Asset::ButtonFast}, true, 0},              // Fast
+    {{Asset::ButtonSmart, Asset::ButtonSmart, Asset::ButtonSmart}, true, 0},           // Smart
+    {{Asset::CarouselLeft, Asset::CarouselLeft, Asset::CarouselLeftTavi}, false, 1},   // Left
+    {{Asset::CarouselRight, Asset::CarouselRight, Asset::CarouselRightTavi}, true, 1}, // Right
+    {{Asset::ButtonFrame, Asset::ButtonFrame, Asset::ButtonFrame}, false, 0},          // Frame
 };
-
-static_assert([] {
-    for (std::size_t i = 0; i < std::size(button_images); ++i)
-        if (int(button_images[i].flag) != 1 << i)
-            return false;
-    return true;
-}());
+static_assert(int(ButtonFlag::Frame) == 1 << (std::size(button_images) - 1));
 
 // The dots of a carousel of count dots on a surface of width W: dot i has its left edge at
 // x0 + i * spacing.
@@ -76,8 +66,8 @@ bool buttons_drawable(std::uint8_t flavour, int mask)
 {
     constexpr int flavoured = [] {
         int m = 0;
-        for (const ButtonImage& b : button_images)
-            m |= b.flavoured() ? int(b.flag) : 0;
+        for (std::size_t i = 0; i < std::size(button_images); ++i)
+            m |= button_images[i].flavoured() << i;
         return m;
     }();
     return flavour <= 2 || !(mask & flavoured);
@@ -166,10 +156,9 @@ std::optional<ButtonFlag> Renderer::button_at(int x, int y) const
 std::optional<std::uint32_t> Renderer::label_at(int x, int y) const
 {
     const std::int64_t y1 = std::int64_t{y} - config_.label_offset_y;
-    for (auto it = current_screen_.labels.rbegin(); it != current_screen_.labels.rend(); ++it) {
+    for (auto it = current_screen_.labels.rbegin(); it != current_screen_.labels.rend(); ++it)
         if (coords::inside(x, y1, it->x, it->y, it->width, it->height))
             return it->id;
-    }
     return std::nullopt;
 }
 

@@ -6,18 +6,12 @@
 // the elements alone; an element that shows the same in the same place draws the same pixels. So
 // the regions where the lists differ are all that can change: each is redrawn from its background
 // up, clipped to it. Anything else is drawn in full.
-#include <algorithm>
 #include <cstring>
-#include <optional>
-#include <span>
-#include <utility>
 
 #include <cairo.h>
-#include <pango/pangocairo.h>
 
 #include "render/blit.h"
 #include "render/controls.h"
-#include "render/label_geometry.h"
 #include "render/slider_geometry.h"
 #include "render/tracker.h"
 
@@ -63,16 +57,15 @@ void Tracker::draw_element(std::size_t index)
         }
         blit_around(target, image, shown->x, shown->y, over_);
     } else if (const ShownText* text = e.as<ShownText>()) {
-        show_text(c_->cairo, text_slots_[text->slot].layout, text->left, text->top, text->color,
-            text->shown);
+        show_text(c_->cairo, text_slots_[text->slot].layout.get(), text->left, text->top,
+            text->color, text->shown);
     } else if (const ShownQr* qr = e.as<ShownQr>()) {
         draw_qr_code(target, c_->config.qr_border, *qr_slots_[qr->slot].code, *e.label, e.offset);
     } else if (e.as<ShownSlider>()) {
         draw_slider(index);
-    } else if (const ShownCarousel* dots = e.as<ShownCarousel>()) {
-        c_->renderer.draw_carousel({dots->current, dots->count});
-    } else { // a label drawn whole from itself, as the full redraw draws it
-        draw_label(*c_, *e.label, e.offset);
+    } else {
+        const ShownCarousel& dots = std::get<ShownCarousel>(e.shown);
+        c_->renderer.draw_carousel({dots.current, dots.count});
     }
 }
 
@@ -81,12 +74,12 @@ void Tracker::draw_element(std::size_t index)
 // slider is where it was drawn last (not every frame of a slide) and redrawn whole in this
 // region, and no copied image lies above it (a background is not copied under an image copied
 // later, so what is under the slider is not all drawn yet when the slider is).
-bool Tracker::may_take_backdrop(const SliderBackdrop& backdrop, std::size_t index) const
+bool Tracker::may_take_backdrop(bool stayed, std::size_t index) const
 {
     const Element& slider = next_[index];
     const SDL_Rect& r = slider.bounds;
-    if (!covering_ || r.w <= 0 || r.h <= 0 || SDL_MUSTLOCK(c_->target) ||
-        !backdrop.stayed(slider) || !contains(c_->target->clip_rect, r))
+    if (!covering_ || r.w <= 0 || r.h <= 0 || SDL_MUSTLOCK(c_->target) || !stayed ||
+        !contains(c_->target->clip_rect, r))
         return false;
     for (std::size_t i = index + 1; i < next_.size(); ++i)
         if (next_[i].as<ShownImage>() && SDL_HasIntersection(&next_[i].bounds, &r))
@@ -108,11 +101,10 @@ void Tracker::plan_backdrops()
         if (!slider.as<ShownSlider>())
             continue;
         // The sliders before it need not have been drawn in this frame, nor ever.
-        if (nth >= backdrops_.size())
-            backdrops_.resize(nth + 1);
+        backdrops_.resize(std::max(backdrops_.size(), nth + 1));
         slider.backdrop = nth++;
         slider.restores = backdrops_[slider.backdrop].holds(
-            slider, c_->cache_generation, std::span<const Element>(next_.data(), i));
+            slider, c_->cache_generation, std::span(next_).first(i));
     }
 }
 
@@ -123,17 +115,14 @@ void Tracker::draw_slider(std::size_t index)
 {
     const Element& slider = next_[index];
     SliderBackdrop& backdrop = backdrops_[slider.backdrop];
-    SDL_Surface* target = c_->target;
+    const bool stayed = backdrop.placed(slider);
     if (slider.restores) {
-        backdrop.restore(target);
+        backdrop.restore(c_->target);
     } else {
-        const bool keep = may_take_backdrop(backdrop, index);
         c_->renderer.draw_slider_track(*slider.label, slider.offset);
-        if (keep)
-            backdrop.take(target, slider, c_->cache_generation,
-                std::span<const Element>(next_.data(), index));
+        if (may_take_backdrop(stayed, index))
+            backdrop.take(c_->target, slider, c_->cache_generation, std::span(next_).first(index));
     }
-    backdrop.placed(slider);
     c_->renderer.draw_slider_value(*slider.label, slider.offset);
 }
 

@@ -8,15 +8,6 @@ namespace kivo {
 
 namespace {
 
-// The milliseconds since last_ticks (0 when the tick counter went back), which becomes now.
-std::int32_t ticks_since(Uint32& last_ticks)
-{
-    const Uint32 now = SDL_GetTicks();
-    const auto elapsed = static_cast<std::int32_t>(now - last_ticks);
-    last_ticks = now;
-    return elapsed < 0 ? 0 : elapsed;
-}
-
 // The full redraw: each element drawn as walk_frame visits it.
 struct WholeFrame {
     const Canvas& c;
@@ -32,12 +23,13 @@ struct WholeFrame {
 void Renderer::draw_frame(
     const ScreenDef& first, const ScreenDef* second, int offset, int second_offset)
 {
-    delta_ms_ = ticks_since(last_ticks_);
+    // The milliseconds since the frame before (0 when the tick counter went back).
+    const Uint32 now = SDL_GetTicks();
+    delta_ms_ = std::max(static_cast<std::int32_t>(now - std::exchange(last_ticks_, now)), 0);
     const Canvas c{
         *this, target_, cairo_, layout_, fonts_, config_, cache_, delta_ms_, cache_generation_};
     if (full_redraw_ || !tracker_->draw(c, first, second, offset, second_offset, pending_)) {
-        tracker_->forget_drawn();
-        pending_.add_all();
+        redraw_all();
         walk_frame(current_screen_, first, second, offset, second_offset, WholeFrame{c});
         clear_cache();
     }

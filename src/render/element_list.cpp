@@ -1,8 +1,6 @@
 // The list of what a frame shows, element by element in stacking order, with the rectangle of
 // the surface each may touch.
 #include "render/controls.h"
-#include "render/coords.h"
-#include "render/label_geometry.h"
 #include "render/tracker.h"
 
 namespace kivo {

@@ -73,13 +73,9 @@ void Renderer::clear_cache()
         for (auto it = cache_.begin(); it != cache_.end(); ++it)
             if (it->second.round != cache_round_)
                 idle.push_back(it);
-        std::sort(idle.begin(), idle.end(),
-            [](const auto& a, const auto& b) { return a->second.last_used < b->second.last_used; });
-        for (auto it : idle) {
-            if (cache_bytes_ <= image_bound())
-                break;
-            drop(it);
-        }
+        std::ranges::sort(idle, std::ranges::less{}, [](auto it) { return it->second.last_used; });
+        for (auto it = idle.begin(); it != idle.end() && cache_bytes_ > image_bound(); ++it)
+            drop(*it);
     }
     if (cache_.size() != entries)
         ++cache_generation_;
@@ -89,19 +85,16 @@ void Renderer::clear_cache()
 void Renderer::draw_background(const std::string& ref, int x)
 {
     Animation& image = get_image("background", ref, target_->w, target_->h);
-    if (image.empty())
-        return;
-    draw_at(image, x, 0);
+    if (!image.empty())
+        draw_at(image, x, 0);
 }
 
 void Renderer::draw_icon(const std::string& ref, int x)
 {
     Animation& image = get_image("icon", ref, 0, 0);
-    const SDL_Surface* frame = image.frame();
-    if (!frame)
-        return;
-    draw_at(image, coords::centred(x, target_->w, frame->w, 0),
-        coords::saturate(std::int64_t{config_.icon_center_y} - frame->h / 2));
+    if (const SDL_Surface* frame = image.frame())
+        draw_at(image, coords::centred(x, target_->w, frame->w, 0),
+            coords::saturate(std::int64_t{config_.icon_center_y} - frame->h / 2));
 }
 
 } // namespace kivo

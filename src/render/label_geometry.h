@@ -1,26 +1,15 @@
 // Where and how the labels draw, for their drawers and the fast path alike.
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <string>
+#include <memory>
 
-#include <SDL2/SDL.h>
 #include <pango/pango-layout.h>
 #include <qrencode.h>
 
 #include "kivo/renderer.h"
-
-#include "kivo/screen.h"
 #include "render/coords.h"
 
-typedef struct _cairo cairo_t;
-typedef struct _PangoLayout PangoLayout;
-typedef struct _PangoFontDescription PangoFontDescription;
-
 namespace kivo {
-
-class Warnings;
 
 // A text label's layout is drawn from the label's top-left corner. A layout spans at most INT_MAX
 // Pango units (2^21 pixels), so text placed beyond coords::cairo_limit cannot reach the surface:
@@ -37,10 +26,9 @@ struct TextCorner {
     }
 };
 
-// The style image of a text label: the lowest set bit from BlankButton to EmptyBullet, or none.
-std::optional<Asset> label_background(std::uint32_t style);
-// The Cairo source of colour c.
-void set_source(cairo_t* cr, const Color& c);
+// The style image of a text label (the lowest set bit from BlankButton to EmptyBullet; null for
+// none) and its corner (style_image_corner).
+std::pair<const Surface*, SDL_Point> style_image(const Renderer& r, const Label& label, int offset);
 
 // The box a text label's layout fills: the label's width and height, words wrapped and the last
 // line ellipsized.
@@ -83,8 +71,14 @@ inline SDL_Point icon_corner(const Label& label, int offset, const SDL_Surface& 
     return style_image_corner(label, offset, 0, image);
 }
 
+// Frees what a C library made through the function it gives for that.
+template <auto free> struct Freed {
+    void operator()(auto* p) const { free(p); }
+};
+using QrCode = std::unique_ptr<QRcode, Freed<QRcode_free>>;
+
 // The QR code of text; null when it does not encode.
-QRcode* encode_qr(const std::string& text);
+QrCode encode_qr(const std::string& text);
 // The code, within a quiet zone of border modules, stretched over the label's rectangle.
 void draw_qr_code(
     SDL_Surface* target, int border, const QRcode& code, const Label& label, int offset);

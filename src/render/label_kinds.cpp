@@ -2,7 +2,6 @@
 // case in both switches here, a value of what it shows in elements.h, and its drawer.
 #include <bit>
 
-#include "render/label_geometry.h"
 #include "render/slider_geometry.h"
 #include "render/tracker.h"
 
@@ -12,17 +11,13 @@ void draw_label(const Canvas& c, const Label& label, int offset)
 {
     switch (label.kind) {
     case LabelKind::Text:
-        c.renderer.draw_text_label(label, offset);
-        break;
+        return c.renderer.draw_text_label(label, offset);
     case LabelKind::Icon:
-        c.renderer.draw_icon_label(label, offset);
-        break;
+        return c.renderer.draw_icon_label(label, offset);
     case LabelKind::Qr:
-        c.renderer.draw_qr_label(label, offset);
-        break;
+        return c.renderer.draw_qr_label(label, offset);
     case LabelKind::Slider:
-        c.renderer.draw_slider_label(label, offset);
-        break;
+        return c.renderer.draw_slider_label(label, offset);
     } // a kind of no case here is stored and hit-tested, never drawn
 }
 
@@ -31,12 +26,8 @@ void Tracker::label(const Label& label, int offset)
     switch (label.kind) {
     case LabelKind::Text: {
         // The style's image is an element of its own: a new text leaves it as it was.
-        if (const auto background = label_background(label.style)) {
-            const Surface& image = c_->renderer.asset(*background);
-            const SDL_Point at =
-                style_image_corner(label, offset, c_->config.label_offset_y, *image.get());
-            add_image(image.get(), image.plan(), at.x, at.y);
-        }
+        if (const auto [image, at] = style_image(c_->renderer, label, offset); image)
+            add_image(image->get(), image->plan(), at.x, at.y);
         const std::size_t slot = listed_texts_++;
         const SDL_Rect& ink = text_slots_[slot].ink;
         const TextCorner corner(label, offset);
@@ -65,11 +56,10 @@ void Tracker::label(const Label& label, int offset)
     }
     case LabelKind::Slider: {
         const SliderGeometry gauge(label, offset);
+        const auto bits = [](float v) { return std::bit_cast<std::uint32_t>(v); };
         add(ShownSlider{{std::int64_t{label.x} + offset, label.y, label.width, label.height,
                             label.color},
-                std::bit_cast<std::uint32_t>(label.band_value),
-                std::bit_cast<std::uint32_t>(label.value),
-                std::bit_cast<std::uint32_t>(label.marker_value)},
+                bits(label.band_value), bits(label.value), bits(label.marker_value)},
             gauge.left(), gauge.top(), gauge.side(), gauge.side(), &label, offset);
         break;
     }

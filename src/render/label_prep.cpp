@@ -1,52 +1,28 @@
 // What the fast path prepares before a frame is drawn: the text of each label laid out once and
 // kept, each QR text encoded once and kept, and the shared layout left as the full redraw leaves
 // it.
-#include <cairo.h>
 #include <pango/pangocairo.h>
 
-#include "render/label_geometry.h"
 #include "render/tracker.h"
 
 namespace kivo {
 
-namespace {
-
-// Antialiasing and hinting may put ink a little outside the extents Pango reports.
-constexpr int ink_margin = 4;
-
-} // namespace
-
-Tracker::~Tracker()
-{
-    for (TextSlot& slot : text_slots_)
-        if (slot.layout)
-            g_object_unref(slot.layout);
-}
-
-void Tracker::forget_drawn()
-{
-    valid_ = false;
-    shared_version_ = 0;
-}
-
 bool Tracker::loaded(const ScreenDef& screen) const
 {
-    if (screen.background && !c_->cache.contains(*screen.background))
-        return false;
-    if (screen.icon && !c_->cache.contains(*screen.icon))
-        return false;
-    for (const Label& label : screen.labels)
-        if (label.kind == LabelKind::Icon && !c_->cache.contains(label.text))
-            return false;
-    return true;
+    const auto has = [&](const std::optional<std::string>& ref) {
+        return !ref || c_->cache.contains(*ref);
+    };
+    return has(screen.background) && has(screen.icon) &&
+           std::ranges::all_of(screen.labels, [&](const Label& label) {
+               return label.kind != LabelKind::Icon || c_->cache.contains(label.text);
+           });
 }
 
 // Lays out the text of a slot again when anything it depends on changed; false for markup
 // that does not parse (Pango then keeps the text before, which only the full redraw knows).
 bool Tracker::layout_text(const Label& label, std::size_t index, int align, int font)
 {
-    if (index == text_slots_.size())
-        text_slots_.emplace_back();
+    text_slots_.resize(std::max(text_slots_.size(), index + 1));
     TextSlot& slot = text_slots_[index];
     const bool markup = label.style & LabelStyle::Markup;
     const TextBox box{label.width, label.height, align, font};
@@ -55,12 +31,13 @@ bool Tracker::layout_text(const Label& label, std::size_t index, int align, int 
     if (markup && !parses(label.text, nullptr))
         return false;
     if (!slot.layout)
-        slot.layout = pango_cairo_create_layout(c_->cairo);
-    set_layout_box(slot.layout, label);
-    pango_layout_set_alignment(slot.layout, PangoAlignment(align));
-    pango_layout_set_font_description(slot.layout, font >= 0 ? c_->fonts[font] : nullptr);
+        slot.layout.reset(pango_cairo_create_layout(c_->cairo));
+    PangoLayout* layout = slot.layout.get();
+    set_layout_box(layout, label);
+    pango_layout_set_alignment(layout, PangoAlignment(align));
+    pango_layout_set_font_description(layout, font >= 0 ? c_->fonts[font] : nullptr);
     if (!slot.version || slot.text != label.text || slot.markup != markup) {
-        set_text(slot.layout, label.text, markup);
+        set_text(layout, label.text, markup);
         slot.text = label.text;
         slot.markup = markup;
     }
@@ -68,15 +45,15 @@ bool Tracker::layout_text(const Label& label, std::size_t index, int align, int 
     slot.version = ++versions_;
     // Glyphs paint their ink rectangle, a markup background the logical one.
     PangoRectangle ink, logical;
-    pango_layout_get_pixel_extents(slot.layout, &ink, &logical);
+    pango_layout_get_pixel_extents(layout, &ink, &logical);
     const SDL_Rect glyphs{ink.x, ink.y, ink.width, ink.height};
     const SDL_Rect lines{logical.x, logical.y, logical.width, logical.height};
-    SDL_Rect painted;
-    SDL_UnionRect(&glyphs, &lines, &painted);
-    slot.ink = SDL_RectEmpty(&painted)
-                   ? SDL_Rect{}
-                   : SDL_Rect{painted.x - ink_margin, painted.y - ink_margin,
-                         painted.w + 2 * ink_margin, painted.h + 2 * ink_margin};
+    SDL_Rect p;
+    SDL_UnionRect(&glyphs, &lines, &p);
+    // Antialiasing and hinting may put ink a little outside the extents Pango reports.
+    constexpr int m = 4;
+    slot.ink =
+        SDL_RectEmpty(&p) ? SDL_Rect{} : SDL_Rect{p.x - m, p.y - m, p.w + 2 * m, p.h + 2 * m};
     return true;
 }
 
@@ -92,13 +69,12 @@ bool Tracker::prepare(const ScreenDef& screen, LayoutCarry& carry)
             if ((carry.font >= 0 && font_too_large(c_->layout, c_->fonts[carry.font])) ||
                 !layout_text(label, carry.text, carry.align, carry.font))
                 return false;
-            carry.last_text = carry.text++;
+            ++carry.text;
         } else if (label.kind == LabelKind::Qr) {
-            if (carry.qr == qr_slots_.size())
-                qr_slots_.emplace_back();
+            qr_slots_.resize(std::max(qr_slots_.size(), carry.qr + 1));
             QrSlot& slot = qr_slots_[carry.qr++];
             if (!slot.version || slot.text != label.text) {
-                slot.code.reset(encode_qr(label.text));
+                slot.code = encode_qr(label.text);
                 slot.text = label.text;
                 slot.version = ++versions_;
             }
@@ -132,11 +108,9 @@ void Tracker::sync_shared_layout(const LayoutCarry& carry)
     pango_layout_set_alignment(c_->layout, PangoAlignment(carry.align));
     pango_layout_set_font_description(
         c_->layout, carry.font >= 0 ? c_->fonts[carry.font] : nullptr);
-    if (carry.last_text == SIZE_MAX)
+    if (carry.text == 0 || shared_version_ == text_slots_[carry.text - 1].version)
         return;
-    const TextSlot& slot = text_slots_[carry.last_text];
-    if (shared_version_ == slot.version)
-        return;
+    const TextSlot& slot = text_slots_[carry.text - 1];
     set_text(c_->layout, slot.text, slot.markup);
     shared_version_ = slot.version;
 }

@@ -1,21 +1,15 @@
 // QR-code labels: one image pixel per module, stretched over the label's rectangle.
 #include <err.h>
 
-#include <cstdint>
-#include <memory>
-
-#include "kivo/renderer.h"
 #include "render/blit.h"
-#include "render/coords.h"
 #include "render/label_geometry.h"
-#include "render/tracker.h"
 #include "render/warnings.h"
 
 namespace kivo {
 
-QRcode* encode_qr(const std::string& text)
+QrCode encode_qr(const std::string& text)
 {
-    return QRcode_encodeString(text.c_str(), 0, QR_ECLEVEL_L, QR_MODE_8, 1);
+    return QrCode(QRcode_encodeString(text.c_str(), 0, QR_ECLEVEL_L, QR_MODE_8, 1));
 }
 
 // A quiet zone so negative that nothing of the image remains, or a rectangle without area,
@@ -60,8 +54,7 @@ void draw_qr_code(
 
 void Renderer::draw_qr_label(const Label& label, int offset) const
 {
-    const std::unique_ptr<QRcode, QrFree> code(encode_qr(label.text));
-    if (code)
+    if (const QrCode code = encode_qr(label.text))
         draw_qr_code(target_, config_.qr_border, *code, label, offset);
     else if (warnings_->first("qrencode", label.text))
         warn("qrencode");

@@ -23,18 +23,16 @@ namespace {
 
 constexpr const char* asset_dir = "app/share/marvo/images/";
 
-constexpr const char* asset_paths[asset_count] = {"button/rosk/ok.webp", "button/rosk/ok_v2.webp",
-    "button/rosk/back.webp", "button/rosk/back_v2.webp", "button/rosk/menu.webp",
-    "button/rosk/close.webp", "button/rosk/help.webp", "button/rosk/fast.webp",
-    "button/rosk/smart.webp", "button/rosk/frame.webp", "button/tavi/back.webp",
-    "button/tavi/locale.webp", "label/rosk/blankButton.webp", "label/rosk/fastButton.webp",
-    "label/rosk/smartButton.webp", "label/rosk/narrowButton.webp",
-    "label/tavi/availableButton.webp", "label/tavi/reservedButton.webp",
-    "label/tavi/chargingButton.webp", "label/tavi/faultedButton.webp", "label/tavi/greyButton.webp",
-    "label/tavi/whiteButton.webp", "label/tavi/tallButton.webp", "label/tavi/fullBullet.webp",
-    "label/tavi/emptyBullet.webp", "carousel/rosk/left.webp", "carousel/rosk/right.webp",
-    "carousel/rosk/emptyDot.webp", "carousel/rosk/fullDot.webp", "carousel/tavi/left.webp",
-    "carousel/tavi/leftEnd.webp", "carousel/tavi/right.webp", "carousel/tavi/rightEnd.webp"};
+constexpr const char* asset_paths[asset_count] = {"button/rosk/ok", "button/rosk/ok_v2",
+    "button/rosk/back", "button/rosk/back_v2", "button/rosk/menu", "button/rosk/close",
+    "button/rosk/help", "button/rosk/fast", "button/rosk/smart", "button/rosk/frame",
+    "button/tavi/back", "button/tavi/locale", "label/rosk/blankButton", "label/rosk/fastButton",
+    "label/rosk/smartButton", "label/rosk/narrowButton", "label/tavi/availableButton",
+    "label/tavi/reservedButton", "label/tavi/chargingButton", "label/tavi/faultedButton",
+    "label/tavi/greyButton", "label/tavi/whiteButton", "label/tavi/tallButton",
+    "label/tavi/fullBullet", "label/tavi/emptyBullet", "carousel/rosk/left", "carousel/rosk/right",
+    "carousel/rosk/emptyDot", "carousel/rosk/fullDot", "carousel/tavi/left",
+    "carousel/tavi/leftEnd", "carousel/tavi/right", "carousel/tavi/rightEnd"};
 
 // How a part of an image reaches the target: copied row by row (what SDL's copy blit does, at
 // the speed of memcpy), blended by AlphaBlend (SDL's arithmetic, eight pixels at a time), or
@@ -59,12 +57,11 @@ void blit_part(SDL_Surface* image, const SDL_Rect& src, SDL_Surface* target, std
     const auto* from = static_cast<const Uint8*>(image->pixels) +
                        std::ptrdiff_t(src.y + to.y - y) * image->pitch +
                        std::ptrdiff_t(src.x + to.x - x) * bpp;
+    Uint8* at = pixel_at(target, to.x, to.y);
     if (way == Way::Blend)
-        AlphaBlend::blend_rows(
-            from, image->pitch, pixel_at(target, to.x, to.y), target->pitch, to.w, to.h);
+        AlphaBlend::blend_rows(from, image->pitch, at, target->pitch, to.w, to.h);
     else
-        copy_rows(
-            pixel_at(target, to.x, to.y), target->pitch, from, image->pitch, to.w * bpp, to.h);
+        copy_rows(at, target->pitch, from, image->pitch, to.w * bpp, to.h);
 }
 
 bool copyable(const SDL_Surface* image, const SDL_Surface* target)
@@ -85,20 +82,14 @@ void recipe(const SDL_Surface* target, const SDL_Surface* image, BlitPlan* plan,
     const SDL_Rect whole{0, 0, image->w, image->h};
     const SDL_BlendMode mode = Surface::plain_blend(image);
     const bool same_format = copyable(image, target);
-    if (mode == SDL_BLENDMODE_NONE) {
-        part(whole, same_format ? Way::Copy : Way::Sdl);
-        return;
-    }
-    if (reference || !same_format || mode != SDL_BLENDMODE_BLEND) {
-        part(whole, Way::Sdl);
-        return;
-    }
+    if (mode == SDL_BLENDMODE_NONE)
+        return part(whole, same_format ? Way::Copy : Way::Sdl);
+    if (reference || !same_format || mode != SDL_BLENDMODE_BLEND)
+        return part(whole, Way::Sdl);
     const Way blend = AlphaBlend::in_use() ? Way::Blend : Way::Sdl;
     const std::vector<BlitPart>* parts = plan ? plan->parts(image) : nullptr;
-    if (!parts) {
-        part(whole, blend);
-        return;
-    }
+    if (!parts)
+        return part(whole, blend);
     for (const BlitPart& p : *parts)
         part(p.rect, p.copy ? Way::Copy : blend);
 }
@@ -115,7 +106,7 @@ Renderer::Renderer(Window& window, const Config& config)
         fonts_[i++] = pango_font_description_from_string(font->c_str());
 
     for (std::size_t i = 0; i < asset_count; ++i)
-        assets_[i] = Surface((std::string(asset_dir) + asset_paths[i]).c_str(), 0, 0);
+        assets_[i] = Surface((std::string(asset_dir) + asset_paths[i] + ".webp").c_str(), 0, 0);
     for (const Surface& asset : assets_)
         if (!asset)
             errx(1, "essential images missing");
@@ -164,10 +155,8 @@ void add_copied(const SDL_Surface* target, const SDL_Surface* image, BlitPlan* p
 void blit_around(
     SDL_Surface* target, SDL_Surface* image, int x, int y, const std::vector<SDL_Rect>& over)
 {
-    if (!copyable(image, target)) {
-        blit(target, image, nullptr, x, y, false);
-        return;
-    }
+    if (!copyable(image, target))
+        return blit(target, image, nullptr, x, y, false);
     const SDL_Rect box = coords::clip(x, y, image->w, image->h, target->clip_rect);
     if (SDL_RectEmpty(&box))
         return;
@@ -195,16 +184,6 @@ void Renderer::draw_at(Animation& image, int x, int y) const
 {
     image.advance(delta_ms_);
     blit(target_, image.frame(), image.plan(), x, y, full_redraw_);
-}
-
-void Renderer::set_full_redraw(bool on)
-{
-    full_redraw_ = on;
-}
-
-Damage Renderer::take_damage()
-{
-    return std::exchange(pending_, Damage{});
 }
 
 void Renderer::redraw_all()

@@ -12,13 +12,10 @@ bool SliderBackdrop::holds(
         !(place_ == now.place) || band_ != now.band)
         return false;
     std::size_t n = 0;
-    for (const Element& element : below) {
-        if (!SDL_HasIntersection(&element.bounds, &slider.bounds))
-            continue;
-        if (n == under_.size() || !under_[n].shows_same(element))
+    for (const Element& element : below)
+        if (SDL_HasIntersection(&element.bounds, &slider.bounds) &&
+            (n == under_.size() || !under_[n++].shows_same(element)))
             return false;
-        ++n;
-    }
     return n == under_.size();
 }
 
@@ -49,21 +46,17 @@ void SliderBackdrop::restore(SDL_Surface* target) const
     SDL_Rect r;
     if (!SDL_IntersectRect(&rect_, &target->clip_rect, &r))
         return;
-    const SDL_Rect within{r.x - rect_.x, r.y - rect_.y, r.w, r.h};
     copy_rows(pixel_at(target, r.x, r.y), target->pitch,
-        pixel_at(pixels_.get(), within.x, within.y), pixels_->pitch, r.w * 4, r.h);
+        pixel_at(pixels_.get(), r.x - rect_.x, r.y - rect_.y), pixels_->pitch, r.w * 4, r.h);
 }
 
-bool SliderBackdrop::stayed(const Element& slider) const
+bool SliderBackdrop::placed(const Element& slider)
 {
-    return SDL_RectEquals(&drawn_rect_, &slider.bounds) &&
-           drawn_left_ == slider.as<ShownSlider>()->place.left;
-}
-
-void SliderBackdrop::placed(const Element& slider)
-{
+    const std::int64_t left = slider.as<ShownSlider>()->place.left;
+    const bool stayed = SDL_RectEquals(&drawn_rect_, &slider.bounds) && drawn_left_ == left;
     drawn_rect_ = slider.bounds;
-    drawn_left_ = slider.as<ShownSlider>()->place.left;
+    drawn_left_ = left;
+    return stayed;
 }
 
 } // namespace kivo

@@ -34,11 +34,9 @@ class SliderBackdrop {
     // only after holds() said yes.
     void restore(SDL_Surface* target) const;
 
-    // Whether slider is where it was drawn last: a backdrop is taken only of a slider that stays
-    // in place (not in every frame of a slide).
-    bool stayed(const Element& slider) const;
-    // Where slider was drawn in this frame.
-    void placed(const Element& slider);
+    // Where slider is drawn in this frame; whether that is where it was drawn last (a backdrop is
+    // taken only of a slider that stays in place, not in every frame of a slide).
+    bool placed(const Element& slider);
 
   private:
     Surface pixels_;

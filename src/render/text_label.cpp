@@ -2,45 +2,23 @@
 
 #include <err.h>
 
-#include <cairo.h>
 #include <pango/pangocairo.h>
 
-#include "render/coords.h"
 #include "render/label_geometry.h"
 #include "render/warnings.h"
 
 namespace kivo {
 
-std::optional<Asset> label_background(std::uint32_t style)
+std::pair<const Surface*, SDL_Point> style_image(const Renderer& r, const Label& label, int offset)
 {
     for (unsigned bit = 1; bit <= 13; ++bit)
-        if (style & (1u << bit))
-            return static_cast<Asset>(static_cast<unsigned>(Asset::LabelBlank) + bit - 1);
-    return std::nullopt;
+        if (label.style & (1u << bit)) {
+            const Surface& image = r.asset(Asset(unsigned(Asset::LabelBlank) + bit - 1));
+            return {
+                &image, style_image_corner(label, offset, r.config().label_offset_y, *image.get())};
+        }
+    return {};
 }
-
-namespace {
-
-// Pixels to Pango units (a shift by 10), saturated to int.
-int pango_units(std::int32_t pixels)
-{
-    return coords::saturate(std::int64_t{pixels} * PANGO_SCALE);
-}
-
-// Whether the layout's font is refused; said once while texts in it are drawn.
-bool font_refused(PangoLayout* layout, Warnings& warnings)
-{
-    const PangoFontDescription* font = pango_layout_get_font_description(layout);
-    if (!font_too_large(layout, font))
-        return false;
-    char* name = pango_font_description_to_string(font);
-    if (warnings.first("font", name))
-        warnx("font \"%s\": more than %d pixels high, too large to draw", name, max_font_pixels);
-    g_free(name);
-    return true;
-}
-
-} // namespace
 
 bool font_too_large(PangoLayout* layout, const PangoFontDescription* font)
 {
@@ -56,13 +34,11 @@ bool font_too_large(PangoLayout* layout, const PangoFontDescription* font)
 
 void set_text(PangoLayout* layout, const std::string& text, bool markup)
 {
-    if (markup) {
-        pango_layout_set_markup(layout, text.c_str(), -1);
-    } else {
-        // set_text keeps the attribute list that an earlier label's markup left on the layout.
-        pango_layout_set_attributes(layout, nullptr);
-        pango_layout_set_text(layout, text.c_str(), -1);
-    }
+    if (markup)
+        return pango_layout_set_markup(layout, text.c_str(), -1);
+    // set_text keeps the attribute list that an earlier label's markup left on the layout.
+    pango_layout_set_attributes(layout, nullptr);
+    pango_layout_set_text(layout, text.c_str(), -1);
 }
 
 bool parses(const std::string& markup, Warnings* warnings)
@@ -81,34 +57,29 @@ void show_text(cairo_t* cr, PangoLayout* layout, std::int64_t left, std::int64_t
 {
     cairo_new_path(cr);
     cairo_move_to(cr, double(left), double(top));
-    set_source(cr, c);
+    constexpr double k = 1.0 / 255;
+    cairo_set_source_rgba(cr, c.r * k, c.g * k, c.b * k, c.a * k);
     if (shown)
         pango_cairo_show_layout(cr, layout);
     cairo_close_path(cr);
 }
 
-void set_source(cairo_t* cr, const Color& c)
-{
-    constexpr double k = 1.0 / 255;
-    cairo_set_source_rgba(cr, c.r * k, c.g * k, c.b * k, c.a * k);
-}
-
 void set_layout_box(PangoLayout* layout, const Label& label)
 {
-    pango_layout_set_width(layout, pango_units(label.width));
-    pango_layout_set_height(layout, pango_units(label.height));
+    // Pixels to Pango units (a shift by 10), saturated to int.
+    const auto units = [](std::int32_t pixels) {
+        return coords::saturate(std::int64_t{pixels} * PANGO_SCALE);
+    };
+    pango_layout_set_width(layout, units(label.width));
+    pango_layout_set_height(layout, units(label.height));
     pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
     pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
 }
 
 void Renderer::draw_text_label(const Label& label, int offset) const
 {
-    if (const auto background = label_background(label.style)) {
-        const Surface& image = asset(*background);
-        const SDL_Point at =
-            style_image_corner(label, offset, config_.label_offset_y, *image.get());
-        draw_at(image, at.x, at.y);
-    }
+    if (const auto [image, at] = style_image(*this, label, offset); image)
+        draw_at(*image, at.x, at.y);
 
     set_layout_box(layout_, label);
     pango_layout_set_alignment(
@@ -120,18 +91,26 @@ void Renderer::draw_text_label(const Label& label, int offset) const
     if (!markup || parses(label.text, warnings_.get()))
         set_text(layout_, label.text, markup);
     const TextCorner corner(label, offset);
-    const bool refused = font_refused(layout_, *warnings_);
+    // A font too large is refused, and said so once while texts in it are drawn.
+    const PangoFontDescription* font = pango_layout_get_font_description(layout_);
+    const bool refused = font_too_large(layout_, font);
+    if (refused) {
+        char* name = pango_font_description_to_string(font);
+        if (warnings_->first("font", name))
+            warnx(
+                "font \"%s\": more than %d pixels high, too large to draw", name, max_font_pixels);
+        g_free(name);
+    }
     show_text(cairo_, layout_, corner.left, corner.top, label.color, corner.shown && !refused);
 }
 
 void Renderer::draw_icon_label(const Label& label, int offset)
 {
     Animation& image = get_image("icon", label.text, 0, 0);
-    const SDL_Surface* frame = image.frame();
-    if (!frame)
-        return;
-    const SDL_Point at = icon_corner(label, offset, *frame);
-    draw_at(image, at.x, at.y);
+    if (const SDL_Surface* frame = image.frame()) {
+        const SDL_Point at = icon_corner(label, offset, *frame);
+        draw_at(image, at.x, at.y);
+    }
 }
 
 } // namespace kivo

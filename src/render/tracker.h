@@ -2,23 +2,10 @@
 // redraws only what changed. Private to the renderer.
 #pragma once
 
-#include <array>
-#include <cstddef>
-#include <cstdint>
-#include <memory>
-#include <string>
-#include <unordered_map>
-#include <optional>
-#include <vector>
-
-#include <SDL2/SDL.h>
-#include <qrencode.h>
-
-#include "kivo/damage.h"
 #include "kivo/renderer.h"
-#include "kivo/screen.h"
 #include "render/coords.h"
 #include "render/elements.h"
+#include "render/label_geometry.h"
 #include "render/slider_backdrop.h"
 
 namespace kivo {
@@ -80,7 +67,7 @@ struct TextBox {
 
 // A text label laid out once and kept while its text and layout settings stay the same.
 struct TextSlot {
-    PangoLayout* layout = nullptr;
+    std::unique_ptr<PangoLayout, Freed<g_object_unref>> layout;
     std::string text;
     bool markup = false;
     TextBox box;
@@ -89,14 +76,10 @@ struct TextSlot {
     SDL_Rect ink{}; // relative to the layout's corner, widened by a margin
 };
 
-struct QrFree {
-    void operator()(QRcode* code) const { QRcode_free(code); }
-};
-
 // A QR label's text encoded once, kept for the frames that draw it (none: it does not encode).
 struct QrSlot {
     std::string text;
-    std::unique_ptr<QRcode, QrFree> code;
+    QrCode code;
     // Changes whenever the text does; 0 before the first.
     std::uint64_t version = 0;
 };
@@ -107,24 +90,22 @@ struct LayoutCarry {
     int align = 0;
     int font = -1; // none set
     std::size_t text = 0, qr = 0;
-    std::size_t last_text = SIZE_MAX; // the slot of the frame's last text, if any
 };
 
 // The renderer's fast path: what it drew last, element by element, and the steps that draw the
 // next frame from what changed.
 class Tracker {
   public:
-    Tracker() = default;
-    ~Tracker();
-    Tracker(const Tracker&) = delete;
-    Tracker& operator=(const Tracker&) = delete;
-
     // The frame drawn from what changed, which is added to changed; false (nothing done) when it
     // must be the full redraw.
     bool draw(const Canvas& c, const ScreenDef& first, const ScreenDef* second, int offset,
         int second_offset, Damage& changed);
     // The next frame is the full redraw, as after something else drew on the surface.
-    void forget_drawn();
+    void forget_drawn()
+    {
+        valid_ = false;
+        shared_version_ = 0;
+    }
 
     // The elements of the frame being listed, as walk_frame visits them.
     void background(const std::string& ref, int offset);
@@ -180,7 +161,7 @@ class Tracker {
     Damage whole_elements_cut(const Damage& damage) const;
     void repaint(const Damage& damage);
     void draw_element(std::size_t index);
-    bool may_take_backdrop(const SliderBackdrop& backdrop, std::size_t index) const;
+    bool may_take_backdrop(bool stayed, std::size_t index) const;
     void plan_backdrops();
     void draw_slider(std::size_t index);
 };
