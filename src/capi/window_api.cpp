@@ -101,10 +101,8 @@ KIVO_API void kivo_present(int32_t offset)
     if (!kivo::state::window)
         return;
     kivo::Renderer* renderer = kivo::state::renderer;
-    if (!renderer) {
-        kivo::state::window->present();
-        return;
-    }
+    if (!renderer)
+        return kivo::state::window->present();
     if (offset == 0)
         renderer->draw(kivo::state::screens[0]);
     else

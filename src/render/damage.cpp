@@ -5,30 +5,15 @@
 
 namespace kivo {
 
-namespace {
-
-// What drawing a rectangle of its own costs beyond its pixels, as pixels: the elements it meets
-// are each drawn again.
-constexpr std::int64_t apart_cost = 64 * 64;
-
-std::int64_t area(const SDL_Rect& r)
-{
-    return std::int64_t{r.w} * r.h;
-}
-
-SDL_Rect box_of(const SDL_Rect& a, const SDL_Rect& b)
-{
-    SDL_Rect box;
-    SDL_UnionRect(&a, &b, &box);
-    return box;
-}
-
-} // namespace
-
 void Damage::add(const SDL_Rect& rect)
 {
     if (all_ || rect.w <= 0 || rect.h <= 0)
         return;
+    // What drawing a rectangle of its own costs beyond its pixels, as pixels: the elements it
+    // meets are each drawn again.
+    constexpr std::int64_t apart_cost = 64 * 64;
+    const auto area = [](const SDL_Rect& r) { return std::int64_t{r.w} * r.h; };
+    const auto box_of = [](SDL_Rect a, const SDL_Rect& b) { return SDL_UnionRect(&a, &b, &a), a; };
     // The parts of rect still to place, each a rectangle of area; a few rounds of cutting at most,
     // then the rest joins what it meets.
     SDL_Rect pending[4 * max_rects];

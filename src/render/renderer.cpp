@@ -107,9 +107,8 @@ Renderer::Renderer(Window& window, const Config& config)
 
     for (std::size_t i = 0; i < asset_count; ++i)
         assets_[i] = Surface((std::string(asset_dir) + asset_paths[i] + ".webp").c_str(), 0, 0);
-    for (const Surface& asset : assets_)
-        if (!asset)
-            errx(1, "essential images missing");
+    if (std::any_of(assets_.begin(), assets_.end(), [](const Surface& a) { return !a; }))
+        errx(1, "essential images missing");
 
     pango_layout_set_alignment(layout_, PANGO_ALIGN_CENTER);
     pango_layout_set_wrap(layout_, PANGO_WRAP_WORD_CHAR);
