@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < side * side; ++i)
         a[i] = b[i] = 0xff000000u | std::uint32_t(i) * 2654435761u >> 8;
     stroke.fill(skipping, {x, y, w, h}, color);
-    stroke.fill(plain, {x, y, w, h}, color, true);
+    stroke.fill<true>(plain, {x, y, w, h}, color);
     const auto at = std::mismatch(a, a + side * side, b).first - a;
     SDL_FreeSurface(skipping);
     SDL_FreeSurface(plain);

@@ -83,8 +83,8 @@ SDL_Rect ArcStroke::changed(const ArcStroke& other) const
     return box_of(std::min(end_, other.end_), std::max(end_, other.end_));
 }
 
-void ArcStroke::fill(
-    SDL_Surface* target, const SDL_Rect& clip, const Color& color, bool every_pixel) const
+template <bool every_pixel>
+void ArcStroke::fill(SDL_Surface* target, const SDL_Rect& clip, const Color& color) const
 {
     SDL_Rect r;
     const SDL_Rect reach = box(), surface{0, 0, target->w, target->h};
@@ -95,12 +95,10 @@ void ArcStroke::fill(
     const double ux1 = std::cos(to_), uy1 = std::sin(to_);
     const double ex0 = radius_ * ux0, ey0 = radius_ * uy0, ex1 = radius_ * ux1, ey1 = radius_ * uy1;
     const bool wide = to_ - from_ > pi;
-    const double edge = half_ + 0.5;
-    const double outer = radius_ + edge, inner = std::max(0.0, radius_ - edge);
+    const double edge = half_ + 0.5, outer = radius_ + edge, inner = std::max(0.0, radius_ - edge);
     // Squared distances from the centre between which a pixel along the arc is covered whole.
     const double whole = std::max(0.0, half_ - 0.5), whole_in = std::max(0.0, radius_ - whole);
     const double whole_out = (radius_ + whole) * (radius_ + whole);
-    const bool opaque = color.a == 255;
     const std::uint32_t pixel =
         0xff000000u | std::uint32_t{color.r} << 16 | std::uint32_t{color.g} << 8 | color.b;
     // The least and most a pixel of the clipped columns lies from the centre across, squared: a
@@ -136,7 +134,7 @@ void ArcStroke::fill(
             for (int x = std::max(first, r.x); x < std::min(last, r.x + r.w); ++x) {
                 const double c = coverage(x + 0.5 - cx_);
                 if (c >= 1)
-                    row[x] = opaque ? pixel : lerp(row[x], pixel, color.a);
+                    row[x] = color.a == 255 ? pixel : lerp(row[x], pixel, color.a);
                 else if (c > 0)
                     row[x] = lerp(row[x], pixel, static_cast<std::uint32_t>(c * color.a + 0.5));
             }
@@ -151,5 +149,8 @@ void ArcStroke::fill(
             to_pixel(std::ceil(cx_ + out - 0.5)));
     }
 }
+
+template void ArcStroke::fill<false>(SDL_Surface*, const SDL_Rect&, const Color&) const;
+template void ArcStroke::fill<true>(SDL_Surface*, const SDL_Rect&, const Color&) const;
 
 } // namespace kivo

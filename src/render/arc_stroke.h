@@ -31,8 +31,8 @@ class ArcStroke {
     // Blends color over the pixels of target (32 bits a pixel) within clip, in proportion to their
     // coverage. Rows and pixels out of reach are skipped unmeasured; with every_pixel none is: the
     // plain reference, the same bytes.
-    void fill(SDL_Surface* target, const SDL_Rect& clip, const Color& color,
-        bool every_pixel = false) const;
+    template <bool every_pixel = false>
+    void fill(SDL_Surface* target, const SDL_Rect& clip, const Color& color) const;
 
   private:
     // The pixels within reach of the arc from angle a to b (a <= b, both in this arc's turn).

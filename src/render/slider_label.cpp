@@ -34,12 +34,11 @@ void Renderer::draw_slider_label(const Label& label, int offset) const
 void Renderer::draw_slider_track(const Label& label, int offset) const
 {
     const SliderGeometry g(label, offset);
-    const double start = config_.slider_start_angle;
-    g.stroke(SliderGeometry::track_at, SliderGeometry::track_width, start,
+    g.stroke(SliderGeometry::track_at, SliderGeometry::track_width, config_.slider_start_angle,
          SliderGeometry::angle(config_, 1.0f))
         .fill(target_, target_->clip_rect, label.color);
     if (label.band_value >= 0)
-        g.stroke(SliderGeometry::band_at, SliderGeometry::band_width, start,
+        g.stroke(SliderGeometry::band_at, SliderGeometry::band_width, config_.slider_start_angle,
              SliderGeometry::angle(config_, label.band_value))
             .fill(target_, target_->clip_rect, config_.slider_band_color);
 }

@@ -64,7 +64,7 @@ TEST(ArcStroke, PixelsAreTheSameInAnyRectangle)
                          std::to_string(a.to) + " alpha " + std::to_string(color.a));
             Canvas once, tiled, plain;
             a.stroke().fill(once.s, whole, color);
-            a.stroke().fill(plain.s, whole, color, true);
+            a.stroke().fill<true>(plain.s, whole, color);
             // Tiles of odd sizes, some a pixel wide, that cut the stroke every way.
             for (int y = 0; y < side;) {
                 const int h = 1 + (y * 7) % 23;
