@@ -287,6 +287,9 @@ KIVO_API int32_t kivo_surface_height(void);
  * that covers more than half the surface (slot 1 once |offset| > W/2); so do the hit tests.
  * A slide frame whose screens only moved since the frame before moves that frame's pixels and
  * redraws what it brought in, the buttons and carousel, and what changed; no surface is kept.
+ * The move usually copies nothing: the drawing surface is a view into a buffer 4 rows longer at
+ * each end (8 x W x 4 bytes in all), and the view moves; about once every 8 slides the same way
+ * it reaches an end and the frame is copied to the other.
  * The copy never reads past the surface nor writes past the mapping, whatever mode the driver
  * accepted. It converts to the framebuffer's layout: 32 bits laid out like the surface are
  * copied unchanged; 32 bits in another byte order (transparency bits set), 24 bits in either

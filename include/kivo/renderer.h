@@ -165,11 +165,15 @@ class KIVO_EXPORT Renderer {
     const Surface& asset(Asset a) const { return assets_[static_cast<std::size_t>(a)]; }
 
   private:
+    friend class Tracker;
     // One frame: drawn by the fast path from what changed, or in full.
     void draw_frame(const ScreenDef& first, const ScreenDef* second, int offset, int second_offset);
+    // The surface's pixels moved dx to the right, as Window::move_pixels moves them.
+    void move_pixels(int dx);
 
+    Window& window_;
     SDL_Surface* target_;
-    cairo_t* cairo_;
+    cairo_t* cairo_; // the window's, taken again after every move
     Config config_;
     PangoLayout* layout_ = nullptr;
     std::array<PangoFontDescription*, 4> fonts_{};

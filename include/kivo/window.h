@@ -23,7 +23,8 @@ class FbFormat;
 // Opens /dev/fb0, sets width x height at 32 bits per pixel (a driver that refuses the depth with
 // EINVAL keeps its own at that size), maps it, opens /dev/input/event0 through tslib
 // (non-blocking) and creates a width x height ARGB8888 drawing surface with a Cairo context over
-// the same pixels. The framebuffer may keep another layout (kivo::FbFormat): present converts to
+// the same pixels. The surface is a view into a buffer move_slack_rows rows longer on each side
+// (see move_pixels). The framebuffer may keep another layout (kivo::FbFormat): present converts to
 // it. Every failure ends the process (exit status 1): "open", "ioctl", "mmap", "ts_setup",
 // "framebuffer format not supported: ...", "SDL_CreateRGBSurfaceWithFormat: ..."; the
 // destructor's "ts_close", "munmap", "close". Never copied.
@@ -64,6 +65,15 @@ class KIVO_EXPORT Window {
     // Whether the touch panel is open now.
     bool touch_open() const { return ts_ != nullptr; }
 
+    // Moves the frame's pixels dx to the right (left when negative), 0 < |dx| < width: the pixel at
+    // x, y then shows what x - dx, y showed, and the |dx| columns brought in hold stale pixels, to
+    // be drawn over. Usually nothing is copied: the surface's pixel pointer moves through the
+    // buffer and a new Cairo context is made over it (take cairo() again after a move). Only when
+    // the view would leave the buffer is the frame copied, once, to the buffer's other end: a
+    // whole slide moves one row of pixels, so that is about once every 2 x move_slack_rows slides.
+    void move_pixels(int dx);
+    static constexpr int move_slack_rows = 4;
+
     const Surface& surface() const { return surface_; }
     cairo_t* cairo() const { return cairo_; }
     std::uint32_t fb_size() const { return fb_size_; }
@@ -77,7 +87,7 @@ class KIVO_EXPORT Window {
     std::int32_t last_x_ = 0, last_y_ = 0;
     bool touching_ = false;
     std::chrono::steady_clock::time_point touch_retry_{};
-    Surface surface_;
+    Surface buffer_, surface_; // surface_ is a view into buffer_
     cairo_surface_t* cairo_surface_ = nullptr;
     cairo_t* cairo_ = nullptr;
     std::unique_ptr<const FbFormat> format_; // the driver's pixel layout
@@ -85,6 +95,8 @@ class KIVO_EXPORT Window {
     unsigned presents_since_full_copy_ = full_copy_interval; // the first present copies all
 
     void wait_for_vblank();
+    void make_cairo();
+    void free_cairo();
     void copy(const SDL_Rect& rect);
     std::size_t flat_bytes() const;
 };

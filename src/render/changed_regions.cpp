@@ -6,7 +6,6 @@
 // the elements alone; an element that shows the same in the same place draws the same pixels. So
 // the regions where the lists differ are all that can change: each is redrawn from its background
 // up, clipped to it. Anything else is drawn in full.
-#include <cstring>
 
 #include <cairo.h>
 
@@ -18,16 +17,6 @@
 namespace kivo {
 
 namespace {
-
-// Moves every row of the surface dx pixels to the right (left when negative), |dx| < its width.
-void move_columns(SDL_Surface* s, int dx)
-{
-    const int n = s->w - (dx > 0 ? dx : -dx);
-    for (int y = 0; y < s->h; ++y) {
-        Uint8* row = pixel_at(s, 0, y);
-        std::memmove(row + 4 * std::max(dx, 0), row + 4 * std::max(-dx, 0), std::size_t(n) * 4);
-    }
-}
 
 bool contains(const SDL_Rect& outer, const SDL_Rect& inner)
 {
@@ -257,7 +246,7 @@ bool Tracker::draw(const Canvas& c, const ScreenDef& first, const ScreenDef* sec
     } else {
         dx = slid(offset, second_at);
         if (dx)
-            move_columns(c.target, dx);
+            c.renderer.move_pixels(dx);
         damage = differences(dx);
         whole = whole_elements_cut(damage);
     }

@@ -1,4 +1,5 @@
 #include "kivo/renderer.h"
+#include "kivo/window.h"
 
 #include "render/coords.h"
 #include "render/tracker.h"
@@ -34,6 +35,12 @@ void Renderer::draw_frame(
         clear_cache();
     }
     warnings_->end_frame();
+}
+
+void Renderer::move_pixels(int dx)
+{
+    window_.move_pixels(dx);
+    cairo_ = window_.cairo();
 }
 
 void Renderer::draw(const ScreenDef& screen)

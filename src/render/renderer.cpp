@@ -97,7 +97,7 @@ void recipe(const SDL_Surface* target, const SDL_Surface* image, BlitPlan* plan,
 } // namespace
 
 Renderer::Renderer(Window& window, const Config& config)
-    : target_(window.surface().get()), cairo_(window.cairo()), config_(config),
+    : window_(window), target_(window.surface().get()), cairo_(window.cairo()), config_(config),
       tracker_(std::make_unique<Tracker>()), warnings_(std::make_unique<Warnings>())
 {
     layout_ = pango_cairo_create_layout(cairo_);
@@ -112,7 +112,6 @@ Renderer::Renderer(Window& window, const Config& config)
 
     pango_layout_set_alignment(layout_, PANGO_ALIGN_CENTER);
     pango_layout_set_wrap(layout_, PANGO_WRAP_WORD_CHAR);
-    cairo_set_line_cap(cairo_, CAIRO_LINE_CAP_ROUND);
     last_ticks_ = SDL_GetTicks();
 }
 

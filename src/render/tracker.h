@@ -15,7 +15,8 @@ struct Canvas {
     // Images by reference, the fixed images and the buttons' places.
     Renderer& renderer;
     SDL_Surface* target;
-    cairo_t* cairo;
+    // The renderer's, which a slide's move of the pixels replaces.
+    cairo_t* const& cairo;
     // The layout every text label of the full redraw is drawn with.
     PangoLayout* layout;
     const std::array<PangoFontDescription*, 4>& fonts;

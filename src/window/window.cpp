@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdarg>
 #include <cstdint>
 #include <cstring>
@@ -76,14 +77,15 @@ Window::Window(int width, int height, bool console)
     // tslib reports through a process-wide hook; once a window exists its messages are silenced.
     ts_error_fn = [](const char*, va_list) { return 0; };
 
-    surface_ = Surface(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    const std::int64_t rows = std::int64_t{height} + 2 * move_slack_rows;
+    if (rows <= INT_MAX)
+        buffer_ = Surface(0, width, int(rows), 32, SDL_PIXELFORMAT_ARGB8888);
+    if (buffer_)
+        surface_ = Surface(width, height, 32, buffer_->pitch, SDL_PIXELFORMAT_ARGB8888,
+            static_cast<Uint8*>(buffer_->pixels) + move_slack_rows * buffer_->pitch);
     if (!surface_)
         errx(1, "SDL_CreateRGBSurfaceWithFormat: %s", SDL_GetError());
-
-    cairo_surface_ =
-        cairo_image_surface_create_for_data(static_cast<unsigned char*>(surface_->pixels),
-            CAIRO_FORMAT_RGB24, surface_->w, surface_->h, surface_->pitch);
-    cairo_ = cairo_create(cairo_surface_);
+    make_cairo();
     if (console)
         console_ = std::make_unique<Console>();
 }
@@ -97,9 +99,44 @@ Window::~Window()
         err(1, "munmap");
     if (fb_fd_ != -1 && close(fb_fd_) == -1)
         err(1, "close");
+    free_cairo();
+}
+
+void Window::make_cairo()
+{
+    cairo_surface_ =
+        cairo_image_surface_create_for_data(static_cast<unsigned char*>(surface_->pixels),
+            CAIRO_FORMAT_RGB24, surface_->w, surface_->h, surface_->pitch);
+    cairo_ = cairo_create(cairo_surface_);
+}
+
+void Window::free_cairo()
+{
     cairo_destroy(cairo_);
     cairo_surface_finish(cairo_surface_);
     cairo_surface_destroy(cairo_surface_);
+}
+
+void Window::move_pixels(int dx)
+{
+    // In pixels: rows follow one another without a gap, so moving the view by one pixel moves
+    // every row by one, the first pixels of a row coming from the end of the row above.
+    auto* const first = static_cast<std::uint32_t*>(buffer_->pixels);
+    auto* view = static_cast<std::uint32_t*>(surface_->pixels);
+    const std::ptrdiff_t frame = std::ptrdiff_t{surface_->w} * surface_->h;
+    const std::ptrdiff_t last = std::ptrdiff_t{buffer_->w} * buffer_->h - frame;
+    if (const std::ptrdiff_t at = view - first - dx; at >= 0 && at <= last) {
+        view -= dx;
+    } else {
+        // To the end the view heads away from, so that the next moves have the whole buffer.
+        std::uint32_t* to = first + (dx > 0 ? last : 0);
+        std::memmove(to + std::max(dx, 0), view + std::max(-dx, 0),
+            std::size_t(frame - (dx > 0 ? dx : -dx)) * 4);
+        view = to;
+    }
+    free_cairo();
+    surface_->pixels = view;
+    make_cairo();
 }
 
 void Window::init_sdl()

@@ -184,6 +184,11 @@ Steps screens_and_slides()
     });
     for (int offset : {-1, -1, -97, -159, -159, -160, -161, -319, 319, 250, 1, 1, 0, 0})
         run.repeat(1, offset);
+    // Ten slides the same way, then ten back: the pixels travel many rows in each direction.
+    for (int way : {-1, 1})
+        for (int n = 0; n < 10; ++n)
+            for (int offset = way; offset != 0; offset = offset * way < 300 ? offset + 37 * way : 0)
+                run.repeat(1, offset);
     // Both screens changing while they slide either way: a text, a QR code and a gauge reaching
     // past their screen's edge into the other, the gauge stepping, the text changing, the buttons
     // switching.
