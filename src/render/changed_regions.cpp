@@ -155,6 +155,10 @@ Damage Tracker::differences(int dx) const
                 damage.add(now->bounds);
             continue;
         }
+        const ShownText* text = was && !by ? was->as<ShownText>() : nullptr;
+        if (text && now && now->as<ShownText>() &&
+            add_changed_glyphs(*text, *now->as<ShownText>(), damage))
+            continue;
         const ShownSlider* from = !was ? nullptr
                                   : by ? std::get_if<ShownSlider>(&shown)
                                        : was->as<ShownSlider>();

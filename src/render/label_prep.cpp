@@ -42,7 +42,10 @@ bool Tracker::layout_text(const Label& label, std::size_t index, int align, int 
         slot.markup = markup;
     }
     slot.box = box;
-    slot.version = ++versions_;
+    slot.glyphs_before = std::exchange(slot.glyphs, std::nullopt);
+    slot.version_before = std::exchange(slot.version, ++versions_);
+    if (!markup)
+        slot.glyphs = placed_glyphs(layout);
     // Glyphs paint their ink rectangle, a markup background the logical one.
     PangoRectangle ink, logical;
     pango_layout_get_pixel_extents(layout, &ink, &logical);

@@ -66,6 +66,23 @@ struct TextBox {
     bool operator==(const TextBox&) const = default;
 };
 
+// A glyph as a text's layout draws it: which, in which font, where its origin lies (Pango units
+// from the layout's corner), and the pixels it may touch relative to that corner.
+struct PlacedGlyph {
+    std::unique_ptr<PangoFont, Freed<g_object_unref>>
+        font; // held, so that no other takes its place
+    PangoGlyph glyph = 0;
+    int x = 0, y = 0;
+    SDL_Rect ink{};
+    bool same(const PlacedGlyph& o) const
+    {
+        return font == o.font && glyph == o.glyph && x == o.x && y == o.y;
+    }
+};
+
+// The glyphs of a layout of plain text, in the order they are drawn.
+std::vector<PlacedGlyph> placed_glyphs(PangoLayout* layout);
+
 // A text label laid out once and kept while its text and layout settings stay the same.
 struct TextSlot {
     std::unique_ptr<PangoLayout, Freed<g_object_unref>> layout;
@@ -75,6 +92,10 @@ struct TextSlot {
     // Changes whenever the layout does; 0 before it is first laid out.
     std::uint64_t version = 0;
     SDL_Rect ink{}; // relative to the layout's corner, widened by a margin
+    // Plain text's glyphs, of this version and of the one before it (none for markup, which
+    // colours and decorates more than glyphs).
+    std::optional<std::vector<PlacedGlyph>> glyphs, glyphs_before;
+    std::uint64_t version_before = 0;
 };
 
 // A QR label's text encoded once, kept for the frames that draw it (none: it does not encode).
@@ -159,6 +180,7 @@ class Tracker {
     bool covered() const;
     int slid(int offset, std::optional<int> second_offset) const;
     Damage differences(int dx) const;
+    bool add_changed_glyphs(const ShownText& was, const ShownText& now, Damage& damage) const;
     Damage whole_elements_cut(const Damage& damage) const;
     void repaint(const Damage& damage);
     void draw_element(std::size_t index);

@@ -297,6 +297,29 @@ Steps label_changes()
     return run;
 }
 
+// Texts in boxes from too narrow to wide, in every alignment, changed every frame: one line that
+// fits (to the pixel, centred on half a pixel, empty, ending in a space), wider ones that wrap or
+// are cut, right-to-left lines that swap the alignment, markup, a line break.
+Steps texts_in_their_box()
+{
+    Steps run;
+    const char* const texts[] = {"23.4 kWh", "Ab ", "", "two\nlines", "שלום 12", "<b>bold</b> end",
+        "A text that wraps at last"};
+    for (const char* t : texts)
+        for (int width = -1; width < 200; width += width < 100 ? 3 : 50)
+            run.still([t, width] {
+                std::vector<LabelRecord> l;
+                for (std::uint8_t align = 0; align < 3; ++align) {
+                    l.push_back(
+                        text(5, 10 + 70 * align, width, 60, t, (width & 1) * KIVO_STYLE_MARKUP));
+                    l.back().align = align;
+                    l.back().font = align;
+                }
+                set(0, "home", nullptr, l, 0, 0, 0);
+            });
+    return run;
+}
+
 // Nine counters apart from each other change at once: more regions than the damage keeps apart.
 Steps nine_counters()
 {
@@ -380,8 +403,8 @@ TEST_F(DamageTest, TrackedFramesEqualTheFullRedraw)
         Steps (*make)();
     } cases[] = {{"demo tour", demo_tour}, {"screens and slides", screens_and_slides},
         {"showing through", showing_through}, {"animations", animations},
-        {"label changes", label_changes}, {"nine counters", nine_counters},
-        {"labels at their extremes", extremes},
+        {"label changes", label_changes}, {"texts in their box", texts_in_their_box},
+        {"nine counters", nine_counters}, {"labels at their extremes", extremes},
         {"demo tour on a 16-bit panel (dithered)",
             [] {
                 Steps s = demo_tour();
