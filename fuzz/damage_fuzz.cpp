@@ -51,9 +51,9 @@ std::string pick_text(fuzz::Input& in)
     static const char* const texts[] = {"Connector 1", "12.4 kWh", "<b>bold</b> and <i>not</i>",
         "<b>broken", "A long text that wraps and is cut with an ellipsis at the end", "", "plug",
         "car", "file://app/share/marvo/images/background/charging_anim.webp",
-        "https://pay.example.com/42"};
+        "https://pay.example.com/42", "12.5 kWh", "1ש2.4 kWh"};
     const std::uint8_t b = in.byte();
-    return b < 200 ? texts[b % 10] : in.text(40);
+    return b < 200 ? texts[b % 12] : in.text(40);
 }
 
 LabelRecord random_label(fuzz::Input& in)

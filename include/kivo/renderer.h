@@ -97,7 +97,9 @@ class KIVO_EXPORT Renderer {
     // not parse, a font too large to draw or a QR text that does not encode, and a frame that may
     // throw (an image not yet loaded, a button the flavour lacks). A slider that stays in place
     // keeps the pixels under its value arc (its bounds, 4 bytes a pixel: 264 KiB for a 200 x 200
-    // slider), so that a new value redraws only the pixels near the ends that moved.
+    // slider), so that a new value redraws only the pixels near the ends that moved. A new plain
+    // text in the same place and colour redraws only around the glyphs between what it and the
+    // text before begin and end with (a counter's step: the digits that changed).
     void draw(const ScreenDef& screen);
     // One frame of a slide: first at offset, second beside it; the screen covering more than
     // half of the surface becomes current.

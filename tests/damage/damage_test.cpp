@@ -282,7 +282,14 @@ Steps label_changes()
         [](L& l) { l[4].band_value = -1; }, [](L& l) { l[4].band_value = 0.5f; },
         [](L& l) { l.erase(l.begin()); },
         [](L& l) { l.push_back(text(0, 200, 320, 40, "Last one on top")); },
-        [](L& l) { l[1].text = "<b>broken"; }, [](L& l) { l[0].kind = 7; }};
+        [](L& l) { l[1].text = "<b>broken"; }, [](L& l) { l[0].kind = 7; },
+        // The same glyphs: lower by a line, or in another colour.
+        [](L& l) { l[0].text = "Al\npha", l[0].height = 100; },
+        [](L& l) { l[0].text = "Al\n\npha", l[0].height = 100; },
+        [](L& l) { l[1].text = "<b>12</b>.5", l[1].style = KIVO_STYLE_MARKUP; },
+        [](L& l) {
+            l[1].text = "<span color='#0f0'><b>12</b></span>.5", l[1].style = KIVO_STYLE_MARKUP;
+        }};
     for (const Change change : changes) {
         for (int held = 0; held < 2; ++held)
             run.still([change, base] {
