@@ -42,10 +42,12 @@ bool Tracker::layout_text(const Label& label, std::size_t index, int align, int 
         slot.markup = markup;
     }
     slot.box = box;
-    slot.glyphs_before = std::exchange(slot.glyphs, std::nullopt);
+    std::swap(slot.glyphs, slot.glyphs_before);
+    slot.glyphs.clear();
+    slot.plain_before = std::exchange(slot.plain, !markup);
     slot.version_before = std::exchange(slot.version, ++versions_);
     if (!markup)
-        slot.glyphs = placed_glyphs(layout);
+        place_glyphs(layout, slot.glyphs);
     // Glyphs paint their ink rectangle, a markup background the logical one.
     PangoRectangle ink, logical;
     pango_layout_get_pixel_extents(layout, &ink, &logical);

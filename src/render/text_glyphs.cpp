@@ -5,11 +5,10 @@
 
 namespace kivo {
 
-std::vector<PlacedGlyph> placed_glyphs(PangoLayout* layout)
+void place_glyphs(PangoLayout* layout, std::vector<PlacedGlyph>& glyphs)
 {
     // Antialiasing and hinting may put ink a little outside the extents Pango reports.
     constexpr int m = 4;
-    std::vector<PlacedGlyph> glyphs;
     std::unique_ptr<PangoLayoutIter, Freed<pango_layout_iter_free>> it(
         pango_layout_get_iter(layout));
     do {
@@ -34,7 +33,6 @@ std::vector<PlacedGlyph> placed_glyphs(PangoLayout* layout)
             x += g.geometry.width;
         }
     } while (pango_layout_iter_next_run(it.get()));
-    return glyphs;
 }
 
 // Where a new plain text of a label drawn in the same place and colour changes pixels: around the
@@ -46,10 +44,10 @@ bool Tracker::add_changed_glyphs(const ShownText& was, const ShownText& now, Dam
     ShownText same = was;
     same.version = now.version;
     if (was.slot != now.slot || !(same == now) || !now.shown ||
-        was.version != slot.version_before || now.version != slot.version || !slot.glyphs ||
-        !slot.glyphs_before)
+        was.version != slot.version_before || now.version != slot.version || !slot.plain ||
+        !slot.plain_before)
         return false;
-    const std::vector<PlacedGlyph>&a = *slot.glyphs_before, &b = *slot.glyphs;
+    const std::vector<PlacedGlyph>&a = slot.glyphs_before, &b = slot.glyphs;
     std::size_t first = 0, last = 0;
     while (first < a.size() && first < b.size() && a[first].same(b[first]))
         ++first;

@@ -80,8 +80,8 @@ struct PlacedGlyph {
     }
 };
 
-// The glyphs of a layout of plain text, in the order they are drawn.
-std::vector<PlacedGlyph> placed_glyphs(PangoLayout* layout);
+// Appends the glyphs of a layout of plain text, in the order they are drawn.
+void place_glyphs(PangoLayout* layout, std::vector<PlacedGlyph>& glyphs);
 
 // A text label laid out once and kept while its text and layout settings stay the same.
 struct TextSlot {
@@ -92,9 +92,10 @@ struct TextSlot {
     // Changes whenever the layout does; 0 before it is first laid out.
     std::uint64_t version = 0;
     SDL_Rect ink{}; // relative to the layout's corner, widened by a margin
-    // Plain text's glyphs, of this version and of the one before it (none for markup, which
-    // colours and decorates more than glyphs).
-    std::optional<std::vector<PlacedGlyph>> glyphs, glyphs_before;
+    // The glyphs of this version and of the one before it, known for plain text only (markup
+    // colours and decorates more than glyphs). The two lists trade places, keeping their room.
+    std::vector<PlacedGlyph> glyphs, glyphs_before;
+    bool plain = false, plain_before = false;
     std::uint64_t version_before = 0;
 };
 
