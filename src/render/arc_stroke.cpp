@@ -101,6 +101,7 @@ void ArcStroke::fill(SDL_Surface* target, const SDL_Rect& clip, const Color& col
     const double whole_out = (radius_ + whole) * (radius_ + whole);
     const std::uint32_t pixel =
         0xff000000u | std::uint32_t{color.r} << 16 | std::uint32_t{color.g} << 8 | color.b;
+    const int x0 = r.x, x1 = r.x + r.w;
     // The least and most a pixel of the clipped columns lies from the centre across, squared: a
     // row whose pixels there all lie beyond the outer circle or within the inner one draws nothing.
     const double left = r.x + 0.5 - cx_, right = r.x + r.w - 0.5 - cx_;
@@ -131,12 +132,16 @@ void ArcStroke::fill(SDL_Surface* target, const SDL_Rect& clip, const Color& col
             return !every_pixel && ends >= edge * edge ? 0.0 : edge - std::sqrt(ends);
         };
         const auto span = [&](int first, int last) {
-            for (int x = std::max(first, r.x); x < std::min(last, r.x + r.w); ++x) {
+            // Copies in registers: every pixel written may alias what the lambda refers to, which
+            // would otherwise be read again after each write.
+            std::uint32_t* const out = row;
+            const std::uint32_t solid = pixel, alpha = color.a;
+            for (int x = std::max(first, x0), end = std::min(last, x1); x < end; ++x) {
                 const double c = coverage(x + 0.5 - cx_);
                 if (c >= 1)
-                    row[x] = color.a == 255 ? pixel : lerp(row[x], pixel, color.a);
+                    out[x] = alpha == 255 ? solid : lerp(out[x], solid, alpha);
                 else if (c > 0)
-                    row[x] = lerp(row[x], pixel, static_cast<std::uint32_t>(c * color.a + 0.5));
+                    out[x] = lerp(out[x], solid, static_cast<std::uint32_t>(c * alpha + 0.5));
             }
         };
         // The pixels whose centres lie within the outer circle and outside the inner one, in two
