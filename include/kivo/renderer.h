@@ -179,6 +179,7 @@ class KIVO_EXPORT Renderer {
     Config config_;
     PangoLayout* layout_ = nullptr;
     std::array<PangoFontDescription*, 4> fonts_{};
+    std::array<bool, 4> fonts_refused_{}; // too large to draw, decided once
     std::array<Surface, asset_count> assets_;
     std::unordered_map<std::string, CachedImage> cache_;
     std::size_t cache_bytes_ = 0;

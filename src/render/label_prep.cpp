@@ -71,7 +71,7 @@ bool Tracker::prepare(const ScreenDef& screen, LayoutCarry& carry)
             if (label.font < c_->fonts.size())
                 carry.font = label.font;
             // A font too large to draw is refused, and said so, by the full redraw.
-            if ((carry.font >= 0 && font_too_large(c_->layout, c_->fonts[carry.font])) ||
+            if ((carry.font >= 0 && c_->renderer.fonts_refused_[std::size_t(carry.font)]) ||
                 !layout_text(label, carry.text, carry.align, carry.font))
                 return false;
             ++carry.text;

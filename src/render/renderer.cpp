@@ -104,6 +104,8 @@ Renderer::Renderer(Window& window, const Config& config)
     std::size_t i = 0;
     for (const std::string* font : {&config_.font0, &config_.font1, &config_.font2, &config_.font3})
         fonts_[i++] = pango_font_description_from_string(font->c_str());
+    for (i = 0; i < fonts_.size(); ++i)
+        fonts_refused_[i] = font_too_large(layout_, fonts_[i]);
 
     for (std::size_t i = 0; i < asset_count; ++i)
         assets_[i] = Surface((std::string(asset_dir) + asset_paths[i] + ".webp").c_str(), 0, 0);

@@ -2,6 +2,8 @@
 
 #include <err.h>
 
+#include <bit>
+
 #include <pango/pangocairo.h>
 
 #include "render/label_geometry.h"
@@ -11,13 +13,13 @@ namespace kivo {
 
 std::pair<const Surface*, SDL_Point> style_image(const Renderer& r, const Label& label, int offset)
 {
-    for (unsigned bit = 1; bit <= 13; ++bit)
-        if (label.style & (1u << bit)) {
-            const Surface& image = r.asset(Asset(unsigned(Asset::LabelBlank) + bit - 1));
-            return {
-                &image, style_image_corner(label, offset, r.config().label_offset_y, *image.get())};
-        }
-    return {};
+    // Bits 1 to 13 name the images; the lowest set one wins.
+    const unsigned styles = label.style & 0x3ffeu;
+    if (styles == 0)
+        return {};
+    const unsigned bit = unsigned(std::countr_zero(styles));
+    const Surface& image = r.asset(Asset(unsigned(Asset::LabelBlank) + bit - 1));
+    return {&image, style_image_corner(label, offset, r.config().label_offset_y, *image.get())};
 }
 
 bool font_too_large(PangoLayout* layout, const PangoFontDescription* font)
