@@ -69,8 +69,8 @@ struct TextBox {
 // A glyph as a text's layout draws it: which, in which font, where its origin lies (Pango units
 // from the layout's corner), and the pixels it may touch relative to that corner.
 struct PlacedGlyph {
-    std::unique_ptr<PangoFont, Freed<g_object_unref>>
-        font; // held, so that no other takes its place
+    // Held, so that no other font takes its place while the glyph is compared.
+    std::unique_ptr<PangoFont, Freed<g_object_unref>> font;
     PangoGlyph glyph = 0;
     int x = 0, y = 0;
     SDL_Rect ink{};
