@@ -18,6 +18,9 @@ class KIVO_EXPORT Damage {
   public:
     static constexpr std::size_t max_rects = 8;
 
+    // None. The rectangles' room is left as it is, not cleared: only the first count_ are read.
+    Damage() {}
+
     // Rectangles without area are ignored.
     void add(const SDL_Rect& rect);
     void add(const Damage& other);
@@ -35,7 +38,7 @@ class KIVO_EXPORT Damage {
     const SDL_Rect* end() const { return rects_.data() + count_; }
 
   private:
-    std::array<SDL_Rect, max_rects> rects_{};
+    std::array<SDL_Rect, max_rects> rects_;
     std::size_t count_ = 0;
     bool all_ = false;
 };

@@ -173,8 +173,8 @@ class Tracker {
     void add(const T& shown, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
         const Label* label = nullptr, int offset = 0)
     {
-        next_.push_back({Shown(std::in_place_type<T>, shown),
-            coords::clip(x, y, w, h, SDL_Rect{0, 0, c_->target->w, c_->target->h}), label, offset});
+        next_.emplace_back(shown,
+            coords::clip(x, y, w, h, SDL_Rect{0, 0, c_->target->w, c_->target->h}), label, offset);
     }
     void add_image(const SDL_Surface* image, BlitPlan* plan, int x, int y, bool background = false);
     void add_animation(Animation& image, int x, int y, bool background = false);
