@@ -1,6 +1,8 @@
 // What the fast path prepares before a frame is drawn: the text of each label laid out once and
 // kept, each QR text encoded once and kept, and the shared layout left as the full redraw leaves
 // it.
+#include <tuple>
+
 #include <pango/pangocairo.h>
 
 #include "render/tracker.h"
@@ -94,6 +96,10 @@ bool Tracker::prepare(const ScreenDef& screen, LayoutCarry& carry)
 // of the renderer's (only the full redraw knows what it then draws).
 bool Tracker::carried(LayoutCarry& carry) const
 {
+    if (shared_settings_) {
+        std::tie(carry.align, carry.font) = *shared_settings_;
+        return true;
+    }
     carry.align = pango_layout_get_alignment(c_->layout);
     const PangoFontDescription* desc = pango_layout_get_font_description(c_->layout);
     if (!desc)
@@ -110,9 +116,12 @@ bool Tracker::carried(LayoutCarry& carry) const
 // next text label, and the text of the last one (which a markup text that does not parse keeps).
 void Tracker::sync_shared_layout(const LayoutCarry& carry)
 {
-    pango_layout_set_alignment(c_->layout, PangoAlignment(carry.align));
-    pango_layout_set_font_description(
-        c_->layout, carry.font >= 0 ? c_->fonts[carry.font] : nullptr);
+    if (shared_settings_ != std::pair(carry.align, carry.font)) {
+        pango_layout_set_alignment(c_->layout, PangoAlignment(carry.align));
+        pango_layout_set_font_description(
+            c_->layout, carry.font >= 0 ? c_->fonts[carry.font] : nullptr);
+        shared_settings_.emplace(carry.align, carry.font);
+    }
     if (carry.text == 0 || shared_version_ == text_slots_[carry.text - 1].version)
         return;
     const TextSlot& slot = text_slots_[carry.text - 1];

@@ -128,6 +128,7 @@ class Tracker {
     {
         valid_ = false;
         shared_version_ = 0;
+        shared_settings_.reset();
     }
 
     // The elements of the frame being listed, as walk_frame visits them.
@@ -151,6 +152,8 @@ class Tracker {
     std::uint64_t versions_ = 0;
     // The slot version whose text the shared layout holds (0: unknown).
     std::uint64_t shared_version_ = 0;
+    // The alignment and font this path left the shared layout with, while nothing else set them.
+    std::optional<std::pair<int, int>> shared_settings_;
     // The texts and QR codes listed so far in this frame.
     std::size_t listed_texts_ = 0, listed_qrs_ = 0;
     // The backdrop of each slider of the frame, in order; whether this frame's backgrounds cover

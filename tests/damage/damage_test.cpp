@@ -289,6 +289,12 @@ Steps label_changes()
         [](L& l) { l[1].text = "<b>12</b>.5", l[1].style = KIVO_STYLE_MARKUP; },
         [](L& l) {
             l[1].text = "<span color='#0f0'><b>12</b></span>.5", l[1].style = KIVO_STYLE_MARKUP;
+        },
+        // The first text carries the alignment and font that the frame before left, drawn in
+        // full (an icon not yet loaded) with other ones than the frames before it.
+        [](L& l) {
+            l[0].align = 3, l[0].font = 4, l[1].align = KIVO_ALIGN_LEFT, l[1].font = 2;
+            l[3].text = "plug";
         }};
     for (const Change change : changes) {
         for (int held = 0; held < 2; ++held)
