@@ -74,8 +74,9 @@ inline constexpr std::size_t asset_count = static_cast<std::size_t>(Asset::Count
 // missing" (after one warning per missing file) when any is absent. Never copied or moved.
 class KIVO_EXPORT Renderer {
   public:
-    // An image loaded by reference, with the steady-clock time of its last lookup, the bytes its
-    // pixels take and the draw that looked it up last (counted by clear_cache).
+    // An image loaded by reference, with the steady-clock time of the draw that looked it up last
+    // (a lookup outside a draw takes the last draw's), the bytes its pixels take and that draw's
+    // number (counted by clear_cache).
     struct CachedImage {
         CachedImage(const char* kind, const std::string& ref, int width, int height);
         Animation image;
@@ -187,6 +188,9 @@ class KIVO_EXPORT Renderer {
     std::uint64_t cache_round_ = 0;
     Uint32 last_ticks_ = 0;
     std::int32_t delta_ms_ = 0;
+    // The steady-clock time of the draw being made, which the images it looks up are stamped with
+    // (not the time of each lookup: the clock is read once a draw).
+    std::chrono::steady_clock::time_point frame_time_ = std::chrono::steady_clock::now();
     // Changes whenever an image cache entry is made or dropped.
     std::uint64_t cache_generation_ = 0;
     bool full_redraw_ = false;

@@ -27,6 +27,7 @@ void Renderer::draw_frame(
     // The milliseconds since the frame before (0 when the tick counter went back).
     const Uint32 now = SDL_GetTicks();
     delta_ms_ = std::max(static_cast<std::int32_t>(now - std::exchange(last_ticks_, now)), 0);
+    frame_time_ = std::chrono::steady_clock::now();
     const Canvas c{
         *this, target_, cairo_, layout_, fonts_, config_, cache_, delta_ms_, cache_generation_};
     if (full_redraw_ || !tracker_->draw(c, first, second, offset, second_offset, pending_)) {

@@ -34,8 +34,7 @@ Animation load_image(const char* kind, const std::string& ref, int width, int he
 } // namespace
 
 Renderer::CachedImage::CachedImage(const char* kind, const std::string& ref, int width, int height)
-    : image(load_image(kind, ref, width, height)), last_used(std::chrono::steady_clock::now()),
-      bytes(image.bytes())
+    : image(load_image(kind, ref, width, height)), bytes(image.bytes())
 {
 }
 
@@ -49,7 +48,7 @@ Animation& Renderer::get_image(const char* kind, const std::string& ref, int wid
         cache_bytes_ += it->second.bytes;
         ++cache_generation_;
     }
-    it->second.last_used = std::chrono::steady_clock::now();
+    it->second.last_used = frame_time_;
     it->second.round = cache_round_;
     return it->second.image;
 }
