@@ -84,6 +84,14 @@ struct Element {
     // Drawn in place whatever the offset of a slide: the buttons and the carousel.
     bool fixed = false;
 
+    Element() = default;
+    // What it shows, of any kind, made in place (not made aside and copied).
+    template <class T>
+    Element(const T& shown, const SDL_Rect& bounds, const Label* label = nullptr, int offset = 0)
+        : shown(shown), bounds(bounds), label(label), offset(offset)
+    {
+    }
+
     bool shows_same(const Element& o) const
     {
         return SDL_RectEquals(&bounds, &o.bounds) &&
